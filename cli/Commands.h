@@ -1,0 +1,18 @@
+// Registration of the command groups on the tool's argument parser.
+#pragma once
+
+namespace CLI {
+class App;
+}
+
+namespace orven::cli {
+
+struct Console;
+
+// new, show, from-json, set, checksum, channels, export, compare.
+void AddFileCommands(CLI::App& app, const Console& io, int& exitCode);
+
+// handshake, read, write, verify, ports, simulate.
+void AddCloneCommands(CLI::App& app, const Console& io, int& exitCode);
+
+}  // namespace orven::cli

@@ -1,0 +1,96 @@
+#include "cli/ShowText.h"
+
+#include "cli/CliSupport.h"
+#include "model/ChannelBand.h"
+#include "model/UsageNameTable.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace orven::cli {
+
+namespace {
+
+const char* OnOff(std::uint32_t flag) { return flag ? "on" : "off"; }
+
+void Line(std::string& out, const char* name, const std::string& value) {
+    char head[24];
+    std::snprintf(head, sizeof head, "%-18s", name);
+    out += head;
+    out += value;
+    out += '\n';
+}
+
+std::string ModelText(std::int32_t model) {
+    switch (model) {
+    case kModelUsa: return "USA (0)";
+    case kModelEurInt: return "EUR (INT) (1)";
+    case kModelEurIntUsa: return "EUR (INT,USA) (2)";
+    default: return "Europe (" + std::to_string(model) + ")";
+    }
+}
+
+std::string BandsText(const RadioSettings& s) {
+    std::string text;
+    for (int b = 0; b < kBandCount; ++b) {
+        const auto band = static_cast<ChannelBand>(b);
+        if (!BandFlag(s, band)) continue;
+        if (!text.empty()) text += ' ';
+        text += NameOfBand(band);
+    }
+    return text.empty() ? "(none)" : text;
+}
+
+std::string FlagsText(const ChannelRecord& r) {
+    std::string flags;
+    auto add = [&](std::uint32_t f, const char* name) {
+        if (!f) return;
+        if (!flags.empty()) flags += ',';
+        flags += name;
+    };
+    add(r.lowPower, "1W");
+    add(r.rxOnly, "RxOnly");
+    add(r.atis1W, "1WATIS");
+    add(r.atisRx, "RxATIS");
+    add(r.pttHigh, "PTTHI");
+    return flags;
+}
+
+std::string ChannelTable(const RadioSettings& s) {
+    const std::size_t count = PrivateChannelCount(s);
+    std::string out = "Private channels  " + std::to_string(count) + "\n";
+    if (count == 0) return out;
+    char head[96];
+    std::snprintf(head, sizeof head, "  %3s  %-5s  %-16s  %9s  %9s  %s\n", "No", "Label", "Usage", "TX MHz", "RX MHz",
+                  "Flags");
+    out += head;
+    for (std::size_t i = 0; i < count; ++i) {
+        const ChannelRecord& r = PrivateChannel(s, i);
+        char line[160];
+        std::snprintf(line, sizeof line, "  %3zu  %-5s  %s  %9.4f  %9.4f  %s\n", i + 1, std::string(FixedSlotText(r.label)).c_str(),
+                      std::string(UsageName(r.usage)).c_str(), r.txMHz, r.rxMHz, FlagsText(r).c_str());
+        out += line;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string SettingsShowText(const RadioSettings& s) {
+    std::string out;
+    Line(out, "Model", ModelText(s.model));
+    Line(out, "Bands", BandsText(s));
+    Line(out, "TX PLL step", StepName(s.txStepIndex));
+    Line(out, "RX PLL step", StepName(s.rxStepIndex));
+    Line(out, "RX mid freq", kRxMidNames[s.rxMidIndex ? 1 : 0]);
+    Line(out, "MMSI", std::string(FixedSlotText(s.mmsiId)) + "  (entry by user: " + OnOff(s.mmsiByUser) + ")");
+    Line(out, "ATIS", std::string(FixedSlotText(s.atisId)) + "  (entry by user: " + OnOff(s.atisByUser) + ")");
+    Line(out, "NMEA2000", std::string(FixedSlotText(s.nmeaNo)));
+    Line(out, "Serial number", std::string(FixedSlotText(s.serialNo)));
+    Line(out, "Brand name", std::string(FixedSlotText(s.brandName)));
+    Line(out, "Model name", std::string(FixedSlotText(s.modelName)));
+    out += ChannelTable(s);
+    return out;
+}
+
+}  // namespace orven::cli

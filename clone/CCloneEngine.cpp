@@ -1,0 +1,155 @@
+#include "clone/CCloneEngine.h"
+
+#include "clone/CloneEvent.h"
+#include "files/Paths.h"
+#include "model/ImageCodec.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orven {
+
+namespace {
+constexpr int kAttempts = 3;
+}  // namespace
+
+CCloneEngine::CCloneEngine() : writeImage_(&WriteImage), readImage_(&ReadImage) {}
+
+CCloneEngine::~CCloneEngine() { CloseTrace(); }
+
+void CCloneEngine::SetImages(RadioImage& writeImage, RadioImage& readImage) {
+    writeImage_ = &writeImage;
+    readImage_ = &readImage;
+}
+
+bool CCloneEngine::IsReady() const { return settings_ && state_ && progress_; }
+
+std::string CCloneEngine::PathOf(const char* name) const { return JoinPath(directory_, name); }
+
+void CCloneEngine::OpenTrace() {
+    if (state_ && state_->traceLog) trace_.Open(PathOf(kTraceFileName));
+}
+
+void CCloneEngine::CloseTrace() { trace_.Close(); }
+
+void CCloneEngine::DumpImage(bool isWrite) {
+    if (isWrite)
+        DumpImageFile(PathOf(kWriteDumpFileName), *writeImage_);
+    else
+        DumpImageFile(PathOf(kReadDumpFileName), *readImage_);
+}
+
+int CCloneEngine::GetRanges(AddressRange* ranges, int capacity) const {
+    if (capacity < 1) return 0;
+    ranges[0] = {kCloneFirst, kCloneLast};
+    return 1;
+}
+
+CloneResult CCloneEngine::CheckReplyOf(Exchange exchange, const std::uint8_t* frame) const {
+    if (!CheckReply(reply_.data(), ReplyCheck::Prefix)) return PrefixFailure(exchange);
+    if (!CheckReply(reply_.data(), ReplyCheck::Checksum)) return kResultChecksum;
+    if (exchange == Exchange::Write && !CheckReply(reply_.data(), ReplyCheck::WriteAck, frame))
+        return kResultWriteError;
+    return kResultOk;
+}
+
+CloneResult CCloneEngine::RunAttempts(Exchange exchange, const std::uint8_t* frame) {
+    CloneResult result = kResultOk;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        reply_.fill(0);
+        if (SendFrame(frame) != kResultOk) return kResultNoRadio;
+        if (CloneStopEvent.Wait(timing_.pollPeriod)) return kResultUserCancel;
+        result = ReceiveReply(reply_.data());
+        if (result == kResultUserCancel) return result;
+        if (result == kResultOk) result = CheckReplyOf(exchange, frame);
+        if (state_ && state_->traceLog) trace_.Append(*writeImage_, *readImage_);
+        if (result == kResultOk) break;
+    }
+    return result;
+}
+
+CloneResult CCloneEngine::HandShake() {
+    const CloneFrame frame = MakeIdentifyFrame();
+    if (const CloneResult opened = OpenLink(); opened != kResultOk) return opened;
+    return RunAttempts(Exchange::Identify, FrameBytes(frame));
+}
+
+CloneResult CCloneEngine::ExchangeWrite(std::uint16_t address, std::size_t length) {
+    const CloneFrame frame =
+        MakeWriteFrame(address, writeImage_->data() + address, static_cast<std::uint8_t>(length));
+    return RunAttempts(Exchange::Write, FrameBytes(frame));
+}
+
+CloneResult CCloneEngine::ExchangeRead(std::uint16_t address, std::size_t length) {
+    const CloneFrame frame = MakeReadFrame(address, static_cast<std::uint8_t>(length));
+    const CloneResult result = RunAttempts(Exchange::Read, FrameBytes(frame));
+    if (result == kResultOk) std::memcpy(readImage_->data() + address, reply_.data() + kFrameDataOffset, length);
+    return result;
+}
+
+CloneResult CCloneEngine::WalkRange(std::uint32_t first, std::uint32_t length, bool write) {
+    if (first >= kImageSize || first + length > kImageSize) return kResultBadParameter;
+    CloneResult result = kResultOk;
+    while (length > 0 && result == kResultOk && first < kImageSize) {
+        const std::uint32_t chunk = std::min<std::uint32_t>(length, kChunkSize);
+        const auto address = static_cast<std::uint16_t>(first);
+        result = write ? ExchangeWrite(address, chunk) : ExchangeRead(address, chunk);
+        first += chunk;
+        length -= chunk;
+        if (result == kResultOk && progress_) progress_->StepIt();
+    }
+    return result;
+}
+
+CloneResult CCloneEngine::WriteRange(std::uint32_t first, std::uint32_t length) {
+    return WalkRange(first, length, true);
+}
+
+CloneResult CCloneEngine::ReadRange(std::uint32_t first, std::uint32_t length) {
+    return WalkRange(first, length, false);
+}
+
+void CCloneEngine::AnnounceRange() {
+    AddressRange ranges[kMaxRanges];
+    const int count = GetRanges(ranges, kMaxRanges);
+    int steps = 0;
+    for (int i = 0; i < count; ++i) steps += ranges[i].last - ranges[i].first;
+    progress_->SetRange(0, steps / static_cast<int>(kChunkSize));
+    progress_->SetStep(1);
+}
+
+CloneResult CCloneEngine::WriteRadio() {
+    if (!IsReady()) return kResultBadParameter;
+    ImageCodec(*state_, *settings_, *writeImage_, *readImage_).Encode();
+    if (state_->dumpImages) DumpImage(true);
+
+    CloneResult result = HandShake();
+    if (result == kResultOk || AnnouncesRangeAfterFailedHandShake()) AnnounceRange();
+    AddressRange ranges[kMaxRanges];
+    const int count = GetRanges(ranges, kMaxRanges);
+    for (int i = 0; i < count && result == kResultOk; ++i)
+        result = WriteRange(ranges[i].first, ranges[i].last - ranges[i].first + 1u);
+
+    CloseLink();
+    progress_->SetPos(0);
+    CloseTrace();
+    return result;
+}
+
+CloneResult CCloneEngine::ReadRadio() {
+    if (!IsReady()) return kResultBadParameter;
+    readImage_->fill(0);
+
+    CloneResult result = HandShake();
+    if (result == kResultOk || AnnouncesRangeAfterFailedHandShake()) AnnounceRange();
+    if (result == kResultOk) result = HandShake();
+    if (result == kResultOk) result = ReadRange(kCloneFirst, kCloneLast - kCloneFirst + 1u);
+    if (result == kResultOk) ImageCodec(*state_, *settings_, *writeImage_, *readImage_).Decode();
+
+    CloseLink();
+    progress_->SetPos(0);
+    if (state_->dumpImages) DumpImage(false);
+    return result;
+}
+
+}  // namespace orven

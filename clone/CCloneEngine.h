@@ -1,0 +1,113 @@
+// What both clone engines share: the identify, read and write operations, the three-attempt
+// exchange, the 20-byte range walk, progress, trace and dump files. An engine supplies only how
+// a frame goes out, how a reply comes back, and which code a reply without the prefix gives.
+//
+// Used in this order on one thread: construct, set settings, state, progress and directory,
+// OpenTrace, one of HandShake / WriteRadio / ReadRadio, destroy.
+#pragma once
+
+#include "GlobalDef.h"
+#include "clone/CloneFrame.h"
+#include "clone/CloneTiming.h"
+#include "clone/CloneTrace.h"
+#include "clone/ProgressSink.h"
+#include "link/CObject.h"
+#include "model/AppState.h"
+#include "model/RadioImage.h"
+#include "model/RadioSettings.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace orven {
+
+// A span of radio addresses, last inclusive.
+struct AddressRange {
+    std::uint16_t first;
+    std::uint16_t last;
+};
+inline constexpr int kMaxRanges = 6;
+
+class CCloneEngine : public CObject {
+    ORVEN_RUNTIME_CLASS(CCloneEngine, CObject)
+
+public:
+    CCloneEngine();
+    ~CCloneEngine() override;
+    CCloneEngine(const CCloneEngine&) = delete;
+    CCloneEngine& operator=(const CCloneEngine&) = delete;
+
+    // The settings block the operation works on: encoded by a write, decoded into by a read.
+    void SetSettings(RadioSettings* settings) { settings_ = settings; }
+    // Gives comPort, baudIndex (which the serial engine may correct), traceLog and dumpImages.
+    void SetAppState(AppState* state) { state_ = state; }
+    void SetProgress(ProgressSink* progress) { progress_ = progress; }
+    // Folder of the trace and dump files.
+    void SetDirectory(const std::string& directory) { directory_ = directory; }
+    void SetTiming(const CloneTiming& timing) { timing_ = timing; }
+    // The images default to the process-wide WriteImage and ReadImage.
+    void SetImages(RadioImage& writeImage, RadioImage& readImage);
+
+    bool IsReady() const;
+
+    // One identify exchange; the link stays open.
+    CloneResult HandShake();
+    // Encodes the settings and writes the clone range to the radio.
+    CloneResult WriteRadio();
+    // Reads the clone range and, when all of it arrived, decodes it into the settings.
+    CloneResult ReadRadio();
+
+    void OpenTrace();
+    void CloseTrace();
+
+    // The ranges a transfer covers (always one: the clone range); returns their count.
+    int GetRanges(AddressRange* ranges, int capacity) const;
+
+    // One data frame with its attempts (length 1 to 20, address + length at most 0x2000).
+    CloneResult ExchangeWrite(std::uint16_t address, std::size_t length);
+    CloneResult ExchangeRead(std::uint16_t address, std::size_t length);
+    // A range in chunks of 20 bytes, stepping the progress after each chunk.
+    CloneResult WriteRange(std::uint32_t first, std::uint32_t length);
+    CloneResult ReadRange(std::uint32_t first, std::uint32_t length);
+
+protected:
+    enum class Exchange { Identify, Read, Write };
+
+    // Makes the link usable before the identify exchange: a failure code ends the handshake.
+    virtual CloneResult OpenLink() = 0;
+    virtual void CloseLink() = 0;
+    // Sends the 32 bytes; non-zero when they could not be sent.
+    virtual CloneResult SendFrame(const std::uint8_t* frame) = 0;
+    // Collects one 32-byte reply: 0, kResultUserCancel, or the failure of this attempt.
+    virtual CloneResult ReceiveReply(std::uint8_t* reply) = 0;
+    // The result of a reply that does not start with the frame prefix.
+    virtual CloneResult PrefixFailure(Exchange exchange) const = 0;
+    // Whether the progress range is announced even after a failed first handshake.
+    virtual bool AnnouncesRangeAfterFailedHandShake() const = 0;
+
+    const CloneTiming& Timing() const { return timing_; }
+    const AppState* State() const { return state_; }
+    AppState* State() { return state_; }
+
+private:
+    CloneResult RunAttempts(Exchange exchange, const std::uint8_t* frame);
+    CloneResult CheckReplyOf(Exchange exchange, const std::uint8_t* frame) const;
+    CloneResult WalkRange(std::uint32_t first, std::uint32_t length, bool write);
+    void AnnounceRange();
+    void DumpImage(bool isWrite);
+    std::string PathOf(const char* name) const;
+
+    RadioSettings* settings_ = nullptr;
+    AppState* state_ = nullptr;
+    ProgressSink* progress_ = nullptr;
+    std::string directory_;
+    CloneTiming timing_ = kProductTiming;
+    RadioImage* writeImage_;
+    RadioImage* readImage_;
+    CloneTrace trace_;
+    std::array<std::uint8_t, kFrameSize> reply_{};
+};
+
+}  // namespace orven

@@ -1,0 +1,36 @@
+// The clone engine for a radio on a serial port, through the programming adaptor that echoes
+// every byte it is sent.
+#pragma once
+
+#include "clone/CCloneEngine.h"
+#include "link/CPCUart.h"
+
+#include <string>
+
+namespace orven {
+
+class CPcUartClone : public CCloneEngine {
+    ORVEN_RUNTIME_CLASS(CPcUartClone, CCloneEngine)
+
+public:
+    // The port comes from comPort; a device path given here is used instead.
+    void SetDevicePath(const std::string& device) { devicePath_ = device; }
+
+    // Collects one reply frame: the echo first, then a frame starting with '$','R'. Runs all of
+    // the timing's polls, testing the stop event before each.
+    CloneResult ReceiveFrame(std::uint8_t* buffer, std::size_t echoLength, std::size_t frameLength);
+
+protected:
+    CloneResult OpenLink() override;
+    void CloseLink() override;
+    CloneResult SendFrame(const std::uint8_t* frame) override;
+    CloneResult ReceiveReply(std::uint8_t* reply) override;
+    CloneResult PrefixFailure(Exchange exchange) const override;
+    bool AnnouncesRangeAfterFailedHandShake() const override { return false; }
+
+private:
+    CPCUart port_;
+    std::string devicePath_;
+};
+
+}  // namespace orven

@@ -1,0 +1,90 @@
+#include "clone/CloneRunner.h"
+
+#include "clone/CPcUartClone.h"
+#include "clone/CPcUsbClone.h"
+#include "clone/WriteChecks.h"
+#include "files/Paths.h"
+#include "model/LineFormat.h"
+#include "files/VerifyReport.h"
+
+#include <memory>
+
+namespace orven {
+
+namespace {
+
+std::unique_ptr<CCloneEngine> MakeEngine(const CloneJob& job) {
+    if (job.state->comPort == 0 && job.serialDevice.empty())
+        return std::make_unique<CPcUsbClone>(job.hidDevice ? *job.hidDevice : HidDeviceObject());
+    auto engine = std::make_unique<CPcUartClone>();
+    engine->SetDevicePath(job.serialDevice);
+    return engine;
+}
+
+IdentityEntry IdentitiesOf(const RadioSettings& s) {
+    IdentityEntry e;
+    e.mmsi = std::string(FixedSlotText(s.mmsiId));
+    e.mmsiByUser = s.mmsiByUser != 0;
+    e.atis = std::string(FixedSlotText(s.atisId));
+    e.atisByUser = s.atisByUser != 0;
+    e.nmea = std::string(FixedSlotText(s.nmeaNo));
+    e.serial = std::string(FixedSlotText(s.serialNo));
+    return e;
+}
+
+}  // namespace
+
+CloneResult RunEngine(const CloneJob& job, CloneOperation operation, RadioSettings& block) {
+    if (!job.state) return kResultBadParameter;
+    std::unique_ptr<CCloneEngine> engine = MakeEngine(job);
+    engine->SetSettings(&block);
+    engine->SetAppState(job.state);
+    engine->SetProgress(job.progress);
+    engine->SetDirectory(job.workDir);
+    engine->SetTiming(job.timing);
+    engine->OpenTrace();
+    switch (operation) {
+    case CloneOperation::HandShake: return engine->HandShake();
+    case CloneOperation::Write: return engine->WriteRadio();
+    case CloneOperation::Read:
+    case CloneOperation::Verify: return engine->ReadRadio();
+    case CloneOperation::None: break;
+    }
+    return kResultBadParameter;
+}
+
+CloneResult RunHandShake(const CloneJob& job, const RadioSettings& settings) {
+    auto copy = std::make_unique<RadioSettings>(settings);
+    return RunEngine(job, CloneOperation::HandShake, *copy);
+}
+
+WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings) {
+    WriteOutcome outcome;
+    if (auto refusal = CheckIdentitiesForWrite(IdentitiesOf(settings))) {
+        outcome.result = kResultInvalidData;
+        outcome.refusal = *refusal;
+        return outcome;
+    }
+    auto copy = std::make_unique<RadioSettings>(settings);
+    outcome.result = RunEngine(job, CloneOperation::Write, *copy);
+    return outcome;
+}
+
+CloneResult RunRead(const CloneJob& job, RadioSettings& out) {
+    auto block = std::make_unique<RadioSettings>();
+    const CloneResult result = RunEngine(job, CloneOperation::Read, *block);
+    if (result == kResultOk) out = *block;
+    return result;
+}
+
+VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const ReportTime& time) {
+    VerifyOutcome outcome;
+    auto radio = std::make_unique<RadioSettings>();
+    outcome.result = RunEngine(job, CloneOperation::Verify, *radio);
+    if (outcome.result != kResultOk) return outcome;
+    outcome.reportPath = JoinPath(job.workDir, kVerifyFileName);
+    outcome.flags = CompareRadioSettings(pc, *radio, job.state->modelType, outcome.reportPath, time);
+    return outcome;
+}
+
+}  // namespace orven

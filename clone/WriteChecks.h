@@ -1,0 +1,37 @@
+// The identity rules the program applies before a write, and the messages that refuse a value.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orven {
+
+// MMSI and ATIS: exactly 9 decimal digits, the first not "0".
+bool IsValidIdentity9(std::string_view text);
+// NMEA2000 number: empty, or exactly 6 decimal digits (a leading "0" is allowed).
+bool IsValidNmeaNumber(std::string_view text);
+// Serial number: at most 8 characters, what the radio holds; nothing longer is cut silently.
+bool IsValidSerialNumber(std::string_view text);
+
+// The identity fields as the user entered them.
+struct IdentityEntry {
+    std::string mmsi;
+    bool mmsiByUser = false;
+    std::string atis;
+    bool atisByUser = false;
+    std::string nmea;
+    std::string serial;
+};
+
+// Runs the checks in the order the write command does; the message of the first refusal, or
+// nothing when every field passes. Empty fields pass; NMEA and serial lose leading spaces first.
+std::optional<std::string> CheckIdentitiesForWrite(const IdentityEntry& entry);
+
+// The refusal texts, "%s" replaced by the field's text.
+std::string InvalidMmsiMessage(std::string_view text);
+std::string InvalidAtisMessage(std::string_view text);
+std::string InvalidNmeaMessage(std::string_view text);
+std::string InvalidSerialMessage(std::string_view text);
+
+}  // namespace orven

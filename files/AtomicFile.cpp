@@ -1,0 +1,92 @@
+#include "files/AtomicFile.h"
+
+#include "files/Paths.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orven {
+
+namespace {
+
+constexpr int kTempNameAttempts = 100;
+constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask, as for any file created
+constexpr mode_t kPermissionBits = 07777;
+
+std::string FolderOf(const std::string& path) {
+    const auto cut = path.rfind(kPathSeparator);
+    if (cut == std::string::npos) return ".";
+    if (cut == 0) return std::string(1, kPathSeparator);
+    return path.substr(0, cut);
+}
+
+// Like mkstemp, but the file is created with kNewFileMode so that the umask applies to it.
+int CreateTempFile(const std::string& path, std::string& tempPath) {
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".%08x~", static_cast<unsigned>(random()));
+        tempPath = path + suffix;
+        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes = bytes.subspan(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Makes the rename itself durable; a failure here does not undo a completed replacement.
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+bool FillAndClose(int fd, std::span<const std::uint8_t> bytes, const struct stat* existing) {
+    bool ok = WriteAll(fd, bytes);
+    if (ok && existing) ok = fchmod(fd, existing->st_mode & kPermissionBits) == 0;
+    if (ok) ok = fsync(fd) == 0;
+    if (close(fd) != 0) ok = false;
+    return ok;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+    struct stat target{};
+    const bool exists = stat(path.c_str(), &target) == 0;
+    if (exists && (!S_ISREG(target.st_mode) || !CanWrite(path))) return false;
+
+    std::string tempPath;
+    const int fd = CreateTempFile(path, tempPath);
+    if (fd < 0) return false;
+    if (!FillAndClose(fd, bytes, exists ? &target : nullptr) ||
+        std::rename(tempPath.c_str(), path.c_str()) != 0) {
+        unlink(tempPath.c_str());
+        return false;
+    }
+    SyncFolder(FolderOf(path));
+    return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view text) {
+    return WriteFileAtomically(
+        path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                            text.size()));
+}
+
+}  // namespace orven

@@ -1,0 +1,21 @@
+// Replacing a file so that a failure never leaves a half-written or missing file behind.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace orven {
+
+// Writes bytes to a temporary file in the target's folder, flushes it to disk and renames it
+// over the target. An existing target keeps its permission bits; a new one gets the usual
+// permissions under the process's umask. Returns false, with the target untouched and no
+// temporary file left, when anything fails -- including an existing target without write
+// access, which the rename alone would happily replace.
+bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// The same for a text, written as its bytes (no line-end translation).
+bool WriteFileAtomically(const std::string& path, std::string_view text);
+
+}  // namespace orven

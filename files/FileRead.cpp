@@ -1,0 +1,46 @@
+#include "files/FileRead.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orven {
+
+namespace {
+
+// Bytes read until the span is full or the file ends; -1 on a read error.
+ssize_t ReadUpTo(int fd, std::span<std::uint8_t> into) {
+    std::size_t got = 0;
+    while (got < into.size()) {
+        const ssize_t n = read(fd, into.data() + got, into.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(got);
+}
+
+FileRead ReadOpenFile(int fd, std::span<std::uint8_t> into) {
+    struct stat info{};
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) return {FileReadStatus::CannotOpen, 0, false};
+    const ssize_t got = ReadUpTo(fd, into);
+    if (got < 0) return {FileReadStatus::ReadFailed, 0, false};
+    std::uint8_t probe = 0;
+    const ssize_t beyond = ReadUpTo(fd, std::span<std::uint8_t>(&probe, 1));
+    if (beyond < 0) return {FileReadStatus::ReadFailed, static_cast<std::size_t>(got), false};
+    return {FileReadStatus::Ok, static_cast<std::size_t>(got), beyond > 0};
+}
+
+}  // namespace
+
+FileRead ReadFileStart(const std::string& path, std::span<std::uint8_t> into) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {FileReadStatus::CannotOpen, 0, false};
+    const FileRead result = ReadOpenFile(fd, into);
+    close(fd);
+    return result;
+}
+
+}  // namespace orven

@@ -1,0 +1,26 @@
+// Reading the leading bytes of a file of fixed-layout records.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace orven {
+
+enum class FileReadStatus {
+    Ok,
+    CannotOpen,  // missing, not permitted, or a folder
+    ReadFailed,
+};
+
+struct FileRead {
+    FileReadStatus status;
+    std::size_t bytes;  // how many leading bytes of the buffer were filled
+    bool more;          // the file holds more bytes than the buffer
+};
+
+// Fills `into` from the start of the file, up to its size or the end of the file.
+FileRead ReadFileStart(const std::string& path, std::span<std::uint8_t> into);
+
+}  // namespace orven

@@ -1,0 +1,48 @@
+// Comparing the settings on the PC with those read from a radio, and the verify report
+// (Verify.txt) that records the comparison.
+#pragma once
+
+#include "files/ReportTime.h"
+#include "model/RadioSettings.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orven {
+
+// Difference flags of a comparison; 0 means equal.
+inline constexpr std::int32_t kDiffPrivate = 0x8000;     // a private channel differs
+inline constexpr std::int32_t kDiffBandOrStep = 0x4000;  // a band flag or a PLL step differs
+inline constexpr std::int32_t kVerifyFileError = -1;     // the report could not be written
+
+// Frequencies closer than this are the same channel frequency.
+inline constexpr double kFreqMatchToleranceMHz = 0.0001;
+
+// Codes of CompareChannelRecord.
+inline constexpr int kChannelEqual = 0;
+inline constexpr int kChannelOnlyOnRadio = 1;
+inline constexpr int kChannelTxDiffers = 2;
+inline constexpr int kChannelRxDiffers = 3;
+inline constexpr int kChannelRxOnlyDiffers = 4;
+inline constexpr int kChannelLowPowerDiffers = 5;
+inline constexpr int kChannelAtis1WDiffers = 6;
+inline constexpr int kChannelAtisRxDiffers = 7;
+inline constexpr int kChannelOnlyOnPc = 8;
+
+// Compares one private channel of each side. Only one flag is compared, chosen by the radio's
+// flags (rxOnly, else lowPower, else atis1W); the two ATIS flags count only when modelType is
+// not the USA model. Labels and usages are not compared.
+int CompareChannelRecord(const ChannelRecord& radio, const ChannelRecord& pc, int modelType);
+
+// Compares the private channels, the band flags and the PLL steps, and builds the report text
+// ("\n" line ends, no final line break). Returns 0 or kDiffPrivate | kDiffBandOrStep bits.
+std::int32_t CompareSettings(const RadioSettings& pc, const RadioSettings& radio, int modelType,
+                             const ReportTime& time, std::string& reportText);
+
+// CompareSettings, with the report written to reportPath (replacing any earlier one);
+// kVerifyFileError when it cannot be written.
+std::int32_t CompareRadioSettings(const RadioSettings& pc, const RadioSettings& radio,
+                                  int modelType, const std::string& reportPath,
+                                  const ReportTime& time);
+
+}  // namespace orven

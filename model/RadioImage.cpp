@@ -1,0 +1,8 @@
+#include "model/RadioImage.h"
+
+namespace orven {
+
+RadioImage WriteImage{};
+RadioImage ReadImage{};
+
+}  // namespace orven

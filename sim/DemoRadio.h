@@ -1,0 +1,18 @@
+// The memory of a plausible European radio, so that the simulated radio has something to show
+// when it is read before anything was written to it.
+#pragma once
+
+#include "model/RadioImage.h"
+
+namespace orven {
+
+inline constexpr const char* kDemoMmsi = "211234560";
+inline constexpr const char* kDemoAtis = "211234567";  // the radio's ATIS is 9211234567
+inline constexpr const char* kDemoNmea = "123456";
+inline constexpr const char* kDemoSerial = "20261206";
+
+// Rewrites the whole image: INT and Private bands, a handful of marina and duplex private
+// channels, MMSI, ATIS, NMEA2000 number and serial number.
+void FillDemoMemory(RadioImage& memory);
+
+}  // namespace orven

@@ -1,0 +1,44 @@
+// The ways the simulated adaptor and radio can misbehave. Every switch works on its own; the
+// per-frame ones can be limited to some frames so that a retry can be seen to succeed.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace orven {
+
+// Which frames a per-frame fault hits. Frames are numbered from 1 in the order the adaptor
+// receives them, retries included. With both limits at 0 every frame is hit.
+struct FaultScope {
+    std::uint32_t onlyFrame = 0;    // hit this frame number alone
+    std::uint32_t firstFrames = 0;  // hit frames 1 to firstFrames
+
+    bool Hits(std::uint32_t frameNumber) const;
+};
+
+struct SimFaults {
+    // Per frame, limited by `scope`:
+    bool noEcho = false;            // the adaptor is dead: nothing comes back, echo or reply
+    bool noRadio = false;           // the adaptor echoes, the radio never answers
+    std::size_t noiseBytes = 0;     // bytes that are not '$' between the echo and the reply
+    bool strayDollar = false;       // a lone '$' right before the reply's own '$'
+    std::size_t replyPieces = 1;    // the reply comes in this many pieces, each ready ...
+    std::chrono::milliseconds pieceDelay{0};  // ... this long after the one before
+    bool badChecksum = false;       // the reply's checksum byte is wrong
+    bool badPrefix = false;         // the reply starts "$R" but not with the full prefix
+    bool wrongAck = false;          // a write acknowledgement has one data byte changed
+    std::chrono::milliseconds replyDelay{0};  // the radio takes this long to answer
+    FaultScope scope;
+
+    // For the whole run:
+    std::optional<std::uint32_t> silentAfterFrames;  // the radio answers only this many frames
+    std::uint32_t baud = 0;        // pace the adaptor's output at 10 bits a byte; 0: no pacing
+    std::chrono::milliseconds usbLatency{0};  // time each USB report takes
+};
+
+// Time one byte takes on the line at a baud rate (start bit, 8 data bits, stop bit).
+std::chrono::nanoseconds ByteTime(std::uint32_t baud);
+
+}  // namespace orven

@@ -1,0 +1,118 @@
+#include "sim/SimulatedRadio.h"
+
+#include "GlobalDef.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orven {
+
+namespace {
+
+// The prefix byte a bad-prefix reply changes: it keeps "$R" so that the reply is still found
+// on the serial line and only the prefix test fails.
+constexpr std::size_t kSpoiledPrefixByte = 2;
+
+CloneFrame ReplyFrame(char letter, std::uint8_t length, std::uint16_t address) {
+    CloneFrame f;
+    BuildFrame(FrameBytes(f), letter);
+    f.length = length;
+    SetFrameAddress(f, address);
+    return f;
+}
+
+bool FitsMemory(const CloneFrame& f) {
+    return f.length >= 1 && f.length <= kFrameDataSize &&
+           FrameAddress(f) + std::size_t{f.length} <= kImageSize;
+}
+
+}  // namespace
+
+SimulatedRadio::SimulatedRadio() = default;
+
+void SimulatedRadio::ClearHistory() {
+    counters_ = {};
+    log_.clear();
+}
+
+std::optional<CloneFrame> SimulatedRadio::Answer(const std::uint8_t* frame32) {
+    if (!CheckReply(frame32, ReplyCheck::Prefix) || !CheckReply(frame32, ReplyCheck::Checksum))
+        return std::nullopt;
+    const CloneFrame frame = FrameFromBytes(frame32);
+    switch (frame.letter) {
+    case kLetterIdentify:
+        return AnswerIdentify();
+    case kLetterRead:
+        return AnswerRead(frame);
+    case kLetterWrite:
+        return AnswerWrite(frame);
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<CloneFrame> SimulatedRadio::AnswerIdentify() {
+    CloneFrame reply = ReplyFrame(kLetterIdentify, kFrameDataSize, kIdentifyAddress);
+    std::memset(reply.data, 0, kFrameDataSize);
+    std::memcpy(reply.data, kSimIdentity, std::min(sizeof kSimIdentity, kFrameDataSize));
+    SealFrame(reply);
+    ++counters_.identifies;
+    return reply;
+}
+
+std::optional<CloneFrame> SimulatedRadio::AnswerRead(const CloneFrame& frame) {
+    if (!FitsMemory(frame)) return std::nullopt;
+    CloneFrame reply = ReplyFrame(kLetterRead, frame.length, FrameAddress(frame));
+    std::memcpy(reply.data, memory_.data() + FrameAddress(frame), frame.length);
+    SealFrame(reply);
+    ++counters_.reads;
+    return reply;
+}
+
+std::optional<CloneFrame> SimulatedRadio::AnswerWrite(const CloneFrame& frame) {
+    if (!FitsMemory(frame)) return std::nullopt;
+    std::memcpy(memory_.data() + FrameAddress(frame), frame.data, frame.length);
+    CloneFrame reply = ReplyFrame(kLetterAck, frame.length, FrameAddress(frame));
+    std::memcpy(reply.data, frame.data, kFrameDataSize);
+    SealFrame(reply);
+    ++counters_.writes;
+    return reply;
+}
+
+bool SimulatedRadio::EchoesNextFrame() const {
+    return !(faults_.noEcho && faults_.scope.Hits(counters_.frames + 1));
+}
+
+bool SimulatedRadio::IsSilent(std::uint32_t frameNumber) const {
+    if (faults_.silentAfterFrames && frameNumber > *faults_.silentAfterFrames) return true;
+    return faults_.noRadio && faults_.scope.Hits(frameNumber);
+}
+
+SimExchange SimulatedRadio::Exchange(const std::uint8_t* frame32) {
+    SimExchange ex;
+    ex.echo = EchoesNextFrame();
+    ex.frameNumber = ++counters_.frames;
+    log_.push_back(FrameFromBytes(frame32));
+    if (!ex.echo || IsSilent(ex.frameNumber)) return ex;
+
+    ex.reply = Answer(frame32);
+    if (!ex.reply || !faults_.scope.Hits(ex.frameNumber)) return ex;
+    Spoil(*ex.reply);
+    ex.noiseBytes = faults_.noiseBytes;
+    ex.strayDollar = faults_.strayDollar;
+    ex.pieces = std::max<std::size_t>(faults_.replyPieces, 1);
+    ex.pieceDelay = faults_.pieceDelay;
+    ex.replyDelay = faults_.replyDelay;
+    return ex;
+}
+
+void SimulatedRadio::Spoil(CloneFrame& reply) const {
+    if (faults_.wrongAck && reply.letter == kLetterAck) {
+        reply.data[0] ^= 0xFF;
+        SealFrame(reply);  // only the acknowledgement is wrong, not the checksum
+    }
+    if (faults_.badPrefix) reply.prefix[kSpoiledPrefixByte] ^= 0x20;
+    if (faults_.badChecksum) reply.checksum ^= 0xFF;
+}
+
+}  // namespace orven

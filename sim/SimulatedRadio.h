@@ -1,0 +1,81 @@
+// A simulated radio with its programming adaptor: 8 KiB of memory that answers identify, read
+// and write frames, plus the fault switches that make it misbehave. Not thread-safe: the hosts
+// that run it on a thread (pseudo-terminal, HID backend) guard it with their own lock.
+#pragma once
+
+#include "clone/CloneFrame.h"
+#include "model/RadioImage.h"
+#include "sim/SimFaults.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace orven {
+
+// What the radio puts in the data of its identify reply.
+inline constexpr char kSimIdentity[] = "ORVEN SIMULATED";
+
+struct SimCounters {
+    std::uint32_t frames = 0;      // frames that reached the adaptor, whatever became of them
+    std::uint32_t identifies = 0;  // identify frames the radio answered
+    std::uint32_t reads = 0;       // read frames the radio answered
+    std::uint32_t writes = 0;      // write frames the radio stored
+};
+
+// One frame's fate: whether it is echoed, the reply that goes back (faults applied) and how
+// the reply is delivered.
+struct SimExchange {
+    std::uint32_t frameNumber = 0;
+    bool echo = true;
+    std::optional<CloneFrame> reply;
+    std::size_t noiseBytes = 0;
+    bool strayDollar = false;
+    std::size_t pieces = 1;
+    std::chrono::milliseconds pieceDelay{0};
+    std::chrono::milliseconds replyDelay{0};
+};
+
+class SimulatedRadio {
+public:
+    SimulatedRadio();
+
+    RadioImage& Memory() { return memory_; }
+    const RadioImage& Memory() const { return memory_; }
+
+    SimFaults& Faults() { return faults_; }
+    const SimFaults& Faults() const { return faults_; }
+
+    const SimCounters& Counters() const { return counters_; }
+    // Every frame that reached the adaptor, in order.
+    const std::vector<CloneFrame>& Log() const { return log_; }
+    // Forgets counters and log (not memory or faults).
+    void ClearHistory();
+
+    // The radio proper, without faults: its answer to one 32-byte frame, or nothing for a
+    // frame with a bad prefix or checksum, an unknown letter, a length outside 1..20 or an
+    // address range beyond the memory. A write is stored before it is acknowledged.
+    std::optional<CloneFrame> Answer(const std::uint8_t* frame32);
+
+    // One frame through adaptor and radio with the faults applied; numbers and logs it.
+    SimExchange Exchange(const std::uint8_t* frame32);
+
+    // Whether the adaptor echoes the bytes of the frame now arriving (the next to be numbered).
+    bool EchoesNextFrame() const;
+
+private:
+    std::optional<CloneFrame> AnswerIdentify();
+    std::optional<CloneFrame> AnswerRead(const CloneFrame& frame);
+    std::optional<CloneFrame> AnswerWrite(const CloneFrame& frame);
+    bool IsSilent(std::uint32_t frameNumber) const;
+    void Spoil(CloneFrame& reply) const;
+
+    RadioImage memory_{};
+    SimFaults faults_;
+    SimCounters counters_;
+    std::vector<CloneFrame> log_;
+};
+
+}  // namespace orven

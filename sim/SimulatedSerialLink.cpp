@@ -1,0 +1,92 @@
+#include "sim/SimulatedSerialLink.h"
+
+#include <algorithm>
+
+namespace orven {
+
+SimulatedSerialLink::SimulatedSerialLink(SimulatedRadio& radio) : radio_(radio) {}
+
+void SimulatedSerialLink::FromPc(const std::uint8_t* bytes, std::size_t n, Clock::time_point now) {
+    const auto byteTime = ByteTime(radio_.Faults().baud);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Clock::time_point arrival = std::max(now, inboundFree_) + byteTime;
+        inboundFree_ = arrival;
+        if (radio_.EchoesNextFrame()) Send(bytes[i], arrival);
+        Collect(bytes[i], arrival);
+    }
+}
+
+void SimulatedSerialLink::Collect(std::uint8_t byte, Clock::time_point arrival) {
+    if (!frame_.empty() && arrival - lastArrival_ > kPartialFrameTimeout) frame_.clear();
+    lastArrival_ = arrival;
+
+    const std::size_t at = frame_.size();
+    if (at < kFramePrefixSize && byte != static_cast<std::uint8_t>(kFramePrefix[at])) {
+        // Not the frame it seemed to be: start over, perhaps at this byte.
+        frame_.clear();
+        if (byte == static_cast<std::uint8_t>(kFramePrefix[0])) frame_.push_back(byte);
+        return;
+    }
+    frame_.push_back(byte);
+    if (frame_.size() < kFrameSize) return;
+
+    const SimExchange ex = radio_.Exchange(frame_.data());
+    frame_.clear();
+    SendReply(ex, arrival);
+}
+
+void SimulatedSerialLink::SendReply(const SimExchange& ex, Clock::time_point frameEnd) {
+    if (!ex.reply) return;
+    const Clock::time_point start = frameEnd + ex.replyDelay;
+    for (std::size_t i = 0; i < ex.noiseBytes; ++i)
+        Send(kNoisePattern[i % std::size(kNoisePattern)], start);
+    if (ex.strayDollar) Send(static_cast<std::uint8_t>(kFramePrefix[0]), start);
+
+    const std::uint8_t* bytes = FrameBytes(*ex.reply);
+    const std::size_t pieceSize = (kFrameSize + ex.pieces - 1) / ex.pieces;
+    for (std::size_t i = 0; i < kFrameSize; ++i) {
+        const auto piece = static_cast<int>(i / pieceSize);
+        Send(bytes[i], start + piece * ex.pieceDelay);
+    }
+}
+
+void SimulatedSerialLink::Send(std::uint8_t byte, Clock::time_point ready) {
+    const auto at = std::upper_bound(out_.begin(), out_.end(), ready,
+                                     [](Clock::time_point t, const TimedByte& b) { return t < b.ready; });
+    const auto index = static_cast<std::size_t>(at - out_.begin());
+    out_.insert(at, {byte, ready, ready});
+    Retime(index);
+}
+
+void SimulatedSerialLink::Retime(std::size_t from) {
+    const auto byteTime = ByteTime(radio_.Faults().baud);
+    Clock::time_point lineFree = from == 0 ? lastDue_ : out_[from - 1].due;
+    for (std::size_t i = from; i < out_.size(); ++i) {
+        out_[i].due = std::max(out_[i].ready, lineFree) + byteTime;
+        lineFree = out_[i].due;
+    }
+}
+
+std::size_t SimulatedSerialLink::ToPc(std::uint8_t* out, std::size_t capacity,
+                                      Clock::time_point now) {
+    std::size_t n = 0;
+    while (n < capacity && !out_.empty() && out_.front().due <= now) {
+        out[n++] = out_.front().byte;
+        lastDue_ = out_.front().due;
+        out_.pop_front();
+    }
+    return n;
+}
+
+std::optional<SimulatedSerialLink::Clock::time_point> SimulatedSerialLink::NextDue() const {
+    if (out_.empty()) return std::nullopt;
+    return out_.front().due;
+}
+
+void SimulatedSerialLink::Clear() {
+    frame_.clear();
+    out_.clear();
+    inboundFree_ = lastDue_ = Clock::time_point{};
+}
+
+}  // namespace orven

@@ -1,0 +1,169 @@
+#include "support/TestSupport.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace orven::test {
+namespace {
+
+using nlohmann::json;
+
+class CliFileCommands : public ::testing::Test {
+protected:
+    ProcessResult Cli(const std::string& args) { return RunCli(args, dir.path()); }
+    TempDir dir;
+};
+
+TEST_F(CliFileCommands, NewWritesTheWizardDocumentAndShowPrintsIt) {
+    ProcessResult r = Cli("new eu.dat --model eur-int --country denmark");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto bytes = ReadBytes(dir.File("eu.dat"));
+    ASSERT_EQ(bytes.size(), 43816u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[43800]), 11), "Corvantexia");
+
+    r = Cli("show eu.dat");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("EUR (INT) (1)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Bands             INT USA Private\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Private channels  5\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("F1"), std::string::npos);
+    EXPECT_NE(r.out.find("L2"), std::string::npos);
+    EXPECT_NE(r.out.find("      FISHING   "), std::string::npos);
+}
+
+TEST_F(CliFileCommands, JsonRoundTripRebuildsTheSameBytes) {
+    ASSERT_EQ(Cli("new a.dat --model eur-int-usa --country all").exitCode, 0);
+    ASSERT_EQ(Cli("set a.dat --mmsi 211234560 --nmea 012345 --serial AB123456 --brand Seabird").exitCode, 0);
+    ProcessResult shown = Cli("show a.dat --json");
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    const json doc = json::parse(shown.out);
+    EXPECT_EQ(doc["modelType"], 2);
+    EXPECT_EQ(doc["mmsi"], "211234560");
+    EXPECT_EQ(doc["bands"]["CAN"], true);
+    EXPECT_EQ(doc["bands"]["WX"], false);
+    ASSERT_EQ(doc["privateChannels"].size(), 28u);
+    EXPECT_EQ(doc["privateChannels"][0]["label"], "31");
+    EXPECT_EQ(doc["privateChannels"][0]["usageName"], "MARINA");
+
+    WriteText(dir.File("a.json"), shown.out);
+    ProcessResult built = Cli("from-json a.json b.dat");
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_EQ(ReadBytes(dir.File("a.dat")), ReadBytes(dir.File("b.dat")));
+}
+
+TEST_F(CliFileCommands, FromJsonRefusesBadInputAndWritesNothing) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"{ not json", "not valid JSON"},
+        {R"([1,2])", "must be a JSON object"},
+        {R"({"modelType": 7})", "modelType"},
+        {R"({"mmsi": "012345678"})", "mmsi"},
+        {R"({"colour": "red"})", "colour is not a known key"},
+        {R"({"bands": {"FM": true}})", "bands.FM"},
+        {R"({"txStep": "5KHz"})", "txStep"},
+        {R"({"brandName": "A very long brand"})", "brandName is longer than 12"},
+        {R"({"privateChannels": [{"label": "M1", "txMHz": 175.0, "rxMHz": 157.85}]})", "privateChannels[0].txMHz"},
+        {R"({"privateChannels": [{"label": "M1", "txMHz": 157.853, "rxMHz": 157.85}]})", "txMHz"},
+        {R"({"privateChannels": [{"label": "M", "txMHz": 157.85, "rxMHz": 157.85}]})", "label"},
+        {R"({"privateChannels": [{"label": "M1", "txMHz": 157.85}]})", "needs label, txMHz and rxMHz"},
+    };
+    for (const auto& [text, expected] : cases) {
+        WriteText(dir.File("bad.json"), text);
+        ProcessResult r = Cli("from-json bad.json out.dat");
+        EXPECT_EQ(r.exitCode, 2) << text;
+        EXPECT_NE(r.err.find(expected), std::string::npos) << text << " -> " << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("out.dat"))) << text;
+    }
+    ProcessResult missing = Cli("from-json nowhere.json out.dat");
+    EXPECT_EQ(missing.exitCode, 4);
+}
+
+TEST_F(CliFileCommands, SetRefusesInvalidIdentitiesWithTheProgramsMessages) {
+    ASSERT_EQ(Cli("new a.dat").exitCode, 0);
+    const auto before = ReadBytes(dir.File("a.dat"));
+
+    ProcessResult r = Cli("set a.dat --mmsi 012345678");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "Invalid MMIS ID:012345678\nMake sure 9 digitals.\n");
+    r = Cli("set a.dat --atis 12345678");
+    EXPECT_EQ(r.err, "Invalid ATIS ID:12345678\nMake sure 9 digitals.\n");
+    r = Cli("set a.dat --nmea 12345a");
+    EXPECT_EQ(r.err, "Invalid NMEA ID:12345a\nMake sure 6 digitals.\n");
+    r = Cli("set a.dat --mmsi 123456789 --serial 123456789");  // one bad value: nothing changes
+    EXPECT_EQ(r.err, "Invalid SERIAL ID:123456789\nMake sure 8 digitals.\n");
+    EXPECT_EQ(ReadBytes(dir.File("a.dat")), before);
+
+    r = Cli("set a.dat --mmsi 123456789 --mmsi-by-user off --atis-by-user on");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const json doc = json::parse(Cli("show a.dat --json").out);
+    EXPECT_EQ(doc["mmsi"], "123456789");
+    EXPECT_EQ(doc["mmsiByUser"], false);
+    EXPECT_EQ(doc["atisByUser"], true);
+}
+
+TEST_F(CliFileCommands, ChecksumOfTheUsaDefaults) {
+    ASSERT_EQ(Cli("new a.dat").exitCode, 0);
+    // Flags set by the USA defaults: mmsiByUser, bandUSA, bandINT, bandCAN, bandPrivate, bandWX (6),
+    // rxStepIndex 1, and the names "Corvantexia" (1156) and "ORVEN" (394): 1557.
+    ProcessResult r = Cli("checksum a.dat");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "CheckSum=0x00000615\n");
+}
+
+TEST_F(CliFileCommands, ChannelsPrintsTheWindowsListLines) {
+    ProcessResult r = Cli("channels INT");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 57);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "01, TX:156.0500  RX:160.6500, CORRESPONDENCE ");
+
+    ASSERT_EQ(Cli("new uk.dat --model eur-int --country uk").exitCode, 0);
+    r = Cli("channels Private uk.dat");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, " M1,TX:157.8500  RX:157.8500        MARINA   \n"
+                     " M2,TX:161.4250  RX:161.4250        MARINA   \n");
+
+    EXPECT_EQ(Cli("channels Private").exitCode, 2);
+    EXPECT_EQ(Cli("channels FM").exitCode, 2);
+}
+
+TEST_F(CliFileCommands, ExportAndCompareWriteTheirReports) {
+    ASSERT_EQ(Cli("new pc.dat --model eur-int --country finland").exitCode, 0);
+    ASSERT_EQ(Cli("new radio.dat --model eur-int --country denmark").exitCode, 0);
+
+    ProcessResult r = Cli("export pc.dat");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, dir.File("FreqTabl.txt") + "\n");
+    EXPECT_NE(ReadText(dir.File("FreqTabl.txt")).find("L3 ,       FISHING"), std::string::npos)
+        << ReadText(dir.File("FreqTabl.txt"));
+    EXPECT_EQ(Cli("export pc.dat -o sub/none/report.txt").exitCode, 4);
+
+    r = Cli("compare pc.dat pc.dat");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 11), "Verify OK.\n");
+    r = Cli("compare pc.dat radio.dat");
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_NE(ReadText(dir.File("Verify.txt")).find("Private Band is different"), std::string::npos);
+}
+
+TEST_F(CliFileCommands, UsageAndFileErrorsHaveTheirExitCodes) {
+    EXPECT_EQ(Cli("").exitCode, 2);
+    EXPECT_EQ(Cli("frobnicate").exitCode, 2);
+    EXPECT_EQ(Cli("new a.dat --model mars").exitCode, 2);
+    ProcessResult r = Cli("show missing.dat");
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, "missing.dat: Open File Error.\n");
+    WriteText(dir.File("short.dat"), "too short");
+    r = Cli("show short.dat");
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, "short.dat: Unknown File Format.\n");
+    for (const char* cmd : {"new", "show", "from-json", "set", "checksum", "channels", "export", "compare"}) {
+        r = Cli(std::string(cmd) + " --help");
+        EXPECT_EQ(r.exitCode, 0) << cmd;
+        EXPECT_NE(r.out.find("Usage"), std::string::npos) << cmd;
+    }
+}
+
+}  // namespace
+}  // namespace orven::test

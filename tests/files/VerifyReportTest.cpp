@@ -1,0 +1,189 @@
+#include "files/VerifyReport.h"
+
+#include "files/FilesTestDir.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace orven {
+namespace {
+
+constexpr ReportTime kTime{2024, 11, 23, 14, 0};
+constexpr int kEur = kModelEurInt;
+
+// Defaults of the USA model: USA, INT, CAN, Private and WX on; steps 0 and 1.
+const std::string kBandsOfDefaults =
+    "\n\nRadio,\t\tPC"
+    "\nUSA=1,\t\t1\nINT=1,\t\t1\nCAN=1,\t\t1\nPRI=1,\t\t1"
+    "\nUSANAR=0,\t0\nINTNAR=0,\t0\nCANNAR=0,\t0\nWX=1,\t\t1";
+const std::string kStepsOfDefaults = "\nTxFreqStep=0,\t0\nRxFreqStep=1,\t1";
+const std::string kDateLine = "Date:2024.11.23\t\tTime:14:0\n";
+
+ChannelRecord Channel(const char* label, double tx, double rx) {
+    ChannelRecord r{};
+    CopyText(r.label, label);
+    r.txMHz = tx;
+    r.rxMHz = rx;
+    r.inUse = 1;
+    return r;
+}
+
+std::unique_ptr<RadioSettings> Defaults() {
+    auto s = std::make_unique<RadioSettings>();
+    LoadDefaults(*s, kModelUsa);
+    return s;
+}
+
+TEST(CompareChannelRecord, PresenceOnEitherSide) {
+    const ChannelRecord empty{};
+    const ChannelRecord used = Channel("M1", 157.85, 157.85);
+    EXPECT_EQ(CompareChannelRecord(empty, empty, kEur), 0);
+    EXPECT_EQ(CompareChannelRecord(used, empty, kEur), 1);
+    EXPECT_EQ(CompareChannelRecord(empty, used, kEur), 8);
+    EXPECT_EQ(CompareChannelRecord(used, used, kEur), 0);
+}
+
+TEST(CompareChannelRecord, FrequenciesWithinATenthOfAKilohertzMatch) {
+    const ChannelRecord radio = Channel("M1", 156.0, 160.6);
+    ChannelRecord pc = Channel("M1", 156.00005, 160.60009);
+    EXPECT_EQ(CompareChannelRecord(radio, pc, kEur), 0);
+    pc.txMHz = 156.0002;
+    EXPECT_EQ(CompareChannelRecord(radio, pc, kEur), 2);
+    pc.rxMHz = 160.5;  // both differ: the RX code wins
+    EXPECT_EQ(CompareChannelRecord(radio, pc, kEur), 3);
+    pc.txMHz = 156.0;
+    EXPECT_EQ(CompareChannelRecord(radio, pc, kEur), 3);
+}
+
+TEST(CompareChannelRecord, OneFlagComparedByTheRadiosFlags) {
+    struct Side {
+        std::uint32_t rxOnly, lowPower, atis1W, atisRx;
+    };
+    struct Case {
+        const char* what;
+        Side radio, pc;
+        int model, code;
+    };
+    const Case cases[] = {
+        {"rxOnly set on the radio only", {1, 0, 0, 0}, {0, 0, 0, 0}, kEur, 4},
+        {"rxOnly set on the PC only is not seen", {0, 0, 0, 0}, {1, 0, 0, 0}, kEur, 0},
+        {"lowPower differs", {0, 1, 0, 0}, {0, 0, 0, 0}, kEur, 5},
+        {"lowPower not compared under rxOnly", {1, 1, 0, 0}, {1, 0, 0, 0}, kEur, 0},
+        {"atis1W differs", {0, 0, 1, 0}, {0, 0, 0, 0}, kEur, 6},
+        {"atis1W not compared under lowPower", {0, 1, 1, 0}, {0, 1, 0, 0}, kEur, 0},
+        {"atis1W ignored for the USA model", {0, 0, 1, 0}, {0, 0, 0, 0}, kModelUsa, 0},
+        {"atisRx differs", {0, 0, 0, 1}, {0, 0, 0, 0}, kEur, 7},
+        {"atisRx set on the PC only", {0, 0, 0, 0}, {0, 0, 0, 1}, kModelEurIntUsa, 7},
+        {"atisRx ignored for the USA model", {0, 0, 0, 1}, {0, 0, 0, 0}, kModelUsa, 0},
+        {"atisRx not compared when the radio has atis1W", {0, 0, 1, 1}, {0, 0, 1, 0}, kEur, 0},
+        {"atisRx outranks lowPower", {0, 1, 0, 1}, {0, 0, 0, 0}, kEur, 7},
+    };
+    for (const Case& c : cases) {
+        ChannelRecord radio = Channel("M1", 157.85, 157.85);
+        ChannelRecord pc = radio;
+        radio.rxOnly = c.radio.rxOnly, radio.lowPower = c.radio.lowPower;
+        radio.atis1W = c.radio.atis1W, radio.atisRx = c.radio.atisRx;
+        pc.rxOnly = c.pc.rxOnly, pc.lowPower = c.pc.lowPower;
+        pc.atis1W = c.pc.atis1W, pc.atisRx = c.pc.atisRx;
+        EXPECT_EQ(CompareChannelRecord(radio, pc, c.model), c.code) << c.what;
+    }
+}
+
+TEST(CompareChannelRecord, LabelAndUsageAreNotCompared) {
+    const ChannelRecord radio = Channel("M1", 157.85, 157.85);
+    ChannelRecord pc = Channel("22", 157.85, 157.85);
+    pc.usage = 20;
+    EXPECT_EQ(CompareChannelRecord(radio, pc, kEur), 0);
+}
+
+TEST(CompareSettings, EqualSettingsGiveDateBandsAndSteps) {
+    auto pc = Defaults(), radio = Defaults();
+    PrivateChannel(*pc, 0) = PrivateChannel(*radio, 0) = Channel("M1", 157.85, 157.85);
+    std::string text;
+    EXPECT_EQ(CompareSettings(*pc, *radio, kEur, kTime, text), 0);
+    EXPECT_EQ(text,
+              "Date:2024.11.23\t\tTime:14:0\n"
+              "\n\nRadio,\t\tPC"
+              "\nUSA=1,\t\t1\nINT=1,\t\t1\nCAN=1,\t\t1\nPRI=1,\t\t1"
+              "\nUSANAR=0,\t0\nINTNAR=0,\t0\nCANNAR=0,\t0\nWX=1,\t\t1"
+              "\nTxFreqStep=0,\t0\nRxFreqStep=1,\t1");
+}
+
+TEST(CompareSettings, BandsAndStepsSetTheirBitRadioFirst) {
+    auto pc = Defaults(), radio = Defaults();
+    pc->rxStepIndex = kStep25kHz;
+    std::string text;
+    EXPECT_EQ(CompareSettings(*pc, *radio, kEur, kTime, text), kDiffBandOrStep);
+    EXPECT_EQ(text, kDateLine + kBandsOfDefaults + "\nTxFreqStep=0,\t0\nRxFreqStep=1,\t2");
+
+    pc = Defaults();
+    radio->bandINTNarrow = 1;
+    EXPECT_EQ(CompareSettings(*pc, *radio, kEur, kTime, text), kDiffBandOrStep);
+    EXPECT_NE(text.find("\nINTNAR=1,\t0\n"), std::string::npos);
+    EXPECT_EQ(text.find("Private"), std::string::npos);
+}
+
+TEST(CompareSettings, ExtraPcChannelListsBothSides) {
+    auto pc = Defaults(), radio = Defaults();
+    PrivateChannel(*pc, 0) = PrivateChannel(*radio, 0) = Channel("M1", 157.85, 157.85);
+    PrivateChannel(*pc, 1) = Channel("M2", 158.0, 0.0);
+    PrivateChannel(*pc, 1).usage = 200;  // printed as its unsigned value
+    pc->txStepIndex = kStep12_5kHz;
+    std::string text;
+    EXPECT_EQ(CompareSettings(*pc, *radio, kEur, kTime, text), kDiffPrivate | kDiffBandOrStep);
+    EXPECT_EQ(text, kDateLine +
+                        "\nPrivate Band is different\n"
+                        "Radio Private channel:\n"
+                        "M1,0,157.8500,157.8500,00000001\n"
+                        "\nPC Private channel:\n"
+                        "M1,0,157.8500,157.8500,00000001\n"
+                        "M2,200,158.0000,  0.0000,00000001\n" +
+                        kBandsOfDefaults + "\nTxFreqStep=0,\t1\nRxFreqStep=1,\t1");
+}
+
+TEST(CompareSettings, WalkEndsWhereNeitherSideHasAChannel) {
+    auto pc = Defaults(), radio = Defaults();
+    for (std::size_t i = 0; i < kMaxPrivateChannels; ++i)
+        PrivateChannel(*pc, i) = PrivateChannel(*radio, i) = Channel("M1", 157.85, 157.85);
+    PrivateChannel(*radio, 99).rxMHz = 157.9;  // the hundredth pair is still compared
+    std::string text;
+    EXPECT_EQ(CompareSettings(*pc, *radio, kEur, kTime, text), kDiffPrivate);
+    // Date 1, heading and radio title 3, PC title 2, band heading 2, bands 8, steps 2.
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + 3 + 100 + 2 + 100 + 2 + 8 + 2);
+
+    // Behind a slot empty on both sides nothing more is compared.
+    PrivateChannel(*pc, 50).inUse = PrivateChannel(*radio, 50).inUse = 0;
+    EXPECT_EQ(CompareSettings(*pc, *radio, kEur, kTime, text), 0);
+}
+
+TEST(CompareSettings, AtisFlagsCountOnlyOutsideTheUsaModel) {
+    auto pc = Defaults(), radio = Defaults();
+    PrivateChannel(*pc, 0) = PrivateChannel(*radio, 0) = Channel("M1", 157.85, 157.85);
+    PrivateChannel(*radio, 0).atisRx = 1;
+    std::string text;
+    EXPECT_EQ(CompareSettings(*pc, *radio, kModelUsa, kTime, text), 0);
+    EXPECT_EQ(CompareSettings(*pc, *radio, kEur, kTime, text), kDiffPrivate);
+    PrivateChannel(*radio, 0).atisRx = 0;
+    PrivateChannel(*radio, 0).atis1W = 1;
+    EXPECT_EQ(CompareSettings(*pc, *radio, kModelUsa, kTime, text), 0);
+    EXPECT_EQ(CompareSettings(*pc, *radio, kEur, kTime, text), kDiffPrivate);
+}
+
+using VerifyReportFile = testing::FilesTestDir;
+
+TEST_F(VerifyReportFile, ReportIsWrittenEvenWhenEqual) {
+    auto pc = Defaults(), radio = Defaults();
+    const std::string earlier(500, 'x');
+    WriteBytes(Path("Verify.txt"), earlier.data(), earlier.size());
+    EXPECT_EQ(CompareRadioSettings(*pc, *radio, kEur, Path("Verify.txt"), kTime), 0);
+    const auto bytes = ReadBytes(Path("Verify.txt"));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), kDateLine + kBandsOfDefaults + kStepsOfDefaults);
+
+    radio->bandWX = 0;
+    EXPECT_EQ(CompareRadioSettings(*pc, *radio, kEur, Path("Verify.txt"), kTime), kDiffBandOrStep);
+    EXPECT_EQ(CompareRadioSettings(*pc, *radio, kEur, Path("none/Verify.txt"), kTime),
+              kVerifyFileError);
+}
+
+}  // namespace
+}  // namespace orven

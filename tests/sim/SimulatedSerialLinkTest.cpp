@@ -1,0 +1,156 @@
+#include "sim/SimulatedSerialLink.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace orven {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = SimulatedSerialLink::Clock;
+using Stream = std::vector<std::uint8_t>;
+
+const Clock::time_point t0 = Clock::time_point{} + 1h;
+
+Stream Wire(const CloneFrame& f) { return Stream(FrameBytes(f), FrameBytes(f) + kFrameSize); }
+
+class SimulatedSerialLinkTest : public ::testing::Test {
+protected:
+    SimulatedSerialLinkTest() {
+        for (std::size_t a = 0; a < radio.Memory().size(); ++a)
+            radio.Memory()[a] = static_cast<std::uint8_t>(a ^ 0x5C);
+    }
+
+    void Send(const Stream& bytes, Clock::time_point at) { link.FromPc(bytes.data(), bytes.size(), at); }
+    void Send(const CloneFrame& f, Clock::time_point at) { Send(Wire(f), at); }
+
+    // Everything the PC could have read by `at`.
+    Stream Take(Clock::time_point at) {
+        Stream out(4096);
+        out.resize(link.ToPc(out.data(), out.size(), at));
+        return out;
+    }
+
+    // The radio's untouched answer to a read of 0x0100..0x0113.
+    Stream ReadReply() const {
+        CloneFrame f = MakeReadFrame(0x0100, 20);
+        f.letter = 'R';
+        std::memcpy(f.data, radio.Memory().data() + 0x0100, 20);
+        SealFrame(f);
+        return Wire(f);
+    }
+
+    static Stream Join(std::initializer_list<Stream> parts) {
+        Stream all;
+        for (const Stream& p : parts) all.insert(all.end(), p.begin(), p.end());
+        return all;
+    }
+
+    SimulatedRadio radio;
+    SimulatedSerialLink link{radio};
+    const CloneFrame read = MakeReadFrame(0x0100, 20);
+};
+
+TEST_F(SimulatedSerialLinkTest, EchoIsFollowedByTheReply) {
+    Send(read, t0);
+    EXPECT_EQ(Take(t0), Join({Wire(read), ReadReply()}));
+    EXPECT_FALSE(link.NextDue());
+}
+
+TEST_F(SimulatedSerialLinkTest, GarbageIsEchoedAndTheNextFrameIsStillFound) {
+    const Stream junk = {0x00, 'x', '$', 'R', 'E', 'Z', '$'};
+    Send(Join({junk, Wire(read)}), t0);
+    EXPECT_EQ(Take(t0), Join({junk, Wire(read), ReadReply()}));
+    EXPECT_EQ(radio.Counters().frames, 1u);
+}
+
+TEST_F(SimulatedSerialLinkTest, StalePartialFrameIsForgotten) {
+    const Stream whole = Wire(read);
+    const Stream head(whole.begin(), whole.begin() + 10);
+
+    Send(head, t0);
+    Send(read, t0 + 10ms);  // too soon: its bytes complete the old frame, which is garbled
+    EXPECT_EQ(Take(t0 + 1s), Join({head, whole}));
+
+    Send(head, t0 + 2s);
+    Send(read, t0 + 3s);
+    EXPECT_EQ(Take(t0 + 3s), Join({head, whole, ReadReply()}));
+}
+
+TEST_F(SimulatedSerialLinkTest, DeadAdaptorSendsNothing) {
+    radio.Faults().noEcho = true;
+    Send(read, t0);
+    EXPECT_TRUE(Take(t0 + 10s).empty());
+    EXPECT_EQ(radio.Counters().reads, 0u);
+}
+
+TEST_F(SimulatedSerialLinkTest, SilentRadioLeavesOnlyTheEcho) {
+    radio.Faults().noRadio = true;
+    Send(read, t0);
+    EXPECT_EQ(Take(t0 + 10s), Wire(read));
+}
+
+TEST_F(SimulatedSerialLinkTest, NoiseAndStrayDollarComeBetweenEchoAndReply) {
+    radio.Faults().noiseBytes = 8;
+    Send(read, t0);
+    const Stream noisy = Take(t0);
+    ASSERT_EQ(noisy.size(), 72u);
+    for (std::size_t i = 32; i < 40; ++i) EXPECT_NE(noisy[i], '$') << "noise byte " << i;
+    EXPECT_EQ(Stream(noisy.begin() + 40, noisy.end()), ReadReply());
+
+    radio.Faults() = {};
+    radio.Faults().strayDollar = true;
+    Send(read, t0);
+    EXPECT_EQ(Take(t0), Join({Wire(read), {'$'}, ReadReply()}));
+}
+
+TEST_F(SimulatedSerialLinkTest, SplitReplyArrivesPieceByPiece) {
+    radio.Faults().replyPieces = 3;  // 11 + 11 + 10 bytes
+    radio.Faults().pieceDelay = 50ms;
+    Send(read, t0);
+    const Stream first = Take(t0);
+    EXPECT_EQ(first.size(), 32u + 11u);
+    EXPECT_TRUE(Take(t0 + 49ms).empty());
+    const Stream second = Take(t0 + 50ms);
+    EXPECT_EQ(second.size(), 11u);
+    EXPECT_TRUE(Take(t0 + 99ms).empty());
+    const Stream third = Take(t0 + 100ms);
+    EXPECT_EQ(third.size(), 10u);
+    EXPECT_EQ(Join({first, second, third}), Join({Wire(read), ReadReply()}));
+}
+
+TEST_F(SimulatedSerialLinkTest, SlowRadioAnswersAfterItsDelay) {
+    radio.Faults().replyDelay = 100ms;
+    Send(read, t0);
+    EXPECT_EQ(Take(t0 + 99ms), Wire(read));
+    ASSERT_TRUE(link.NextDue());
+    EXPECT_EQ(*link.NextDue(), t0 + 100ms);
+    EXPECT_EQ(Take(t0 + 100ms), ReadReply());
+}
+
+TEST_F(SimulatedSerialLinkTest, LateReplyFollowsTheEchoOfAFrameSentMeanwhile) {
+    radio.Faults().replyDelay = 100ms;
+    Send(read, t0);
+    Send(read, t0 + 50ms);  // a retry while the first reply is still on its way
+    EXPECT_EQ(Take(t0 + 1s), Join({Wire(read), Wire(read), ReadReply(), ReadReply()}));
+}
+
+TEST_F(SimulatedSerialLinkTest, PacedLineDeliversOneByteEveryTenBitTimes) {
+    radio.Faults().baud = 9600;
+    const auto bt = 1041666ns;  // 10 bits at 9600 baud, rounded down
+    // PC byte i reaches the adaptor at (i + 1) bt and its echo reaches the PC at (i + 2) bt.
+    // The frame is complete at 32 bt; the reply waits for the line, so reply byte j lands at
+    // (34 + j) bt and the last one at 65 bt.
+    Send(read, t0);
+    EXPECT_TRUE(Take(t0 + 2 * bt - 1ns).empty());
+    EXPECT_EQ(Take(t0 + 2 * bt).size(), 1u);
+    EXPECT_EQ(Take(t0 + 33 * bt).size(), 31u);
+    EXPECT_TRUE(Take(t0 + 34 * bt - 1ns).empty());
+    EXPECT_EQ(Take(t0 + 64 * bt).size(), 31u);
+    EXPECT_EQ(Take(t0 + 65 * bt), Stream{ReadReply().back()});
+}
+
+}  // namespace
+}  // namespace orven
