@@ -1,10 +1,242 @@
+// Commands that talk to a radio: handshake, read, write, verify, ports, simulate.
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/FaultOptions.h"
+#include "cli/InterruptStop.h"
+#include "cli/TextProgress.h"
+#include "clone/CloneEvent.h"
+#include "clone/CloneResult.h"
+#include "clone/CloneRunner.h"
+#include "files/Paths.h"
+#include "link/CHidDevice.h"
+#include "link/PortNames.h"
+#include "sim/DemoRadio.h"
+#include "sim/SimulatedHidBackend.h"
+#include "sim/SimulatedRadioPty.h"
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+
 namespace orven::cli {
 
-void AddCloneCommands(CLI::App&, const Console&, int&) {}
+namespace {
+
+struct LinkOptions {
+    std::string port = "USB";
+    std::uint32_t baud = 9600;
+    bool trace = false;
+    bool dump = false;
+    std::optional<int> modelType;
+};
+
+// Everything one clone command needs, set up from the global options.
+class LinkSession {
+public:
+    LinkSession(const LinkOptions& options, const Console& io)
+        : io_(io), progress_(io.err, isatty(STDERR_FILENO) != 0) {
+        state_ = FreshAppState();
+        const auto baud = std::find(kBaudTable.begin(), kBaudTable.end(), options.baud);
+        state_.baudIndex = static_cast<std::int32_t>(baud - kBaudTable.begin());
+        state_.traceLog = options.trace;
+        state_.dumpImages = options.dump;
+        state_.modelType = options.modelType.value_or(kModelUsa);
+        job_.state = &state_;
+        job_.progress = &progress_;
+        job_.workDir = CurrentDirectory();
+        CloneStopEvent.Reset();
+    }
+
+    // Applies --port; false (with a message) when it names nothing usable.
+    bool ChoosePort(const std::string& port) {
+        std::string upper = port;
+        std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+        if (upper == "USB") return true;
+        if (upper == "DEMO") return AttachDemoRadio();
+        if (port.find('/') != std::string::npos) {
+            job_.serialDevice = port;
+            return true;
+        }
+        int n = 0;
+        if (upper.rfind("COM", 0) == 0 && std::sscanf(upper.c_str() + 3, "%d", &n) == 1 && n >= 1 && n <= 257 &&
+            upper == "COM" + std::to_string(n)) {
+            state_.comPort = n;
+            return true;
+        }
+        io_.err << "Unknown port: " << port << " (use USB, COM1 to COM32, a device path, or demo)\n";
+        return false;
+    }
+
+    CloneJob& Job() { return job_; }
+    AppState& State() { return state_; }
+
+    // Ends the progress line and turns a result into output and an exit code.
+    int Report(CloneResult result, const char* okText) {
+        progress_.Finish();
+        if (result == kResultOk) {
+            io_.out << okText << "\n";
+            return kExitOk;
+        }
+        io_.err << ResultText(result) << "\n";
+        return kExitLink;
+    }
+
+private:
+    bool AttachDemoRadio() {
+        demo_ = std::make_shared<SimulatedHidBackend>();
+        demo_->WithRadio([](SimulatedRadio& radio) { FillDemoMemory(radio.Memory()); });
+        HidDeviceObject().SetBackend(demo_);
+        state_.comPort = 0;
+        return true;
+    }
+
+    const Console& io_;
+    AppState state_{};
+    CloneJob job_;
+    TextProgress progress_;
+    std::shared_ptr<SimulatedHidBackend> demo_;
+};
+
+void AddGlobalOptions(CLI::App& app, LinkOptions& o) {
+    app.add_option("-p,--port", o.port, "USB, COMn, a serial device path, or demo (the built-in simulated radio)")
+        ->capture_default_str();
+    app.add_option("-b,--baud", o.baud, "Serial baud rate")
+        ->check(CLI::IsMember(std::vector<std::uint32_t>(kBaudTable.begin(), kBaudTable.end())))
+        ->capture_default_str();
+    app.add_flag("--trace", o.trace, "Write the trace file CommLogo.bin in the working directory");
+    app.add_flag("--dump", o.dump, "Write the image dump files WriteRom.bin / ReadRom.bin");
+    app.add_option("--model-type", o.modelType, "0 USA, 1 EUR (INT), 2 EUR (INT,USA)")->check(CLI::Range(0, 2));
+}
+
+using Body = std::function<int(LinkSession&)>;
+
+// Wraps a clone command: port set-up, Ctrl-C as stop, exit code.
+std::function<void()> CloneCallback(std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode, Body body) {
+    return [o, &io, &exitCode, body] {
+        LinkSession session(*o, io);
+        if (!session.ChoosePort(o->port)) return void(exitCode = kExitUsage);
+        InterruptStop stop;
+        exitCode = body(session);
+    };
+}
+
+void AddHandShake(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode) {
+    auto* cmd = app.add_subcommand("handshake", "Check that a radio answers");
+    cmd->callback(CloneCallback(o, io, exitCode, [](LinkSession& s) {
+        RadioSettings settings{};
+        return s.Report(RunHandShake(s.Job(), settings), "HandShake OK.");
+    }));
+}
+
+void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode) {
+    auto file = std::make_shared<std::string>();
+    auto* cmd = app.add_subcommand("read", "Read the radio's settings into a settings file");
+    cmd->add_option("FILE", *file, "Settings file to write")->required();
+    cmd->callback(CloneCallback(o, io, exitCode, [file, &io](LinkSession& s) {
+        auto settings = std::make_unique<RadioSettings>();
+        const int code = s.Report(RunRead(s.Job(), *settings), "Read OK.");
+        if (code != kExitOk) return code;
+        return SaveSettingsOrReport(*file, *settings, io) ? kExitOk : int(kExitFile);
+    }));
+}
+
+void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode) {
+    auto file = std::make_shared<std::string>();
+    auto* cmd = app.add_subcommand("write", "Write a settings file into the radio");
+    cmd->add_option("FILE", *file, "Settings file")->required();
+    cmd->callback(CloneCallback(o, io, exitCode, [file, &io](LinkSession& s) {
+        auto settings = std::make_unique<RadioSettings>();
+        if (!LoadSettingsOrReport(*file, *settings, io)) return int(kExitFile);
+        const WriteOutcome outcome = RunWrite(s.Job(), *settings);
+        if (!outcome.refusal.empty()) {
+            io.err << outcome.refusal << "\n";
+            return int(kExitUsage);
+        }
+        return s.Report(outcome.result, "Write OK.");
+    }));
+}
+
+void AddVerify(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode) {
+    auto file = std::make_shared<std::string>();
+    auto* cmd = app.add_subcommand("verify", "Compare the radio with a settings file; writes Verify.txt");
+    cmd->add_option("FILE", *file, "Settings file")->required();
+    cmd->callback(CloneCallback(o, io, exitCode, [file, o, &io](LinkSession& s) {
+        auto pc = std::make_unique<RadioSettings>();
+        if (!LoadSettingsOrReport(*file, *pc, io)) return int(kExitFile);
+        if (!o->modelType) s.State().modelType = pc->model == 0 ? kModelUsa : kModelEurInt;
+        const VerifyOutcome outcome = RunVerify(s.Job(), *pc, LocalReportTime());
+        if (outcome.result != kResultOk) return s.Report(outcome.result, "");
+        s.Report(kResultOk, outcome.flags == 0 ? "Verify OK." : "Verify Error.");
+        if (outcome.flags == -1) {
+            io.err << "Can't Create file:\n" << outcome.reportPath << "\n";
+            return int(kExitFile);
+        }
+        io.out << outcome.reportPath << "\n";
+        return outcome.flags == 0 ? int(kExitOk) : int(kExitDifferent);
+    }));
+}
+
+void AddPorts(CLI::App& app, const Console& io) {
+    auto* cmd = app.add_subcommand("ports", "List COM1 to COM32, the device each stands for, and the USB radio");
+    cmd->callback([&io] {
+        const auto present = ScanComPorts();
+        for (int n = 1; n <= kComPortCount; ++n) {
+            char line[128];
+            std::snprintf(line, sizeof line, "%-6s %-8s %s\n", ComPortName(n).c_str(),
+                          present[static_cast<std::size_t>(n - 1)] ? "present" : "absent", ComPortDevice(n).c_str());
+            io.out << line;
+        }
+        CHidDevice& usb = HidDeviceObject();
+        if (!usb.IsPresent()) usb.FindDevice();
+        io.out << "USB    " << (usb.IsPresent() ? "Detected" : "--------") << " (radio 0483:5750)\n";
+    });
+}
+
+void AddSimulate(CLI::App& app, const Console& io, int& exitCode) {
+    auto faults = std::make_shared<std::string>();
+    auto* cmd = app.add_subcommand("simulate", "Run the simulated radio on a pseudo-terminal until interrupted");
+    cmd->add_option("--faults", *faults, FaultNamesHelp());
+    cmd->callback([faults, &io, &exitCode] {
+        SimFaults parsed;
+        std::string error;
+        if (!ParseFaults(*faults, parsed, error)) {
+            io.err << error << "\n";
+            return void(exitCode = kExitUsage);
+        }
+        SimulatedRadioPty pty;
+        pty.WithRadio([&](SimulatedRadio& radio) {
+            FillDemoMemory(radio.Memory());
+            radio.Faults() = parsed;
+        });
+        if (!pty.Start()) {
+            io.err << "No pseudo-terminal could be opened\n";
+            return void(exitCode = kExitLink);
+        }
+        io.out << pty.DevicePath() << "\n" << std::flush;
+        CloneStopEvent.Reset();
+        InterruptStop stop;
+        while (!stop.Interrupted()) CloneStopEvent.Wait(std::chrono::milliseconds(200));
+        pty.Stop();
+    });
+}
+
+}  // namespace
+
+void AddCloneCommands(CLI::App& app, const Console& io, int& exitCode) {
+    auto options = std::make_shared<LinkOptions>();
+    AddGlobalOptions(app, *options);
+    AddHandShake(app, options, io, exitCode);
+    AddRead(app, options, io, exitCode);
+    AddWrite(app, options, io, exitCode);
+    AddVerify(app, options, io, exitCode);
+    AddPorts(app, io);
+    AddSimulate(app, io, exitCode);
+}
 
 }  // namespace orven::cli
