@@ -135,7 +135,7 @@ TEST_F(CliFileCommands, ExportAndCompareWriteTheirReports) {
     ProcessResult r = Cli("export pc.dat");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, dir.File("FreqTabl.txt") + "\n");
-    EXPECT_NE(ReadText(dir.File("FreqTabl.txt")).find("L3 ,       FISHING"), std::string::npos)
+    EXPECT_NE(ReadText(dir.File("FreqTabl.txt")).find("\nL3 ,       FISHIN , 155.6500, 155.6500,   \n"), std::string::npos)
         << ReadText(dir.File("FreqTabl.txt"));
     EXPECT_EQ(Cli("export pc.dat -o sub/none/report.txt").exitCode, 4);
 

@@ -62,6 +62,8 @@ TEST_F(AtomicFile, RefusesProtectedTargetsAndFolders) {
     const std::string target = Path("protected.dat");
     WriteBytes(target, kEarlier.data(), kEarlier.size());
     ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+    // The folder takes new entries from anyone, so a rename alone would replace the target.
+    ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
     const auto refused = WithPermissionsEnforced([&] { return !WriteFileAtomically(target, kLater); });
     if (!refused) GTEST_SKIP() << "cannot run without root's file access";
     EXPECT_TRUE(*refused);

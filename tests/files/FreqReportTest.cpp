@@ -81,7 +81,7 @@ TEST(FreqReport, FlagWordCombinations) {
         r.atis1W = c.atis1W;
         r.atisRx = c.atisRx;
         const std::string line = FrequencyReportLine(r);
-        EXPECT_EQ(line.substr(line.find(",   ") + 4), std::string(c.words) + "\n") << line;
+        EXPECT_EQ(line.substr(line.rfind(",   ") + 4), std::string(c.words) + "\n") << line;
     }
 }
 

@@ -182,6 +182,7 @@ TEST_F(SettingsFile, FailedSaveKeepsTheEarlierFile) {
     later->txStepIndex = kStep25kHz;
 
     ASSERT_EQ(chmod(Path("a.dat").c_str(), 0444), 0);
+    ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);  // only the file's own protection stands in the way
     const auto refused = WithPermissionsEnforced(
         [&] { return SaveSettingsFile(Path("a.dat"), *later) == kResultFileWrite; });
     if (refused) {

@@ -82,9 +82,10 @@ TEST(HidReportDescriptorTest, MissingKindsGiveZeroAndLongItemsAreSkipped) {
 }
 
 TEST(HidReportDescriptorTest, TruncatedDescriptorsStopWithoutOverrun) {
-    Descriptor d = VendorDevice(32);
-    d.resize(d.size() - 4);  // cut inside the output part: ends with "0x95" and no data
-    d.back() = 0x96;         // a two-byte item announced with one byte left
+    // The input part whole, then a two-byte Report Count with only one byte left.
+    const Descriptor full = VendorDevice(32);
+    Descriptor d(full.begin(), full.begin() + 20);
+    d.push_back(0x96);
     d.push_back(0x20);
     HidReportLengths l = Parse(d);
     EXPECT_EQ(l.input, 33u);

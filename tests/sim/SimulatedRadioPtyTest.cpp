@@ -1,8 +1,12 @@
 #include "sim/SimulatedRadioPty.h"
 
+#include "link/CPCUart.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -105,11 +109,45 @@ TEST_F(SimulatedRadioPtyTest, FaultsAndMemoryAreReachedWhileItRuns) {
     EXPECT_EQ(got[32 + kFrameDataOffset], 0x99);
 }
 
+TEST_F(SimulatedRadioPtyTest, PacedLineTakesItsTime) {
+    sim.WithRadio([](SimulatedRadio& r) { r.Faults().baud = 4800; });
+    PcEnd pc(sim.DevicePath());
+    const auto start = Clock::now();
+    ASSERT_TRUE(pc.Send(identify));
+    // 64 bytes back at 2.083 ms each, one more byte time for the first echo: 135 ms at least.
+    EXPECT_EQ(pc.Receive(64, 2s).size(), 64u);
+    EXPECT_GE(Clock::now() - start, 135ms);
+}
+
 TEST_F(SimulatedRadioPtyTest, ServesThePcAgainAfterItReopens) {
     for (int round = 0; round < 2; ++round) {
         PcEnd pc(sim.DevicePath());
         ASSERT_TRUE(pc.Send(identify));
         EXPECT_EQ(pc.Receive(64, 2s).size(), 64u) << "round " << round;
+    }
+}
+
+TEST_F(SimulatedRadioPtyTest, TheSerialPortCodeTalksToIt) {
+    for (int round = 0; round < 2; ++round) {  // the port lock is released between opens
+        CPCUart port;
+        ASSERT_TRUE(port.OpenPath(sim.DevicePath(), 9600)) << "round " << round;
+        ASSERT_EQ(port.Write(FrameBytes(identify), kFrameSize), kResultOk);
+        Stream got;
+        const auto end = Clock::now() + 2s;
+        while (got.size() < 64 && Clock::now() < end) {
+            std::uint8_t buffer[128];
+            std::size_t count = 0;
+            const std::size_t waiting = std::min(port.BytesWaiting(), sizeof buffer);
+            if (waiting > 0) {
+                ASSERT_EQ(port.Read(buffer, waiting, &count), kResultOk);
+            }
+            got.insert(got.end(), buffer, buffer + count);
+            std::this_thread::sleep_for(5ms);
+        }
+        ASSERT_EQ(got.size(), 64u) << "round " << round;
+        EXPECT_EQ(Stream(got.begin(), got.begin() + 32), Wire(identify));
+        EXPECT_EQ(got[39], 'A');
+        port.Close();
     }
 }
 

@@ -98,7 +98,7 @@ TEST_F(SimulatedRadioTest, BadFramesGetNoReplyAndChangeNothing) {
     CloneFrame unknown = MakeReadFrame(0x0100, 20);
     unknown.letter = 'X';
     SealFrame(unknown);
-    const CloneFrame outside = MakeWriteFrame(0x1FF0, data, 20);
+    CloneFrame outside = MakeWriteFrame(0x1FF0, data, 20);
 
     for (const CloneFrame* f : {&badChecksum, &badPrefix, &unknown, &outside})
         EXPECT_FALSE(Ask(*f));

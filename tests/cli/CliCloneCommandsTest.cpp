@@ -1,0 +1,104 @@
+#include "sim/SimulatedRadioPty.h"
+#include "support/TestSupport.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace orven::test {
+namespace {
+
+class CliCloneCommands : public ::testing::Test {
+protected:
+    ProcessResult Cli(const std::string& args) { return RunCli(args, dir.path()); }
+    TempDir dir;
+};
+
+TEST_F(CliCloneCommands, DemoRadioReadsIntoAFileThatShowPrints) {
+    ProcessResult r = Cli("--port demo read x.dat");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Read OK.\n");
+    EXPECT_EQ(std::filesystem::file_size(dir.File("x.dat")), 43816u);
+
+    const nlohmann::json doc = nlohmann::json::parse(Cli("show x.dat --json").out);
+    EXPECT_EQ(doc["mmsi"], "211234560");
+    EXPECT_EQ(doc["mmsiByUser"], false);
+    EXPECT_EQ(doc["nmea"], "123456");
+    EXPECT_EQ(doc["serial"], "20261206");
+    EXPECT_FALSE(doc["privateChannels"].empty());
+
+    r = Cli("--port demo verify x.dat");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Verify OK.\n" + dir.File("Verify.txt") + "\n");
+}
+
+TEST_F(CliCloneCommands, WriteRefusesInvalidIdentitiesBeforeSendingAnything) {
+    ASSERT_EQ(Cli("new a.dat").exitCode, 0);
+    // A file edited by another tool: an MMSI the program would never accept.
+    auto bytes = ReadBytes(dir.File("a.dat"));
+    const std::string bad = "01234";
+    std::copy(bad.begin(), bad.end(), bytes.begin() + 41988);
+    bytes[52] = 0;  // MMSI entry by user off, so the MMSI would be programmed
+    WriteBytes(dir.File("a.dat"), bytes);
+
+    ProcessResult r = Cli("--port demo write a.dat");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "Invalid MMIS ID:01234\nMake sure 9 digitals.\n");
+}
+
+TEST_F(CliCloneCommands, SerialLinkOverAPseudoTerminal) {
+    SimulatedRadioPty radio;
+    ASSERT_TRUE(radio.Start());
+    ASSERT_EQ(Cli("new a.dat --model eur-int --country sweden").exitCode, 0);
+
+    ProcessResult r = Cli("-p " + radio.DevicePath() + " -b 115200 handshake");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "HandShake OK.\n");
+
+    radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().noEcho = true; });
+    r = Cli("-p " + radio.DevicePath() + " handshake");
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err, "Adaptor is not detected!\n");
+}
+
+TEST_F(CliCloneCommands, InterruptStopsATransferAndReportsUserCancel) {
+    SimulatedRadioPty radio;
+    ASSERT_TRUE(radio.Start());
+    ASSERT_EQ(Cli("new a.dat --model eur-int --country all").exitCode, 0);
+    const std::string cli = std::string("'") + ORVEN_CLI_PATH + "'";
+    ProcessResult r = RunProcess("(" + cli + " -p " + radio.DevicePath() +
+                                     " write a.dat & pid=$!; sleep 2; kill -TERM $pid; wait $pid)",
+                                 dir.path());
+    EXPECT_EQ(r.exitCode, 3) << r.out << r.err;
+    EXPECT_EQ(r.err, "User Cancel.\n");
+    const std::uint32_t frames = radio.WithRadio([](SimulatedRadio& sim) { return sim.Counters().frames; });
+    EXPECT_GT(frames, 0u);
+    EXPECT_LT(frames, 79u);  // the handshake and the 77 chunks were not all sent
+}
+
+TEST_F(CliCloneCommands, PortsListsEveryComPortAndTheUsbRadio) {
+    TempDir ports;
+    std::filesystem::create_symlink("/dev/null", ports.File("com3"));
+    ProcessResult r = RunProcess("ORVEN_PORT_DIR='" + ports.path() + "' '" + ORVEN_CLI_PATH + "' ports", dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 33);
+    EXPECT_NE(r.out.find("COM1   "), std::string::npos);
+    EXPECT_NE(r.out.find("COM3   "), std::string::npos);
+    EXPECT_NE(r.out.find(ports.File("com3")), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("COM32  "), std::string::npos);
+    EXPECT_NE(r.out.find("USB    --------"), std::string::npos);
+}
+
+TEST_F(CliCloneCommands, BadLinkOptionsAreUsageErrors) {
+    EXPECT_EQ(Cli("--port LPT1 handshake").exitCode, 2);
+    EXPECT_EQ(Cli("--baud 1234 handshake").exitCode, 2);
+    EXPECT_EQ(Cli("simulate --faults explode").exitCode, 2);
+    ProcessResult r = Cli("--port COM40 handshake");
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err, "Open Comp Port Error.\n");
+}
+
+}  // namespace
+}  // namespace orven::test
