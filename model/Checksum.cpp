@@ -9,7 +9,8 @@ std::uint32_t ByteSum(const std::uint8_t* bytes, long count) {
     for (long i = 0; i < count; ++i) {
         // Through int32 to uint32: a negative byte adds its two's complement, and the unsigned
         // accumulator wraps without overflow.
-        sum += static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int8_t>(bytes[i])));
+        const auto value = static_cast<std::int32_t>(static_cast<std::int8_t>(bytes[i]));
+        sum += static_cast<std::uint32_t>(value);
     }
     return sum;
 }

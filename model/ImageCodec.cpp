@@ -92,7 +92,8 @@ std::string DecodeDecimalPairs(const std::uint8_t in[kIdentityBytes]) {
 void EncodeDecimalPairs(const char* digits, std::uint8_t out[kIdentityBytes]) {
     char pairs[kIdentityDigits] = {};
     for (std::size_t i = 0; i < kIdentityDigits && digits[i] != '\0'; ++i) pairs[i] = digits[i];
-    for (std::size_t k = 0; k < kIdentityBytes; ++k) out[k] = PairValue(pairs[2 * k], pairs[2 * k + 1]);
+    for (std::size_t k = 0; k < kIdentityBytes; ++k)
+        out[k] = PairValue(pairs[2 * k], pairs[2 * k + 1]);
 }
 
 std::int32_t SlotNumber(const char* slot, std::size_t size) {
@@ -190,7 +191,8 @@ void ImageCodec::EncodePrivateChannels() {
         write_[at + kRecordPosition] = static_cast<std::uint8_t>(i);
         write_[at + kRecordLabelCode] = LabelCode(ch.label);
         Put16(write_, at + kRecordTx, TxSteps(ch.txMHz, settings_.txStepIndex));
-        Put16(write_, at + kRecordRx, RxSteps(ch.rxMHz, settings_.rxMidIndex, settings_.rxStepIndex));
+        Put16(write_, at + kRecordRx,
+              RxSteps(ch.rxMHz, settings_.rxMidIndex, settings_.rxStepIndex));
         write_[at + kRecordUsage] = ch.usage;
     }
     write_[kAddrPrivateCount] = static_cast<std::uint8_t>(count);
@@ -247,7 +249,8 @@ void ImageCodec::DecodePrivateChannels() {
         ch.inUse = 1;
         LabelOfCode(read_[at + kRecordLabelCode], ch.label);
         ch.txMHz = TxFrequency(Get16(read_, at + kRecordTx), settings_.txStepIndex);
-        ch.rxMHz = RxFrequency(Get16(read_, at + kRecordRx), settings_.rxMidIndex, settings_.rxStepIndex);
+        ch.rxMHz = RxFrequency(Get16(read_, at + kRecordRx), settings_.rxMidIndex,
+                               settings_.rxStepIndex);
         ch.usage = read_[at + kRecordUsage];
         const std::uint16_t flags = Get16(read_, at + kRecordFlags);
         if (flags & kChannelFlagAtis1W)
@@ -273,7 +276,8 @@ void ImageCodec::DecodeIdentities() {
 
 void ImageCodec::DecodeNmeaAndSerial() {
     std::uint32_t n = 0;
-    for (std::size_t i = 0; i < kNmeaBytes; ++i) n |= std::uint32_t{read_[kAddrNmeaNo + i]} << (8 * i);
+    for (std::size_t i = 0; i < kNmeaBytes; ++i)
+        n |= std::uint32_t{read_[kAddrNmeaNo + i]} << (8 * i);
     CopyText(settings_.nmeaNo, std::to_string(n).c_str());
     std::memcpy(settings_.serialNo, &read_[kAddrSerialNo], kSerialBytes);
 }

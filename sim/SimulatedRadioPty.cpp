@@ -90,7 +90,10 @@ void SimulatedRadioPty::Run() {
         const short wantOut = outbox_.empty() ? 0 : POLLOUT;
         pollfd fds[2] = {{master_, static_cast<short>(POLLIN | wantOut), 0},
                          {wakeRead_, POLLIN, 0}};
-        if (poll(fds, 2, PollTimeoutMs()) < 0 && errno != EINTR) break;
+        if (poll(fds, 2, PollTimeoutMs()) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
         if (stopping_) break;
         const bool hungUp = (fds[0].revents & (POLLHUP | POLLERR)) != 0;
         if ((fds[0].revents & POLLIN) && !ReadFromPc()) {

@@ -64,11 +64,13 @@ TEST(SettingsChecksum, AnyByteChangesIt) {
         offsetof(RadioSettings, reserved0),
         offsetof(RadioSettings, reserved1),
         offsetof(RadioSettings, reserved2) + 195,
-        offsetof(RadioSettings, channels) + 5 * sizeof(ChannelRecord) + offsetof(ChannelRecord, reserved3),
+        offsetof(RadioSettings, channels) + 5 * sizeof(ChannelRecord) +
+            offsetof(ChannelRecord, reserved3),
         offsetof(RadioSettings, reserved3) + 63,
         offsetof(RadioSettings, reserved4) + 800,
         offsetof(RadioSettings, bandINTNarrow),
-        offsetof(RadioSettings, channels) + 300 * sizeof(ChannelRecord) + offsetof(ChannelRecord, label),
+        offsetof(RadioSettings, channels) + 300 * sizeof(ChannelRecord) +
+            offsetof(ChannelRecord, label),
         offsetof(RadioSettings, brandName) + 15,
     };
     for (std::size_t at : offsets) {

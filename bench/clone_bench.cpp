@@ -1,0 +1,151 @@
+// Times full clone operations against the simulated radio, paced like a real line, in the
+// product's timing and in fast transfer, and compares each with what the line itself allows.
+//
+//   orven-bench [--ops read,write,verify] [--links 9600,115200,usb] [--timings product,fast]
+//               [--markdown docs/performance.md]
+#include "clone/CloneEvent.h"
+#include "clone/CloneRunner.h"
+#include "clone/RecordingProgress.h"
+#include "files/Paths.h"
+#include "link/CHidDevice.h"
+#include "model/ModelPresets.h"
+#include "sim/DemoRadio.h"
+#include "sim/SimulatedHidBackend.h"
+#include "sim/SimulatedRadioPty.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace orven;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kBitsPerByte = 10.0;
+constexpr int kExchangesRead = 79;   // two identify exchanges and 77 chunks
+constexpr int kExchangesWrite = 78;  // one identify exchange and 77 chunks
+constexpr double kUsbReportLatencyS = 0.001;
+
+struct Row {
+    std::string link, timing, op;
+    double seconds = 0, limit = 0;
+    CloneResult result = kResultOk;
+};
+
+std::vector<std::string> Split(const std::string& text) {
+    std::vector<std::string> items;
+    std::stringstream in(text);
+    for (std::string item; std::getline(in, item, ',');)
+        if (!item.empty()) items.push_back(item);
+    return items;
+}
+
+int Exchanges(const std::string& op) { return op == "write" ? kExchangesWrite : kExchangesRead; }
+
+// What the line needs: the echo and the reply of every exchange at 10 bits a byte on serial,
+// one output and one input report a millisecond each on USB.
+double LineLimit(const std::string& link, const std::string& op) {
+    if (link == "usb") return Exchanges(op) * 2 * kUsbReportLatencyS;
+    const double baud = std::stod(link);
+    return Exchanges(op) * 2 * kFrameSize * kBitsPerByte / baud;
+}
+
+CloneResult RunOp(const std::string& op, CloneJob& job, RadioSettings& document) {
+    if (op == "read") return RunRead(job, document);
+    if (op == "write") return RunWrite(job, document).result;
+    return RunVerify(job, document, LocalReportTime()).result;
+}
+
+Row Measure(const std::string& link, const std::string& timing, const std::string& op, const std::string& workDir) {
+    Row row{link, timing, op};
+    row.limit = LineLimit(link, op);
+    AppState state = FreshAppState();
+    RecordingProgress progress;
+    CloneJob job;
+    job.state = &state;
+    job.progress = &progress;
+    job.workDir = workDir;
+    job.timing.fast = timing == "fast";
+    auto document = std::make_unique<RadioSettings>();
+    BuildModelDocument(*document, kModelEurInt, 0);
+    CloneStopEvent.Reset();
+
+    SimulatedRadioPty pty;
+    CHidDevice usb(kUsbVendorId, kUsbProductId);
+    if (link == "usb") {
+        auto backend = std::make_shared<SimulatedHidBackend>();
+        backend->WithRadio([](SimulatedRadio& r) {
+            FillDemoMemory(r.Memory());
+            r.Faults().usbLatency = std::chrono::milliseconds(1);
+        });
+        usb.SetBackend(backend);
+        job.hidDevice = &usb;
+    } else {
+        const auto baud = static_cast<std::uint32_t>(std::stoul(link));
+        pty.WithRadio([baud](SimulatedRadio& r) {
+            FillDemoMemory(r.Memory());
+            r.Faults().baud = baud;
+        });
+        pty.Start();
+        job.serialDevice = pty.DevicePath();
+        state.baudIndex = static_cast<int>(std::find(kBaudTable.begin(), kBaudTable.end(), baud) - kBaudTable.begin());
+    }
+    const auto start = Clock::now();
+    row.result = RunOp(op, job, *document);
+    row.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    return row;
+}
+
+std::string Table(const std::vector<Row>& rows) {
+    std::string out =
+        "| link | timing | operation | elapsed (s) | line limit (s) | ratio | result |\n"
+        "|---|---|---|---:|---:|---:|---|\n";
+    for (const Row& r : rows) {
+        char line[256];
+        std::snprintf(line, sizeof line, "| %s | %s | %s | %.3f | %.3f | %.2f | %s |\n",
+                      r.link == "usb" ? "USB (1 ms reports)" : (r.link + " baud serial").c_str(), r.timing.c_str(),
+                      r.op.c_str(), r.seconds, r.limit, r.seconds / r.limit, r.result == kResultOk ? "OK" : "FAILED");
+        out += line;
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string ops = "read,write,verify", links = "9600,115200,usb", timings = "product,fast", markdown;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string key = argv[i];
+        if (key == "--ops") ops = argv[i + 1];
+        else if (key == "--links") links = argv[i + 1];
+        else if (key == "--timings") timings = argv[i + 1];
+        else if (key == "--markdown") markdown = argv[i + 1];
+        else {
+            std::fprintf(stderr, "unknown option %s\n", key.c_str());
+            return 2;
+        }
+    }
+    const std::string workDir = CurrentDirectory();
+    std::vector<Row> rows;
+    bool failed = false;
+    for (const auto& link : Split(links))
+        for (const auto& timing : Split(timings))
+            for (const auto& op : Split(ops)) {
+                rows.push_back(Measure(link, timing, op, workDir));
+                const Row& r = rows.back();
+                failed |= r.result != kResultOk;
+                std::printf("%-8s %-8s %-7s %8.3f s  limit %7.3f s  ratio %6.2f  %s\n", r.link.c_str(),
+                            r.timing.c_str(), r.op.c_str(), r.seconds, r.limit, r.seconds / r.limit,
+                            r.result == kResultOk ? "OK" : "FAILED");
+                std::fflush(stdout);
+            }
+    if (!markdown.empty()) std::ofstream(markdown) << Table(rows);
+    return failed ? 1 : 0;
+}

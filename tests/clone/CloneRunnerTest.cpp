@@ -1,0 +1,164 @@
+#include "clone/CloneRunner.h"
+
+#include "clone/CloneResult.h"
+#include "clone/EngineTestSupport.h"
+#include "files/Paths.h"
+#include "files/VerifyReport.h"
+#include "link/CHidDevice.h"
+#include "link/LinkTestSupport.h"
+#include "sim/SimulatedHidBackend.h"
+#include "sim/SimulatedRadioPty.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+namespace orven {
+namespace {
+
+using namespace orven::test;
+
+constexpr ReportTime kVerifyTime{2024, 5, 17, 9, 4};
+
+// The runner over the simulated radio on a pseudo-terminal (and, where the choice of link is
+// the point, on USB too), with the process-wide images as the front ends use them.
+class CloneRunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(radio.Start());
+        WriteImage.fill(0);
+        ReadImage.fill(0);
+        job.state = &state;
+        job.progress = &progress;
+        job.workDir = dir.path();
+        job.timing = kFastTiming;
+        job.serialDevice = radio.DevicePath();
+        job.hidDevice = &device;
+    }
+
+    template <class F>
+    void SetFaults(F&& f) {
+        radio.WithRadio([&](SimulatedRadio& r) { f(r.Faults()); });
+    }
+    SimCounters Counters() { return radio.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
+    std::vector<CloneFrame> Log() { return radio.WithRadio([](SimulatedRadio& r) { return r.Log(); }); }
+    RadioImage Memory() { return radio.WithRadio([](SimulatedRadio& r) { return r.Memory(); }); }
+    SimCounters UsbCounters() { return backend.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
+
+    StopEventReset stopReset;
+    TempDir dir;
+    SimulatedRadioPty radio;
+    SimulatedHidBackend backend;
+    CHidDevice device{kUsbVendorId, kUsbProductId, &backend};
+    AppState state = SerialState();
+    RecordingProgress progress;
+    CloneJob job;
+};
+
+TEST_F(CloneRunnerTest, WriteReadAndVerifyAFullEuropeanDocument) {
+    const auto document = EuropeanDocument();
+
+    // Write: the radio ends up holding exactly the encoded document.
+    const WriteOutcome written = RunWrite(job, *document);
+    ASSERT_EQ(written.result, kResultOk) << ResultText(written.result);
+    EXPECT_TRUE(written.refusal.empty());
+    EXPECT_EQ(progress.Calls(), FullTransferProgress());
+    const RadioImage expected = EncodedImage(*document, state);
+    const RadioImage memory = Memory();
+    for (std::size_t a = kCloneFirst; a <= kCloneLast; ++a) ASSERT_EQ(memory[a], expected[a]) << "address " << a;
+
+    // 77 'W' frames in rising order; the last one carries 16 bytes and zero padding.
+    const std::vector<CloneFrame> log = Log();
+    ASSERT_EQ(Letters(log), "A" + std::string(kChunks, 'W'));
+    for (std::size_t i = 1; i < log.size(); ++i)
+        ASSERT_EQ(FrameAddress(log[i]), kCloneFirst + 20 * (i - 1)) << "frame " << i;
+    const CloneFrame& last = log.back();
+    EXPECT_EQ(FrameAddress(last), 0x06F0);
+    EXPECT_EQ(last.length, 16);
+    EXPECT_EQ(last.data[16] | last.data[17] | last.data[18] | last.data[19], 0);
+
+    // Read: the same document comes back.
+    progress.Clear();
+    auto read = std::make_unique<RadioSettings>();
+    ASSERT_EQ(RunRead(job, *read), kResultOk);
+    EXPECT_EQ(progress.Calls(), FullTransferProgress());
+    ExpectSameDocument(*read, *document);
+
+    // Verify against the same document: equal, and the report is written all the same.
+    const std::string report = JoinPath(dir.path(), kVerifyFileName);
+    const VerifyOutcome same = RunVerify(job, *document, kVerifyTime);
+    ASSERT_EQ(same.result, kResultOk);
+    EXPECT_EQ(same.flags, 0);
+    EXPECT_EQ(same.reportPath, report);
+    const std::string sameText = ReadText(report);
+    EXPECT_EQ(sameText.rfind("Date:2024.5.17\t\tTime:9:4", 0), 0u) << sameText;
+    EXPECT_EQ(sameText.find("Private Band is different"), std::string::npos);
+
+    // One channel changed on the PC side: the private channels differ.
+    auto changed = std::make_unique<RadioSettings>(*document);
+    PrivateChannel(*changed, 57).txMHz += 0.0125;
+    const VerifyOutcome differs = RunVerify(job, *changed, kVerifyTime);
+    ASSERT_EQ(differs.result, kResultOk);
+    EXPECT_EQ(differs.flags, kDiffPrivate);
+    EXPECT_NE(ReadText(report).find("Private Band is different"), std::string::npos);
+}
+
+TEST_F(CloneRunnerTest, FailedReadLeavesTheDocumentAlone) {
+    SetFaults([](SimFaults& f) { f.noRadio = true; });
+    auto out = EuropeanDocument();
+    const auto before = std::make_unique<RadioSettings>(*out);
+    const CloneResult result = RunRead(job, *out);
+    EXPECT_EQ(result, kResultNoRadio);
+    EXPECT_EQ(ResultText(result), "Radio is not detected!");
+    EXPECT_EQ(0, std::memcmp(out.get(), before.get(), sizeof(RadioSettings)));
+
+    const VerifyOutcome verify = RunVerify(job, *out, kVerifyTime);
+    EXPECT_EQ(verify.result, kResultNoRadio);
+    EXPECT_FALSE(std::filesystem::exists(JoinPath(dir.path(), kVerifyFileName))) << "no report without a read";
+}
+
+TEST_F(CloneRunnerTest, WriteRefusesAnInvalidMmsiAndSendsNothing) {
+    auto document = EuropeanDocument();
+    CopyText(document->mmsiId, "012345678");
+    const WriteOutcome outcome = RunWrite(job, *document);
+    EXPECT_EQ(outcome.result, kResultInvalidData);
+    EXPECT_EQ(outcome.refusal, "Invalid MMIS ID:012345678\nMake sure 9 digitals.");
+    EXPECT_TRUE(progress.Calls().empty());
+    EXPECT_TRUE(Log().empty());
+    EXPECT_TRUE(std::all_of(WriteImage.begin(), WriteImage.end(), [](std::uint8_t b) { return b == 0; }))
+        << "not even encoded";
+}
+
+TEST_F(CloneRunnerTest, PortZeroTakesUsbWhateverTheBaud) {
+    job.serialDevice.clear();
+    state.comPort = 0;
+    state.baudIndex = 9;  // the serial engine would correct this
+    const auto document = EuropeanDocument();
+    EXPECT_EQ(RunHandShake(job, *document), kResultOk);
+    EXPECT_EQ(UsbCounters().identifies, 1u);
+    EXPECT_EQ(Counters().frames, 0u);
+    EXPECT_EQ(state.baudIndex, 9);
+}
+
+TEST_F(CloneRunnerTest, PortNumberTakesTheSerialPortItNames) {
+    PortFolderScope ports;
+    ports.Link(3, radio.DevicePath());
+    job.serialDevice.clear();
+    state.comPort = 3;
+    const auto document = EuropeanDocument();
+    EXPECT_EQ(RunHandShake(job, *document), kResultOk);
+    EXPECT_EQ(Counters().identifies, 1u);
+    EXPECT_EQ(UsbCounters().frames, 0u);
+}
+
+TEST_F(CloneRunnerTest, MissingStateIsABadCall) {
+    job.state = nullptr;
+    const auto document = EuropeanDocument();
+    EXPECT_EQ(RunHandShake(job, *document), kResultBadParameter);
+    EXPECT_TRUE(Log().empty());
+}
+
+}  // namespace
+}  // namespace orven

@@ -1,0 +1,111 @@
+#include "clone/ReplyCollector.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace orven {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Wire(const CloneFrame& f) { return Bytes(FrameBytes(f), FrameBytes(f) + kFrameSize); }
+
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// A reply whose data holds no '$', so that a missed start cannot be found again inside it.
+CloneFrame Reply() {
+    CloneFrame f = MakeReadFrame(0x0100, 20);
+    for (std::size_t i = 0; i < kFrameDataSize; ++i) f.data[i] = static_cast<std::uint8_t>(0x40 + i);
+    SealFrame(f);
+    return f;
+}
+
+// The identify frame as the adaptor echoes it: it starts with "$R" too.
+const Bytes kEcho = Wire(MakeIdentifyFrame());
+
+void Feed(ReplyCollector& c, const Bytes& bytes) { c.Feed(bytes.data(), bytes.size()); }
+
+bool HoldsReply(const ReplyCollector& c) {
+    const CloneFrame expected = Reply();
+    return c.Complete() && std::memcmp(c.Frame(), FrameBytes(expected), kFrameSize) == 0;
+}
+
+TEST(ReplyCollectorTest, SkipsExactlyTheEchoBeforeLookingForTheReply) {
+    ReplyCollector c(kFrameSize, kFrameSize);
+    Feed(c, kEcho + Wire(Reply()));
+    EXPECT_TRUE(HoldsReply(c)) << "the echo's own \"$R\" must not be taken as the reply";
+
+    // One echo byte missing: the reply's '$' is counted as echo and its start is lost.
+    ReplyCollector shortEcho(kFrameSize, kFrameSize);
+    Feed(shortEcho, Bytes(kEcho.begin(), kEcho.end() - 1) + Wire(Reply()));
+    EXPECT_FALSE(shortEcho.Complete());
+
+    // Without an echo to skip, the first frame is the reply.
+    ReplyCollector noEcho(0, kFrameSize);
+    Feed(noEcho, Wire(Reply()));
+    EXPECT_TRUE(HoldsReply(noEcho));
+}
+
+TEST(ReplyCollectorTest, HuntsForDollarAndRPastNoise) {
+    ReplyCollector c(kFrameSize, kFrameSize);
+    // Noise, a '$' that is not followed by 'R', an 'R' on its own, then the reply.
+    Feed(c, kEcho + Bytes{0x00, 0xFF, 'R', '$', 'X', 'R', 0x0D} + Wire(Reply()));
+    EXPECT_TRUE(HoldsReply(c));
+}
+
+TEST(ReplyCollectorTest, ArrivalInSmallPiecesGivesTheSameFrame) {
+    const Bytes stream = kEcho + Bytes{0x55, 0x55} + Wire(Reply());
+    ReplyCollector c(kFrameSize, kFrameSize);
+    for (std::uint8_t b : stream) {
+        EXPECT_FALSE(c.Complete());
+        c.Feed(&b, 1);
+    }
+    EXPECT_TRUE(HoldsReply(c));
+}
+
+TEST(ReplyCollectorTest, SecondDollarDoesNotStartAFrame) {
+    // "$$R": the second '$' drops the first and is dropped itself; the hunt resumes after it.
+    ReplyCollector c(kFrameSize, kFrameSize);
+    Feed(c, kEcho + Bytes{'$'} + Wire(Reply()));
+    EXPECT_FALSE(c.Complete());
+
+    // A later reply on the same line is still found.
+    Feed(c, Wire(Reply()));
+    EXPECT_TRUE(HoldsReply(c));
+}
+
+TEST(ReplyCollectorTest, BytesAfterACompleteFrameAreDropped) {
+    CloneFrame other = Reply();
+    other.data[0] = 0x99;
+    SealFrame(other);
+
+    ReplyCollector c(kFrameSize, kFrameSize);
+    Feed(c, kEcho + Wire(Reply()) + Wire(other));
+    EXPECT_TRUE(HoldsReply(c));
+    Feed(c, Wire(other));  // a later poll
+    EXPECT_TRUE(HoldsReply(c));
+}
+
+TEST(ReplyCollectorTest, AnyByteTellsEchoOnlyFromSilence) {
+    ReplyCollector silent(kFrameSize, kFrameSize);
+    silent.Feed(kEcho.data(), 0);
+    EXPECT_FALSE(silent.AnyByte());
+    EXPECT_FALSE(silent.Complete());
+
+    ReplyCollector echoOnly(kFrameSize, kFrameSize);
+    Feed(echoOnly, kEcho);
+    EXPECT_TRUE(echoOnly.AnyByte());
+    EXPECT_FALSE(echoOnly.Complete());
+
+    ReplyCollector oneByte(kFrameSize, kFrameSize);
+    Feed(oneByte, Bytes{0x00});
+    EXPECT_TRUE(oneByte.AnyByte());
+}
+
+}  // namespace
+}  // namespace orven

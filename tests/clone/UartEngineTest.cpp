@@ -1,0 +1,341 @@
+#include "clone/CPcUartClone.h"
+
+#include "clone/CloneResult.h"
+#include "clone/EngineTestSupport.h"
+#include "link/CPCUart.h"
+#include "sim/SimulatedRadioPty.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+namespace orven {
+namespace {
+
+using namespace orven::test;
+using Kind = ProgressCall::Kind;
+
+// The serial engine against the simulated adaptor and radio behind a real pseudo-terminal.
+class UartEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(radio.Start());
+        Prepare(engine);
+    }
+
+    void Prepare(CPcUartClone& e) {
+        e.SetDevicePath(radio.DevicePath());
+        e.SetSettings(settings.get());
+        e.SetAppState(&state);
+        e.SetProgress(&progress);
+        e.SetDirectory(dir.path());
+        e.SetTiming(kFastTiming);
+        e.SetImages(images->write, images->read);
+    }
+
+    template <class F>
+    void SetFaults(F&& f) {
+        radio.WithRadio([&](SimulatedRadio& r) { f(r.Faults()); });
+    }
+    SimCounters Counters() { return radio.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
+    std::vector<CloneFrame> Log() { return radio.WithRadio([](SimulatedRadio& r) { return r.Log(); }); }
+    RadioImage Memory() { return radio.WithRadio([](SimulatedRadio& r) { return r.Memory(); }); }
+
+    // Whether another program could take the port now.
+    bool PortIsFree() {
+        CPCUart probe;
+        return probe.OpenPath(radio.DevicePath(), 9600);
+    }
+
+    StopEventReset stopReset;
+    TempDir dir;
+    SimulatedRadioPty radio;
+    AppState state = SerialState();
+    std::unique_ptr<RadioSettings> settings = EuropeanDocument();
+    std::unique_ptr<ImagePair> images = std::make_unique<ImagePair>();
+    RecordingProgress progress;
+    CPcUartClone engine;  // last, so that it lets go of the port before the radio stops
+};
+
+void ExpectResult(CloneResult got, CloneResult want, const char* text) {
+    EXPECT_EQ(got, want) << ResultText(got);
+    EXPECT_EQ(ResultText(got), text);
+}
+
+TEST_F(UartEngineTest, HandShakeGetsTheIdentifyReplyAndKeepsThePortOpen) {
+    EXPECT_EQ(engine.HandShake(), kResultOk);
+    const std::vector<CloneFrame> log = Log();
+    ASSERT_EQ(log.size(), 1u);
+    const CloneFrame identify = MakeIdentifyFrame();
+    EXPECT_EQ(0, std::memcmp(&log[0], &identify, kFrameSize));
+    EXPECT_FALSE(PortIsFree());
+}
+
+TEST_F(UartEngineTest, SilentLineMeansNoAdaptor) {
+    SetFaults([](SimFaults& f) { f.noEcho = true; });
+    ExpectResult(engine.HandShake(), kResultNoAdaptor, "Adaptor is not detected!");
+    EXPECT_EQ(Counters().frames, 3u) << "three attempts";
+    EXPECT_EQ(Counters().identifies, 0u);
+}
+
+TEST_F(UartEngineTest, EchoWithoutReplyMeansNoRadio) {
+    SetFaults([](SimFaults& f) { f.noRadio = true; });
+    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
+    EXPECT_EQ(Counters().frames, 3u);
+}
+
+TEST_F(UartEngineTest, ReplyIsFoundAfterNoise) {
+    SetFaults([](SimFaults& f) { f.noiseBytes = 9; });
+    EXPECT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_EQ(Counters().frames, 1u) << "found on the first attempt";
+}
+
+TEST_F(UartEngineTest, ReplySplitOverSeveralPollsIsFound) {
+    SetFaults([](SimFaults& f) {
+        f.replyPieces = 4;
+        f.pieceDelay = 6ms;  // the pieces land in different 2 ms polls
+    });
+    EXPECT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_EQ(Counters().frames, 1u);
+}
+
+TEST_F(UartEngineTest, StrayDollarHidesTheReplyAndOnlyARetryFindsIt) {
+    // "$" then the reply's "$R...": the second '$' does not start a frame.
+    SetFaults([](SimFaults& f) { f.strayDollar = true; });
+    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
+    EXPECT_EQ(Counters().identifies, 3u) << "the radio answered every time";
+
+    SetFaults([](SimFaults& f) { f.scope.onlyFrame = 4; });  // the next attempt only
+    EXPECT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_EQ(Counters().frames, 5u);
+}
+
+TEST_F(UartEngineTest, BadPrefixOnIdentifyMeansNoRadio) {
+    SetFaults([](SimFaults& f) { f.badPrefix = true; });
+    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
+    EXPECT_EQ(Counters().frames, 3u);
+}
+
+TEST_F(UartEngineTest, BadPrefixOnDataIsAChecksumError) {
+    FillPattern(images->read, 3);
+    const RadioImage before = images->read;
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+    SetFaults([](SimFaults& f) { f.badPrefix = true; });
+    ExpectResult(engine.ExchangeRead(0x0100, 20), kResultChecksum, "CheckSum Error");
+    ExpectResult(engine.ExchangeWrite(0x0100, 20), kResultChecksum, "CheckSum Error");
+    EXPECT_EQ(Letters(Log()), "ARRRWWW");
+    EXPECT_EQ(images->read, before) << "a refused reply is not copied";
+}
+
+TEST_F(UartEngineTest, BadChecksumIsAChecksumError) {
+    SetFaults([](SimFaults& f) { f.badChecksum = true; });
+    ExpectResult(engine.HandShake(), kResultChecksum, "CheckSum Error");
+    SetFaults([](SimFaults& f) { f.badChecksum = false; });
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+    SetFaults([](SimFaults& f) { f.badChecksum = true; });
+    ExpectResult(engine.ExchangeRead(0x0200, 20), kResultChecksum, "CheckSum Error");
+    EXPECT_EQ(Letters(Log()), "AAAARRR");
+}
+
+TEST_F(UartEngineTest, WrongAcknowledgementIsAWriteError) {
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+    SetFaults([](SimFaults& f) { f.wrongAck = true; });
+    ExpectResult(engine.ExchangeWrite(0x0100, 20), kResultWriteError, "Write Error.");
+    EXPECT_EQ(Letters(Log()), "AWWW");
+    // A read reply is not an acknowledgement: the same fault leaves reads alone.
+    EXPECT_EQ(engine.ExchangeRead(0x0100, 20), kResultOk);
+}
+
+TEST_F(UartEngineTest, FaultOnTheFirstAttemptOnlyIsRetriedAndTraced) {
+    state.traceLog = 1;
+    engine.OpenTrace();
+    FillPattern(images->write, 1);
+    FillPattern(images->read, 2);
+    radio.WithRadio([](SimulatedRadio& r) { FillPattern(r.Memory(), 5); });
+    SetFaults([](SimFaults& f) {
+        f.badChecksum = true;
+        f.scope.onlyFrame = 1;
+    });
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+    SetFaults([](SimFaults& f) {
+        f.badChecksum = false;
+        f.noRadio = true;
+        f.scope.onlyFrame = 3;  // the read's first attempt
+    });
+    ASSERT_EQ(engine.ExchangeRead(0x0140, 20), kResultOk);
+    EXPECT_EQ(Letters(Log()), "AARR");
+
+    const RadioImage memory = Memory();
+    EXPECT_TRUE(std::equal(memory.begin() + 0x0140, memory.begin() + 0x0154, images->read.begin() + 0x0140));
+    engine.CloseTrace();
+    // One record per attempt, the failed ones included.
+    const auto records = TraceRecordsOf(dir.File(kTraceFileName));
+    EXPECT_EQ(records.size(), 4u);
+    ExpectTraceRecords(records, images->write, images->read);
+}
+
+TEST_F(UartEngineTest, SilenceInTheMiddleOfAReadKeepsWhatArrived) {
+    radio.WithRadio([](SimulatedRadio& r) {
+        FillPattern(r.Memory(), 9);
+        r.Faults().silentAfterFrames = 2 + 10;  // two identifies and ten chunks
+    });
+    FillPattern(images->read, 4);
+    std::memset(settings.get(), 0x5A, sizeof(RadioSettings));
+    const auto before = std::make_unique<RadioSettings>(*settings);
+
+    ExpectResult(engine.ReadRadio(), kResultNoRadio, "Radio is not detected!");
+
+    EXPECT_EQ(Letters(Log()), "AA" + std::string(10 + 3, 'R'));
+    const RadioImage memory = Memory();
+    const std::size_t readEnd = 0x0100 + 10 * 20;
+    for (std::size_t a = 0; a < kImageSize; ++a) {
+        const std::uint8_t want = a >= 0x0100 && a < readEnd ? memory[a] : 0;
+        ASSERT_EQ(images->read[a], want) << "address " << a;
+    }
+    EXPECT_EQ(0, std::memcmp(settings.get(), before.get(), sizeof(RadioSettings))) << "not decoded";
+
+    std::vector<ProgressCall> expected = {{Kind::SetRange, 0, 76}, {Kind::SetStep, 1, 0}};
+    expected.insert(expected.end(), 10, ProgressCall{Kind::StepIt, 0, 0});
+    expected.push_back({Kind::SetPos, 0, 0});
+    EXPECT_EQ(progress.Calls(), expected);
+    EXPECT_TRUE(PortIsFree()) << "the read closes the port";
+}
+
+TEST_F(UartEngineTest, TraceAndDumpOfAReadThatFailsInTheMiddle) {
+    state.traceLog = 1;
+    state.dumpImages = 1;
+    engine.OpenTrace();
+    FillPattern(images->write, 6);  // a read leaves the write image alone
+    radio.WithRadio([](SimulatedRadio& r) {
+        FillPattern(r.Memory(), 8);
+        r.Faults().silentAfterFrames = 2 + 3;
+    });
+
+    ASSERT_EQ(engine.ReadRadio(), kResultNoRadio);
+
+    // 2 identifies, 3 good chunks, 3 attempts at the fourth.
+    const auto records = TraceRecordsOf(dir.File(kTraceFileName));
+    EXPECT_EQ(records.size(), 8u);
+    ExpectTraceRecords(records, images->write, images->read);
+
+    const std::vector<std::uint8_t> dump = ReadBytes(dir.File(kReadDumpFileName));
+    ASSERT_EQ(dump.size(), kImageSize);
+    EXPECT_TRUE(std::equal(dump.begin(), dump.end(), images->read.begin()));
+    const RadioImage memory = Memory();
+    EXPECT_TRUE(std::equal(memory.begin() + 0x0100, memory.begin() + 0x013C, dump.begin() + 0x0100));
+    EXPECT_EQ(dump[0x013C], 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File(kWriteDumpFileName)));
+}
+
+TEST_F(UartEngineTest, WriteDumpsTheEncodedImageEvenWhenNoRadioAnswers) {
+    state.traceLog = 1;
+    state.dumpImages = 1;
+    engine.OpenTrace();
+    SetFaults([](SimFaults& f) { f.noRadio = true; });
+
+    ExpectResult(engine.WriteRadio(), kResultNoRadio, "Radio is not detected!");
+
+    const RadioImage expected = EncodedImage(*settings, state);
+    EXPECT_EQ(images->write, expected);
+    const std::vector<std::uint8_t> dump = ReadBytes(dir.File(kWriteDumpFileName));
+    ASSERT_EQ(dump.size(), kImageSize);
+    EXPECT_TRUE(std::equal(dump.begin(), dump.end(), expected.begin()));
+    EXPECT_EQ(TraceRecordsOf(dir.File(kTraceFileName)).size(), 3u);
+    EXPECT_EQ(Letters(Log()), "AAA") << "nothing written after a failed handshake";
+    EXPECT_EQ(progress.Calls(), (std::vector<ProgressCall>{{Kind::SetPos, 0, 0}}))
+        << "the serial engine announces no range without a radio";
+    EXPECT_TRUE(PortIsFree());
+}
+
+TEST_F(UartEngineTest, LastChunkCarriesSixteenBytesAndZeroPadding) {
+    images->write.fill(0xEE);
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+    ASSERT_EQ(engine.ExchangeWrite(0x06F0, 16), kResultOk) << "the acknowledgement repeats the zeros";
+
+    const CloneFrame sent = Log().back();
+    EXPECT_EQ(sent.letter, kLetterWrite);
+    EXPECT_EQ(sent.length, 16);
+    EXPECT_EQ(FrameAddress(sent), 0x06F0);
+    for (std::size_t i = 0; i < kFrameDataSize; ++i) EXPECT_EQ(sent.data[i], i < 16 ? 0xEE : 0) << i;
+    const RadioImage memory = Memory();
+    EXPECT_EQ(memory[0x06FF], 0xEE);
+    EXPECT_EQ(memory[0x0700], 0) << "nothing beyond the clone range";
+
+    ASSERT_EQ(engine.ExchangeRead(0x06F0, 16), kResultOk);
+    EXPECT_EQ(images->read[0x06F0], 0xEE);
+    EXPECT_EQ(images->read[0x06FF], 0xEE);
+    EXPECT_EQ(images->read[0x0700], 0);
+}
+
+TEST_F(UartEngineTest, StopDuringAWriteEndsItAtOnce) {
+    std::atomic<std::uint32_t> framesAtStop{0};
+    std::thread stopper([&] {
+        WaitUntil([&] { return Counters().writes >= 5; }, 20s);
+        radio.WithRadio([&](SimulatedRadio& r) {
+            // Under the radio's lock: no frame can arrive between the count and the stop.
+            framesAtStop = r.Counters().frames;
+            CloneStopEvent.Set();
+        });
+    });
+    const CloneResult result = engine.WriteRadio();
+    stopper.join();
+
+    ExpectResult(result, kResultUserCancel, "User Cancel.");
+    EXPECT_TRUE(PortIsFree()) << "the write closed the port";
+    std::this_thread::sleep_for(100ms);  // time for anything still on the line to arrive
+    const std::uint32_t frames = Counters().frames;
+    EXPECT_GE(frames, framesAtStop.load());
+    EXPECT_LE(frames, framesAtStop + 1) << "at most the frame already on its way";
+    EXPECT_LT(frames, 1 + kChunks);
+
+    const std::vector<ProgressCall> calls = progress.Calls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.back(), (ProgressCall{Kind::SetPos, 0, 0}));
+    EXPECT_GE(progress.Count(Kind::StepIt), 4u) << "the fifth may be cut short by the stop";
+    EXPECT_LT(progress.Count(Kind::StepIt), kChunks);
+}
+
+TEST_F(UartEngineTest, BaudIndexOutOfRangeIsCorrectedInTheState) {
+    state.baudIndex = 9;
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_EQ(state.baudIndex, 1);
+}
+
+TEST_F(UartEngineTest, MissingPortIsAnOpenError) {
+    engine.SetDevicePath(dir.File("no-such-port"));
+    ExpectResult(engine.HandShake(), kResultOpenPort, "Open Comp Port Error.");
+    ExpectResult(engine.ReadRadio(), kResultOpenPort, "Open Comp Port Error.");
+    ExpectResult(engine.WriteRadio(), kResultOpenPort, "Open Comp Port Error.");
+    EXPECT_EQ(progress.Calls(), (std::vector<ProgressCall>{{Kind::SetPos, 0, 0}, {Kind::SetPos, 0, 0}}));
+}
+
+TEST_F(UartEngineTest, IncompleteSetUpAndBadRangesSendNothing) {
+    CPcUartClone bare;
+    Prepare(bare);
+    bare.SetProgress(nullptr);
+    EXPECT_EQ(bare.WriteRadio(), kResultBadParameter);
+    EXPECT_EQ(bare.ReadRadio(), kResultBadParameter);
+    EXPECT_TRUE(progress.Calls().empty());
+
+    EXPECT_EQ(engine.WriteRange(0x2000, 1), kResultBadParameter);
+    EXPECT_EQ(engine.ReadRange(0x1FF0, 0x11), kResultBadParameter);
+    EXPECT_EQ(engine.ReadRange(0x0100, 0), kResultOk);
+    EXPECT_TRUE(Log().empty());
+    EXPECT_TRUE(PortIsFree()) << "no port was opened";
+}
+
+// The one test on the product's timing: 20 polls of 20 ms per receive, whatever arrives.
+TEST_F(UartEngineTest, ProductTimingReceiveLastsAtLeast400ms) {
+    engine.SetTiming(CloneTiming{});
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(elapsed, 20ms + 400ms) << "the stop test and the twenty polls";
+    EXPECT_LT(elapsed, 2s);
+}
+
+}  // namespace
+}  // namespace orven

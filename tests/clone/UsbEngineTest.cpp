@@ -1,0 +1,200 @@
+#include "clone/CPcUsbClone.h"
+
+#include "clone/CloneResult.h"
+#include "clone/EngineTestSupport.h"
+#include "link/CHidDevice.h"
+#include "sim/SimulatedHidBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace orven {
+namespace {
+
+using namespace orven::test;
+using Kind = ProgressCall::Kind;
+
+// The USB engine against the simulated radio behind a HID device object of the test's own.
+class UsbEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine.SetSettings(settings.get());
+        engine.SetAppState(&state);
+        engine.SetProgress(&progress);
+        engine.SetDirectory(dir.path());
+        engine.SetTiming(kFastTiming);
+        engine.SetImages(images->write, images->read);
+    }
+
+    template <class F>
+    void SetFaults(F&& f) {
+        backend.WithRadio([&](SimulatedRadio& r) { f(r.Faults()); });
+    }
+    SimCounters Counters() { return backend.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
+    std::vector<CloneFrame> Log() { return backend.WithRadio([](SimulatedRadio& r) { return r.Log(); }); }
+    RadioImage Memory() { return backend.WithRadio([](SimulatedRadio& r) { return r.Memory(); }); }
+
+    StopEventReset stopReset;
+    TempDir dir;
+    SimulatedHidBackend backend;
+    CHidDevice device{kUsbVendorId, kUsbProductId, &backend};
+    AppState state = UsbState();
+    std::unique_ptr<RadioSettings> settings = EuropeanDocument();
+    std::unique_ptr<ImagePair> images = std::make_unique<ImagePair>();
+    RecordingProgress progress;
+    CPcUsbClone engine{device};
+};
+
+void ExpectResult(CloneResult got, CloneResult want, const char* text) {
+    EXPECT_EQ(got, want) << ResultText(got);
+    EXPECT_EQ(ResultText(got), text);
+}
+
+TEST_F(UsbEngineTest, HandShakeLooksForTheDeviceItself) {
+    backend.SetPlugged(false);
+    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
+    EXPECT_EQ(Counters().frames, 0u);
+
+    backend.SetPlugged(true);
+    EXPECT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_EQ(backend.Opens(), 1u);
+    EXPECT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_EQ(backend.Opens(), 1u) << "a present device is used as it is";
+    EXPECT_EQ(Letters(Log()), "AA");
+}
+
+TEST_F(UsbEngineTest, ReplyWithoutPrefixIsTheGenericError) {
+    SetFaults([](SimFaults& f) { f.badPrefix = true; });
+    ExpectResult(engine.HandShake(), kResultBadPrefix, "Error");
+    ExpectResult(engine.ExchangeRead(0x0100, 20), kResultBadPrefix, "Error");
+    ExpectResult(engine.ExchangeWrite(0x0100, 20), kResultBadPrefix, "Error");
+    EXPECT_EQ(Letters(Log()), "AAARRRWWW") << "each retried three times";
+}
+
+TEST_F(UsbEngineTest, BadChecksumIsAChecksumError) {
+    SetFaults([](SimFaults& f) { f.badChecksum = true; });
+    ExpectResult(engine.HandShake(), kResultChecksum, "CheckSum Error");
+    ExpectResult(engine.ExchangeRead(0x0100, 20), kResultChecksum, "CheckSum Error");
+    EXPECT_EQ(Letters(Log()), "AAARRR");
+}
+
+TEST_F(UsbEngineTest, WrongAcknowledgementIsAWriteError) {
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+    SetFaults([](SimFaults& f) { f.wrongAck = true; });
+    ExpectResult(engine.ExchangeWrite(0x0100, 20), kResultWriteError, "Write Error.");
+    EXPECT_EQ(Letters(Log()), "AWWW");
+}
+
+TEST_F(UsbEngineTest, FaultOnTheFirstAttemptOnlyIsRetriedAndTraced) {
+    state.traceLog = 1;
+    engine.OpenTrace();
+    FillPattern(images->write, 1);
+    FillPattern(images->read, 2);
+    SetFaults([](SimFaults& f) {
+        f.badChecksum = true;
+        f.scope.onlyFrame = 1;
+    });
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_EQ(Letters(Log()), "AA");
+    engine.CloseTrace();
+    const auto records = TraceRecordsOf(dir.File(kTraceFileName));
+    EXPECT_EQ(records.size(), 2u);
+    ExpectTraceRecords(records, images->write, images->read);
+}
+
+// The receive step on its own, to see the code of an input report that never comes.
+class ExposedUsbClone : public CPcUsbClone {
+public:
+    using CPcUsbClone::CPcUsbClone;
+    using CPcUsbClone::ReceiveReply;
+};
+
+TEST_F(UsbEngineTest, MissingInputReportIsATimeOutAndClosesTheDevice) {
+    ExposedUsbClone usb(device);
+    usb.SetTiming(kFastTiming);
+    ASSERT_TRUE(device.FindDevice());
+    std::uint8_t reply[kFrameSize];
+    ExpectResult(usb.ReceiveReply(reply), kResultTimeout, "Communication time out!");
+    EXPECT_FALSE(device.IsPresent());
+}
+
+TEST_F(UsbEngineTest, RadioFallingSilentInAReadClosesTheDeviceUntilTheNextHandShake) {
+    state.traceLog = 1;
+    engine.OpenTrace();
+    backend.WithRadio([](SimulatedRadio& r) {
+        FillPattern(r.Memory(), 3);
+        r.Faults().silentAfterFrames = 2 + 5;
+    });
+
+    // The sixth chunk's first attempt times out and closes the device; the second attempt
+    // cannot send any more and ends the read.
+    ExpectResult(engine.ReadRadio(), kResultNoRadio, "Radio is not detected!");
+    EXPECT_EQ(Letters(Log()), "AA" + std::string(6, 'R'));
+    EXPECT_FALSE(device.IsPresent());
+
+    std::vector<ProgressCall> expected = {{Kind::SetRange, 0, 76}, {Kind::SetStep, 1, 0}};
+    expected.insert(expected.end(), 5, ProgressCall{Kind::StepIt, 0, 0});
+    expected.push_back({Kind::SetPos, 0, 0});
+    EXPECT_EQ(progress.Calls(), expected);
+
+    const RadioImage memory = Memory();
+    EXPECT_TRUE(std::equal(memory.begin() + 0x0100, memory.begin() + 0x0164, images->read.begin() + 0x0100));
+    EXPECT_EQ(images->read[0x0164], 0);
+
+    // Every attempt that reached its receive is traced; the one whose send failed is not.
+    EXPECT_EQ(TraceRecordsOf(dir.File(kTraceFileName)).size(), 8u);
+
+    SetFaults([](SimFaults& f) { f.silentAfterFrames.reset(); });
+    EXPECT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_EQ(backend.Opens(), 2u) << "found again";
+}
+
+TEST_F(UsbEngineTest, FailedHandShakeStillAnnouncesTheRange) {
+    SetFaults([](SimFaults& f) { f.badPrefix = true; });
+    const std::vector<ProgressCall> announced = {
+        {Kind::SetRange, 0, 76}, {Kind::SetStep, 1, 0}, {Kind::SetPos, 0, 0}};
+
+    ExpectResult(engine.WriteRadio(), kResultBadPrefix, "Error");
+    EXPECT_EQ(progress.Calls(), announced);
+    EXPECT_EQ(Letters(Log()), "AAA") << "nothing written";
+    EXPECT_EQ(Counters().writes, 0u);
+
+    progress.Clear();
+    ExpectResult(engine.ReadRadio(), kResultBadPrefix, "Error");
+    EXPECT_EQ(progress.Calls(), announced);
+    EXPECT_EQ(Letters(Log()), "AAAAAA") << "no second handshake";
+}
+
+TEST_F(UsbEngineTest, WriteThenReadCarriesTheWholeDocument) {
+    state.dumpImages = 1;
+    ASSERT_EQ(engine.WriteRadio(), kResultOk);
+    EXPECT_EQ(progress.Calls(), FullTransferProgress());
+    const RadioImage expected = EncodedImage(*settings, state);
+    const RadioImage memory = Memory();
+    EXPECT_TRUE(std::equal(memory.begin() + kCloneFirst, memory.begin() + kCloneLast + 1,
+                           expected.begin() + kCloneFirst));
+    EXPECT_EQ(Letters(Log()), "A" + std::string(kChunks, 'W'));
+
+    auto read = std::make_unique<RadioSettings>();
+    engine.SetSettings(read.get());
+    progress.Clear();
+    ASSERT_EQ(engine.ReadRadio(), kResultOk);
+    EXPECT_EQ(progress.Calls(), FullTransferProgress());
+    ExpectSameDocument(*read, *settings);
+
+    const std::vector<std::uint8_t> dump = ReadBytes(dir.File(kReadDumpFileName));
+    ASSERT_EQ(dump.size(), kImageSize);
+    EXPECT_TRUE(std::equal(dump.begin(), dump.end(), images->read.begin()));
+}
+
+TEST_F(UsbEngineTest, StopBeforeTheReceiveIsAUserCancel) {
+    CloneStopEvent.Set();
+    ExpectResult(engine.WriteRadio(), kResultUserCancel, "User Cancel.");
+    EXPECT_EQ(Letters(Log()), "A") << "the frame goes out before the stop test";
+    EXPECT_EQ(progress.Calls(), (std::vector<ProgressCall>{
+                                    {Kind::SetRange, 0, 76}, {Kind::SetStep, 1, 0}, {Kind::SetPos, 0, 0}}));
+}
+
+}  // namespace
+}  // namespace orven

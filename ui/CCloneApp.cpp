@@ -1,0 +1,51 @@
+#include "ui/CCloneApp.h"
+
+#include "clone/CloneEvent.h"
+#include "files/Paths.h"
+#include "files/StateFile.h"
+#include "ui/CCloneMainDlg.h"
+
+#include <QApplication>
+
+#include <filesystem>
+
+namespace orven::ui {
+
+std::string ProgramNameOf(const std::string& executablePath) {
+    return std::filesystem::path(executablePath).stem().string();
+}
+
+CCloneApp::CCloneApp() : state_(FreshAppState()) {}
+
+CCloneApp::~CCloneApp() = default;
+
+CCloneMainDlg& CCloneApp::StartUp(const std::string& workDir, const std::string& programName) {
+    workDir_ = workDir;
+    statePath_ = StateFilePath(workDir_, programName);
+    state_ = FreshAppState();
+    if (ReadStateFile(statePath_, state_) != kStateFileOk) state_ = FreshAppState();
+    // These hold for one run only, whatever the last run left in the file.
+    state_.traceLog = 0;
+    state_.dumpImages = 0;
+    state_.uiReadOnly = 0;
+    state_.editBand = 0;
+    CloneStopEvent.Reset();
+    CloneBusyEvent.Reset();
+    window_ = std::make_unique<CCloneMainDlg>(state_, workDir_);
+    return *window_;
+}
+
+bool CCloneApp::Finish() {
+    window_.reset();
+    return WriteStateFile(statePath_, state_) == kStateFileOk;
+}
+
+int CCloneApp::Run(QApplication& app, const std::string& programName) {
+    CCloneMainDlg& window = StartUp(CurrentDirectory(), programName);
+    window.show();
+    const int code = app.exec();
+    Finish();
+    return code;
+}
+
+}  // namespace orven::ui

@@ -1,0 +1,339 @@
+#include "ui/CCloneMainDlg.h"
+
+#include "clone/CloneEvent.h"
+#include "clone/WriteChecks.h"
+#include "files/Paths.h"
+#include "link/CHidDevice.h"
+#include "link/PortNames.h"
+#include "model/LineFormat.h"
+#include "model/PlatformLogi.h"
+#include "ui/CUserDlg.h"
+#include "ui/ResourceIds.h"
+#include "ui/UpDownArrows.h"
+#include "ui/UserPrompts.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstring>
+
+namespace orven::ui {
+
+namespace {
+
+// How much of an edit's text the settings take.
+constexpr int kIdentityReadLimit = 31;
+constexpr std::size_t kIdentityDigits = 9;
+constexpr std::size_t kIdentityClearBytes = 10;
+constexpr std::size_t kNumberFieldChars = 9;
+
+constexpr std::size_t kRxMidEntries = 2;
+
+// The six band boxes the user switches freely; WX and Private follow the model.
+constexpr ChannelBand kFreeBands[] = {ChannelBand::USA,        ChannelBand::INT,
+                                      ChannelBand::CAN,        ChannelBand::USA_Narrow,
+                                      ChannelBand::INT_Narrow, ChannelBand::CAN_Narrow};
+
+// Writes at most maxChars characters and a terminating zero into the slot; the bytes behind
+// the zero keep what they held.
+template <std::size_t N>
+void StoreText(char (&slot)[N], const QByteArray& text, std::size_t maxChars) {
+    static_assert(N > kNumberFieldChars);
+    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(text.size()), maxChars);
+    std::memcpy(slot, text.constData(), n);
+    slot[n] = '\0';
+}
+
+template <std::size_t N>
+QString SlotText(const char (&slot)[N]) {
+    const std::string_view text = FixedSlotText(slot);
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The combo entry that shows a stored PLL step: a known step its own entry, any other value the
+// first entry.
+int StepEntry(int stored) { return stored >= 0 && stored < kStepCount ? stored : kStep6_25kHz; }
+// The entry that shows a stored RX mid frequency index: zero is the low one, anything else high.
+int RxMidEntry(int stored) { return stored != 0 ? 1 : 0; }
+
+// Takes the combo's entry into the stored value unless the entry is the one the stored value
+// already shows, so that a value the combo cannot show survives until the user picks another.
+void TakeComboEntry(const QComboBox* combo, std::int32_t& stored, int (*entryOf)(int)) {
+    const int entry = combo->currentIndex();
+    if (entry >= 0 && entry != entryOf(stored)) stored = entry;
+}
+
+void SelectQuietly(QComboBox* combo, int index) {
+    const QSignalBlocker quiet(combo);
+    combo->setCurrentIndex(index);
+}
+
+}  // namespace
+
+CCloneMainDlg::CCloneMainDlg(AppState& state, std::string workDir, QWidget* parent)
+    : QMainWindow(parent), state_(state), workDir_(std::move(workDir)), settings_{},
+      usbDevice_(&HidDeviceObject()), writeAccess_(CanWrite) {
+    CloneStopEvent.Reset();
+    CloneBusyEvent.Reset();
+    BuildMenus();
+    BuildWidgets();
+    ConnectControls();
+    InitDialog();
+}
+
+CCloneMainDlg::~CCloneMainDlg() = default;
+
+void CCloneMainDlg::ConnectControls() {
+    for (QCheckBox* byUser : {mmsiByUser_, atisByUser_}) {
+        connect(byUser, &QCheckBox::clicked, this, [this] {
+            MarkModified();
+            UpdateEntryByUserFields();
+        });
+    }
+    mmsiEdit_->installEventFilter(this);
+    atisEdit_->installEventFilter(this);
+    for (UpDownArrows* arrows : {nmeaArrows_, serialArrows_})
+        connect(arrows, &UpDownArrows::Stepped, this, [this] { SetModifiedFlag(true); });
+
+    connect(bandCombo_, &QComboBox::currentIndexChanged, this, [this] { FillChannelList(); });
+    connect(channelList_, &QListWidget::itemDoubleClicked, this,
+            &CCloneMainDlg::OnChannelDoubleClicked);
+    connect(editButton_, &QPushButton::clicked, this, &CCloneMainDlg::OnEditChannel);
+    connect(addButton_, &QPushButton::clicked, this, &CCloneMainDlg::OnAddChannel);
+    connect(removeButton_, &QPushButton::clicked, this, &CCloneMainDlg::OnRemoveChannel);
+
+    connect(modelUsa_, &QRadioButton::clicked, this, &CCloneMainDlg::OnModelClicked);
+    connect(modelEurope_, &QRadioButton::clicked, this, &CCloneMainDlg::OnModelClicked);
+    for (QCheckBox* box : bandBoxes_)
+        connect(box, &QCheckBox::clicked, this, &CCloneMainDlg::OnBandBoxClicked);
+
+    for (QComboBox* step : {txStepCombo_, rxStepCombo_})
+        connect(step, &QComboBox::currentIndexChanged, this, [this] { SetModifiedFlag(true); });
+    connect(rxMidCombo_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { settings_.rxMidIndex = index; });
+
+    connect(portCombo_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { state_.comPort = index; });
+    connect(baudCombo_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { state_.baudIndex = index; });
+    connect(scanButton_, &QPushButton::clicked, this, &CCloneMainDlg::ScanAndSelectPorts);
+    connect(writeButton_, &QPushButton::clicked, this, &CCloneMainDlg::OnWriteToRadio);
+    connect(readButton_, &QPushButton::clicked, this, &CCloneMainDlg::OnReadFromRadio);
+}
+
+void CCloneMainDlg::InitDialog() {
+    atisEdit_->setMaxLength(static_cast<int>(kIdentityDigits));
+    mmsiEdit_->setMaxLength(static_cast<int>(kIdentityDigits));
+    SetUntitled(true);
+    FirstCloneFlag() = 1;
+    state_.uiReadOnly = 0;
+    // The remembered model's defaults; no private channel until the user picks a country.
+    LoadDefaults(settings_, state_.modelType);
+    FillFixedCombos();
+    BandBox(ChannelBand::WX)->setEnabled(false);
+    BandBox(ChannelBand::Private)->setEnabled(false);
+    ScanAndSelectPorts();
+    const bool knownBaud = state_.baudIndex >= 0 && state_.baudIndex < baudCombo_->count();
+    SelectQuietly(baudCombo_, knownBaud ? state_.baudIndex : kDefaultBaudIndex);
+    SetModifiedFlag(false);
+    ShowSettings();
+    RefreshTitle();
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, &CCloneMainDlg::OnTimer);
+    timer_->start(kTimerPeriodMs);
+}
+
+void CCloneMainDlg::FillFixedCombos() {
+    for (QComboBox* step : {txStepCombo_, rxStepCombo_}) {
+        const QSignalBlocker quiet(step);
+        step->clear();
+        for (const char* name : kStepNames) step->addItem(QString::fromLatin1(name));
+    }
+    {
+        const QSignalBlocker quiet(baudCombo_);
+        baudCombo_->clear();
+        for (std::uint32_t baud : kBaudTable) baudCombo_->addItem(QString::number(baud));
+    }
+    const QSignalBlocker quiet(rxMidCombo_);
+    rxMidCombo_->clear();
+    for (std::size_t i = 0; i < kRxMidEntries; ++i)
+        rxMidCombo_->addItem(QString::fromLatin1(kRxMidNames[i]));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings and controls
+
+void CCloneMainDlg::GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag, QLineEdit* edit,
+                                   char (&slot)[60]) {
+    byUserFlag = byUser->isChecked() ? 1 : 0;
+    const QByteArray text = edit->text().left(kIdentityReadLimit).toLatin1();
+    if (!IsValidIdentity9(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
+        return;
+    std::memset(slot, 0, kIdentityClearBytes);
+    std::memcpy(slot, text.constData(), kIdentityDigits);
+}
+
+void CCloneMainDlg::ShowIdentity(QCheckBox* byUser, std::uint32_t byUserFlag, QLineEdit* edit,
+                                 const char (&slot)[60]) {
+    byUser->setChecked(byUserFlag != 0);
+    if (IsValidIdentity9(FixedSlotText(slot))) edit->setText(SlotText(slot));
+}
+
+void CCloneMainDlg::GatherSettings() {
+    RadioSettings& s = settings_;
+    for (ChannelBand band : kFreeBands) BandFlag(s, band) = BandBox(band)->isChecked() ? 1 : 0;
+    const bool usa = modelUsa_->isChecked();
+    s.model = usa ? kModelUsa : kModelEurInt;
+    s.bandWX = usa ? 1 : 0;
+    s.bandPrivate = usa ? 0 : 1;
+    TakeComboEntry(txStepCombo_, s.txStepIndex, StepEntry);
+    TakeComboEntry(rxStepCombo_, s.rxStepIndex, StepEntry);
+    GatherIdentity(atisByUser_, s.atisByUser, atisEdit_, s.atisId);
+    GatherIdentity(mmsiByUser_, s.mmsiByUser, mmsiEdit_, s.mmsiId);
+    StoreText(s.nmeaNo, nmeaEdit_->text().toLatin1(), kNumberFieldChars);
+    StoreText(s.serialNo, serialEdit_->text().toLatin1(), kNumberFieldChars);
+    TakeComboEntry(rxMidCombo_, s.rxMidIndex, RxMidEntry);
+}
+
+void CCloneMainDlg::ShowSettings() {
+    const RadioSettings& s = settings_;
+    ShowIdentity(atisByUser_, s.atisByUser, atisEdit_, s.atisId);
+    ShowIdentity(mmsiByUser_, s.mmsiByUser, mmsiEdit_, s.mmsiId);
+    nmeaEdit_->setText(SlotText(s.nmeaNo));
+    serialEdit_->setText(SlotText(s.serialNo));
+    for (ChannelBand band : kFreeBands) BandBox(band)->setChecked(BandFlag(s, band) != 0);
+    const bool usa = s.model == kModelUsa;
+    modelUsa_->setChecked(usa);
+    modelEurope_->setChecked(!usa);
+    BandBox(ChannelBand::WX)->setChecked(usa);
+    BandBox(ChannelBand::Private)->setChecked(!usa);
+    SelectQuietly(txStepCombo_, StepEntry(s.txStepIndex));
+    SelectQuietly(rxStepCombo_, StepEntry(s.rxStepIndex));
+    FillBandCombo();
+    FillChannelList();
+    SelectQuietly(rxMidCombo_, RxMidEntry(s.rxMidIndex));
+}
+
+void CCloneMainDlg::RefreshTitle() {
+    const QString version = QString::fromLatin1(ids::kStrVersion);
+    if (state_.untitled) {
+        const QString model = SlotText(settings_.modelName);
+        identityGroup_->setTitle(model);
+        setWindowTitle(model + QLatin1Char(' ') + version);
+    } else {
+        identityGroup_->setTitle(QString());
+        std::string shown(FixedSlotText(state_.filePath));
+        const std::size_t at = shown.rfind(workDir_);
+        if (!workDir_.empty() && at != std::string::npos) shown = shown.substr(at + workDir_.size());
+        QString title = QString::fromLocal8Bit(shown.c_str());
+        if (state_.fileReadOnly) title += QStringLiteral("(Read only)");
+        if (state_.modified) title += QLatin1Char('*');
+        title += QStringLiteral(" - ");
+        title += QString::fromLatin1(state_.modelType == kModelUsa ? ids::kStrUsaVariant
+                                                                   : ids::kStrEuropeVariant);
+        setWindowTitle(title + QLatin1Char(' ') + version);
+    }
+    QString options;
+    if (state_.traceLog) options += QStringLiteral("Logo;");
+    if (state_.dumpImages) options += QStringLiteral("Save RomMap;");
+    optionLine_->setText(options);
+    optionLine_->setVisible(!options.isEmpty());
+}
+
+void CCloneMainDlg::MarkModified() {
+    if (state_.modified) return;
+    state_.modified = 1;
+    RefreshTitle();
+}
+
+void CCloneMainDlg::SetModifiedFlag(bool modified) { state_.modified = modified ? 1 : 0; }
+
+void CCloneMainDlg::SetUntitled(bool untitled) {
+    state_.untitled = untitled ? 1 : 0;
+    saveAction_->setEnabled(!untitled);
+}
+
+void CCloneMainDlg::UpdateEntryByUserFields() {
+    atisByUser_->setEnabled(true);
+    mmsiByUser_->setEnabled(true);
+    atisEdit_->setEnabled(!atisByUser_->isChecked());
+    mmsiEdit_->setEnabled(!mmsiByUser_->isChecked());
+}
+
+bool CCloneMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && (watched == mmsiEdit_ || watched == atisEdit_))
+        MarkModified();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Status line, ports and radio detection
+
+void CCloneMainDlg::ShowStatus(const QString& text) {
+    statusText_->setText(text);
+    statusTicks_ = kStatusTicks;
+}
+
+void CCloneMainDlg::OnTimer() {
+    if (statusTicks_ > 0 && --statusTicks_ == 0) statusText_->setText(QString::fromLatin1(kReady));
+    // Searching opens the device, so it runs only while none is attached.
+    const bool attached = usbDevice_->IsPresent() || usbDevice_->FindDevice();
+    usbStatus_->setText(QString::fromLatin1(attached ? kUsbDetected : kUsbAbsent));
+}
+
+void CCloneMainDlg::ScanAndSelectPorts() {
+    portPresent_ = ScanComPorts();
+    FillPortCombo();
+    const bool known = state_.comPort >= 0 && state_.comPort < portCombo_->count();
+    SelectQuietly(portCombo_, known ? state_.comPort : 0);
+}
+
+void CCloneMainDlg::FillPortCombo() {
+    const QSignalBlocker quiet(portCombo_);
+    portCombo_->clear();
+    portCombo_->addItem(QStringLiteral("USB"));
+    portCombo_->setItemData(0, QStringLiteral("The radio on USB"), Qt::ToolTipRole);
+    for (int n = 1; n <= kComPortCount; ++n) {
+        QString name = QString::fromStdString(ComPortName(n));
+        if (!portPresent_[n - 1]) name += QStringLiteral(" -");
+        portCombo_->addItem(name);
+        const std::string device = ComPortDevice(n);
+        portCombo_->setItemData(n,
+                                device.empty() ? QStringLiteral("No device")
+                                               : QString::fromLocal8Bit(device.c_str()),
+                                Qt::ToolTipRole);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Closing
+
+void CCloneMainDlg::closeEvent(QCloseEvent* event) {
+    if (!closeHandled_) {
+        closeHandled_ = true;
+        state_.editBand = bandCombo_->currentIndex();
+        state_.comPort = portCombo_->currentIndex();
+        state_.baudIndex = baudCombo_->currentIndex();
+        if (!state_.untitled) {
+            GatherSettings();
+            if (state_.modified &&
+                Prompts().AskYesNo(this, QStringLiteral("WARNING"),
+                                   QStringLiteral("File is Modify. Do you want to save?")))
+                SaveAfterYes();
+        }
+    }
+    event->accept();
+}
+
+}  // namespace orven::ui

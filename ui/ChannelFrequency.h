@@ -1,0 +1,26 @@
+// How the channel setup dialog reads, checks and shows a channel's frequencies. Numbers are
+// read and written with '.' as the decimal point whatever the desktop's locale says, since the
+// texts are the program's fixed formats.
+#pragma once
+
+#include <QString>
+
+namespace orven::ui {
+
+// The most characters of an edit field that are read as a frequency.
+inline constexpr int kFrequencyTextLimit = 32;
+
+// The decimal number at the start of the text (leading blanks skipped, anything after the number
+// ignored); 0 when the text does not start with a number.
+double ReadFrequency(const QString& text);
+
+// A TX frequency the radio accepts: inside the band and on the 6.25 kHz grid.
+bool IsValidTxFrequency(double mhz);
+
+// A frequency as the edits show it: "%8.5f".
+QString FrequencyText(double mhz);
+
+// The text of the message box that refuses an invalid TX frequency.
+QString InvalidTxMessage();
+
+}  // namespace orven::ui

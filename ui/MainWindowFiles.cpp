@@ -1,0 +1,176 @@
+// The main window's file and tool commands: Load Default, Open, Save, Save as, the frequency
+// table report, the checksum, About and the feature setup.
+#include "ui/CCloneMainDlg.h"
+
+#include "clone/CloneResult.h"
+#include "files/FreqReport.h"
+#include "files/Paths.h"
+#include "files/ReportTime.h"
+#include "files/SettingsFile.h"
+#include "model/Checksum.h"
+#include "model/LineFormat.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CFeatureSetupDlg.h"
+#include "ui/CModelWizardDlg.h"
+#include "ui/CUserDlg.h"
+#include "ui/UserPrompts.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+
+namespace orven::ui {
+
+namespace {
+
+const QString kWarning = QStringLiteral("WARNING");
+const QString kError = QStringLiteral("Error");
+
+std::string LocalPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
+
+// A path the state record can hold whole; a longer one would be remembered cut short.
+bool FitsFilePath(const std::string& path) { return path.size() < sizeof(AppState::filePath); }
+
+}  // namespace
+
+CloneResult CCloneMainDlg::SaveSettings(const std::string& path) {
+    const CloneResult result = SaveSettingsFile(path, settings_);
+    if (result == kResultOk) SetModifiedFlag(false);
+    return result;
+}
+
+CloneResult CCloneMainDlg::LoadSettings(const std::string& path) {
+    if (!FitsFilePath(path)) return kResultOpenFile;
+    const CloneResult result = LoadSettingsFile(path, settings_);
+    if (result != kResultOk) return result;
+    SetModifiedFlag(false);
+    state_.fileReadOnly = writeAccess_(path) ? 0 : 1;
+    CopyText(state_.filePath, path.c_str());
+    return kResultOk;
+}
+
+std::string CCloneMainDlg::CurrentFilePath() const {
+    return std::string(FixedSlotText(state_.filePath));
+}
+
+QString CCloneMainDlg::FileDialogStart() const {
+    return QString::fromLocal8Bit(JoinPath(workDir_, "*.dat").c_str());
+}
+
+CCloneMainDlg::SaveAsOutcome CCloneMainDlg::SaveAs() {
+    GatherSettings();
+    const QString chosen = Prompts().SaveFileName(this, FileDialogStart());
+    if (chosen.isEmpty()) return SaveAsOutcome::Cancelled;
+    const std::string path = LocalPath(chosen);
+    if (!FitsFilePath(path) || SaveSettings(path) != kResultOk) return SaveAsOutcome::Failed;
+    state_.fileReadOnly = 0;
+    CopyText(state_.filePath, path.c_str());
+    return SaveAsOutcome::Saved;
+}
+
+// A save question answered Yes: a write-protected file is saved under a new name.
+void CCloneMainDlg::SaveAfterYes() {
+    if (state_.fileReadOnly) {
+        SaveAs();
+        return;
+    }
+    GatherSettings();
+    SaveSettings(CurrentFilePath());
+}
+
+void CCloneMainDlg::OnLoadDefault() {
+    auto buffer = std::make_unique<RadioSettings>();
+    CModelWizardDlg wizard(state_, *buffer, this);
+    if (Prompts().RunDialog(wizard) != QDialog::Accepted) return;
+    if (!state_.untitled && state_.modified &&
+        Prompts().AskYesNo(this, kWarning, QStringLiteral("File is modified. Do you want to save?")))
+        SaveAfterYes();
+    settings_ = *buffer;
+    SetModifiedFlag(false);
+    SetUntitled(true);
+    RefreshTitle();
+    ShowSettings();
+}
+
+void CCloneMainDlg::OnOpen() {
+    if (!state_.untitled && state_.modified &&
+        Prompts().AskYesNo(this, kWarning, QStringLiteral("Do you want to save?")))
+        SaveAfterYes();
+    const QString chosen = Prompts().OpenFileName(this, FileDialogStart());
+    if (chosen.isEmpty()) return;
+    const CloneResult result = LoadSettings(LocalPath(chosen));
+    if (result != kResultOk) {
+        const QString text = QString::fromStdString(ResultText(result));
+        ShowStatus(text);
+        Prompts().Message(this, kError, text, PromptIcon::Error);
+        return;
+    }
+    ShowStatus(QStringLiteral("Open file OK."));
+    SetUntitled(false);
+    ShowSettings();
+    RefreshTitle();
+}
+
+void CCloneMainDlg::OnSave() {
+    if (state_.untitled) return;
+    GatherSettings();
+    if (SaveSettings(CurrentFilePath()) == kResultOk) {
+        RefreshTitle();
+        ShowStatus(QStringLiteral("Save file OK."));
+    } else {
+        ShowStatus(QStringLiteral("Save file error."));
+    }
+}
+
+void CCloneMainDlg::OnSaveAs() {
+    switch (SaveAs()) {
+    case SaveAsOutcome::Failed:
+        ShowStatus(QStringLiteral("Save as file error."));
+        break;
+    case SaveAsOutcome::Saved:
+        ShowStatus(QStringLiteral("Save as file OK."));
+        SetUntitled(false);
+        RefreshTitle();
+        break;
+    case SaveAsOutcome::Cancelled:
+        break;
+    }
+}
+
+void CCloneMainDlg::OnExportFreqTable() {
+    const std::string path = JoinPath(CurrentDirectory(), kFreqReportFileName);
+    const QString shown = QString::fromLocal8Bit(path.c_str());
+    if (!WriteFrequencyReport(path, settings_, LocalReportTime())) {
+        Prompts().Message(this, kError, QStringLiteral("Can't Create file:\n") + shown,
+                          PromptIcon::Error);
+        return;
+    }
+    Prompts().OpenInTextViewer(shown);
+}
+
+void CCloneMainDlg::OnViewCheckSum() {
+    Prompts().Message(this, QStringLiteral("CheckSum"),
+                      QString::fromStdString(ChecksumText(SettingsChecksum(settings_))),
+                      PromptIcon::Information);
+}
+
+void CCloneMainDlg::OnAbout() {
+    if (Prompts().CtrlHeld()) {
+        CUserDlg options(state_, this);
+        if (Prompts().RunDialog(options) == QDialog::Accepted) RefreshTitle();
+        return;
+    }
+    CAboutDlg about(this);
+    Prompts().RunDialog(about);
+}
+
+void CCloneMainDlg::OnFeatureSetup() {
+    CFeatureSetupDlg feature(state_, settings_, this);
+    if (Prompts().RunDialog(feature) != QDialog::Accepted) return;
+    MarkModified();
+    // The identity group's caption shows the model name the dialog may have changed.
+    RefreshTitle();
+}
+
+}  // namespace orven::ui

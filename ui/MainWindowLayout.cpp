@@ -1,0 +1,312 @@
+// The main window's menus and controls, in the arrangement the window has always had: the
+// identity group across the top, the channel list on the left, model, USB status and radio
+// features on the right, status and port selection along the bottom.
+#include "ui/CCloneMainDlg.h"
+
+#include "ui/ResourceIds.h"
+#include "ui/UpDownArrows.h"
+#include "ui/WidgetIds.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace orven::ui {
+
+namespace {
+
+// The window's size at normal resolution; it grows where larger fonts need more.
+constexpr int kWindowWidth = 565;
+constexpr int kWindowHeight = 560;
+constexpr int kIdentityEditWidth = 90;
+// The longest channel list line, in characters: number or label, both frequencies, usage name.
+constexpr int kListLineChars = 46;
+constexpr int kGroupSpacing = 4;
+
+// Group boxes a little tighter than the style's default, so the whole window fits its size.
+template <class Layout>
+Layout* Tight(Layout* layout) {
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(kGroupSpacing);
+    return layout;
+}
+
+// A fixed-pitch font one step smaller than the usual one, so a whole line fits the list.
+QFont ListFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(std::max(8.0, font.pointSizeF() - 1.0));
+    return font;
+}
+
+QLabel* Hint(const char* text, QWidget* parent) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+QAction* AddCommand(QMenu* menu, const char* text, int id) {
+    return WithId(menu->addAction(QString::fromLatin1(text)), id);
+}
+
+QComboBox* DropDown(int id, QWidget* parent) {
+    auto* combo = WithId(new QComboBox(parent), id);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return combo;
+}
+
+}  // namespace
+
+void CCloneMainDlg::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    connect(AddCommand(file, "Load Default", ids::menu::kLoadDefault), &QAction::triggered, this,
+            &CCloneMainDlg::OnLoadDefault);
+    connect(AddCommand(file, "Open", ids::menu::kOpen), &QAction::triggered, this,
+            &CCloneMainDlg::OnOpen);
+    saveAction_ = AddCommand(file, "Save", ids::menu::kSave);
+    connect(saveAction_, &QAction::triggered, this, &CCloneMainDlg::OnSave);
+    connect(AddCommand(file, "Save as", ids::menu::kSaveAs), &QAction::triggered, this,
+            &CCloneMainDlg::OnSaveAs);
+    file->addSeparator();
+    // Exit goes through the same close request as the window's close button.
+    connect(AddCommand(file, "Exit", ids::menu::kExit), &QAction::triggered, this,
+            &QWidget::close);
+
+    QMenu* clone = menuBar()->addMenu(QStringLiteral("&Clone"));
+    writeAction_ = AddCommand(clone, "Write to Radio", ids::menu::kWriteToRadio);
+    readAction_ = AddCommand(clone, "Read from Radio", ids::menu::kReadFromRadio);
+    verifyAction_ = AddCommand(clone, "Verify", ids::menu::kVerify);
+    handShakeAction_ = AddCommand(clone, "HandShake", ids::menu::kHandShake);
+    connect(writeAction_, &QAction::triggered, this, &CCloneMainDlg::OnWriteToRadio);
+    connect(readAction_, &QAction::triggered, this, &CCloneMainDlg::OnReadFromRadio);
+    connect(verifyAction_, &QAction::triggered, this, &CCloneMainDlg::OnVerify);
+    connect(handShakeAction_, &QAction::triggered, this, &CCloneMainDlg::OnHandShake);
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    connect(AddCommand(tools, "Export Freq Table", ids::menu::kExportFreqTable),
+            &QAction::triggered, this, &CCloneMainDlg::OnExportFreqTable);
+    connect(AddCommand(tools, "View CheckSum", ids::menu::kViewCheckSum), &QAction::triggered,
+            this, &CCloneMainDlg::OnViewCheckSum);
+    connect(AddCommand(tools, "Feature Setup...", ids::menu::kFeatureSetup), &QAction::triggered,
+            this, &CCloneMainDlg::OnFeatureSetup);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    connect(AddCommand(help, "About", ids::menu::kAbout), &QAction::triggered, this,
+            &CCloneMainDlg::OnAbout);
+}
+
+void CCloneMainDlg::BuildWidgets() {
+    auto* central = WithId(new QWidget(this), ids::kMainDialog);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 4, 6, 6);
+    column->setSpacing(kGroupSpacing);
+    column->addWidget(BuildIdentityGroup());
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(BuildChannelGroup(), 3);
+    middle->addWidget(BuildRightColumn(), 2);
+    column->addLayout(middle, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(BuildStatusGroup(), 1);
+    bottom->addWidget(BuildPortGroup(), 1);
+    column->addLayout(bottom);
+
+    setCentralWidget(central);
+    resize(kWindowWidth, kWindowHeight);
+}
+
+QWidget* CCloneMainDlg::BuildIdentityGroup() {
+    identityGroup_ = WithId(new QGroupBox(this), ids::main::kIdentityGroup);
+    auto* grid = Tight(new QGridLayout(identityGroup_));
+
+    optionLine_ = WithId(new QLabel(identityGroup_), ids::main::kOptionLine);
+    optionLine_->hide();  // shown while it has something to say
+    grid->addWidget(optionLine_, 0, 0, 1, 4);
+
+    mmsiByUser_ = WithId(new QCheckBox(QStringLiteral("MMSI entry by user"), identityGroup_),
+                         ids::main::kMmsiByUser);
+    mmsiEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kMmsiEdit);
+    grid->addWidget(mmsiByUser_, 1, 0);
+    grid->addWidget(mmsiEdit_, 1, 1);
+    grid->addWidget(Hint("Please enter the 9 digital MMSI number.", identityGroup_), 1, 3);
+
+    atisByUser_ = WithId(new QCheckBox(QStringLiteral("ATIS entry by user"), identityGroup_),
+                         ids::main::kAtisByUser);
+    atisEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kAtisEdit);
+    atisEdit_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]*")), atisEdit_));
+    grid->addWidget(atisByUser_, 2, 0);
+    grid->addWidget(atisEdit_, 2, 1);
+    grid->addWidget(Hint("Please enter the last 9 numbers of the 10 digit ATIS ID.The initial "
+                         "\"9\" is entered automatically.",
+                         identityGroup_),
+                    2, 3);
+
+    nmeaEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kNmeaEdit);
+    nmeaArrows_ = WithId(new UpDownArrows(nmeaEdit_, identityGroup_), ids::main::kNmeaSpin);
+    grid->addWidget(new QLabel(QStringLiteral("NMEA2000"), identityGroup_), 3, 0);
+    grid->addWidget(nmeaEdit_, 3, 1);
+    grid->addWidget(nmeaArrows_, 3, 2);
+    grid->addWidget(Hint("Please enter the 6 digital NMEA NO.", identityGroup_), 3, 3);
+
+    serialEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kSerialEdit);
+    serialArrows_ = WithId(new UpDownArrows(serialEdit_, identityGroup_), ids::main::kSerialSpin);
+    grid->addWidget(new QLabel(QStringLiteral("Serial Number"), identityGroup_), 4, 0);
+    grid->addWidget(serialEdit_, 4, 1);
+    grid->addWidget(serialArrows_, 4, 2);
+    grid->addWidget(Hint("Please enter the 8 digital serial NO.", identityGroup_), 4, 3);
+
+    for (QLineEdit* edit : {mmsiEdit_, atisEdit_, nmeaEdit_, serialEdit_})
+        edit->setFixedWidth(kIdentityEditWidth);
+    grid->setColumnStretch(3, 1);
+    return identityGroup_;
+}
+
+QWidget* CCloneMainDlg::BuildChannelGroup() {
+    auto* group = new QGroupBox(QStringLiteral("Channel List"), this);
+    auto* column = Tight(new QVBoxLayout(group));
+
+    auto* bandRow = new QHBoxLayout;
+    bandRow->addWidget(new QLabel(QStringLiteral("Band"), group));
+    bandCombo_ = DropDown(ids::main::kBandCombo, group);
+    bandRow->addWidget(bandCombo_);
+    bandRow->addStretch(1);
+    column->addLayout(bandRow);
+
+    channelList_ = WithId(new QListWidget(group), ids::main::kChannelList);
+    // The lines are laid out in columns of characters.
+    channelList_->setFont(ListFont());
+    channelList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    const int scrollBar = channelList_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    channelList_->setMinimumWidth(
+        QFontMetrics(channelList_->font()).horizontalAdvance(QString(kListLineChars, QLatin1Char('0'))) +
+        scrollBar + 4 * channelList_->frameWidth() + 8);
+    column->addWidget(channelList_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    editButton_ = WithId(new QPushButton(QStringLiteral("Edit"), group), ids::main::kEditButton);
+    addButton_ = WithId(new QPushButton(QStringLiteral("Add"), group), ids::main::kAddButton);
+    removeButton_ =
+        WithId(new QPushButton(QStringLiteral("Remove"), group), ids::main::kRemoveButton);
+    for (QPushButton* button : {editButton_, addButton_, removeButton_}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    column->addLayout(buttons);
+    return group;
+}
+
+QWidget* CCloneMainDlg::BuildRightColumn() {
+    auto* right = new QWidget(this);
+    auto* column = new QVBoxLayout(right);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(kGroupSpacing);
+
+    auto* model = new QGroupBox(QStringLiteral("Model"), right);
+    auto* modelRow = Tight(new QHBoxLayout(model));
+    modelUsa_ = WithId(new QRadioButton(QStringLiteral("USA"), model), ids::main::kModelUsa);
+    modelEurope_ =
+        WithId(new QRadioButton(QStringLiteral("Europe"), model), ids::main::kModelEurope);
+    modelRow->addWidget(modelUsa_);
+    modelRow->addWidget(modelEurope_);
+    column->addWidget(model);
+
+    auto* usb = new QGroupBox(QStringLiteral("USB Port Status"), right);
+    auto* usbRow = Tight(new QHBoxLayout(usb));
+    usbStatus_ = WithId(new QLabel(QString::fromLatin1(kUsbAbsent), usb), ids::main::kUsbStatus);
+    usbRow->addWidget(usbStatus_);
+    column->addWidget(usb);
+
+    auto* feature = new QGroupBox(QStringLiteral("Radio Feature"), right);
+    auto* grid = Tight(new QGridLayout(feature));
+    struct BoxSpec {
+        ChannelBand band;
+        int id;
+        const char* text;
+    };
+    static constexpr BoxSpec kBoxes[kBandCount] = {
+        {ChannelBand::USA, ids::main::kBandUsa, "USA"},
+        {ChannelBand::INT, ids::main::kBandInt, "INT"},
+        {ChannelBand::CAN, ids::main::kBandCan, "CAN"},
+        {ChannelBand::Private, ids::main::kBandPrivate, "Private"},
+        {ChannelBand::USA_Narrow, ids::main::kBandUsaNarrow, "USA_narrow"},
+        {ChannelBand::INT_Narrow, ids::main::kBandIntNarrow, "INT_narrow"},
+        {ChannelBand::CAN_Narrow, ids::main::kBandCanNarrow, "CAN_narrow"},
+        {ChannelBand::WX, ids::main::kWxChannels, "WX Channels"},
+    };
+    for (int i = 0; i < kBandCount; ++i) {
+        auto* box = WithId(new QCheckBox(QString::fromLatin1(kBoxes[i].text), feature), kBoxes[i].id);
+        bandBoxes_[static_cast<int>(kBoxes[i].band)] = box;
+        grid->addWidget(box, i / 2, i % 2);
+    }
+    txStepCombo_ = DropDown(ids::main::kTxStepCombo, feature);
+    rxStepCombo_ = DropDown(ids::main::kRxStepCombo, feature);
+    rxMidCombo_ = DropDown(ids::main::kRxMidCombo, feature);
+    const int firstComboRow = kBandCount / 2;
+    grid->addWidget(new QLabel(QStringLiteral("TX PLL STEP:"), feature), firstComboRow, 0);
+    grid->addWidget(txStepCombo_, firstComboRow, 1);
+    grid->addWidget(new QLabel(QStringLiteral("RX PLL STEP:"), feature), firstComboRow + 1, 0);
+    grid->addWidget(rxStepCombo_, firstComboRow + 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("RX Mid Freq:"), feature), firstComboRow + 2, 0);
+    grid->addWidget(rxMidCombo_, firstComboRow + 2, 1);
+    column->addWidget(feature);
+    column->addStretch(1);
+    return right;
+}
+
+QWidget* CCloneMainDlg::BuildStatusGroup() {
+    auto* group = new QGroupBox(QStringLiteral("Status"), this);
+    auto* column = Tight(new QVBoxLayout(group));
+    statusText_ =
+        WithId(new QLabel(QString::fromLatin1(kReadyAtStart), group), ids::main::kStatusText);
+    progress_ = WithId(new QProgressBar(group), ids::main::kProgressBar);
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    column->addWidget(statusText_);
+    column->addWidget(progress_);
+    return group;
+}
+
+QWidget* CCloneMainDlg::BuildPortGroup() {
+    auto* group = new QGroupBox(QStringLiteral("Comm Port"), this);
+    auto* grid = Tight(new QGridLayout(group));
+    portCombo_ = DropDown(ids::main::kPortCombo, group);
+    baudCombo_ = DropDown(ids::main::kBaudCombo, group);
+    scanButton_ =
+        WithId(new QPushButton(QStringLiteral("Scan COMx"), group), ids::main::kScanButton);
+    writeButton_ =
+        WithId(new QPushButton(QStringLiteral("Write to Radio"), group), ids::main::kWriteButton);
+    readButton_ =
+        WithId(new QPushButton(QStringLiteral("Read From Radio"), group), ids::main::kReadButton);
+    writeButton_->setDefault(true);
+    scanButton_->setAutoDefault(false);
+    readButton_->setAutoDefault(false);
+    grid->addWidget(portCombo_, 0, 0);
+    grid->addWidget(baudCombo_, 0, 1);
+    grid->addWidget(scanButton_, 0, 2);
+    grid->addWidget(writeButton_, 1, 0, 1, 2);
+    grid->addWidget(readButton_, 1, 2);
+    return group;
+}
+
+}  // namespace orven::ui

@@ -1,0 +1,62 @@
+#include "ui/UserPrompts.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace orven::ui {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(PromptIcon icon) {
+    switch (icon) {
+    case PromptIcon::Information: return QMessageBox::Information;
+    case PromptIcon::Warning: return QMessageBox::Warning;
+    case PromptIcon::Error: return QMessageBox::Critical;
+    case PromptIcon::Question: return QMessageBox::Question;
+    case PromptIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+const QString kDatFilter = QStringLiteral("*.dat");
+
+class DesktopPrompts : public UserPrompts {
+public:
+    void Message(QWidget* parent, const QString& title, const QString& text, PromptIcon icon) override {
+        QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+    bool AskYesNo(QWidget* parent, const QString& title, const QString& text) override {
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+        return box.exec() == QMessageBox::Yes;
+    }
+    QString OpenFileName(QWidget* parent, const QString& startDir) override {
+        return QFileDialog::getOpenFileName(parent, QString(), startDir, kDatFilter);
+    }
+    QString SaveFileName(QWidget* parent, const QString& startDir) override {
+        QFileDialog dialog(parent, QString(), startDir, kDatFilter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("dat"));
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+        return dialog.selectedFiles().first();
+    }
+    void OpenInTextViewer(const QString& path) override { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+    int RunDialog(QDialog& dialog) override { return dialog.exec(); }
+    bool CtrlHeld() override { return QApplication::queryKeyboardModifiers() & Qt::ControlModifier; }
+};
+
+DesktopPrompts desktopPrompts;
+UserPrompts* current = nullptr;
+
+}  // namespace
+
+UserPrompts& Prompts() { return current ? *current : desktopPrompts; }
+
+void SetPrompts(UserPrompts* prompts) { current = prompts; }
+
+}  // namespace orven::ui

@@ -1,0 +1,15 @@
+// The desktop program: one main window over the settings of one radio.
+#include "GlobalDef.h"
+#include "ui/CCloneApp.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(orven::kProgramTitle));
+    QApplication::setApplicationVersion(QString::fromLatin1(orven::kVersionText));
+    const std::string programName =
+        orven::ui::ProgramNameOf(argc > 0 && argv[0] ? argv[0] : "orven-clone");
+    orven::ui::CCloneApp cloneApp;
+    return cloneApp.Run(app, programName);
+}
