@@ -26,12 +26,45 @@ std::string Trimmed(std::string_view usage) {
     return std::string(usage.substr(first, last - first + 1));
 }
 
+// Texts in the records are 8-bit; JSON wants UTF-8. Each byte is taken as its Latin-1
+// character, so any stored byte survives the trip out and back.
+std::string Latin1ToUtf8(std::string_view text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// False when the text holds a character beyond Latin-1 (JSON strings are valid UTF-8 here).
+bool Utf8ToLatin1(const std::string& text, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size()) {
+            out += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string SlotJson(std::string_view slot) { return Latin1ToUtf8(slot); }
+
 ordered_json ChannelToJson(const ChannelRecord& r) {
     ordered_json c;
-    c["label"] = std::string(FixedSlotText(r.label));
+    c["label"] = SlotJson(FixedSlotText(r.label));
     c["usage"] = r.usage;
     c["usageName"] = Trimmed(UsageName(r.usage));
-    c["usageText"] = std::string(FixedSlotText(r.usageText));
+    c["usageText"] = SlotJson(FixedSlotText(r.usageText));
     c["txMHz"] = r.txMHz;
     c["rxMHz"] = r.rxMHz;
     c["lowPower"] = r.lowPower != 0;
@@ -78,7 +111,8 @@ public:
     bool Text(const char* key, std::size_t maxLength, std::string& out) {
         if (!Has(key)) return true;
         if (!object_[key].is_string()) return Fail(key, "must be a string");
-        out = object_[key].get<std::string>();
+        if (!Utf8ToLatin1(object_[key].get<std::string>(), out))
+            return Fail(key, "holds a character the radio cannot store");
         if (out.size() > maxLength)
             return Fail(key, "is longer than " + std::to_string(maxLength) + " characters");
         return true;
@@ -184,14 +218,14 @@ ordered_json SettingsToJson(const RadioSettings& s) {
     j["txStep"] = StepName(s.txStepIndex);
     j["rxStep"] = StepName(s.rxStepIndex);
     j["rxMid"] = kRxMidNames[s.rxMidIndex != 0 ? 1 : 0];
-    j["mmsi"] = std::string(FixedSlotText(s.mmsiId));
+    j["mmsi"] = SlotJson(FixedSlotText(s.mmsiId));
     j["mmsiByUser"] = s.mmsiByUser != 0;
-    j["atis"] = std::string(FixedSlotText(s.atisId));
+    j["atis"] = SlotJson(FixedSlotText(s.atisId));
     j["atisByUser"] = s.atisByUser != 0;
-    j["nmea"] = std::string(FixedSlotText(s.nmeaNo));
-    j["serial"] = std::string(FixedSlotText(s.serialNo));
-    j["brandName"] = std::string(FixedSlotText(s.brandName));
-    j["modelName"] = std::string(FixedSlotText(s.modelName));
+    j["nmea"] = SlotJson(FixedSlotText(s.nmeaNo));
+    j["serial"] = SlotJson(FixedSlotText(s.serialNo));
+    j["brandName"] = SlotJson(FixedSlotText(s.brandName));
+    j["modelName"] = SlotJson(FixedSlotText(s.modelName));
     ordered_json channels = ordered_json::array();
     const std::size_t count = PrivateChannelCount(s);
     for (std::size_t i = 0; i < count; ++i) channels.push_back(ChannelToJson(PrivateChannel(s, i)));

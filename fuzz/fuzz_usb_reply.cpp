@@ -1,6 +1,7 @@
 // Any sequence of input reports as the radio's replies to a USB read and write: the engine
 // ends with one of its documented codes and never accepts a reply that fails its checks.
 #include "clone/CPcUsbClone.h"
+#include "clone/CloneEvent.h"
 #include "clone/RecordingProgress.h"
 #include "fuzz/FuzzSupport.h"
 
@@ -64,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AppState state = FreshAppState();
     RecordingProgress progress;
 
+    CloneStopEvent.Reset();
     CPcUsbClone engine(device);
     engine.SetImages(*writeImage, *readImage);
     engine.SetSettings(settings.get());

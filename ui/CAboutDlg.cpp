@@ -5,11 +5,22 @@
 #include "ui/ResourceIds.h"
 #include "ui/WidgetIds.h"
 
+#include <QDate>
 #include <QFont>
+#include <QLocale>
 #include <QLabel>
 #include <QVBoxLayout>
 
 namespace orven::ui {
+
+namespace {
+// The compiler's date ("Dec  6 2026") as the program writes dates elsewhere (2026-12-06).
+QString BuildDate() {
+    const QString compiled = QString::fromLatin1(__DATE__).simplified();
+    const QDate date = QLocale::c().toDate(compiled, QStringLiteral("MMM d yyyy"));
+    return date.isValid() ? date.toString(Qt::ISODate) : compiled;
+}
+}  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     WithId(this, ids::kAboutDialog);
@@ -25,7 +36,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(product);
     layout->addWidget(new QLabel(QStringLiteral("Version 1.15"), this));
     layout->addWidget(new QLabel(QStringLiteral("Clone tool for the ORVEN marine VHF radio"), this));
-    layout->addWidget(new QLabel(QStringLiteral("Built ") + QLatin1String(__DATE__), this));
+    layout->addWidget(new QLabel(QStringLiteral("Built ") + BuildDate(), this));
     layout->addSpacing(layout->spacing() * 2);
     layout->addLayout(MakeButtonRow(*this, ButtonRow::OkOnly));
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -1,5 +1,6 @@
 #include "ui/CChannelSetupDlg.h"
 
+#include "model/ChannelBand.h"
 #include "model/PlatformLogi.h"
 #include "model/UsageNameTable.h"
 #include "ui/ChannelFrequency.h"
@@ -155,7 +156,9 @@ QWidget* CChannelSetupDlg::MakeModeGroup() {
 ChannelRecord* CChannelSetupDlg::PickedRecord() {
     if (newChannel_) return &own_;
     std::int64_t index = state_.editIndex;
-    if (state_.editBand >= 0 && state_.editBand <= 3)
+    // The four bands of the channel store each own a block of slots; any other band index
+    // (narrow bands, WX) leaves editIndex as the store index itself.
+    if (state_.editBand >= 0 && state_.editBand <= static_cast<int>(ChannelBand::Private))
         index += static_cast<std::int64_t>(state_.editBand) * static_cast<std::int64_t>(kSlotsPerBlock);
     if (index < 0 || index >= static_cast<std::int64_t>(kChannelSlots)) return nullptr;
     return &settings_.channels[index];

@@ -18,6 +18,9 @@ namespace orven::ui {
 
 namespace {
 
+// Room for a long name with its cursor.
+constexpr int kNameEditColumns = 20;
+
 // A name field of the settings in an edit. Typing is limited to kFeatureNameTyped characters;
 // a longer name that came with a settings file is shown whole, so OK does not cut it.
 template <std::size_t N>
@@ -27,6 +30,7 @@ QLineEdit* NameEdit(QWidget* parent, int id, const char (&field)[N]) {
     const auto length = static_cast<qsizetype>(text.size());
     edit->setMaxLength(static_cast<int>(std::max<qsizetype>(kFeatureNameTyped, length)));
     edit->setText(QString::fromLatin1(text.data(), length));
+    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * kNameEditColumns);
     return edit;
 }
 

@@ -15,13 +15,14 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace orven::ui {
 
 namespace {
-// Wide enough for a preview row ("31 Tx=157.5500 Rx=162.1500        MARINA   ").
-constexpr int kPreviewColumns = 46;
+// A preview row is this wide: "31 Tx=157.5500 Rx=162.1500 " and a 16-character usage name.
+constexpr int kPreviewColumns = 43;
 constexpr int kPreviewVisibleRows = 12;
 }  // namespace
 
@@ -74,8 +75,11 @@ QWidget* CModelWizardDlg::MakeCountryGroup() {
     preview_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     preview_->setSelectionMode(QAbstractItemView::NoSelection);
     const QFontMetrics metrics(preview_->font());
-    preview_->setMinimumSize(metrics.horizontalAdvance(QString(kPreviewColumns, QLatin1Char('0'))),
-                             metrics.lineSpacing() * kPreviewVisibleRows);
+    const int margins = 2 * preview_->frameWidth() + 4 * preview_->spacing() + 8;
+    const int scrollBar = preview_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    preview_->setMinimumSize(
+        metrics.horizontalAdvance(QString(kPreviewColumns, QLatin1Char('0'))) + scrollBar + margins,
+        metrics.lineSpacing() * kPreviewVisibleRows + margins);
 
     auto* countryRow = new QHBoxLayout;
     countryRow->addWidget(label);

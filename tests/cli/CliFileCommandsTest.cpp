@@ -54,6 +54,26 @@ TEST_F(CliFileCommands, JsonRoundTripRebuildsTheSameBytes) {
     EXPECT_EQ(ReadBytes(dir.File("a.dat")), ReadBytes(dir.File("b.dat")));
 }
 
+TEST_F(CliFileCommands, EightBitTextsSurviveTheJsonRoundTrip) {
+    ASSERT_EQ(Cli("new a.dat").exitCode, 0);
+    auto bytes = ReadBytes(dir.File("a.dat"));
+    bytes[43800] = 0xC5;  // an 8-bit letter in the brand name
+    bytes[42108] = 0xFF;  // a serial number byte a radio may hold
+    WriteBytes(dir.File("a.dat"), bytes);
+    ProcessResult shown = Cli("show a.dat --json");
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    const json doc = json::parse(shown.out);  // valid UTF-8
+    EXPECT_EQ(doc["brandName"].get<std::string>().substr(0, 2), "\xC3\x85");
+    WriteText(dir.File("a.json"), shown.out);
+    ASSERT_EQ(Cli("from-json a.json b.dat").exitCode, 0);
+    EXPECT_EQ(ReadBytes(dir.File("b.dat")), bytes);
+
+    WriteText(dir.File("c.json"), R"({"brandName": "\u20ac"})");  // beyond 8 bits
+    ProcessResult refused = Cli("from-json c.json c.dat");
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("brandName holds a character the radio cannot store"), std::string::npos);
+}
+
 TEST_F(CliFileCommands, FromJsonRefusesBadInputAndWritesNothing) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"{ not json", "not valid JSON"},
@@ -135,7 +155,7 @@ TEST_F(CliFileCommands, ExportAndCompareWriteTheirReports) {
     ProcessResult r = Cli("export pc.dat");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, dir.File("FreqTabl.txt") + "\n");
-    EXPECT_NE(ReadText(dir.File("FreqTabl.txt")).find("\nL3 ,       FISHIN , 155.6500, 155.6500,   \n"), std::string::npos)
+    EXPECT_NE(ReadText(dir.File("FreqTabl.txt")).find("\nL3 ,       LEISUR , 155.6500, 155.6500,   \n"), std::string::npos)
         << ReadText(dir.File("FreqTabl.txt"));
     EXPECT_EQ(Cli("export pc.dat -o sub/none/report.txt").exitCode, 4);
 

@@ -59,20 +59,6 @@ TEST(CloneFrameTest, BuildFrameClearsTheBufferAndLeavesTheChecksumToTheCaller) {
     EXPECT_EQ(buffer[kFrameChecksumOffset], 0);
 }
 
-TEST(CloneFrameTest, ChecksumStartsFromTheFirstByte) {
-    const std::uint8_t bytes[] = {0x5A, 0x0F, 0xF0};
-    EXPECT_EQ(FrameChecksum(bytes, 1), 0x5A);
-    EXPECT_EQ(FrameChecksum(bytes, 3), 0xA5);
-    EXPECT_EQ(FrameChecksum(bytes, 0), 0);
-}
-
-TEST(CloneFrameTest, AddressIsLittleEndian) {
-    CloneFrame f = MakeReadFrame(0x1234, 5);
-    EXPECT_EQ(f.addrLow, 0x34);
-    EXPECT_EQ(f.addrHigh, 0x12);
-    EXPECT_EQ(FrameAddress(f), 0x1234);
-}
-
 TEST(CloneFrameTest, PrefixAndChecksumChecks) {
     CloneFrame good = MakeReadFrame(0x0100, 20);
     EXPECT_TRUE(CheckReply(FrameBytes(good), ReplyCheck::Prefix));

@@ -119,14 +119,6 @@ TEST_F(SimulatedRadioPtyTest, PacedLineTakesItsTime) {
     EXPECT_GE(Clock::now() - start, 135ms);
 }
 
-TEST_F(SimulatedRadioPtyTest, ServesThePcAgainAfterItReopens) {
-    for (int round = 0; round < 2; ++round) {
-        PcEnd pc(sim.DevicePath());
-        ASSERT_TRUE(pc.Send(identify));
-        EXPECT_EQ(pc.Receive(64, 2s).size(), 64u) << "round " << round;
-    }
-}
-
 TEST_F(SimulatedRadioPtyTest, TheSerialPortCodeTalksToIt) {
     for (int round = 0; round < 2; ++round) {  // the port lock is released between opens
         CPCUart port;
