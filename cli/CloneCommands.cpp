@@ -33,6 +33,7 @@ struct LinkOptions {
     std::uint32_t baud = 9600;
     bool trace = false;
     bool dump = false;
+    bool fast = false;
     std::optional<int> modelType;
 };
 
@@ -50,6 +51,7 @@ public:
         job_.state = &state_;
         job_.progress = &progress_;
         job_.workDir = CurrentDirectory();
+        job_.timing.fast = options.fast;
         CloneStopEvent.Reset();
     }
 
@@ -111,6 +113,7 @@ void AddGlobalOptions(CLI::App& app, LinkOptions& o) {
         ->capture_default_str();
     app.add_flag("--trace", o.trace, "Write the trace file CommLogo.bin in the working directory");
     app.add_flag("--dump", o.dump, "Write the image dump files WriteRom.bin / ReadRom.bin");
+    app.add_flag("--fast", o.fast, "Fast transfer: end each receive as soon as the reply is complete");
     app.add_option("--model-type", o.modelType, "0 USA, 1 EUR (INT), 2 EUR (INT,USA)")->check(CLI::Range(0, 2));
 }
 

@@ -58,7 +58,7 @@ CloneResult CCloneEngine::RunAttempts(Exchange exchange, const std::uint8_t* fra
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         reply_.fill(0);
         if (SendFrame(frame) != kResultOk) return kResultNoRadio;
-        if (CloneStopEvent.Wait(timing_.pollPeriod)) return kResultUserCancel;
+        if (StopRequestedBeforeReceive()) return kResultUserCancel;
         result = ReceiveReply(reply_.data());
         if (result == kResultUserCancel) return result;
         if (result == kResultOk) result = CheckReplyOf(exchange, frame);
@@ -66,6 +66,10 @@ CloneResult CCloneEngine::RunAttempts(Exchange exchange, const std::uint8_t* fra
         if (result == kResultOk) break;
     }
     return result;
+}
+
+bool CCloneEngine::StopRequestedBeforeReceive() const {
+    return timing_.fast ? CloneStopEvent.IsSet() : CloneStopEvent.Wait(timing_.pollPeriod);
 }
 
 CloneResult CCloneEngine::HandShake() {

@@ -93,6 +93,7 @@ protected:
 
 private:
     CloneResult RunAttempts(Exchange exchange, const std::uint8_t* frame);
+    bool StopRequestedBeforeReceive() const;
     CloneResult CheckReplyOf(Exchange exchange, const std::uint8_t* frame) const;
     CloneResult WalkRange(std::uint32_t first, std::uint32_t length, bool write);
     void AnnounceRange();

@@ -3,6 +3,8 @@
 #include "clone/CloneEvent.h"
 #include "clone/ReplyCollector.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -30,17 +32,61 @@ CloneResult CPcUartClone::SendFrame(const std::uint8_t* frame) { return port_.Wr
 
 CloneResult CPcUartClone::ReceiveReply(std::uint8_t* reply) { return ReceiveFrame(reply, kFrameSize, kFrameSize); }
 
+CloneResult CPcUartClone::Drain(ReplyCollector& collector, std::size_t* got) {
+    *got = 0;
+    const std::size_t waiting = port_.BytesWaiting();
+    if (waiting == 0) return kResultOk;
+    std::array<std::uint8_t, kReadChunk> chunk{};
+    const CloneResult r = port_.Read(chunk.data(), std::min(waiting, kReadChunk), got);
+    if (r == kResultOk) collector.Feed(chunk.data(), *got);
+    return r;
+}
+
+std::chrono::microseconds CPcUartClone::QuietGap() const {
+    const int index = State()->baudIndex;
+    const std::uint32_t baud = kBaudTable[index >= 0 && index < 8 ? index : kDefaultBaudIndex];
+    const auto bytes = std::chrono::microseconds(kFastQuietBytes * 10 * 1'000'000LL / baud);
+    return std::max(bytes, std::chrono::duration_cast<std::chrono::microseconds>(kFastMinQuietGap));
+}
+
+// Waits on the port's readiness: ends once the frame is complete and the line has been quiet
+// for QuietGap(), or when the receive's longest wait has passed.
+CloneResult CPcUartClone::ReceiveFrameFast(ReplyCollector& collector) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + Timing().pollPeriod * Timing().pollCount;
+    const auto gap = QuietGap();
+    auto lastByte = Clock::now();
+    while (Clock::now() < deadline) {
+        if (CloneStopEvent.IsSet()) return kResultUserCancel;
+        const auto now = Clock::now();
+        auto wait = std::min<Clock::duration>(deadline - now, kFastStopTestPeriod);
+        if (collector.Complete()) {
+            if (now - lastByte >= gap) break;
+            wait = std::min<Clock::duration>(wait, lastByte + gap - now);
+        }
+        pollfd ready{port_.Handle(), POLLIN, 0};
+        const int waitMs = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count());
+        if (::poll(&ready, 1, waitMs) <= 0) continue;
+        std::size_t got = 0;
+        if (const CloneResult r = Drain(collector, &got); r != kResultOk) return r;
+        if (got > 0)
+            lastByte = Clock::now();
+        else
+            CloneStopEvent.Wait(std::chrono::milliseconds(1));  // readable without data: a hung-up line
+    }
+    return kResultOk;
+}
+
 CloneResult CPcUartClone::ReceiveFrame(std::uint8_t* buffer, std::size_t echoLength, std::size_t frameLength) {
     ReplyCollector collector(echoLength, frameLength);
-    std::array<std::uint8_t, kReadChunk> chunk{};
-    for (int poll = 0; poll < Timing().pollCount; ++poll) {
-        if (CloneStopEvent.Wait(Timing().pollPeriod)) return kResultUserCancel;
-        const std::size_t waiting = port_.BytesWaiting();
-        if (waiting == 0) continue;
-        std::size_t got = 0;
-        if (const CloneResult r = port_.Read(chunk.data(), std::min(waiting, kReadChunk), &got); r != kResultOk)
-            return r;
-        collector.Feed(chunk.data(), got);
+    if (Timing().fast) {
+        if (const CloneResult r = ReceiveFrameFast(collector); r != kResultOk) return r;
+    } else {
+        for (int poll = 0; poll < Timing().pollCount; ++poll) {
+            if (CloneStopEvent.Wait(Timing().pollPeriod)) return kResultUserCancel;
+            std::size_t got = 0;
+            if (const CloneResult r = Drain(collector, &got); r != kResultOk) return r;
+        }
     }
     if (collector.Complete()) {
         std::memcpy(buffer, collector.Frame(), std::min(frameLength, kFrameSize));

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "clone/CCloneEngine.h"
+#include "clone/ReplyCollector.h"
 #include "link/CPCUart.h"
 
+#include <chrono>
 #include <string>
 
 namespace orven {
@@ -29,6 +31,11 @@ protected:
     bool AnnouncesRangeAfterFailedHandShake() const override { return false; }
 
 private:
+    CloneResult ReceiveFrameFast(ReplyCollector& collector);
+    // Reads what is waiting into the collector; kResultOk or the port's read failure.
+    CloneResult Drain(ReplyCollector& collector, std::size_t* got);
+    std::chrono::microseconds QuietGap() const;
+
     CPCUart port_;
     std::string devicePath_;
 };
