@@ -82,8 +82,10 @@ CloneResult CPcUartClone::ReceiveFrame(std::uint8_t* buffer, std::size_t echoLen
     if (Timing().fast) {
         if (const CloneResult r = ReceiveFrameFast(collector); r != kResultOk) return r;
     } else {
+        // Each poll ends at its own mark from the start, so late wake-ups do not add up.
+        const auto start = std::chrono::steady_clock::now();
         for (int poll = 0; poll < Timing().pollCount; ++poll) {
-            if (CloneStopEvent.Wait(Timing().pollPeriod)) return kResultUserCancel;
+            if (CloneStopEvent.WaitUntil(start + Timing().pollPeriod * (poll + 1))) return kResultUserCancel;
             std::size_t got = 0;
             if (const CloneResult r = Drain(collector, &got); r != kResultOk) return r;
         }

@@ -30,4 +30,9 @@ bool ManualResetEvent::Wait(std::chrono::milliseconds timeout) const {
     return changed_.wait_for(lock, timeout, [this] { return signalled_; });
 }
 
+bool ManualResetEvent::WaitUntil(std::chrono::steady_clock::time_point deadline) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_until(lock, deadline, [this] { return signalled_; });
+}
+
 }  // namespace orven

@@ -21,6 +21,8 @@ public:
 
     // Waits until the event is set or the timeout has passed; true when it is set.
     bool Wait(std::chrono::milliseconds timeout) const;
+    // The same with a deadline, so that a run of waits does not add up each one's lateness.
+    bool WaitUntil(std::chrono::steady_clock::time_point deadline) const;
 
 private:
     mutable std::mutex mutex_;
