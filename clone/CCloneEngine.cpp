@@ -73,6 +73,7 @@ bool CCloneEngine::StopRequestedBeforeReceive() const {
 }
 
 CloneResult CCloneEngine::HandShake() {
+    if (!state_) return kResultBadParameter;  // the link's settings come from the state
     const CloneFrame frame = MakeIdentifyFrame();
     if (const CloneResult opened = OpenLink(); opened != kResultOk) return opened;
     return RunAttempts(Exchange::Identify, FrameBytes(frame));

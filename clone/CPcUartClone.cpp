@@ -65,7 +65,10 @@ CloneResult CPcUartClone::ReceiveFrameFast(ReplyCollector& collector) {
             wait = std::min<Clock::duration>(wait, lastByte + gap - now);
         }
         pollfd ready{port_.Handle(), POLLIN, 0};
-        const int waitMs = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count());
+        // Never negative: the deadline may pass between the loop test and `now`, and poll()
+        // takes a negative time as "wait for ever", which a silent line would never end.
+        const auto waitMs = static_cast<int>(
+            std::max<std::int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
         if (::poll(&ready, 1, waitMs) <= 0) continue;
         std::size_t got = 0;
         if (const CloneResult r = Drain(collector, &got); r != kResultOk) return r;

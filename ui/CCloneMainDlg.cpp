@@ -320,6 +320,13 @@ void CCloneMainDlg::FillPortCombo() {
 // Closing
 
 void CCloneMainDlg::closeEvent(QCloseEvent* event) {
+    if (CloneBusyEvent.IsSet()) {
+        // The worker still reports to this window: stop it, and close once it has ended.
+        CloneStopEvent.Set();
+        closeAfterClone_ = true;
+        event->ignore();
+        return;
+    }
     if (!closeHandled_) {
         closeHandled_ = true;
         state_.editBand = bandCombo_->currentIndex();

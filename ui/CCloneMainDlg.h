@@ -36,6 +36,7 @@ class CHidDevice;
 namespace orven::ui {
 
 class UpDownArrows;
+struct CloneOutcome;
 
 // Seconds a command's result stays in the status line before it returns to "Ready.".
 inline constexpr int kStatusTicks = 10;
@@ -97,6 +98,9 @@ public:
     using WriteAccessTest = std::function<bool(const std::string& path)>;
     void SetWriteAccessTest(WriteAccessTest test) { writeAccess_ = std::move(test); }
 
+    // How long the clone engines wait; the product's timing unless replaced.
+    void SetCloneTiming(const CloneTiming& timing) { cloneTiming_ = timing; }
+
     // Switches the buttons and the Clone menu between the idle and the busy layout of a clone
     // command.
     void SetBusyLayout(bool busy, CloneOperation operation);
@@ -125,6 +129,15 @@ private:
     QWidget* BuildStatusGroup();
     QWidget* BuildPortGroup();
     void ConnectControls();
+
+    // Clone commands (MainWindowClone.cpp).
+    // Starts the command's worker, or asks the running one to stop.
+    void StartClone(CloneOperation operation);
+    // The identity checks of Write to Radio on the controls' texts; false after a refusal box.
+    bool IdentitiesPassWriteChecks();
+    // On the GUI thread, once the worker's exchange has ended.
+    void FinishClone(const CloneOutcome& outcome);
+    void ShowCloneOutcome(const CloneOutcome& outcome);
 
     // Start-up, in the order the window has always run it.
     void InitDialog();
@@ -176,6 +189,8 @@ private:
     std::array<bool, kComPortCount> portPresent_{};
     int statusTicks_ = 0;
     CloneOperation cloneOperation_ = CloneOperation::None;
+    CloneTiming cloneTiming_ = kProductTiming;
+    bool closeAfterClone_ = false;  // a close came while a clone ran
     CHidDevice* usbDevice_;
     WriteAccessTest writeAccess_;
     bool closeHandled_ = false;

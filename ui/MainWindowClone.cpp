@@ -1,21 +1,272 @@
 // The clone commands of the main window: Write to Radio, Read from Radio, Verify and HandShake.
+//
+// The handler does everything that needs the window (checks, busy layout, gathering the
+// controls) on the GUI thread, then hands the worker copies of what the exchange needs. The
+// worker therefore never waits for the GUI thread and never touches a widget: its progress and
+// its end are queued to the GUI thread.
 #include "ui/CCloneMainDlg.h"
+
+#include "clone/CloneEvent.h"
+#include "clone/CloneResult.h"
+#include "clone/WriteChecks.h"
+#include "files/ReportTime.h"
+#include "files/VerifyReport.h"
+#include "ui/QueuedProgress.h"
+#include "ui/UserPrompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <memory>
+#include <system_error>
+#include <thread>
 
 namespace orven::ui {
 
-// The worker threads and their busy layout come with the clone commands; until then the
-// commands do nothing and the layout stays idle.
-void CCloneMainDlg::OnWriteToRadio() {}
+// What a worker hands back to the window.
+struct CloneOutcome {
+    CloneOperation operation = CloneOperation::None;
+    CloneResult result = kResultOk;
+    std::unique_ptr<RadioSettings> readBlock;  // a good read's settings
+    std::int32_t verifyFlags = 0;
+    std::string reportPath;
+};
 
-void CCloneMainDlg::OnReadFromRadio() {}
+namespace {
 
-void CCloneMainDlg::OnVerify() {}
+// A control's text as the checks read it: into a buffer of 32 characters.
+constexpr int kCheckedTextLimit = 31;
 
-void CCloneMainDlg::OnHandShake() {}
+const char* WorkingText(CloneOperation operation) {
+    switch (operation) {
+    case CloneOperation::Write: return "Writing...";
+    case CloneOperation::Read: return "Reading...";
+    case CloneOperation::Verify: return "Verifying...";
+    default: return "HandShaking...";
+    }
+}
+
+std::string CheckedText(const QLineEdit* edit) {
+    return edit->text().left(kCheckedTextLimit).toStdString();
+}
+
+QString Latin1(const std::string& text) { return QString::fromStdString(text); }
+
+// Everything one exchange needs, owned by the worker so that nothing of the window is shared.
+struct CloneWork {
+    CloneOperation operation = CloneOperation::None;
+    AppState state{};
+    std::unique_ptr<RadioSettings> settings;  // a copy of the window's document
+    CloneJob job;
+    std::unique_ptr<QueuedProgress> progress;
+};
+
+// The worker's body: one exchange, no widget.
+std::shared_ptr<CloneOutcome> RunCloneWork(CloneWork& work) {
+    auto outcome = std::make_shared<CloneOutcome>();
+    outcome->operation = work.operation;
+    switch (work.operation) {
+    case CloneOperation::Write:
+        outcome->result = RunEngine(work.job, CloneOperation::Write, *work.settings);
+        break;
+    case CloneOperation::Read: {
+        auto block = std::make_unique<RadioSettings>();
+        outcome->result = RunRead(work.job, *block);
+        if (outcome->result == kResultOk) outcome->readBlock = std::move(block);
+        break;
+    }
+    case CloneOperation::Verify: {
+        const VerifyOutcome verify = RunVerify(work.job, *work.settings, LocalReportTime());
+        outcome->result = verify.result;
+        outcome->verifyFlags = verify.flags;
+        outcome->reportPath = verify.reportPath;
+        break;
+    }
+    default: outcome->result = RunHandShake(work.job, *work.settings); break;
+    }
+    return outcome;
+}
+
+}  // namespace
+
+void CCloneMainDlg::OnWriteToRadio() {
+    // The checks run even when the command would only stop the running clone.
+    if (!IdentitiesPassWriteChecks()) return;
+    StartClone(CloneOperation::Write);
+}
+
+void CCloneMainDlg::OnReadFromRadio() { StartClone(CloneOperation::Read); }
+
+void CCloneMainDlg::OnVerify() { StartClone(CloneOperation::Verify); }
+
+void CCloneMainDlg::OnHandShake() { StartClone(CloneOperation::HandShake); }
+
+bool CCloneMainDlg::IdentitiesPassWriteChecks() {
+    IdentityEntry entry;
+    entry.mmsi = CheckedText(mmsiEdit_);
+    entry.mmsiByUser = mmsiByUser_->isChecked();
+    entry.atis = CheckedText(atisEdit_);
+    entry.atisByUser = atisByUser_->isChecked();
+    entry.nmea = CheckedText(nmeaEdit_);
+    entry.serial = CheckedText(serialEdit_);
+    const std::optional<std::string> refusal = CheckIdentitiesForWrite(entry);
+    if (!refusal) return true;
+    Prompts().Message(this, QStringLiteral("Error"), Latin1(*refusal), PromptIcon::Error);
+    return false;
+}
+
+void CCloneMainDlg::StartClone(CloneOperation operation) {
+    if (CloneBusyEvent.IsSet()) {
+        // The running worker ends by itself with "User Cancel.".
+        CloneStopEvent.Set();
+        return;
+    }
+    CloneStopEvent.Reset();
+    cloneOperation_ = operation;
+    CloneBusyEvent.Set();
+    SetBusyLayout(true, operation);
+
+    state_.comPort = portCombo_->currentIndex();
+    state_.baudIndex = baudCombo_->currentIndex();
+    state_.editBand = bandCombo_->currentIndex();
+    if (operation != CloneOperation::HandShake && state_.modified) GatherSettings();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    statusText_->setText(QString::fromLatin1(WorkingText(operation)));
+
+    auto work = std::make_shared<CloneWork>();
+    work->operation = operation;
+    work->state = state_;
+    work->settings = std::make_unique<RadioSettings>(settings_);
+    work->progress = std::make_unique<QueuedProgress>(progress_);
+    work->job.state = &work->state;
+    work->job.progress = work->progress.get();
+    work->job.workDir = workDir_;
+    work->job.timing = cloneTiming_;
+    work->job.hidDevice = usbDevice_;
+
+    const QPointer<CCloneMainDlg> window(this);
+    try {
+        std::thread([work, window] {
+            std::shared_ptr<CloneOutcome> outcome = RunCloneWork(*work);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [window, outcome] {
+                    if (window) {
+                        window->FinishClone(*outcome);
+                        return;
+                    }
+                    // Nobody is left to show the outcome; the program is free for the next.
+                    QApplication::restoreOverrideCursor();
+                    CloneBusyEvent.Reset();
+                },
+                Qt::QueuedConnection);
+        }).detach();
+    } catch (const std::system_error&) {
+        QApplication::restoreOverrideCursor();
+        CloneBusyEvent.Reset();
+        cloneOperation_ = CloneOperation::None;
+        SetBusyLayout(false, CloneOperation::None);
+        ShowStatus(QStringLiteral("Can't start the clone."));
+    }
+}
+
+void CCloneMainDlg::FinishClone(const CloneOutcome& outcome) {
+    QApplication::restoreOverrideCursor();
+    ShowCloneOutcome(outcome);
+    CloneBusyEvent.Reset();
+    cloneOperation_ = CloneOperation::None;
+    SetBusyLayout(false, CloneOperation::None);
+    if (closeAfterClone_) {
+        closeAfterClone_ = false;
+        close();
+    }
+}
+
+void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
+    const bool ok = outcome.result == kResultOk;
+    const QString resultText = Latin1(ResultText(outcome.result));
+    auto failureBox = [&](const char* title) {
+        Prompts().Message(this, QString::fromLatin1(title), resultText, PromptIcon::Warning);
+    };
+    switch (outcome.operation) {
+    case CloneOperation::Write:
+        if (!ok) failureBox("Write Error");
+        ShowStatus(QString::fromLatin1(ok ? "Write OK." : kReady));
+        break;
+    case CloneOperation::Read:
+        if (ok && outcome.readBlock) {
+            settings_ = *outcome.readBlock;
+            ShowStatus(QStringLiteral("Read OK."));
+            SetModifiedFlag(true);
+            ShowSettings();
+        } else {
+            failureBox("Read Error");
+            ShowStatus(QStringLiteral("Read Error."));
+        }
+        break;
+    case CloneOperation::Verify:
+        if (ok && outcome.verifyFlags == 0) {
+            ShowStatus(QStringLiteral("Verify OK."));
+        } else if (ok) {
+            if (outcome.verifyFlags == kVerifyFileError)
+                Prompts().Message(this, QStringLiteral("Error"),
+                                  QStringLiteral("Can't Create file:\n") + Latin1(outcome.reportPath),
+                                  PromptIcon::Error);
+            ShowStatus(QStringLiteral("Verify Error."));
+            Prompts().OpenInTextViewer(Latin1(outcome.reportPath));
+        } else if (outcome.result == kResultUserCancel) {
+            ShowStatus(QStringLiteral("User Cancel."));
+        } else {
+            ShowStatus(QStringLiteral("Verify Error."));
+            failureBox("Verify Error");
+        }
+        break;
+    default:
+        // The handshake's text stays until the next change of the status line.
+        if (ok) {
+            statusText_->setText(QStringLiteral("HandShake OK."));
+        } else {
+            failureBox("HandShake Error.");
+            statusText_->setText(QString::fromLatin1(kReady));
+        }
+        break;
+    }
+}
 
 void CCloneMainDlg::SetBusyLayout(bool busy, CloneOperation operation) {
-    (void)busy;
-    cloneOperation_ = operation;
+    struct Command {
+        QAction* action;
+        CloneOperation operation;
+        const char* idleText;
+        const char* stopText;
+    };
+    const Command commands[] = {
+        {writeAction_, CloneOperation::Write, "Write to Radio", "Stop Write"},
+        {readAction_, CloneOperation::Read, "Read from Radio", "Stop Read"},
+        {verifyAction_, CloneOperation::Verify, "Verify", "Stop Verify"},
+        {handShakeAction_, CloneOperation::HandShake, "HandShake", "Stop HandShake"},
+    };
+    // Any other running operation shows as a handshake.
+    const bool known = operation == CloneOperation::Write || operation == CloneOperation::Read ||
+                       operation == CloneOperation::Verify;
+    const CloneOperation running = known ? operation : CloneOperation::HandShake;
+    for (const Command& command : commands) {
+        const bool isRunning = busy && command.operation == running;
+        command.action->setText(QString::fromLatin1(isRunning ? command.stopText : command.idleText));
+        command.action->setEnabled(!busy || isRunning);
+    }
+    const bool writing = busy && running == CloneOperation::Write;
+    writeButton_->setText(QString::fromLatin1(writing ? "Stop" : "Write to Radio"));
+    writeButton_->setEnabled(!busy || writing);
+    readButton_->setEnabled(!busy);
 }
 
 }  // namespace orven::ui

@@ -1,6 +1,9 @@
-// The desktop program: one main window over the settings of one radio.
+// The desktop program: one main window over the settings of one radio. With --demo it talks to
+// a simulated radio on USB.
 #include "GlobalDef.h"
+#include "link/CHidDevice.h"
 #include "ui/CCloneApp.h"
+#include "ui/DemoMode.h"
 
 #include <QApplication>
 
@@ -10,6 +13,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QString::fromLatin1(orven::kVersionText));
     const std::string programName =
         orven::ui::ProgramNameOf(argc > 0 && argv[0] ? argv[0] : "orven-clone");
+    if (orven::ui::DemoRequested(QApplication::arguments()))
+        orven::ui::AttachDemoRadio(orven::HidDeviceObject());
     orven::ui::CCloneApp cloneApp;
     return cloneApp.Run(app, programName);
 }

@@ -31,6 +31,12 @@ using namespace std::chrono_literals;
 
 // 2 ms polls: a serial receive takes about 40 ms instead of 400 ms.
 inline constexpr CloneTiming kFastTiming{std::chrono::milliseconds(2), 20, std::chrono::milliseconds(30)};
+// The same limits with the fast transfer: a receive ends once the reply is in and the line is quiet.
+inline constexpr CloneTiming kFastTransferTiming{std::chrono::milliseconds(2), 20, std::chrono::milliseconds(30),
+                                                 true};
+// A fast transfer whose longest receive (one second) stands out against the time a test takes.
+inline constexpr CloneTiming kLongFastTransferTiming{std::chrono::milliseconds(50), 20,
+                                                     std::chrono::milliseconds(30), true};
 
 // 1 + 77: the identify exchange and the chunks of the clone range.
 inline constexpr std::uint32_t kChunks = 77;

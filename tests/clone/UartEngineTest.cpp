@@ -327,6 +327,75 @@ TEST_F(UartEngineTest, IncompleteSetUpAndBadRangesSendNothing) {
     EXPECT_TRUE(PortIsFree()) << "no port was opened";
 }
 
+TEST_F(UartEngineTest, FastTransferWritesAndReadsTheDocument) {
+    engine.SetTiming(kFastTransferTiming);
+    ASSERT_EQ(engine.WriteRadio(), kResultOk);
+    EXPECT_EQ(progress.Calls(), FullTransferProgress());
+    const RadioImage expected = EncodedImage(*settings, state);
+    const RadioImage memory = Memory();
+    EXPECT_TRUE(std::equal(memory.begin() + kCloneFirst, memory.begin() + kCloneLast + 1,
+                           expected.begin() + kCloneFirst));
+
+    auto read = std::make_unique<RadioSettings>();
+    engine.SetSettings(read.get());
+    progress.Clear();
+    ASSERT_EQ(engine.ReadRadio(), kResultOk);
+    EXPECT_EQ(progress.Calls(), FullTransferProgress());
+    ExpectSameDocument(*read, *settings);
+    EXPECT_EQ(Letters(Log()), "A" + std::string(kChunks, 'W') + "AA" + std::string(kChunks, 'R'));
+}
+
+TEST_F(UartEngineTest, FastTransferKeepsTheFailureCodes) {
+    engine.SetTiming(kFastTransferTiming);
+    SetFaults([](SimFaults& f) { f.noEcho = true; });
+    ExpectResult(engine.HandShake(), kResultNoAdaptor, "Adaptor is not detected!");
+    SetFaults([](SimFaults& f) {
+        f.noEcho = false;
+        f.noRadio = true;
+    });
+    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
+    SetFaults([](SimFaults& f) {
+        f.noRadio = false;
+        f.strayDollar = true;
+    });
+    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
+    EXPECT_EQ(Counters().frames, 9u) << "three attempts each";
+
+    // Pauses inside a reply are longer than the quiet gap, but the frame is not complete yet.
+    SetFaults([](SimFaults& f) {
+        f.strayDollar = false;
+        f.replyPieces = 4;
+        f.pieceDelay = 6ms;
+    });
+    EXPECT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_EQ(Counters().frames, 10u);
+}
+
+TEST_F(UartEngineTest, FastReceiveEndsSoonAfterTheReply) {
+    engine.SetTiming(kLongFastTransferTiming);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << "not the one-second longest wait";
+}
+
+TEST_F(UartEngineTest, FastReceiveOnASilentLineStopsWhenAsked) {
+    engine.SetTiming(kLongFastTransferTiming);
+    SetFaults([](SimFaults& f) { f.noRadio = true; });
+    std::chrono::steady_clock::time_point stoppedAt;
+    std::thread stopper([&] {
+        WaitUntil([&] { return Counters().frames >= 1; });
+        stoppedAt = std::chrono::steady_clock::now();
+        CloneStopEvent.Set();
+    });
+    const CloneResult result = engine.HandShake();
+    const auto returnedAt = std::chrono::steady_clock::now();
+    stopper.join();
+
+    ExpectResult(result, kResultUserCancel, "User Cancel.");
+    EXPECT_LT(returnedAt - stoppedAt, 500ms) << "not the one-second longest wait";
+    EXPECT_EQ(Counters().frames, 1u) << "no further attempt";
+}
+
 // The one test on the product's timing: 20 polls of 20 ms per receive, whatever arrives.
 TEST_F(UartEngineTest, ProductTimingReceiveLastsAtLeast400ms) {
     engine.SetTiming(CloneTiming{});

@@ -1,0 +1,401 @@
+// The clone commands of the main window, end to end against a simulated radio on USB.
+#include "clone/CloneEvent.h"
+#include "sim/DemoRadio.h"
+#include "sim/SimulatedHidBackend.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/DemoMode.h"
+#include "ui/QueuedProgress.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QProgressBar>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace orven::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Short waits so that a failing exchange ends quickly; a USB report may take up to 200 ms.
+constexpr CloneTiming kTestTiming{2ms, 5, 200ms, false};
+
+class CloneCommandsTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        backend = std::make_shared<SimulatedHidBackend>();
+        backend->WithRadio([](SimulatedRadio& r) { FillDemoMemory(r.Memory()); });
+        radio.SetBackend(backend);
+        window->SetUsbDevice(radio);
+        window->SetCloneTiming(kTestTiming);
+        Combo(ids::main::kPortCombo)->setCurrentIndex(0);  // USB
+    }
+    void TearDown() override { EXPECT_TRUE(WaitUntilIdle()) << "a clone was left running"; }
+
+    // Lets the GUI thread run until the worker has reported its end.
+    static bool WaitUntilIdle(std::chrono::milliseconds limit = 20s) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (CloneBusyEvent.IsSet() && std::chrono::steady_clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return !CloneBusyEvent.IsSet();
+    }
+
+    // Each USB report takes this long, so that an exchange lasts long enough to look at it.
+    void SlowRadio() {
+        backend->WithRadio([](SimulatedRadio& r) { r.Faults().usbLatency = 10ms; });
+    }
+
+    QString Status() const { return Text(ids::main::kStatusText); }
+    QLineEdit* Edit(int id) const { return Find<QLineEdit>(id); }
+    QAction* Action(int id) const { return Find<QAction>(id); }
+    QPushButton* Button(int id) const { return Find<QPushButton>(id); }
+    // The "entry by user" boxes start ticked in the defaults.
+    void SetEntryByUser(bool byUser) {
+        for (int id : {ids::main::kMmsiByUser, ids::main::kAtisByUser})
+            Find<QAbstractButton>(id)->setChecked(byUser);
+    }
+    std::uint32_t RadioWrites() {
+        return backend->WithRadio([](SimulatedRadio& r) { return r.Counters().writes; });
+    }
+    std::uint32_t RadioFrames() {
+        return backend->WithRadio([](SimulatedRadio& r) { return r.Counters().frames; });
+    }
+
+    void ExpectOnlyMessage(const char* title, const char* text, ui::PromptIcon icon) {
+        ASSERT_EQ(prompts.messages.size(), 1u) << ::testing::PrintToString(prompts.MessageTexts());
+        EXPECT_EQ(prompts.messages[0].title, QString::fromLatin1(title));
+        EXPECT_EQ(prompts.messages[0].text, QString::fromLatin1(text));
+        EXPECT_EQ(prompts.messages[0].icon, icon);
+    }
+
+    // The idle layout: every clone control enabled under its own name.
+    void ExpectIdleLayout() {
+        EXPECT_EQ(Button(ids::main::kWriteButton)->text(), "Write to Radio");
+        EXPECT_TRUE(Button(ids::main::kWriteButton)->isEnabled());
+        EXPECT_TRUE(Button(ids::main::kReadButton)->isEnabled());
+        const std::pair<int, const char*> items[] = {{ids::menu::kWriteToRadio, "Write to Radio"},
+                                                     {ids::menu::kReadFromRadio, "Read from Radio"},
+                                                     {ids::menu::kVerify, "Verify"},
+                                                     {ids::menu::kHandShake, "HandShake"}};
+        for (const auto& [id, text] : items) {
+            EXPECT_EQ(Action(id)->text(), QString::fromLatin1(text));
+            EXPECT_TRUE(Action(id)->isEnabled()) << text;
+        }
+    }
+
+    // While a command runs only its own menu item is enabled, named as its Stop.
+    void ExpectBusyMenu(int runningId, const char* stopText) {
+        for (int id : {ids::menu::kWriteToRadio, ids::menu::kReadFromRadio, ids::menu::kVerify,
+                       ids::menu::kHandShake}) {
+            EXPECT_EQ(Action(id)->isEnabled(), id == runningId) << id;
+        }
+        EXPECT_EQ(Action(runningId)->text(), QString::fromLatin1(stopText));
+    }
+
+    std::shared_ptr<SimulatedHidBackend> backend;
+    CHidDevice radio{kUsbVendorId, kUsbProductId};
+};
+
+TEST_F(CloneCommandsTest, ReadReplacesTheDocumentAndMarksItModified) {
+    Click(ids::main::kReadButton);
+    ASSERT_TRUE(WaitUntilIdle());
+
+    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
+    EXPECT_EQ(Status(), "Read OK.");
+    EXPECT_EQ(state.modified, 1u);
+    EXPECT_STREQ(window->Settings().mmsiId, kDemoMmsi);
+    EXPECT_EQ(Edit(ids::main::kMmsiEdit)->text(), kDemoMmsi);
+    EXPECT_EQ(Edit(ids::main::kNmeaEdit)->text(), kDemoNmea);
+    EXPECT_EQ(Edit(ids::main::kSerialEdit)->text(), kDemoSerial);
+    // The demo radio is a European one with private channels.
+    EXPECT_FALSE(ListRows(List()).isEmpty());
+    ExpectIdleLayout();
+}
+
+TEST_F(CloneCommandsTest, ReadOfAnUnpluggedRadioLeavesTheDocumentAlone) {
+    backend->SetPlugged(false);
+    Edit(ids::main::kMmsiEdit)->setText("987654321");
+    window->GatherSettings();
+    const auto before = std::make_unique<RadioSettings>(window->Settings());
+
+    Trigger(ids::menu::kReadFromRadio);
+    ASSERT_TRUE(WaitUntilIdle());
+
+    ExpectOnlyMessage("Read Error", "Radio is not detected!", ui::PromptIcon::Warning);
+    EXPECT_EQ(Status(), "Read Error.");
+    EXPECT_EQ(std::memcmp(before.get(), &window->Settings(), sizeof(RadioSettings)), 0);
+    EXPECT_EQ(Edit(ids::main::kMmsiEdit)->text(), "987654321");
+    EXPECT_EQ(state.modified, 0u);
+    ExpectIdleLayout();
+}
+
+TEST_F(CloneCommandsTest, WriteSendsTheControlsAndAReadBringsThemBack) {
+    SetEntryByUser(false);
+    Edit(ids::main::kMmsiEdit)->setText("123456789");
+    Edit(ids::main::kNmeaEdit)->setText("654321");
+    window->MarkModified();  // as leaving the edit does
+
+    Click(ids::main::kWriteButton);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
+    EXPECT_EQ(Status(), "Write OK.");
+    EXPECT_EQ(RadioWrites(), 77u);  // 0x0100..0x06FF in blocks of 20 bytes
+    ExpectIdleLayout();
+
+    // The status holds for ten ticks of the timer, then goes back to "Ready.".
+    for (int tick = 0; tick < 9; ++tick) window->OnTimer();
+    EXPECT_EQ(Status(), "Write OK.");
+    window->OnTimer();
+    EXPECT_EQ(Status(), "Ready.");
+
+    Edit(ids::main::kMmsiEdit)->setText("");
+    Edit(ids::main::kNmeaEdit)->setText("");
+    Click(ids::main::kReadButton);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Status(), "Read OK.");
+    EXPECT_EQ(Edit(ids::main::kMmsiEdit)->text(), "123456789");
+    EXPECT_EQ(Edit(ids::main::kNmeaEdit)->text(), "654321");
+}
+
+TEST_F(CloneCommandsTest, VerifyReportsAMatchAndOpensTheReportOnADifference) {
+    Click(ids::main::kReadButton);
+    ASSERT_TRUE(WaitUntilIdle());
+
+    Trigger(ids::menu::kVerify);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Status(), "Verify OK.");
+    EXPECT_TRUE(prompts.viewed.isEmpty());
+    EXPECT_TRUE(std::filesystem::exists(dir.File("Verify.txt")));  // written even when equal
+
+    // A different TX step on the PC side is a difference the report shows.
+    QComboBox* txStep = Combo(ids::main::kTxStepCombo);
+    txStep->setCurrentIndex(txStep->currentIndex() == 0 ? 1 : 0);
+    Trigger(ids::menu::kVerify);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Status(), "Verify Error.");
+    ASSERT_EQ(prompts.viewed.size(), 1);
+    EXPECT_TRUE(prompts.viewed[0].endsWith("Verify.txt")) << prompts.viewed[0].toStdString();
+    EXPECT_NE(ReadText(dir.File("Verify.txt")).find("TxFreqStep="), std::string::npos);
+    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
+}
+
+TEST_F(CloneCommandsTest, VerifyOfAnUnpluggedRadioShowsTheErrorBox) {
+    backend->SetPlugged(false);
+    Trigger(ids::menu::kVerify);
+    ASSERT_TRUE(WaitUntilIdle());
+    ExpectOnlyMessage("Verify Error", "Radio is not detected!", ui::PromptIcon::Warning);
+    EXPECT_EQ(Status(), "Verify Error.");
+    EXPECT_TRUE(prompts.viewed.isEmpty());
+}
+
+TEST_F(CloneCommandsTest, HandShakeReportsWhetherTheRadioAnswers) {
+    Trigger(ids::menu::kHandShake);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
+    EXPECT_EQ(Status(), "HandShake OK.");
+    // No hold: the text stays until something else changes the status line.
+    for (int tick = 0; tick < 12; ++tick) window->OnTimer();
+    EXPECT_EQ(Status(), "HandShake OK.");
+
+    backend->SetPlugged(false);
+    Trigger(ids::menu::kHandShake);
+    ASSERT_TRUE(WaitUntilIdle());
+    ExpectOnlyMessage("HandShake Error.", "Radio is not detected!", ui::PromptIcon::Warning);
+    EXPECT_EQ(Status(), "Ready.");
+    ExpectIdleLayout();
+}
+
+TEST_F(CloneCommandsTest, BusyLayoutNamesTheRunningCommandAsItsStop) {
+    SlowRadio();
+    struct Case {
+        int startId;
+        int menuId;
+        const char* working;
+        const char* stopText;
+    };
+    const Case cases[] = {
+        {ids::main::kWriteButton, ids::menu::kWriteToRadio, "Writing...", "Stop Write"},
+        {ids::main::kReadButton, ids::menu::kReadFromRadio, "Reading...", "Stop Read"},
+        {ids::menu::kVerify, ids::menu::kVerify, "Verifying...", "Stop Verify"},
+        {ids::menu::kHandShake, ids::menu::kHandShake, "HandShaking...", "Stop HandShake"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stopText);
+        if (c.startId == c.menuId) Trigger(c.startId);
+        else Click(c.startId);
+        ASSERT_TRUE(CloneBusyEvent.IsSet());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Status(), QString::fromLatin1(c.working));
+        ExpectBusyMenu(c.menuId, c.stopText);
+        const bool writing = c.menuId == ids::menu::kWriteToRadio;
+        EXPECT_EQ(Button(ids::main::kWriteButton)->text(), writing ? "Stop" : "Write to Radio");
+        EXPECT_EQ(Button(ids::main::kWriteButton)->isEnabled(), writing);
+        EXPECT_FALSE(Button(ids::main::kReadButton)->isEnabled());
+        CloneStopEvent.Set();
+        ASSERT_TRUE(WaitUntilIdle());
+        ExpectIdleLayout();
+        prompts.messages.clear();
+    }
+}
+
+TEST_F(CloneCommandsTest, ChoosingTheRunningCommandAgainStopsIt) {
+    SlowRadio();
+    Edit(ids::main::kMmsiEdit)->setText("987654321");
+    window->GatherSettings();
+    const auto before = std::make_unique<RadioSettings>(window->Settings());
+
+    // Write: the button has become "Stop".
+    Click(ids::main::kWriteButton);
+    Click(ids::main::kWriteButton);
+    ASSERT_TRUE(WaitUntilIdle());
+    ExpectOnlyMessage("Write Error", "User Cancel.", ui::PromptIcon::Warning);
+    EXPECT_EQ(Status(), "Ready.");
+    EXPECT_LT(RadioWrites(), 77u);
+
+    // Read: the document stays as it was.
+    prompts.messages.clear();
+    Trigger(ids::menu::kReadFromRadio);
+    Trigger(ids::menu::kReadFromRadio);
+    ASSERT_TRUE(WaitUntilIdle());
+    ExpectOnlyMessage("Read Error", "User Cancel.", ui::PromptIcon::Warning);
+    EXPECT_EQ(Status(), "Read Error.");
+    EXPECT_EQ(std::memcmp(before.get(), &window->Settings(), sizeof(RadioSettings)), 0);
+
+    // Verify: said in the status line only.
+    prompts.messages.clear();
+    Trigger(ids::menu::kVerify);
+    Trigger(ids::menu::kVerify);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
+    EXPECT_EQ(Status(), "User Cancel.");
+    EXPECT_TRUE(prompts.viewed.isEmpty());
+
+    Trigger(ids::menu::kHandShake);
+    Trigger(ids::menu::kHandShake);
+    ASSERT_TRUE(WaitUntilIdle());
+    ExpectOnlyMessage("HandShake Error.", "User Cancel.", ui::PromptIcon::Warning);
+    EXPECT_EQ(Status(), "Ready.");
+}
+
+TEST_F(CloneCommandsTest, ASecondStartWhileBusyOnlyAsksTheRunningOneToStop) {
+    SlowRadio();
+    Click(ids::main::kReadButton);
+    window->OnVerify();  // what a command that slipped through would do
+
+    EXPECT_TRUE(CloneStopEvent.IsSet());
+    EXPECT_EQ(Status(), "Reading...");
+    ExpectBusyMenu(ids::menu::kReadFromRadio, "Stop Read");
+    ASSERT_TRUE(WaitUntilIdle());
+    ExpectOnlyMessage("Read Error", "User Cancel.", ui::PromptIcon::Warning);
+    EXPECT_TRUE(prompts.viewed.isEmpty());
+
+    // The next start begins afresh: the stop left behind does not cancel it.
+    prompts.messages.clear();
+    backend->WithRadio([](SimulatedRadio& r) { r.Faults().usbLatency = 0ms; });
+    Trigger(ids::menu::kHandShake);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Status(), "HandShake OK.");
+}
+
+TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
+    struct Case {
+        int editId;
+        const char* text;
+        const char* message;  // nullptr: passes
+    };
+    const Case cases[] = {
+        {ids::main::kMmsiEdit, "012345678", "Invalid MMIS ID:012345678\nMake sure 9 digitals."},
+        {ids::main::kMmsiEdit, "12345678", "Invalid MMIS ID:12345678\nMake sure 9 digitals."},
+        {ids::main::kAtisEdit, "012345678", "Invalid ATIS ID:012345678\nMake sure 9 digitals."},
+        {ids::main::kNmeaEdit, "12a456", "Invalid NMEA ID:12a456\nMake sure 6 digitals."},
+        {ids::main::kNmeaEdit, " 012345", nullptr},  // the space goes, a leading 0 is fine
+        {ids::main::kMmsiEdit, "123456789", nullptr},
+        {ids::main::kMmsiEdit, "", nullptr},
+    };
+    SetEntryByUser(false);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        prompts.messages.clear();
+        for (int id : {ids::main::kMmsiEdit, ids::main::kAtisEdit, ids::main::kNmeaEdit})
+            Edit(id)->setText("");
+        Edit(c.editId)->setText(QString::fromLatin1(c.text));
+        const std::uint32_t framesBefore = RadioFrames();
+
+        Click(ids::main::kWriteButton);
+        if (c.message) {
+            EXPECT_FALSE(CloneBusyEvent.IsSet());
+            ExpectOnlyMessage("Error", c.message, ui::PromptIcon::Error);
+            EXPECT_EQ(RadioFrames(), framesBefore);
+        } else {
+            ASSERT_TRUE(WaitUntilIdle());
+            EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
+            EXPECT_EQ(Status(), "Write OK.");
+        }
+    }
+}
+
+TEST_F(CloneCommandsTest, EntryByUserLetsAnyIdentityThroughAndChecksComeBeforeStop) {
+    SetEntryByUser(false);
+    Find<QAbstractButton>(ids::main::kMmsiByUser)->setChecked(true);
+    Edit(ids::main::kMmsiEdit)->setText("0");
+    SlowRadio();
+
+    Click(ids::main::kWriteButton);
+    ASSERT_TRUE(CloneBusyEvent.IsSet());
+    // A refused ATIS keeps the Stop from acting: the write runs to its end.
+    Edit(ids::main::kAtisEdit)->setText("0123");
+    Click(ids::main::kWriteButton);
+    EXPECT_FALSE(CloneStopEvent.IsSet());
+    ASSERT_TRUE(WaitUntilIdle());
+    ExpectOnlyMessage("Error", "Invalid ATIS ID:0123\nMake sure 9 digitals.", ui::PromptIcon::Error);
+    EXPECT_EQ(Status(), "Write OK.");
+}
+
+TEST_F(CloneCommandsTest, ClosingDuringACloneStopsItAndClosesAfterwards) {
+    SlowRadio();
+    Click(ids::main::kReadButton);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(CloneStopEvent.IsSet());
+
+    ASSERT_TRUE(WaitUntilIdle());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    ExpectOnlyMessage("Read Error", "User Cancel.", ui::PromptIcon::Warning);
+}
+
+TEST(QueuedProgressTest, CallsFromAnotherThreadReachTheBarOnTheGuiThread) {
+    QProgressBar bar;
+    ui::QueuedProgress progress(&bar);
+    std::thread worker([&progress] {
+        progress.SetRange(0, 4);
+        progress.SetStep(3);
+        progress.StepIt();  // 0 + 3
+        progress.StepIt();  // 6 is past 4: wraps round to 2
+    });
+    worker.join();
+    EXPECT_EQ(bar.value(), bar.minimum() - 1);  // nothing has reached the bar yet
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar.maximum(), 4);
+    EXPECT_EQ(bar.value(), 2);
+    progress.SetPos(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar.value(), 1);
+}
+
+TEST(DemoModeTest, TheOptionPutsAFoundRadioBehindTheDevice) {
+    EXPECT_TRUE(ui::DemoRequested({"orven-clone", "--demo"}));
+    EXPECT_FALSE(ui::DemoRequested({"orven-clone"}));
+    EXPECT_FALSE(ui::DemoRequested({"--demo"}));  // the program's own name is no option
+
+    CHidDevice device{kUsbVendorId, kUsbProductId};
+    EXPECT_FALSE(device.FindDevice());
+    ui::AttachDemoRadio(device);
+    EXPECT_TRUE(device.FindDevice());
+}
+
+}  // namespace
+}  // namespace orven::test
