@@ -58,7 +58,7 @@ std::string CheckedText(const QLineEdit* edit) {
     return edit->text().left(kCheckedTextLimit).toStdString();
 }
 
-QString Latin1(const std::string& text) { return QString::fromStdString(text); }
+QString ToQString(const std::string& text) { return QString::fromStdString(text); }
 
 // Everything one exchange needs, owned by the worker so that nothing of the window is shared.
 struct CloneWork {
@@ -119,7 +119,7 @@ bool CCloneMainDlg::IdentitiesPassWriteChecks() {
     entry.serial = CheckedText(serialEdit_);
     const std::optional<std::string> refusal = CheckIdentitiesForWrite(entry);
     if (!refusal) return true;
-    Prompts().Message(this, QStringLiteral("Error"), Latin1(*refusal), PromptIcon::Error);
+    Prompts().Message(this, QStringLiteral("Error"), ToQString(*refusal), PromptIcon::Error);
     return false;
 }
 
@@ -192,7 +192,7 @@ void CCloneMainDlg::FinishClone(const CloneOutcome& outcome) {
 
 void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
     const bool ok = outcome.result == kResultOk;
-    const QString resultText = Latin1(ResultText(outcome.result));
+    const QString resultText = ToQString(ResultText(outcome.result));
     auto failureBox = [&](const char* title) {
         Prompts().Message(this, QString::fromLatin1(title), resultText, PromptIcon::Warning);
     };
@@ -218,10 +218,10 @@ void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
         } else if (ok) {
             if (outcome.verifyFlags == kVerifyFileError)
                 Prompts().Message(this, QStringLiteral("Error"),
-                                  QStringLiteral("Can't Create file:\n") + Latin1(outcome.reportPath),
+                                  QStringLiteral("Can't Create file:\n") + ToQString(outcome.reportPath),
                                   PromptIcon::Error);
             ShowStatus(QStringLiteral("Verify Error."));
-            Prompts().OpenInTextViewer(Latin1(outcome.reportPath));
+            Prompts().OpenInTextViewer(ToQString(outcome.reportPath));
         } else if (outcome.result == kResultUserCancel) {
             ShowStatus(QStringLiteral("User Cancel."));
         } else {
