@@ -7,8 +7,13 @@
 
 #include <QApplication>
 
+#include <clocale>
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The toolkit adopts the desktop's locale; reports, list lines and files need a point as the
+    // decimal separator whatever the user's language.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QString::fromLatin1(orven::kProgramTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(orven::kVersionText));
     const std::string programName =
