@@ -22,7 +22,7 @@ struct AppState {
     std::uint32_t modified;
     std::uint32_t fileReadOnly;
     std::uint32_t untitled;
-    std::uint32_t reserved2;
+    std::uint32_t fastTransfer; // "Fast Transfer" in the Clone menu (a word the product kept reserved)
     std::int32_t editBand;
     std::int32_t editIndex;
     std::uint8_t reserved3[520];
@@ -44,7 +44,7 @@ static_assert(offsetof(AppState, uiReadOnly) == 32);
 static_assert(offsetof(AppState, modified) == 36);
 static_assert(offsetof(AppState, fileReadOnly) == 40);
 static_assert(offsetof(AppState, untitled) == 44);
-static_assert(offsetof(AppState, reserved2) == 48);
+static_assert(offsetof(AppState, fastTransfer) == 48);
 static_assert(offsetof(AppState, editBand) == 52);
 static_assert(offsetof(AppState, editIndex) == 56);
 static_assert(offsetof(AppState, reserved3) == 60);

@@ -247,6 +247,7 @@ void CCloneMainDlg::RefreshTitle() {
     QString options;
     if (state_.traceLog) options += QStringLiteral("Logo;");
     if (state_.dumpImages) options += QStringLiteral("Save RomMap;");
+    if (state_.fastTransfer) options += QStringLiteral("Fast;");
     optionLine_->setText(options);
     optionLine_->setVisible(!options.isEmpty());
 }

@@ -111,6 +111,8 @@ public slots:
     void OnReadFromRadio();
     void OnVerify();
     void OnHandShake();
+    // Remembered in the state file; shown as "Fast;" in the option line.
+    void OnFastTransfer(bool on);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

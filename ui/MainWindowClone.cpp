@@ -150,6 +150,7 @@ void CCloneMainDlg::StartClone(CloneOperation operation) {
     work->job.progress = work->progress.get();
     work->job.workDir = workDir_;
     work->job.timing = cloneTiming_;
+    work->job.timing.fast = state_.fastTransfer != 0;
     work->job.hidDevice = usbDevice_;
 
     const QPointer<CCloneMainDlg> window(this);
@@ -267,6 +268,11 @@ void CCloneMainDlg::SetBusyLayout(bool busy, CloneOperation operation) {
     writeButton_->setText(QString::fromLatin1(writing ? "Stop" : "Write to Radio"));
     writeButton_->setEnabled(!busy || writing);
     readButton_->setEnabled(!busy);
+}
+
+void CCloneMainDlg::OnFastTransfer(bool on) {
+    state_.fastTransfer = on ? 1 : 0;
+    RefreshTitle();
 }
 
 }  // namespace orven::ui

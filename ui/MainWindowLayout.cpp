@@ -99,6 +99,11 @@ void CCloneMainDlg::BuildMenus() {
     connect(readAction_, &QAction::triggered, this, &CCloneMainDlg::OnReadFromRadio);
     connect(verifyAction_, &QAction::triggered, this, &CCloneMainDlg::OnVerify);
     connect(handShakeAction_, &QAction::triggered, this, &CCloneMainDlg::OnHandShake);
+    clone->addSeparator();
+    QAction* fast = AddCommand(clone, "Fast Transfer", ids::menu::kFastTransfer);
+    fast->setCheckable(true);
+    fast->setChecked(state_.fastTransfer != 0);
+    connect(fast, &QAction::toggled, this, &CCloneMainDlg::OnFastTransfer);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     connect(AddCommand(tools, "Export Freq Table", ids::menu::kExportFreqTable),

@@ -35,6 +35,7 @@ inline constexpr int kHandShake = 32785;
 inline constexpr int kWriteToRadio = 1005;
 inline constexpr int kReadFromRadio = 1004;
 inline constexpr int kVerify = 1003;
+inline constexpr int kFastTransfer = 32790;  // our own: the checkable fast transfer item
 }  // namespace menu
 
 // Controls of the main window.

@@ -519,5 +519,20 @@ TEST(SteppedDecimalTextTest, ReadsLeadingDigitsAndStaysInRange) {
     EXPECT_EQ(SteppedDecimalText("99999999999", ArrowDirection::Down), "4294967294");
 }
 
+TEST_F(MainWindowTest, FastTransferIsAStateWordShownInTheOptionLine) {
+    auto* fast = Find<QAction>(ids::menu::kFastTransfer);
+    ASSERT_NE(fast, nullptr);
+    EXPECT_TRUE(fast->isCheckable());
+    EXPECT_FALSE(fast->isChecked());
+    fast->trigger();
+    EXPECT_EQ(state.fastTransfer, 1u);
+    EXPECT_EQ(Text(ids::main::kOptionLine), "Fast;");
+    // The word sits where the state file kept a reserved word, so it travels with the file.
+    EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(&state)[48], 1);
+    fast->trigger();
+    EXPECT_EQ(state.fastTransfer, 0u);
+    EXPECT_EQ(Text(ids::main::kOptionLine), "");
+}
+
 }  // namespace
 }  // namespace orven::test
