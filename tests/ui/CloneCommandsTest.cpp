@@ -8,6 +8,11 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QProgressBar>
 
 #include <chrono>
@@ -395,6 +400,44 @@ TEST(DemoModeTest, TheOptionPutsAFoundRadioBehindTheDevice) {
     EXPECT_FALSE(device.FindDevice());
     ui::AttachDemoRadio(device);
     EXPECT_TRUE(device.FindDevice());
+}
+
+}  // namespace
+}  // namespace orven::test
+
+// The picture of a read in progress for the documentation. Disabled in normal runs; to refresh
+// it, run with ORVEN_SCREENSHOT_DIR=docs --gtest_also_run_disabled_tests
+// --gtest_filter='*ScreenshotOfARead*'.
+namespace orven::test {
+namespace {
+
+TEST_F(CloneCommandsTest, DISABLED_ScreenshotOfAReadHalfWay) {
+    const QString dir = qEnvironmentVariable("ORVEN_SCREENSHOT_DIR");
+    ASSERT_FALSE(dir.isEmpty()) << "set ORVEN_SCREENSHOT_DIR";
+    backend->WithRadio([](SimulatedRadio& r) { r.Faults().usbLatency = 20ms; });
+    window->show();
+    window->OnTimer();  // "Detected"
+    Action(ids::menu::kReadFromRadio)->trigger();
+    auto* bar = Find<QProgressBar>(ids::main::kProgressBar);
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (bar->value() < 38 && std::chrono::steady_clock::now() < deadline)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+
+    QMenu* clone = Action(ids::menu::kReadFromRadio)->associatedObjects().isEmpty()
+                       ? nullptr
+                       : qobject_cast<QMenu*>(Action(ids::menu::kReadFromRadio)->associatedObjects().first());
+    ASSERT_NE(clone, nullptr);
+    QMenuBar* menuBar = window->menuBar();
+    const QPoint below = menuBar->mapTo(window.get(), menuBar->actionGeometry(clone->menuAction()).bottomLeft());
+    clone->popup(window->mapToGlobal(below));
+    QCoreApplication::processEvents();
+    QPixmap picture = window->grab();
+    {
+        QPainter painter(&picture);
+        painter.drawPixmap(below, clone->grab());
+    }
+    clone->hide();
+    EXPECT_TRUE(picture.save(QDir(dir).filePath(QStringLiteral("main-reading.png")), "PNG"));
 }
 
 }  // namespace
