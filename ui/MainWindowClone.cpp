@@ -11,6 +11,7 @@
 #include "clone/WriteChecks.h"
 #include "files/ReportTime.h"
 #include "files/VerifyReport.h"
+#include "ui/GuiThreadPost.h"
 #include "ui/QueuedProgress.h"
 #include "ui/UserPrompts.h"
 
@@ -157,18 +158,15 @@ void CCloneMainDlg::StartClone(CloneOperation operation) {
     try {
         std::thread([work, window] {
             std::shared_ptr<CloneOutcome> outcome = RunCloneWork(*work);
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [window, outcome] {
-                    if (window) {
-                        window->FinishClone(*outcome);
-                        return;
-                    }
-                    // Nobody is left to show the outcome; the program is free for the next.
-                    QApplication::restoreOverrideCursor();
-                    CloneBusyEvent.Reset();
-                },
-                Qt::QueuedConnection);
+            PostToGui([window, outcome] {
+                if (window) {
+                    window->FinishClone(*outcome);
+                    return;
+                }
+                // Nobody is left to show the outcome; the program is free for the next.
+                QApplication::restoreOverrideCursor();
+                CloneBusyEvent.Reset();
+            });
         }).detach();
     } catch (const std::system_error&) {
         QApplication::restoreOverrideCursor();

@@ -1,5 +1,7 @@
 #include "ui/QueuedProgress.h"
 
+#include "ui/GuiThreadPost.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 
@@ -14,12 +16,9 @@ namespace {
 // carries the call because, unlike the bar, it cannot vanish while the call is on its way.
 template <class Change>
 void Post(const QPointer<QProgressBar>& bar, Change change) {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [bar, change = std::move(change)] {
-            if (bar) change(*bar);
-        },
-        Qt::QueuedConnection);
+    PostToGui([bar, change = std::move(change)] {
+        if (bar) change(*bar);
+    });
 }
 
 }  // namespace

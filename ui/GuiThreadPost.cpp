@@ -1,0 +1,10 @@
+#include "ui/GuiThreadPost.h"
+
+namespace orven::ui {
+
+std::mutex& GuiHandOffMutex() {
+    static std::mutex handOff;
+    return handOff;
+}
+
+}  // namespace orven::ui
