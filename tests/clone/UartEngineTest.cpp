@@ -371,6 +371,52 @@ TEST_F(UartEngineTest, FastTransferKeepsTheFailureCodes) {
     EXPECT_EQ(Counters().frames, 10u);
 }
 
+TEST_F(UartEngineTest, FastTransferHandlesTheReplyFaultsAsTheProductTimingDoes) {
+    engine.SetTiming(kFastTransferTiming);
+    SetFaults([](SimFaults& f) { f.noiseBytes = 9; });
+    EXPECT_EQ(engine.HandShake(), kResultOk);
+    EXPECT_EQ(Counters().frames, 1u) << "found after the noise on the first attempt";
+
+    SetFaults([](SimFaults& f) {
+        f.noiseBytes = 0;
+        f.badChecksum = true;
+    });
+    ExpectResult(engine.HandShake(), kResultChecksum, "CheckSum Error");
+    ExpectResult(engine.ExchangeRead(0x0100, 20), kResultChecksum, "CheckSum Error");
+
+    SetFaults([](SimFaults& f) {
+        f.badChecksum = false;
+        f.wrongAck = true;
+    });
+    ExpectResult(engine.ExchangeWrite(0x0100, 20), kResultWriteError, "Write Error.");
+
+    // A bad first attempt is retried and the exchange still succeeds.
+    const std::uint32_t seen = Counters().frames;
+    SetFaults([seen](SimFaults& f) {
+        f.wrongAck = false;
+        f.badChecksum = true;
+        f.scope.onlyFrame = seen + 1;
+    });
+    EXPECT_EQ(engine.ExchangeRead(0x0100, 20), kResultOk);
+    EXPECT_EQ(Counters().frames, seen + 2);
+}
+
+TEST_F(UartEngineTest, FastTransferSilenceInTheMiddleOfAReadKeepsWhatArrived) {
+    engine.SetTiming(kFastTransferTiming);
+    radio.WithRadio([](SimulatedRadio& r) {
+        FillPattern(r.Memory(), 9);
+        r.Faults().silentAfterFrames = 2 + 10;  // two identifies and ten chunks
+    });
+    std::memset(settings.get(), 0x5A, sizeof(RadioSettings));
+    const auto before = std::make_unique<RadioSettings>(*settings);
+
+    ExpectResult(engine.ReadRadio(), kResultNoRadio, "Radio is not detected!");
+    EXPECT_EQ(Letters(Log()), "AA" + std::string(10 + 3, 'R'));
+    const RadioImage memory = Memory();
+    EXPECT_TRUE(std::equal(memory.begin() + 0x0100, memory.begin() + 0x0100 + 10 * 20, images->read.begin() + 0x0100));
+    EXPECT_EQ(0, std::memcmp(settings.get(), before.get(), sizeof(RadioSettings))) << "not decoded";
+}
+
 TEST_F(UartEngineTest, FastReceiveEndsSoonAfterTheReply) {
     engine.SetTiming(kLongFastTransferTiming);
     const auto start = std::chrono::steady_clock::now();
