@@ -6,6 +6,7 @@
 #include "ui/DemoMode.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <clocale>
 
@@ -20,6 +21,9 @@ int main(int argc, char** argv) {
         orven::ui::ProgramNameOf(argc > 0 && argv[0] ? argv[0] : "orven-clone");
     if (orven::ui::DemoRequested(QApplication::arguments()))
         orven::ui::AttachDemoRadio(orven::HidDeviceObject());
+    // For start-up measurements: the program ends as soon as its window has been shown.
+    if (QApplication::arguments().contains(QStringLiteral("--quit-after-show")))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     orven::ui::CCloneApp cloneApp;
     return cloneApp.Run(app, programName);
 }
