@@ -24,8 +24,10 @@ constexpr ReportTime kVerifyTime{2024, 5, 17, 9, 4};
 
 // The runner over the simulated radio on a pseudo-terminal (and, where the choice of link is
 // the point, on USB too), with the process-wide images as the front ends use them.
-class CloneRunnerTest : public ::testing::Test {
+class CloneRunnerTest : public ::testing::Test, protected RadioAccess<SimulatedRadioPty> {
 protected:
+    CloneRunnerTest() : RadioAccess(radio) {}
+
     void SetUp() override {
         ASSERT_TRUE(radio.Start());
         WriteImage.fill(0);
@@ -38,13 +40,6 @@ protected:
         job.hidDevice = &device;
     }
 
-    template <class F>
-    void SetFaults(F&& f) {
-        radio.WithRadio([&](SimulatedRadio& r) { f(r.Faults()); });
-    }
-    SimCounters Counters() { return radio.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
-    std::vector<CloneFrame> Log() { return radio.WithRadio([](SimulatedRadio& r) { return r.Log(); }); }
-    RadioImage Memory() { return radio.WithRadio([](SimulatedRadio& r) { return r.Memory(); }); }
     SimCounters UsbCounters() { return backend.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
 
     StopEventReset stopReset;

@@ -4,6 +4,7 @@
 
 #include "clone/CloneEvent.h"
 #include "clone/CloneFrame.h"
+#include "clone/CloneResult.h"
 #include "clone/CloneTiming.h"
 #include "clone/CloneTrace.h"
 #include "clone/RecordingProgress.h"
@@ -210,6 +211,31 @@ class StopEventReset {
 public:
     StopEventReset() { CloneStopEvent.Reset(); }
     ~StopEventReset() { CloneStopEvent.Reset(); }
+};
+
+// A result code and the text a user sees for it.
+inline void ExpectResult(CloneResult got, CloneResult want, const char* text) {
+    EXPECT_EQ(got, want) << ResultText(got);
+    EXPECT_EQ(ResultText(got), text);
+}
+
+// A simulated radio's faults, counters, frame log and memory, reached through the lock of the
+// host it runs behind (pseudo-terminal or HID backend).
+template <class Host>
+class RadioAccess {
+protected:
+    explicit RadioAccess(Host& host) : host_(host) {}
+
+    template <class F>
+    void SetFaults(F&& f) {
+        host_.WithRadio([&](SimulatedRadio& r) { f(r.Faults()); });
+    }
+    SimCounters Counters() { return host_.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
+    std::vector<CloneFrame> Log() { return host_.WithRadio([](SimulatedRadio& r) { return r.Log(); }); }
+    RadioImage Memory() { return host_.WithRadio([](SimulatedRadio& r) { return r.Memory(); }); }
+
+private:
+    Host& host_;
 };
 
 }  // namespace orven::test

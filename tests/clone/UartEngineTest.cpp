@@ -19,8 +19,10 @@ using namespace orven::test;
 using Kind = ProgressCall::Kind;
 
 // The serial engine against the simulated adaptor and radio behind a real pseudo-terminal.
-class UartEngineTest : public ::testing::Test {
+class UartEngineTest : public ::testing::Test, protected RadioAccess<SimulatedRadioPty> {
 protected:
+    UartEngineTest() : RadioAccess(radio) {}
+
     void SetUp() override {
         ASSERT_TRUE(radio.Start());
         Prepare(engine);
@@ -36,13 +38,6 @@ protected:
         e.SetImages(images->write, images->read);
     }
 
-    template <class F>
-    void SetFaults(F&& f) {
-        radio.WithRadio([&](SimulatedRadio& r) { f(r.Faults()); });
-    }
-    SimCounters Counters() { return radio.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
-    std::vector<CloneFrame> Log() { return radio.WithRadio([](SimulatedRadio& r) { return r.Log(); }); }
-    RadioImage Memory() { return radio.WithRadio([](SimulatedRadio& r) { return r.Memory(); }); }
 
     // Whether another program could take the port now.
     bool PortIsFree() {
@@ -59,11 +54,6 @@ protected:
     RecordingProgress progress;
     CPcUartClone engine;  // last, so that it lets go of the port before the radio stops
 };
-
-void ExpectResult(CloneResult got, CloneResult want, const char* text) {
-    EXPECT_EQ(got, want) << ResultText(got);
-    EXPECT_EQ(ResultText(got), text);
-}
 
 TEST_F(UartEngineTest, HandShakeGetsTheIdentifyReplyAndKeepsThePortOpen) {
     EXPECT_EQ(engine.HandShake(), kResultOk);

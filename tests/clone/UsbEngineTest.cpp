@@ -16,8 +16,10 @@ using namespace orven::test;
 using Kind = ProgressCall::Kind;
 
 // The USB engine against the simulated radio behind a HID device object of the test's own.
-class UsbEngineTest : public ::testing::Test {
+class UsbEngineTest : public ::testing::Test, protected RadioAccess<SimulatedHidBackend> {
 protected:
+    UsbEngineTest() : RadioAccess(backend) {}
+
     void SetUp() override {
         engine.SetSettings(settings.get());
         engine.SetAppState(&state);
@@ -27,13 +29,6 @@ protected:
         engine.SetImages(images->write, images->read);
     }
 
-    template <class F>
-    void SetFaults(F&& f) {
-        backend.WithRadio([&](SimulatedRadio& r) { f(r.Faults()); });
-    }
-    SimCounters Counters() { return backend.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
-    std::vector<CloneFrame> Log() { return backend.WithRadio([](SimulatedRadio& r) { return r.Log(); }); }
-    RadioImage Memory() { return backend.WithRadio([](SimulatedRadio& r) { return r.Memory(); }); }
 
     StopEventReset stopReset;
     TempDir dir;
@@ -45,11 +40,6 @@ protected:
     RecordingProgress progress;
     CPcUsbClone engine{device};
 };
-
-void ExpectResult(CloneResult got, CloneResult want, const char* text) {
-    EXPECT_EQ(got, want) << ResultText(got);
-    EXPECT_EQ(ResultText(got), text);
-}
 
 TEST_F(UsbEngineTest, HandShakeLooksForTheDeviceItself) {
     backend.SetPlugged(false);
