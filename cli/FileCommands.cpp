@@ -5,6 +5,7 @@
 #include "cli/SettingsJson.h"
 #include "cli/ShowText.h"
 #include "clone/WriteChecks.h"
+#include "files/FileRead.h"
 #include "files/FreqReport.h"
 #include "files/Paths.h"
 #include "files/ReportTime.h"
@@ -15,11 +16,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <ostream>
 #include <sstream>
+#include <vector>
 
 namespace orven::cli {
 
@@ -32,6 +35,8 @@ const std::map<std::string, int> kCountryChoices = {
 const std::map<std::string, bool> kOnOff = {{"on", true}, {"off", false}};
 
 constexpr std::size_t kNameLimit = 12;  // what the feature setup dialog lets a user type
+// `show --json` prints some tens of kilobytes; anything far larger is not such a document.
+constexpr std::size_t kMaxJsonBytes = std::size_t{4} << 20;
 
 void AddNew(CLI::App& app, const Console& io, int& exitCode) {
     struct Args { std::string file; int model = 0; int country = 8; };
@@ -73,12 +78,20 @@ void AddFromJson(CLI::App& app, const Console& io, int& exitCode) {
     cmd->add_option("IN", args->in, "JSON document")->required();
     cmd->add_option("OUT", args->out, "Settings file to write")->required();
     cmd->callback([args, &io, &exitCode] {
-        std::ifstream file(args->in);
-        if (!file) {
-            io.err << args->in << ": cannot be opened\n";
+        if (std::filesystem::is_directory(args->in)) {
+            io.err << args->in << ": is a folder, not a JSON document\n";
             return void(exitCode = kExitFile);
         }
-        const nlohmann::json doc = nlohmann::json::parse(file, nullptr, false);
+        std::vector<std::uint8_t> text(kMaxJsonBytes);
+        const FileRead read = ReadFileStart(args->in, text);
+        if (read.status != FileReadStatus::Ok || read.more) {
+            io.err << args->in << (read.status == FileReadStatus::CannotOpen ? ": cannot be opened\n"
+                                   : read.more ? ": too large for a settings document\n"
+                                               : ": cannot be read\n");
+            return void(exitCode = kExitFile);
+        }
+        const nlohmann::json doc =
+            nlohmann::json::parse(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(read.bytes), nullptr, false);
         if (doc.is_discarded()) {
             io.err << args->in << ": not valid JSON\n";
             return void(exitCode = kExitUsage);

@@ -50,6 +50,10 @@ CloneResult CCloneEngine::CheckReplyOf(Exchange exchange, const std::uint8_t* fr
     if (!CheckReply(reply_.data(), ReplyCheck::Checksum)) return kResultChecksum;
     if (exchange == Exchange::Write && !CheckReply(reply_.data(), ReplyCheck::WriteAck, frame))
         return kResultWriteError;
+    // A reply for another chunk, one that came too late for its own exchange, must not pass:
+    // its data would land at the wrong address, or acknowledge a frame the radio never got.
+    if (exchange != Exchange::Identify && !CheckReply(reply_.data(), ReplyCheck::Answers, frame))
+        return exchange == Exchange::Write ? kResultWriteError : kResultChecksum;
     return kResultOk;
 }
 

@@ -28,7 +28,10 @@ CloneResult CPcUartClone::OpenLink() {
 
 void CPcUartClone::CloseLink() { port_.Close(); }
 
-CloneResult CPcUartClone::SendFrame(const std::uint8_t* frame) { return port_.Write(frame, kFrameSize); }
+CloneResult CPcUartClone::SendFrame(const std::uint8_t* frame) {
+    std::memcpy(sent_.data(), frame, kFrameSize);
+    return port_.Write(frame, kFrameSize);
+}
 
 CloneResult CPcUartClone::ReceiveReply(std::uint8_t* reply) { return ReceiveFrame(reply, kFrameSize, kFrameSize); }
 
@@ -81,7 +84,7 @@ CloneResult CPcUartClone::ReceiveFrameFast(ReplyCollector& collector) {
 }
 
 CloneResult CPcUartClone::ReceiveFrame(std::uint8_t* buffer, std::size_t echoLength, std::size_t frameLength) {
-    ReplyCollector collector(echoLength, frameLength);
+    ReplyCollector collector(sent_.data(), echoLength, frameLength);
     if (Timing().fast) {
         if (const CloneResult r = ReceiveFrameFast(collector); r != kResultOk) return r;
     } else {
@@ -94,6 +97,7 @@ CloneResult CPcUartClone::ReceiveFrame(std::uint8_t* buffer, std::size_t echoLen
         }
     }
     if (collector.Complete()) {
+        if (collector.Overrun()) return kResultChecksum;
         std::memcpy(buffer, collector.Frame(), std::min(frameLength, kFrameSize));
         return kResultOk;
     }

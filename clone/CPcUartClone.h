@@ -6,6 +6,7 @@
 #include "clone/ReplyCollector.h"
 #include "link/CPCUart.h"
 
+#include <array>
 #include <chrono>
 #include <string>
 
@@ -18,8 +19,9 @@ public:
     // The port comes from comPort; a device path given here is used instead.
     void SetDevicePath(const std::string& device) { devicePath_ = device; }
 
-    // Collects one reply frame: the echo first, then a frame starting with '$','R'. Runs all of
-    // the timing's polls, testing the stop event before each.
+    // Collects one reply frame to the frame last sent: its echo first, then a frame starting
+    // with '$','R'. Runs all of the timing's polls, testing the stop event before each. A frame
+    // followed by more bytes is refused with kResultChecksum.
     CloneResult ReceiveFrame(std::uint8_t* buffer, std::size_t echoLength, std::size_t frameLength);
 
 protected:
@@ -38,6 +40,7 @@ private:
 
     CPCUart port_;
     std::string devicePath_;
+    std::array<std::uint8_t, kFrameSize> sent_{};  // what the adaptor will echo
 };
 
 }  // namespace orven

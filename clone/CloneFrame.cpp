@@ -75,6 +75,9 @@ bool CheckReply(const std::uint8_t* reply, ReplyCheck check, const std::uint8_t*
         return sent != nullptr && CheckReply(reply, ReplyCheck::Prefix) &&
                reply[kFrameLetterOffset] == static_cast<std::uint8_t>(kLetterAck) &&
                std::memcmp(reply + kFrameDataOffset, sent + kFrameDataOffset, kFrameDataSize) == 0;
+    case ReplyCheck::Answers:
+        return sent != nullptr && reply[kFrameLengthOffset] == sent[kFrameLengthOffset] &&
+               std::memcmp(reply + kFrameAddressOffset, sent + kFrameAddressOffset, 2) == 0;
     }
     return false;
 }

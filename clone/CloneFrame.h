@@ -89,6 +89,7 @@ enum class ReplyCheck {
     Prefix,    // starts with the prefix
     Checksum,  // last byte matches the checksum of the rest
     WriteAck,  // an 'I' frame whose data repeats all 20 data bytes of `sent`
+    Answers,   // carries the length and address of `sent`: not a late reply to another frame
 };
 
 // True when the 32-byte reply passes the check. WriteAck needs the frame that was sent and

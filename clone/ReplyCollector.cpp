@@ -1,20 +1,32 @@
 #include "clone/ReplyCollector.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace orven {
 
-ReplyCollector::ReplyCollector(std::size_t echoLength, std::size_t frameLength)
-    : echoLength_(echoLength), frameLength_(std::min(frameLength, kFrameSize)) {}
+ReplyCollector::ReplyCollector(const std::uint8_t* sent, std::size_t echoLength, std::size_t frameLength)
+    : echoLength_(std::min(echoLength, kFrameSize)), frameLength_(std::min(frameLength, kFrameSize)) {
+    if (sent) std::memcpy(sent_.data(), sent, echoLength_);
+}
 
 void ReplyCollector::Feed(const std::uint8_t* bytes, std::size_t count) {
     if (count > 0) anyByte_ = true;
-    for (std::size_t i = 0; i < count && !Complete(); ++i) Take(bytes[i]);
+    std::size_t i = 0;
+    for (; i < count && !Complete(); ++i) Take(bytes[i]);
+    after_ += count - i;
+}
+
+void ReplyCollector::MatchEcho(std::uint8_t byte) {
+    if (byte == sent_[echoSeen_])
+        ++echoSeen_;
+    else
+        echoSeen_ = byte == sent_[0] ? 1 : 0;  // the echo may start at this byte
 }
 
 void ReplyCollector::Take(std::uint8_t byte) {
     if (echoSeen_ < echoLength_) {
-        ++echoSeen_;
+        MatchEcho(byte);
         return;
     }
     if (stored_ == 0) {

@@ -12,12 +12,18 @@ namespace orven {
 
 class ReplyCollector {
 public:
-    ReplyCollector(std::size_t echoLength, std::size_t frameLength);
+    // `sent` is the frame just sent, whose first `echoLength` bytes the adaptor echoes. Bytes
+    // before the echo (a late reply to an earlier frame) are passed over, so that they can
+    // never be taken for the echo, nor the echo then for the reply.
+    ReplyCollector(const std::uint8_t* sent, std::size_t echoLength, std::size_t frameLength);
 
-    // Takes bytes in the order they arrived; bytes after a complete frame are dropped.
+    // Takes bytes in the order they arrived; bytes after a complete frame are counted, not kept.
     void Feed(const std::uint8_t* bytes, std::size_t count);
 
     bool Complete() const { return stored_ == frameLength_; }
+    // Bytes followed the complete frame: a byte was inserted into the reply (its checksum is
+    // then the byte after the frame) or another reply came too, so the frame cannot be trusted.
+    bool Overrun() const { return after_ > 0; }
     // Any byte arrived at all, echo included.
     bool AnyByte() const { return anyByte_; }
     // The collected frame; meaningful once Complete().
@@ -25,11 +31,14 @@ public:
 
 private:
     void Take(std::uint8_t byte);
+    void MatchEcho(std::uint8_t byte);
 
+    std::array<std::uint8_t, kFrameSize> sent_{};
     std::size_t echoLength_;
     std::size_t frameLength_;
     std::size_t echoSeen_ = 0;
     std::size_t stored_ = 0;
+    std::size_t after_ = 0;
     bool anyByte_ = false;
     std::array<std::uint8_t, kFrameSize> frame_{};
 };

@@ -1,5 +1,6 @@
 // Any byte stream after a sent frame, split over polls as the input says: the collector finds
-// a frame only after the echo and only one starting with '$','R', and never overruns.
+// a frame only after a whole echo of the sent frame and only one starting with '$','R', counts
+// what follows it, and never overruns.
 #include "clone/ReplyCollector.h"
 #include "fuzz/FuzzSupport.h"
 
@@ -8,26 +9,26 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace orven;
     if (size < 2) return 0;
-    const std::size_t echo = data[0] % 40;   // the echo count the caller expects
-    const std::size_t split = 1 + data[1] % 16;  // bytes per poll
+    const std::size_t echo = data[0] % (kFrameSize + 1);  // the echo count the caller expects
+    const std::size_t split = 1 + data[1] % 16;           // bytes per poll
     data += 2;
     size -= 2;
-    ReplyCollector collector(echo, kFrameSize);
+    const CloneFrame sent = MakeReadFrame(0x0100, 20);
+    const std::uint8_t* sentBytes = FrameBytes(sent);
+    ReplyCollector collector(sentBytes, echo, kFrameSize);
     std::size_t fed = 0;
-    std::size_t firstDollarAfterEcho = size;
-    for (std::size_t i = echo; i < size; ++i)
-        if (data[i] == '$') { firstDollarAfterEcho = i; break; }
     while (fed < size) {
         const std::size_t chunk = std::min(split, size - fed);
         collector.Feed(data + fed, chunk);
         fed += chunk;
     }
     if (collector.AnyByte() != (size > 0)) fuzz::Fail("AnyByte disagrees with the input");
-    if (collector.Complete()) {
-        const std::uint8_t* f = collector.Frame();
-        if (f[0] != '$' || f[1] != 'R') fuzz::Fail("a frame that does not start with $R");
-        if (size < echo + kFrameSize) fuzz::Fail("a frame completed from fewer bytes than echo and frame");
-        if (firstDollarAfterEcho == size) fuzz::Fail("a frame without any '$' after the echo");
-    }
+    if (collector.Overrun() && !collector.Complete()) fuzz::Fail("an overrun without a frame");
+    if (!collector.Complete()) return 0;
+    const std::uint8_t* f = collector.Frame();
+    if (f[0] != '$' || f[1] != 'R') fuzz::Fail("a frame that does not start with $R");
+    if (size < echo + kFrameSize) fuzz::Fail("a frame completed from fewer bytes than echo and frame");
+    const std::uint8_t* found = std::search(data, data + size, sentBytes, sentBytes + echo);
+    if (found == data + size && echo > 0) fuzz::Fail("a frame without the whole echo before it");
     return 0;
 }

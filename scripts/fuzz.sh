@@ -14,8 +14,10 @@ for target in settings_file image_decode serial_receive usb_reply state_file jso
   work="$build/corpus/$target"
   mkdir -p "$work" "$build/findings/$target"
   cp -n fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true
+  binary="$build/fuzz/fuzz_$target"
+  if [ ! -x "$binary" ]; then echo "fuzz_$target was not built"; status=1; continue; fi
   echo "fuzz_$target: ${seconds}s"
-  if ! "$build/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$build/findings/$target/" -print_final_stats=1 "$work" \
         >"$build/fuzz_$target.log" 2>&1; then
     echo "fuzz_$target found a fault:"; tail -n 40 "$build/fuzz_$target.log"; status=1

@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace orven {
 
@@ -16,6 +18,17 @@ struct FaultScope {
     std::uint32_t firstFrames = 0;  // hit frames 1 to firstFrames
 
     bool Hits(std::uint32_t frameNumber) const;
+};
+
+// One byte of a reply that the line loses, repeats or garbles on its way back.
+struct LineFault {
+    enum class Kind { None, Drop, Duplicate, Corrupt };
+    Kind kind = Kind::None;
+    std::size_t at = 0;        // which of the reply's bytes (0 to 31)
+    std::uint8_t flip = 0xFF;  // Corrupt: the bits that change
+
+    // The reply's bytes as they travel with this fault.
+    std::vector<std::uint8_t> Apply(const std::uint8_t* bytes, std::size_t n) const;
 };
 
 struct SimFaults {
@@ -30,6 +43,7 @@ struct SimFaults {
     bool badPrefix = false;         // the reply starts "$R" but not with the full prefix
     bool wrongAck = false;          // a write acknowledgement has one data byte changed
     std::chrono::milliseconds replyDelay{0};  // the radio takes this long to answer
+    LineFault lineFault;
     FaultScope scope;
 
     // For the whole run:
@@ -37,6 +51,10 @@ struct SimFaults {
     std::uint32_t baud = 0;        // pace the adaptor's output at 10 bits a byte; 0: no pacing
     std::chrono::milliseconds usbLatency{0};  // time each USB report takes
 };
+
+// The per-frame faults of each frame by its number, for runs where every frame may fare
+// differently; when set, it takes the place of the per-frame switches and their scope.
+using FramePlan = std::function<SimFaults(std::uint32_t frameNumber)>;
 
 // Time one byte takes on the line at a baud rate (start bit, 8 data bits, stop bit).
 std::chrono::nanoseconds ByteTime(std::uint32_t baud);

@@ -37,7 +37,7 @@ private:
     // Lets the report's transfer time pass; false when the device went away meanwhile or the
     // transfer would outlast the timeout.
     bool Transfer(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds timeout);
-    int Deliver(const CloneFrame& frame, std::uint8_t* data, std::size_t capacity) const;
+    int Deliver(const std::vector<std::uint8_t>& bytes, std::uint8_t* data, std::size_t capacity) const;
 
     std::shared_ptr<SimHidDevice> device_;
     std::uint32_t generation_;
@@ -63,7 +63,7 @@ int SimulatedHidConnection::Write(const std::uint8_t* report, std::size_t length
     const SimExchange ex = device_->radio.Exchange(frame);
     if (ex.reply) {
         const auto ready = Clock::now() + ex.replyDelay + device_->radio.Faults().usbLatency;
-        device_->replies.push_back({*ex.reply, ready});
+        device_->replies.push_back({ex.lineFault.Apply(FrameBytes(*ex.reply), kFrameSize), ready});
         device_->changed.notify_all();
     }
     return static_cast<int>(length);
@@ -77,9 +77,9 @@ int SimulatedHidConnection::Read(std::uint8_t* data, std::size_t capacity, int t
         const auto now = Clock::now();
         auto& replies = device_->replies;
         if (!replies.empty() && replies.front().ready <= now) {
-            const CloneFrame frame = replies.front().frame;
+            const std::vector<std::uint8_t> bytes = std::move(replies.front().bytes);
             replies.pop_front();
-            return Deliver(frame, data, capacity);
+            return Deliver(bytes, data, capacity);
         }
         if (now >= deadline) return 0;
         const auto wake = replies.empty() ? deadline : std::min(deadline, replies.front().ready);
@@ -87,11 +87,11 @@ int SimulatedHidConnection::Read(std::uint8_t* data, std::size_t capacity, int t
     }
 }
 
-int SimulatedHidConnection::Deliver(const CloneFrame& frame, std::uint8_t* data,
+int SimulatedHidConnection::Deliver(const std::vector<std::uint8_t>& bytes, std::uint8_t* data,
                                     std::size_t capacity) const {
     const std::size_t n = std::min(capacity, inputLength_ - 1);
     std::memset(data, 0, n);
-    std::memcpy(data, FrameBytes(frame), std::min(n, kFrameSize));
+    std::memcpy(data, bytes.data(), std::min(n, bytes.size()));
     return static_cast<int>(n);
 }
 

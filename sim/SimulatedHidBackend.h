@@ -13,6 +13,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace orven {
 
@@ -22,7 +23,7 @@ inline constexpr std::size_t kSimReportLength = 1 + kFrameSize;
 // The device as the backend and every connection opened on it share it.
 struct SimHidDevice {
     struct Reply {
-        CloneFrame frame;
+        std::vector<std::uint8_t> bytes;  // the frame as the report carries it
         std::chrono::steady_clock::time_point ready;
     };
 

@@ -79,13 +79,21 @@ std::optional<CloneFrame> SimulatedRadio::AnswerWrite(const CloneFrame& frame) {
     return reply;
 }
 
+std::optional<SimFaults> SimulatedRadio::FaultsOf(std::uint32_t frameNumber) const {
+    if (plan_) return plan_(frameNumber);
+    if (!faults_.scope.Hits(frameNumber)) return std::nullopt;
+    return faults_;
+}
+
 bool SimulatedRadio::EchoesNextFrame() const {
-    return !(faults_.noEcho && faults_.scope.Hits(counters_.frames + 1));
+    const auto faults = FaultsOf(counters_.frames + 1);
+    return !(faults && faults->noEcho);
 }
 
 bool SimulatedRadio::IsSilent(std::uint32_t frameNumber) const {
     if (faults_.silentAfterFrames && frameNumber > *faults_.silentAfterFrames) return true;
-    return faults_.noRadio && faults_.scope.Hits(frameNumber);
+    const auto faults = FaultsOf(frameNumber);
+    return faults && faults->noRadio;
 }
 
 SimExchange SimulatedRadio::Exchange(const std::uint8_t* frame32) {
@@ -96,23 +104,25 @@ SimExchange SimulatedRadio::Exchange(const std::uint8_t* frame32) {
     if (!ex.echo || IsSilent(ex.frameNumber)) return ex;
 
     ex.reply = Answer(frame32);
-    if (!ex.reply || !faults_.scope.Hits(ex.frameNumber)) return ex;
-    Spoil(*ex.reply);
-    ex.noiseBytes = faults_.noiseBytes;
-    ex.strayDollar = faults_.strayDollar;
-    ex.pieces = std::max<std::size_t>(faults_.replyPieces, 1);
-    ex.pieceDelay = faults_.pieceDelay;
-    ex.replyDelay = faults_.replyDelay;
+    const auto faults = FaultsOf(ex.frameNumber);
+    if (!ex.reply || !faults) return ex;
+    Spoil(*faults, *ex.reply);
+    ex.noiseBytes = faults->noiseBytes;
+    ex.strayDollar = faults->strayDollar;
+    ex.pieces = std::max<std::size_t>(faults->replyPieces, 1);
+    ex.pieceDelay = faults->pieceDelay;
+    ex.replyDelay = faults->replyDelay;
+    ex.lineFault = faults->lineFault;
     return ex;
 }
 
-void SimulatedRadio::Spoil(CloneFrame& reply) const {
-    if (faults_.wrongAck && reply.letter == kLetterAck) {
+void SimulatedRadio::Spoil(const SimFaults& faults, CloneFrame& reply) {
+    if (faults.wrongAck && reply.letter == kLetterAck) {
         reply.data[0] ^= 0xFF;
         SealFrame(reply);  // only the acknowledgement is wrong, not the checksum
     }
-    if (faults_.badPrefix) reply.prefix[kSpoiledPrefixByte] ^= 0x20;
-    if (faults_.badChecksum) reply.checksum ^= 0xFF;
+    if (faults.badPrefix) reply.prefix[kSpoiledPrefixByte] ^= 0x20;
+    if (faults.badChecksum) reply.checksum ^= 0xFF;
 }
 
 }  // namespace orven

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace orven {
@@ -36,6 +37,7 @@ struct SimExchange {
     std::size_t pieces = 1;
     std::chrono::milliseconds pieceDelay{0};
     std::chrono::milliseconds replyDelay{0};
+    LineFault lineFault;
 };
 
 class SimulatedRadio {
@@ -47,6 +49,8 @@ public:
 
     SimFaults& Faults() { return faults_; }
     const SimFaults& Faults() const { return faults_; }
+    // Gives every frame its own faults; an empty plan returns to Faults() and its scope.
+    void SetFramePlan(FramePlan plan) { plan_ = std::move(plan); }
 
     const SimCounters& Counters() const { return counters_; }
     // Every frame that reached the adaptor, in order.
@@ -69,11 +73,14 @@ private:
     std::optional<CloneFrame> AnswerIdentify();
     std::optional<CloneFrame> AnswerRead(const CloneFrame& frame);
     std::optional<CloneFrame> AnswerWrite(const CloneFrame& frame);
+    // The per-frame faults that frame n meets, or nothing when it meets none.
+    std::optional<SimFaults> FaultsOf(std::uint32_t frameNumber) const;
     bool IsSilent(std::uint32_t frameNumber) const;
-    void Spoil(CloneFrame& reply) const;
+    static void Spoil(const SimFaults& faults, CloneFrame& reply);
 
     RadioImage memory_{};
     SimFaults faults_;
+    FramePlan plan_;
     SimCounters counters_;
     std::vector<CloneFrame> log_;
 };

@@ -42,9 +42,9 @@ void SimulatedSerialLink::SendReply(const SimExchange& ex, Clock::time_point fra
         Send(kNoisePattern[i % std::size(kNoisePattern)], start);
     if (ex.strayDollar) Send(static_cast<std::uint8_t>(kFramePrefix[0]), start);
 
-    const std::uint8_t* bytes = FrameBytes(*ex.reply);
-    const std::size_t pieceSize = (kFrameSize + ex.pieces - 1) / ex.pieces;
-    for (std::size_t i = 0; i < kFrameSize; ++i) {
+    const std::vector<std::uint8_t> bytes = ex.lineFault.Apply(FrameBytes(*ex.reply), kFrameSize);
+    const std::size_t pieceSize = (bytes.size() + ex.pieces - 1) / ex.pieces;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto piece = static_cast<int>(i / pieceSize);
         Send(bytes[i], start + piece * ex.pieceDelay);
     }

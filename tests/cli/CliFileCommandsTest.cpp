@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 namespace orven::test {
 namespace {
@@ -84,6 +85,9 @@ TEST_F(CliFileCommands, FromJsonRefusesBadInputAndWritesNothing) {
         {R"({"bands": {"FM": true}})", "bands.FM"},
         {R"({"txStep": "5KHz"})", "txStep"},
         {R"({"brandName": "A very long brand"})", "brandName is longer than 12"},
+        {R"({"mmsi": "2112345678"})", "mmsi is longer than 9 characters"},
+        {R"({"privateChannels": [{"label": "M1234", "txMHz": 157.85, "rxMHz": 157.85}]})",
+         "privateChannels[0].label is longer than 2 characters"},
         {R"({"privateChannels": [{"label": "M1", "txMHz": 175.0, "rxMHz": 157.85}]})", "privateChannels[0].txMHz"},
         {R"({"privateChannels": [{"label": "M1", "txMHz": 157.853, "rxMHz": 157.85}]})", "txMHz"},
         {R"({"privateChannels": [{"label": "M", "txMHz": 157.85, "rxMHz": 157.85}]})", "label"},
@@ -93,11 +97,10 @@ TEST_F(CliFileCommands, FromJsonRefusesBadInputAndWritesNothing) {
         WriteText(dir.File("bad.json"), text);
         ProcessResult r = Cli("from-json bad.json out.dat");
         EXPECT_EQ(r.exitCode, 2) << text;
+        EXPECT_EQ(r.err.rfind("bad.json: ", 0), 0u) << text << " -> " << r.err;
         EXPECT_NE(r.err.find(expected), std::string::npos) << text << " -> " << r.err;
         EXPECT_FALSE(std::filesystem::exists(dir.File("out.dat"))) << text;
     }
-    ProcessResult missing = Cli("from-json nowhere.json out.dat");
-    EXPECT_EQ(missing.exitCode, 4);
 }
 
 TEST_F(CliFileCommands, SetRefusesInvalidIdentitiesWithTheProgramsMessages) {
@@ -182,6 +185,52 @@ TEST_F(CliFileCommands, UsageAndFileErrorsHaveTheirExitCodes) {
         r = Cli(std::string(cmd) + " --help");
         EXPECT_EQ(r.exitCode, 0) << cmd;
         EXPECT_NE(r.out.find("Usage"), std::string::npos) << cmd;
+    }
+}
+
+TEST_F(CliFileCommands, FileRefusalsNameTheFileAndWriteNothing) {
+    ASSERT_EQ(Cli("new a.dat").exitCode, 0);
+    const auto record = ReadBytes(dir.File("a.dat"));
+    WriteBytes(dir.File("truncated.dat"), std::vector<std::uint8_t>(record.begin(), record.end() - 1));
+    auto twice = record;
+    twice.insert(twice.end(), record.begin(), record.end());
+    WriteBytes(dir.File("oversized.dat"), twice);
+    WriteText(dir.File("empty.json"), "{}");
+    WriteText(dir.File("huge.json"), std::string(5 << 20, ' ') + "{}");
+    ASSERT_TRUE(std::filesystem::create_directory(dir.File("folder")));
+
+    // Every file's name and bytes: a refusal must leave all of them as they were.
+    const auto snapshot = [&] {
+        std::map<std::string, std::vector<std::uint8_t>> files;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(dir.path()))
+            files[e.path().string()] = e.is_regular_file() ? ReadBytes(e.path().string()) : std::vector<std::uint8_t>{};
+        return files;
+    };
+    const auto before = snapshot();
+
+    const struct {
+        const char* args;
+        int exitCode;
+        const char* err;
+    } cases[] = {
+        {"show folder", 4, "folder: Open File Error.\n"},
+        {"new folder", 4, "folder: Write to File Error.\n"},
+        {"from-json empty.json folder", 4, "folder: Write to File Error.\n"},
+        {"from-json folder out.dat", 4, "folder: is a folder, not a JSON document\n"},
+        {"from-json nowhere.json out.dat", 4, "nowhere.json: cannot be opened\n"},
+        {"from-json huge.json out.dat", 4, "huge.json: too large for a settings document\n"},
+        {"set missing.dat --brand X", 4, "missing.dat: Open File Error.\n"},
+        {"set truncated.dat --brand X", 4, "truncated.dat: Unknown File Format.\n"},
+        {"set oversized.dat --brand X", 4, "oversized.dat: Unknown File Format.\n"},
+        {"set a.dat --mmsi 2112345678", 2, "Invalid MMIS ID:2112345678\nMake sure 9 digitals.\n"},
+        {"set a.dat --brand ABCDEFGHIJKLM", 2, "Brand name is longer than 12 characters.\n"},
+        {"set a.dat --model-name ABCDEFGHIJKLM", 2, "Model name is longer than 12 characters.\n"},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult r = Cli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args;
+        EXPECT_EQ(r.err, c.err) << c.args;
+        EXPECT_EQ(snapshot(), before) << c.args;
     }
 }
 

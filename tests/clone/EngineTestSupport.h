@@ -230,6 +230,9 @@ protected:
     void SetFaults(F&& f) {
         host_.WithRadio([&](SimulatedRadio& r) { f(r.Faults()); });
     }
+    void SetPlan(FramePlan plan) {
+        host_.WithRadio([&](SimulatedRadio& r) { r.SetFramePlan(std::move(plan)); });
+    }
     SimCounters Counters() { return host_.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
     std::vector<CloneFrame> Log() { return host_.WithRadio([](SimulatedRadio& r) { return r.Log(); }); }
     RadioImage Memory() { return host_.WithRadio([](SimulatedRadio& r) { return r.Memory(); }); }

@@ -36,23 +36,38 @@ bool HoldsReply(const ReplyCollector& c) {
 }
 
 TEST(ReplyCollectorTest, SkipsExactlyTheEchoBeforeLookingForTheReply) {
-    ReplyCollector c(kFrameSize, kFrameSize);
+    ReplyCollector c(kEcho.data(), kFrameSize, kFrameSize);
     Feed(c, kEcho + Wire(Reply()));
     EXPECT_TRUE(HoldsReply(c)) << "the echo's own \"$R\" must not be taken as the reply";
 
-    // One echo byte missing: the reply's '$' is counted as echo and its start is lost.
-    ReplyCollector shortEcho(kFrameSize, kFrameSize);
+    // One echo byte missing: the echo is never whole, so nothing after it is taken.
+    ReplyCollector shortEcho(kEcho.data(), kFrameSize, kFrameSize);
     Feed(shortEcho, Bytes(kEcho.begin(), kEcho.end() - 1) + Wire(Reply()));
     EXPECT_FALSE(shortEcho.Complete());
 
     // Without an echo to skip, the first frame is the reply.
-    ReplyCollector noEcho(0, kFrameSize);
+    ReplyCollector noEcho(kEcho.data(), 0, kFrameSize);
     Feed(noEcho, Wire(Reply()));
     EXPECT_TRUE(HoldsReply(noEcho));
 }
 
+TEST(ReplyCollectorTest, LateReplyBeforeTheEchoIsPassedOver) {
+    // A read's echo looks like a reply with zero data; counting the late reply to the previous
+    // chunk as "the echo" would make the echo the reply.
+    const CloneFrame request = MakeReadFrame(0x0100, 20);
+    const Bytes sent = Wire(request);
+    CloneFrame late = MakeReadFrame(0x00EC, 20);
+    late.data[3] = 0x24;
+    SealFrame(late);
+
+    ReplyCollector c(sent.data(), kFrameSize, kFrameSize);
+    Feed(c, Wire(late) + Bytes{'$', 'R', 'E'} + sent + Wire(Reply()));
+    EXPECT_TRUE(HoldsReply(c));
+    EXPECT_FALSE(c.Overrun());
+}
+
 TEST(ReplyCollectorTest, HuntsForDollarAndRPastNoise) {
-    ReplyCollector c(kFrameSize, kFrameSize);
+    ReplyCollector c(kEcho.data(), kFrameSize, kFrameSize);
     // Noise, a '$' that is not followed by 'R', an 'R' on its own, then the reply.
     Feed(c, kEcho + Bytes{0x00, 0xFF, 'R', '$', 'X', 'R', 0x0D} + Wire(Reply()));
     EXPECT_TRUE(HoldsReply(c));
@@ -60,7 +75,7 @@ TEST(ReplyCollectorTest, HuntsForDollarAndRPastNoise) {
 
 TEST(ReplyCollectorTest, ArrivalInSmallPiecesGivesTheSameFrame) {
     const Bytes stream = kEcho + Bytes{0x55, 0x55} + Wire(Reply());
-    ReplyCollector c(kFrameSize, kFrameSize);
+    ReplyCollector c(kEcho.data(), kFrameSize, kFrameSize);
     for (std::uint8_t b : stream) {
         EXPECT_FALSE(c.Complete());
         c.Feed(&b, 1);
@@ -70,7 +85,7 @@ TEST(ReplyCollectorTest, ArrivalInSmallPiecesGivesTheSameFrame) {
 
 TEST(ReplyCollectorTest, SecondDollarDoesNotStartAFrame) {
     // "$$R": the second '$' drops the first and is dropped itself; the hunt resumes after it.
-    ReplyCollector c(kFrameSize, kFrameSize);
+    ReplyCollector c(kEcho.data(), kFrameSize, kFrameSize);
     Feed(c, kEcho + Bytes{'$'} + Wire(Reply()));
     EXPECT_FALSE(c.Complete());
 
@@ -79,30 +94,39 @@ TEST(ReplyCollectorTest, SecondDollarDoesNotStartAFrame) {
     EXPECT_TRUE(HoldsReply(c));
 }
 
-TEST(ReplyCollectorTest, BytesAfterACompleteFrameAreDropped) {
-    CloneFrame other = Reply();
-    other.data[0] = 0x99;
-    SealFrame(other);
+TEST(ReplyCollectorTest, BytesAfterACompleteFrameAreCountedAsAnOverrun) {
+    ReplyCollector clean(kEcho.data(), kFrameSize, kFrameSize);
+    Feed(clean, kEcho + Wire(Reply()));
+    EXPECT_TRUE(HoldsReply(clean));
+    EXPECT_FALSE(clean.Overrun());
 
-    ReplyCollector c(kFrameSize, kFrameSize);
-    Feed(c, kEcho + Wire(Reply()) + Wire(other));
-    EXPECT_TRUE(HoldsReply(c));
-    Feed(c, Wire(other));  // a later poll
-    EXPECT_TRUE(HoldsReply(c));
+    // One byte repeated inside the reply pushes its checksum past the frame.
+    Bytes repeated = Wire(Reply());
+    repeated.insert(repeated.begin() + 15, repeated[15]);
+    ReplyCollector c(kEcho.data(), kFrameSize, kFrameSize);
+    Feed(c, kEcho + repeated);
+    EXPECT_TRUE(c.Complete());
+    EXPECT_TRUE(c.Overrun());
+
+    ReplyCollector later(kEcho.data(), kFrameSize, kFrameSize);
+    Feed(later, kEcho + Wire(Reply()));
+    Feed(later, Bytes{0x00});  // a later poll
+    EXPECT_TRUE(HoldsReply(later)) << "the frame itself is kept as it came";
+    EXPECT_TRUE(later.Overrun());
 }
 
 TEST(ReplyCollectorTest, AnyByteTellsEchoOnlyFromSilence) {
-    ReplyCollector silent(kFrameSize, kFrameSize);
+    ReplyCollector silent(kEcho.data(), kFrameSize, kFrameSize);
     silent.Feed(kEcho.data(), 0);
     EXPECT_FALSE(silent.AnyByte());
     EXPECT_FALSE(silent.Complete());
 
-    ReplyCollector echoOnly(kFrameSize, kFrameSize);
+    ReplyCollector echoOnly(kEcho.data(), kFrameSize, kFrameSize);
     Feed(echoOnly, kEcho);
     EXPECT_TRUE(echoOnly.AnyByte());
     EXPECT_FALSE(echoOnly.Complete());
 
-    ReplyCollector oneByte(kFrameSize, kFrameSize);
+    ReplyCollector oneByte(kEcho.data(), kFrameSize, kFrameSize);
     Feed(oneByte, Bytes{0x00});
     EXPECT_TRUE(oneByte.AnyByte());
 }

@@ -414,6 +414,26 @@ TEST_F(UartEngineTest, FastReceiveEndsSoonAfterTheReply) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << "not the one-second longest wait";
 }
 
+// The first reply to chunk 1 comes after its receive gave up, and lands after the echo of
+// chunk 2, whose own reply is slow: its data must not be taken for chunk 2's.
+TEST_F(UartEngineTest, LateReplyToAnotherChunkIsNotTakenForThisOne) {
+    engine.SetTiming(kLongFastTransferTiming);  // one-second receives
+    SetPlan([](std::uint32_t frame) {
+        SimFaults f;
+        if (frame == 2) f.replyDelay = 1250ms;  // frame 1 is the identify exchange
+        if (frame == 4) f.replyDelay = 500ms;
+        return f;
+    });
+    RadioImage memory{};
+    FillPattern(memory, 3);
+    radio.WithRadio([&](SimulatedRadio& r) { r.Memory() = memory; });
+    ASSERT_EQ(engine.HandShake(), kResultOk);
+
+    EXPECT_EQ(engine.ReadRange(0x0100, 40), kResultOk);
+    EXPECT_TRUE(std::equal(memory.begin() + 0x0100, memory.begin() + 0x0128, images->read.begin() + 0x0100));
+    EXPECT_EQ(Counters().frames, 5u) << "chunk 2 refused the late reply once";
+}
+
 TEST_F(UartEngineTest, FastReceiveOnASilentLineStopsWhenAsked) {
     engine.SetTiming(kLongFastTransferTiming);
     SetFaults([](SimFaults& f) { f.noRadio = true; });

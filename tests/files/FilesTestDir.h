@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -58,30 +60,86 @@ protected:
         return info.st_mode & 07777;
     }
 
-    // Runs check where file permissions are enforced: in place for a normal user, in a child
-    // process switched to "nobody" when running as root (root ignores them). nullopt when the
-    // switch is impossible. The folder is opened up for reading so that "nobody" can reach it.
-    std::optional<bool> WithPermissionsEnforced(const std::function<bool()>& check) {
-        if (geteuid() != 0) return check();
-        chmod(dir_.c_str(), ModeOf(dir_) | 0055);
+    // What a child process is put under before it runs a check.
+    enum class ChildLimit {
+        NobodyUser,      // file permissions apply, even when the tests run as root
+        FileSizeErrors,  // a write past kChildFileSizeLimit fails with EFBIG, as on a full disk
+        FileSizeKills,   // a write past kChildFileSizeLimit kills the process with SIGXFSZ
+    };
+    enum class ChildEnd { Passed, Failed, KilledBySizeLimit, OtherDeath, CannotSwitchUser };
+    static constexpr rlim_t kChildFileSizeLimit = 1024;
+
+    // Runs check in a forked child under limit and tells how the child ended.
+    static ChildEnd InChild(ChildLimit limit, const std::function<bool()>& check) {
         const pid_t child = fork();
-        if (child < 0) return std::nullopt;
-        if (child == 0) {
-            constexpr uid_t kNobody = 65534;
-            if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
-                _exit(kCannotSwitch);
-            _exit(check() ? 0 : 1);
-        }
+        if (child < 0) return ChildEnd::OtherDeath;
+        if (child == 0) _exit(ApplyLimit(limit) ? (check() ? 0 : 1) : kCannotSwitch);
         int status = 0;
-        if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return false;
-        if (WEXITSTATUS(status) == kCannotSwitch) return std::nullopt;
-        return WEXITSTATUS(status) == 0;
+        if (waitpid(child, &status, 0) != child) return ChildEnd::OtherDeath;
+        if (WIFSIGNALED(status))
+            return WTERMSIG(status) == SIGXFSZ ? ChildEnd::KilledBySizeLimit : ChildEnd::OtherDeath;
+        if (!WIFEXITED(status)) return ChildEnd::OtherDeath;
+        if (WEXITSTATUS(status) == kCannotSwitch) return ChildEnd::CannotSwitchUser;
+        return WEXITSTATUS(status) == 0 ? ChildEnd::Passed : ChildEnd::Failed;
+    }
+
+    // Runs check where file permissions are enforced: in a child process switched to "nobody"
+    // when running as root (root ignores them). nullopt when the switch is impossible. The
+    // folder is opened up for reading so that "nobody" can reach it.
+    std::optional<bool> WithPermissionsEnforced(const std::function<bool()>& check) {
+        chmod(dir_.c_str(), ModeOf(dir_) | 0055);
+        const ChildEnd end = InChild(ChildLimit::NobodyUser, check);
+        if (end == ChildEnd::CannotSwitchUser) return std::nullopt;
+        return end == ChildEnd::Passed;
+    }
+
+    // Puts save (true when it reports success, and then the file differs from before) through
+    // a full disk, a kill part-way through and a folder that takes no new entries. Each time
+    // the file at path must keep its bytes; a process that lives on must report the failure
+    // and leave no temporary behind; after the kill a new save must still go through.
+    void ExpectFailedSavesKeepTheFile(const std::string& path, const std::function<bool()>& save) {
+        const auto refused = [&] { return !save(); };
+        const auto earlier = ReadBytes(path);
+        const auto entries = Entries();
+        EXPECT_EQ(InChild(ChildLimit::FileSizeErrors, refused), ChildEnd::Passed) << "full disk";
+        EXPECT_EQ(ReadBytes(path), earlier) << "full disk";
+        EXPECT_EQ(Entries(), entries) << "full disk";
+
+        EXPECT_EQ(InChild(ChildLimit::FileSizeKills, refused), ChildEnd::KilledBySizeLimit);
+        EXPECT_EQ(ReadBytes(path), earlier) << "killed while saving";
+        ASSERT_TRUE(save()) << "save after a killed one";
+        const auto saved = ReadBytes(path);
+        EXPECT_NE(saved, earlier);
+        const auto entriesAfterKill = Entries();  // the killed process's temporary stays
+
+        ASSERT_EQ(chmod(path.c_str(), 0666), 0);  // only the folder stands in the way
+        ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
+        const ChildEnd end = InChild(ChildLimit::NobodyUser, refused);
+        ASSERT_EQ(chmod(dir_.c_str(), 0700), 0);
+        if (end == ChildEnd::CannotSwitchUser) GTEST_SKIP() << "cannot run without root's file access";
+        EXPECT_EQ(end, ChildEnd::Passed) << "read-only folder";
+        EXPECT_EQ(ReadBytes(path), saved) << "read-only folder";
+        EXPECT_EQ(Entries(), entriesAfterKill) << "read-only folder";
     }
 
     std::string dir_;
 
 private:
     static constexpr int kCannotSwitch = 77;
+
+    // Runs in the child, before the check.
+    static bool ApplyLimit(ChildLimit limit) {
+        if (limit == ChildLimit::NobodyUser) {
+            constexpr uid_t kNobody = 65534;
+            if (geteuid() != 0) return true;
+            return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+        }
+        const bool kills = limit == ChildLimit::FileSizeKills;
+        std::signal(SIGXFSZ, kills ? SIG_DFL : SIG_IGN);
+        const rlimit noCore{0, 0};  // the kill is expected: no core file
+        const rlimit size{kChildFileSizeLimit, kChildFileSizeLimit};
+        return setrlimit(RLIMIT_CORE, &noCore) == 0 && setrlimit(RLIMIT_FSIZE, &size) == 0;
+    }
 };
 
 }  // namespace orven::testing

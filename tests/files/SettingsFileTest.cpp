@@ -191,6 +191,10 @@ TEST_F(SettingsFile, FailedSaveKeepsTheEarlierFile) {
     EXPECT_EQ(SaveSettingsFile(Path("a.dat/b.dat"), *later), kResultFileWrite);
     EXPECT_EQ(ReadBytes(Path("a.dat")), before);
     EXPECT_EQ(Entries(), std::set<std::string>{"a.dat"});
+
+    ASSERT_EQ(chmod(dir_.c_str(), 0700), 0);
+    ExpectFailedSavesKeepTheFile(Path("a.dat"),
+                                 [&] { return SaveSettingsFile(Path("a.dat"), *later) == kResultOk; });
 }
 
 }  // namespace

@@ -72,5 +72,11 @@ TEST_F(StateFile, UnreadableFileLeavesTheRecordAlone) {
     EXPECT_NE(WriteStateFile(Path("missing/p.Bin"), s), kStateFileOk);
 }
 
+TEST_F(StateFile, FailedSaveKeepsTheEarlierFile) {
+    ASSERT_EQ(WriteStateFile(Path("p.Bin"), Filled(0x11)), kStateFileOk);
+    ExpectFailedSavesKeepTheFile(Path("p.Bin"),
+                                 [&] { return WriteStateFile(Path("p.Bin"), Filled(0x22)) == kStateFileOk; });
+}
+
 }  // namespace
 }  // namespace orven
