@@ -149,19 +149,69 @@ void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, i
     }));
 }
 
+struct WriteArgs {
+    std::string file;
+    std::string backup;  // the radio's settings are saved here before anything is written
+    bool verify = false;
+};
+
+// Reads the radio and saves what it holds; the exit code of whichever failed, reported.
+int SaveBackup(LinkSession& s, const std::string& path, const Console& io) {
+    auto held = std::make_unique<RadioSettings>();
+    if (const int code = s.Report(RunRead(s.Job(), *held), "Read OK."); code != kExitOk) {
+        io.err << "No backup of the radio could be read; nothing was written.\n";
+        return code;
+    }
+    if (!SaveSettingsOrReport(path, *held, io)) {
+        io.err << "The backup could not be saved; nothing was written.\n";
+        return kExitFile;
+    }
+    io.out << "Backup of the radio saved to " << path << "\n";
+    return kExitOk;
+}
+
+// Reads the radio back and reports where it differs from the image just written.
+int VerifyWritten(LinkSession& s, const RadioImage& sent, const Console& io) {
+    const ReadBackOutcome back = RunReadBack(s.Job(), sent);
+    if (back.result != kResultOk) {
+        io.err << "The radio could not be read back: ";
+        return s.Report(back.result, "");
+    }
+    if (back.differing.empty()) return s.Report(kResultOk, "Verify OK.");
+    s.Report(kResultOk, "Verify Error.");
+    io.err << "The radio holds other bytes than were written at " << back.differing.size() << " address(es):";
+    constexpr std::size_t kListed = 16;
+    for (std::size_t i = 0; i < std::min(kListed, back.differing.size()); ++i) {
+        char address[8];
+        std::snprintf(address, sizeof address, " 0x%04X", back.differing[i]);
+        io.err << address;
+    }
+    io.err << (back.differing.size() > kListed ? " ...\n" : "\n");
+    return kExitDifferent;
+}
+
 void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode) {
-    auto file = std::make_shared<std::string>();
+    auto args = std::make_shared<WriteArgs>();
     auto* cmd = app.add_subcommand("write", "Write a settings file into the radio");
-    cmd->add_option("FILE", *file, "Settings file")->required();
-    cmd->callback(CloneCallback(o, io, exitCode, [file, &io](LinkSession& s) {
+    cmd->add_option("FILE", args->file, "Settings file")->required();
+    cmd->add_option("--backup", args->backup,
+                    "Read the radio first and save what it holds to this settings file; write nothing if that fails");
+    cmd->add_flag("--verify", args->verify, "Read the radio back after the write and report any difference (exit 1)");
+    cmd->callback(CloneCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
         auto settings = std::make_unique<RadioSettings>();
-        if (!LoadSettingsOrReport(*file, *settings, io)) return int(kExitFile);
-        const WriteOutcome outcome = RunWrite(s.Job(), *settings);
-        if (!outcome.refusal.empty()) {
-            io.err << outcome.refusal << "\n";
+        if (!LoadSettingsOrReport(args->file, *settings, io)) return int(kExitFile);
+        if (auto refusal = WriteRefusal(*settings)) {
+            io.err << *refusal << "\n";
             return int(kExitUsage);
         }
-        return s.Report(outcome.result, "Write OK.");
+        if (!o->modelType) s.State().modelType = settings->model == 0 ? kModelUsa : kModelEurInt;
+        if (!args->backup.empty())
+            if (const int code = SaveBackup(s, args->backup, io); code != kExitOk) return code;
+        const WriteOutcome outcome = RunWrite(s.Job(), *settings);
+        const int code = s.Report(outcome.result, "Write OK.");
+        if (code != kExitOk || !args->verify) return code;
+        auto sent = std::make_unique<RadioImage>(WriteImage);
+        return VerifyWritten(s, *sent, io);
     }));
 }
 

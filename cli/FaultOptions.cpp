@@ -30,6 +30,7 @@ const std::map<std::string, FaultName>& Names() {
         {"delay", {true, [](SimFaults& f, std::uint32_t n) { f.replyDelay = ms(n); }}},
         {"silent-after", {true, [](SimFaults& f, std::uint32_t n) { f.silentAfterFrames = n; }}},
         {"baud", {true, [](SimFaults& f, std::uint32_t n) { f.baud = n; }}},
+        {"stuck", {true, [](SimFaults& f, std::uint32_t n) { f.stuckAddress = static_cast<std::uint16_t>(n); }}},
         {"first", {true, [](SimFaults& f, std::uint32_t n) { f.scope.firstFrames = n; }}},
     };
     return names;
@@ -64,7 +65,7 @@ bool ParseFaults(const std::string& text, SimFaults& faults, std::string& error)
 
 std::string FaultNamesHelp() {
     return "Comma-separated faults: no-echo, no-radio, noise=N, stray-dollar, split=N, bad-checksum, "
-           "bad-prefix, wrong-ack, delay=MS, silent-after=N, baud=RATE, first=N";
+           "bad-prefix, wrong-ack, delay=MS, silent-after=N, baud=RATE, stuck=ADDRESS (a byte that keeps its value), first=N";
 }
 
 }  // namespace orven::cli

@@ -58,9 +58,13 @@ CloneResult RunHandShake(const CloneJob& job, const RadioSettings& settings) {
     return RunEngine(job, CloneOperation::HandShake, *copy);
 }
 
+std::optional<std::string> WriteRefusal(const RadioSettings& settings) {
+    return CheckIdentitiesForWrite(IdentitiesOf(settings));
+}
+
 WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings) {
     WriteOutcome outcome;
-    if (auto refusal = CheckIdentitiesForWrite(IdentitiesOf(settings))) {
+    if (auto refusal = WriteRefusal(settings)) {
         outcome.result = kResultInvalidData;
         outcome.refusal = *refusal;
         return outcome;
@@ -84,6 +88,16 @@ VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const Repo
     if (outcome.result != kResultOk) return outcome;
     outcome.reportPath = JoinPath(job.workDir, kVerifyFileName);
     outcome.flags = CompareRadioSettings(pc, *radio, job.state->modelType, outcome.reportPath, time);
+    return outcome;
+}
+
+ReadBackOutcome RunReadBack(const CloneJob& job, const RadioImage& sent) {
+    ReadBackOutcome outcome;
+    auto block = std::make_unique<RadioSettings>();
+    outcome.result = RunEngine(job, CloneOperation::Read, *block);
+    if (outcome.result != kResultOk) return outcome;
+    for (std::uint32_t a = kCloneFirst; a <= kCloneLast; ++a)
+        if (ReadImage[a] != sent[a]) outcome.differing.push_back(static_cast<std::uint16_t>(a));
     return outcome;
 }
 

@@ -7,10 +7,13 @@
 #include "clone/ProgressSink.h"
 #include "files/ReportTime.h"
 #include "model/AppState.h"
+#include "model/RadioImage.h"
 #include "model/RadioSettings.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace orven {
 
@@ -32,6 +35,9 @@ CloneResult RunEngine(const CloneJob& job, CloneOperation operation, RadioSettin
 
 CloneResult RunHandShake(const CloneJob& job, const RadioSettings& settings);
 
+// The identity check's message when the settings must not be written; nothing when they may.
+std::optional<std::string> WriteRefusal(const RadioSettings& settings);
+
 struct WriteOutcome {
     CloneResult result = kResultOk;
     std::string refusal;  // the identity check's message when the settings were refused
@@ -50,5 +56,14 @@ struct VerifyOutcome {
 };
 // Reads the radio into a block of its own and compares it with `pc`.
 VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const ReportTime& time);
+
+struct ReadBackOutcome {
+    CloneResult result = kResultOk;       // the read's result
+    std::vector<std::uint16_t> differing;  // addresses where the radio differs (after a good read)
+};
+// After a write: reads the radio back and compares what it holds, byte for byte over the clone
+// range, with `sent`, the image the write sent. Bytes, not settings, so that nothing the codec
+// leaves out or rounds can hide a difference or invent one.
+ReadBackOutcome RunReadBack(const CloneJob& job, const RadioImage& sent);
 
 }  // namespace orven

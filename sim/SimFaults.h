@@ -50,6 +50,7 @@ struct SimFaults {
     std::optional<std::uint32_t> silentAfterFrames;  // the radio answers only this many frames
     std::uint32_t baud = 0;        // pace the adaptor's output at 10 bits a byte; 0: no pacing
     std::chrono::milliseconds usbLatency{0};  // time each USB report takes
+    std::optional<std::uint16_t> stuckAddress;  // a write is acknowledged, this byte keeps its value
 };
 
 // The per-frame faults of each frame by its number, for runs where every frame may fare

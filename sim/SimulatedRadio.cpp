@@ -71,7 +71,10 @@ std::optional<CloneFrame> SimulatedRadio::AnswerRead(const CloneFrame& frame) {
 
 std::optional<CloneFrame> SimulatedRadio::AnswerWrite(const CloneFrame& frame) {
     if (!FitsMemory(frame)) return std::nullopt;
+    const auto stuck = faults_.stuckAddress;
+    const std::uint8_t kept = stuck ? memory_[*stuck % kImageSize] : 0;
     std::memcpy(memory_.data() + FrameAddress(frame), frame.data, frame.length);
+    if (stuck) memory_[*stuck % kImageSize] = kept;
     CloneFrame reply = ReplyFrame(kLetterAck, frame.length, FrameAddress(frame));
     std::memcpy(reply.data, frame.data, kFrameDataSize);
     SealFrame(reply);

@@ -1,3 +1,4 @@
+#include "sim/DemoRadio.h"
 #include "sim/SimulatedRadioPty.h"
 #include "support/TestSupport.h"
 
@@ -61,6 +62,55 @@ TEST_F(CliCloneCommands, SerialLinkOverAPseudoTerminal) {
     r = Cli("-p " + radio.DevicePath() + " handshake");
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, "Adaptor is not detected!\n");
+}
+
+// write --backup reads the radio and saves it before anything is written; write --verify reads
+// the radio back and names every address that differs from what was sent.
+TEST_F(CliCloneCommands, WriteWithBackupAndVerify) {
+    SimulatedRadioPty radio;
+    ASSERT_TRUE(radio.Start());
+    radio.WithRadio([](SimulatedRadio& sim) { FillDemoMemory(sim.Memory()); });
+    ASSERT_EQ(Cli("new a.dat --model eur-int --country sweden").exitCode, 0);
+    const std::string port = "-p " + radio.DevicePath() + " -b 115200 --fast ";
+    const auto letters = [&] {
+        return radio.WithRadio([](SimulatedRadio& sim) {
+            std::string l;
+            for (const CloneFrame& f : sim.Log()) l += static_cast<char>(f.letter);
+            sim.ClearHistory();
+            return l;
+        });
+    };
+
+    ProcessResult r = Cli(port + "write a.dat --backup before.dat --verify");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Read OK.\nBackup of the radio saved to before.dat\nWrite OK.\nVerify OK.\n");
+    EXPECT_EQ(nlohmann::json::parse(Cli("show before.dat --json").out)["mmsi"], "211234560")
+        << "the backup holds what the radio held";
+    const std::string read = "AA" + std::string(77, 'R');
+    EXPECT_EQ(letters(), read + "A" + std::string(77, 'W') + read) << "backup, write, read back";
+
+    // A byte the radio does not take: the write is acknowledged, the read-back finds it.
+    radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress = 0x0123; sim.Memory()[0x0123] ^= 0x5A; });
+    r = Cli(port + "write a.dat --verify");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "Write OK.\nVerify Error.\n");
+    EXPECT_EQ(r.err, "The radio holds other bytes than were written at 1 address(es): 0x0123\n");
+    radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress.reset(); });
+    letters();
+
+    // No backup, no write: neither when the radio cannot be read nor when the copy cannot be saved.
+    std::filesystem::create_directory(dir.File("folder"));
+    r = Cli(port + "write a.dat --backup folder");
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, "folder: Write to File Error.\nThe backup could not be saved; nothing was written.\n");
+    EXPECT_EQ(letters().find('W'), std::string::npos);
+
+    radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().noRadio = true; });
+    r = Cli(port + "write a.dat --backup b.dat");
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err, "Radio is not detected!\nNo backup of the radio could be read; nothing was written.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("b.dat")));
+    EXPECT_EQ(letters(), "AAA");
 }
 
 TEST_F(CliCloneCommands, InterruptStopsATransferAndReportsUserCancel) {
