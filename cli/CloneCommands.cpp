@@ -174,19 +174,13 @@ int SaveBackup(LinkSession& s, const std::string& path, const Console& io) {
 int VerifyWritten(LinkSession& s, const RadioImage& sent, const Console& io) {
     const ReadBackOutcome back = RunReadBack(s.Job(), sent);
     if (back.result != kResultOk) {
-        io.err << "The radio could not be read back: ";
-        return s.Report(back.result, "");
+        s.Report(back.result, "");
+        io.err << ReadBackReport(back) << "\n";
+        return kExitLink;
     }
     if (back.differing.empty()) return s.Report(kResultOk, "Verify OK.");
     s.Report(kResultOk, "Verify Error.");
-    io.err << "The radio holds other bytes than were written at " << back.differing.size() << " address(es):";
-    constexpr std::size_t kListed = 16;
-    for (std::size_t i = 0; i < std::min(kListed, back.differing.size()); ++i) {
-        char address[8];
-        std::snprintf(address, sizeof address, " 0x%04X", back.differing[i]);
-        io.err << address;
-    }
-    io.err << (back.differing.size() > kListed ? " ...\n" : "\n");
+    io.err << ReadBackReport(back) << "\n";
     return kExitDifferent;
 }
 

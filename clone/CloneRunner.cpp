@@ -2,11 +2,14 @@
 
 #include "clone/CPcUartClone.h"
 #include "clone/CPcUsbClone.h"
+#include "clone/CloneResult.h"
 #include "clone/WriteChecks.h"
 #include "files/Paths.h"
 #include "model/LineFormat.h"
 #include "files/VerifyReport.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 namespace orven {
@@ -89,6 +92,21 @@ VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const Repo
     outcome.reportPath = JoinPath(job.workDir, kVerifyFileName);
     outcome.flags = CompareRadioSettings(pc, *radio, job.state->modelType, outcome.reportPath, time);
     return outcome;
+}
+
+std::string ReadBackReport(const ReadBackOutcome& outcome) {
+    if (outcome.result != kResultOk)
+        return "The radio was written but could not be read back: " + ResultText(outcome.result);
+    constexpr std::size_t kListed = 16;
+    std::string text = "The radio holds other bytes than were written at " +
+                       std::to_string(outcome.differing.size()) + " address(es):";
+    for (std::size_t i = 0; i < std::min(kListed, outcome.differing.size()); ++i) {
+        char address[8];
+        std::snprintf(address, sizeof address, " 0x%04X", outcome.differing[i]);
+        text += address;
+    }
+    if (outcome.differing.size() > kListed) text += " ...";
+    return text;
 }
 
 ReadBackOutcome RunReadBack(const CloneJob& job, const RadioImage& sent) {

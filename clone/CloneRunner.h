@@ -65,5 +65,8 @@ struct ReadBackOutcome {
 // range, with `sent`, the image the write sent. Bytes, not settings, so that nothing the codec
 // leaves out or rounds can hide a difference or invent one.
 ReadBackOutcome RunReadBack(const CloneJob& job, const RadioImage& sent);
+// What a user is told of a read-back that failed or found differences: the failure, or how
+// many bytes differ and the first of their addresses.
+std::string ReadBackReport(const ReadBackOutcome& outcome);
 
 }  // namespace orven

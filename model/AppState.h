@@ -25,7 +25,8 @@ struct AppState {
     std::uint32_t fastTransfer; // "Fast Transfer" in the Clone menu (a word the product kept reserved)
     std::int32_t editBand;
     std::int32_t editIndex;
-    std::uint8_t reserved3[520];
+    std::uint32_t verifyAfterWrite;  // "Verify after write" in the Clone menu (reserved in older files)
+    std::uint8_t reserved3[516];
     char filePath[260];
     std::uint8_t reserved4[368];
 };
@@ -47,7 +48,8 @@ static_assert(offsetof(AppState, untitled) == 44);
 static_assert(offsetof(AppState, fastTransfer) == 48);
 static_assert(offsetof(AppState, editBand) == 52);
 static_assert(offsetof(AppState, editIndex) == 56);
-static_assert(offsetof(AppState, reserved3) == 60);
+static_assert(offsetof(AppState, verifyAfterWrite) == 60);
+static_assert(offsetof(AppState, reserved3) == 64);
 static_assert(offsetof(AppState, filePath) == 580);
 static_assert(offsetof(AppState, reserved4) == 840);
 

@@ -248,6 +248,7 @@ void CCloneMainDlg::RefreshTitle() {
     if (state_.traceLog) options += QStringLiteral("Logo;");
     if (state_.dumpImages) options += QStringLiteral("Save RomMap;");
     if (state_.fastTransfer) options += QStringLiteral("Fast;");
+    if (state_.verifyAfterWrite) options += QStringLiteral("Verify;");
     optionLine_->setText(options);
     optionLine_->setVisible(!options.isEmpty());
 }

@@ -113,6 +113,7 @@ public slots:
     void OnHandShake();
     // Remembered in the state file; shown as "Fast;" in the option line.
     void OnFastTransfer(bool on);
+    void OnVerifyAfterWrite(bool on);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -140,6 +141,7 @@ private:
     // On the GUI thread, once the worker's exchange has ended.
     void FinishClone(const CloneOutcome& outcome);
     void ShowCloneOutcome(const CloneOutcome& outcome);
+    void ShowReadBack(const ReadBackOutcome& readBack);
 
     // Start-up, in the order the window has always run it.
     void InitDialog();

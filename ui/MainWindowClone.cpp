@@ -27,6 +27,7 @@
 #include <QPushButton>
 
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -39,6 +40,7 @@ struct CloneOutcome {
     std::unique_ptr<RadioSettings> readBlock;  // a good read's settings
     std::int32_t verifyFlags = 0;
     std::string reportPath;
+    std::optional<ReadBackOutcome> readBack;  // after a good write, when asked for
 };
 
 namespace {
@@ -64,6 +66,7 @@ QString ToQString(const std::string& text) { return QString::fromStdString(text)
 // Everything one exchange needs, owned by the worker so that nothing of the window is shared.
 struct CloneWork {
     CloneOperation operation = CloneOperation::None;
+    bool verifyAfterWrite = false;
     AppState state{};
     std::unique_ptr<RadioSettings> settings;  // a copy of the window's document
     CloneJob job;
@@ -77,6 +80,10 @@ std::shared_ptr<CloneOutcome> RunCloneWork(CloneWork& work) {
     switch (work.operation) {
     case CloneOperation::Write:
         outcome->result = RunEngine(work.job, CloneOperation::Write, *work.settings);
+        if (outcome->result == kResultOk && work.verifyAfterWrite) {
+            const auto sent = std::make_unique<RadioImage>(WriteImage);
+            outcome->readBack = RunReadBack(work.job, *sent);
+        }
         break;
     case CloneOperation::Read: {
         auto block = std::make_unique<RadioSettings>();
@@ -144,6 +151,7 @@ void CCloneMainDlg::StartClone(CloneOperation operation) {
 
     auto work = std::make_shared<CloneWork>();
     work->operation = operation;
+    work->verifyAfterWrite = state_.verifyAfterWrite != 0;
     work->state = state_;
     work->settings = std::make_unique<RadioSettings>(settings_);
     work->progress = std::make_unique<QueuedProgress>(progress_);
@@ -198,6 +206,10 @@ void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
     switch (outcome.operation) {
     case CloneOperation::Write:
         if (!ok) failureBox("Write Error");
+        if (ok && outcome.readBack) {
+            ShowReadBack(*outcome.readBack);
+            break;
+        }
         ShowStatus(QString::fromLatin1(ok ? "Write OK." : kReady));
         break;
     case CloneOperation::Read:
@@ -240,6 +252,15 @@ void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
     }
 }
 
+void CCloneMainDlg::ShowReadBack(const ReadBackOutcome& readBack) {
+    if (readBack.result == kResultOk && readBack.differing.empty()) {
+        ShowStatus(QStringLiteral("Write OK. Verify OK."));
+        return;
+    }
+    ShowStatus(QStringLiteral("Verify Error."));
+    Prompts().Message(this, QStringLiteral("Verify Error"), ToQString(ReadBackReport(readBack)), PromptIcon::Warning);
+}
+
 void CCloneMainDlg::SetBusyLayout(bool busy, CloneOperation operation) {
     struct Command {
         QAction* action;
@@ -266,6 +287,11 @@ void CCloneMainDlg::SetBusyLayout(bool busy, CloneOperation operation) {
     writeButton_->setText(QString::fromLatin1(writing ? "Stop" : "Write to Radio"));
     writeButton_->setEnabled(!busy || writing);
     readButton_->setEnabled(!busy);
+}
+
+void CCloneMainDlg::OnVerifyAfterWrite(bool on) {
+    state_.verifyAfterWrite = on ? 1 : 0;
+    RefreshTitle();
 }
 
 void CCloneMainDlg::OnFastTransfer(bool on) {

@@ -104,6 +104,10 @@ void CCloneMainDlg::BuildMenus() {
     fast->setCheckable(true);
     fast->setChecked(state_.fastTransfer != 0);
     connect(fast, &QAction::toggled, this, &CCloneMainDlg::OnFastTransfer);
+    QAction* verifyAfter = AddCommand(clone, "Verify after write", ids::menu::kVerifyAfterWrite);
+    verifyAfter->setCheckable(true);
+    verifyAfter->setChecked(state_.verifyAfterWrite != 0);
+    connect(verifyAfter, &QAction::toggled, this, &CCloneMainDlg::OnVerifyAfterWrite);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     connect(AddCommand(tools, "Export Freq Table", ids::menu::kExportFreqTable),

@@ -36,6 +36,7 @@ inline constexpr int kWriteToRadio = 1005;
 inline constexpr int kReadFromRadio = 1004;
 inline constexpr int kVerify = 1003;
 inline constexpr int kFastTransfer = 32790;  // our own: the checkable fast transfer item
+inline constexpr int kVerifyAfterWrite = 32791;  // our own: read the radio back after a write
 }  // namespace menu
 
 // Controls of the main window.

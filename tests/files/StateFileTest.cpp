@@ -34,7 +34,7 @@ TEST_F(StateFile, WritesTheWholeRecordAndReadsItBack) {
     EXPECT_EQ(bytes[4], kModelEurIntUsa);  // modelType at 4
     EXPECT_EQ(bytes[16], 3);               // comPort at 16
     EXPECT_EQ(bytes[20], 1);               // baudIndex at 20
-    EXPECT_EQ(bytes[60], 0xEE);
+    EXPECT_EQ(bytes[64], 0xEE);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[580])), "/home/user/radio.dat");
 
     AppState back = Filled(0x77);

@@ -187,6 +187,28 @@ TEST_F(CloneCommandsTest, VerifyReportsAMatchAndOpensTheReportOnADifference) {
     EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
 }
 
+TEST_F(CloneCommandsTest, VerifyAfterWriteReadsTheRadioBackAndNamesWhatDiffers) {
+    SetEntryByUser(false);
+    Trigger(ids::menu::kVerifyAfterWrite);
+    Click(ids::main::kWriteButton);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
+    EXPECT_EQ(Status(), "Write OK. Verify OK.");
+    EXPECT_EQ(RadioFrames(), 1u + 77u + 2u + 77u) << "the write, then the read-back";
+
+    // The radio acknowledges every chunk but one byte keeps its old value.
+    backend->WithRadio([](SimulatedRadio& r) {
+        r.Faults().stuckAddress = 0x0123;
+        r.Memory()[0x0123] ^= 0x5A;
+    });
+    Click(ids::main::kWriteButton);
+    ASSERT_TRUE(WaitUntilIdle());
+    ExpectOnlyMessage("Verify Error", "The radio holds other bytes than were written at 1 address(es): 0x0123",
+                      ui::PromptIcon::Warning);
+    EXPECT_EQ(Status(), "Verify Error.");
+    ExpectIdleLayout();
+}
+
 TEST_F(CloneCommandsTest, VerifyOfAnUnpluggedRadioShowsTheErrorBox) {
     backend->SetPlugged(false);
     Trigger(ids::menu::kVerify);

@@ -519,19 +519,30 @@ TEST(SteppedDecimalTextTest, ReadsLeadingDigitsAndStaysInRange) {
     EXPECT_EQ(SteppedDecimalText("99999999999", ArrowDirection::Down), "4294967294");
 }
 
-TEST_F(MainWindowTest, FastTransferIsAStateWordShownInTheOptionLine) {
-    auto* fast = Find<QAction>(ids::menu::kFastTransfer);
-    ASSERT_NE(fast, nullptr);
-    EXPECT_TRUE(fast->isCheckable());
-    EXPECT_FALSE(fast->isChecked());
-    fast->trigger();
-    EXPECT_EQ(state.fastTransfer, 1u);
-    EXPECT_EQ(Text(ids::main::kOptionLine), "Fast;");
-    // The word sits where the state file kept a reserved word, so it travels with the file.
-    EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(&state)[48], 1);
-    fast->trigger();
-    EXPECT_EQ(state.fastTransfer, 0u);
-    EXPECT_EQ(Text(ids::main::kOptionLine), "");
+// The program's own Clone menu choices: state words shown in the option line, each where the
+// state file kept a reserved word, so they travel with the file.
+TEST_F(MainWindowTest, CloneChoicesAreStateWordsShownInTheOptionLine) {
+    const struct {
+        int id;
+        const char* shown;
+        std::size_t offset;
+        const std::uint32_t AppState::*word;
+    } choices[] = {{ids::menu::kFastTransfer, "Fast;", 48, &AppState::fastTransfer},
+                   {ids::menu::kVerifyAfterWrite, "Verify;", 60, &AppState::verifyAfterWrite}};
+    for (const auto& c : choices) {
+        SCOPED_TRACE(c.shown);
+        auto* action = Find<QAction>(c.id);
+        ASSERT_NE(action, nullptr);
+        EXPECT_TRUE(action->isCheckable());
+        EXPECT_FALSE(action->isChecked());
+        action->trigger();
+        EXPECT_EQ(state.*c.word, 1u);
+        EXPECT_EQ(Text(ids::main::kOptionLine), c.shown);
+        EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(&state)[c.offset], 1);
+        action->trigger();
+        EXPECT_EQ(state.*c.word, 0u);
+        EXPECT_EQ(Text(ids::main::kOptionLine), "");
+    }
 }
 
 }  // namespace
