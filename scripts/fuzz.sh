@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) and runs each for a while.
 # Usage: scripts/fuzz.sh [seconds per target]   (default 30)
+# ORVEN_FUZZ_TARGETS="serial_receive usb_reply" limits the run to those targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -10,7 +11,8 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DORVEN_FUZZ=ON -DORVEN_GUI
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
 status=0
-for target in settings_file image_decode serial_receive usb_reply state_file json_import; do
+targets="${ORVEN_FUZZ_TARGETS:-settings_file image_decode serial_receive usb_reply state_file json_import}"
+for target in $targets; do
   work="$build/corpus/$target"
   mkdir -p "$work" "$build/findings/$target"
   cp -n fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true

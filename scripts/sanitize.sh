@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test under AddressSanitizer + UndefinedBehaviorSanitizer, and the threaded tests
-# (events, engines, runner, simulated radio, HID device, the window's clone commands) under
+# (events, engines, runner, simulated radio, HID device, fault soak, the window's clone commands) under
 # ThreadSanitizer. Qt itself is not instrumented; tests/tsan-qt.supp ignores calls made inside it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,4 +16,6 @@ cmake --build build-tsan -j"$(nproc)" --target orven-core-tests orven-ui-tests o
 export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan-qt.supp"
 build-tsan/tests/orven-core-tests \
   --gtest_filter='*Event*:*Engine*:*Runner*:*Pty*:*HidDevice*:*HidBackend*:CliClone*'
+# The soak's threads too, on a shorter run: the checker slows every step.
+ORVEN_SOAK_EXCHANGES=600 build-tsan/tests/orven-core-tests --gtest_filter='FaultSoak*'
 build-tsan/tests/orven-ui-tests

@@ -81,7 +81,7 @@ protected:
     }
 
     // One fault of a kind the link can suffer, with its size drawn at random.
-    SimFaults DrawFault(Link link, const CloneTiming& timing, Fault& kind) {
+    SimFaults DrawFault(Link link, const CloneTiming& timing, Fault& kind, milliseconds answerTime) {
         static constexpr Fault kSerialKinds[] = {Fault::Drop,  Fault::Duplicate, Fault::Corrupt,
                                                  Fault::Late,  Fault::Split,     Fault::Noise,
                                                  Fault::NoEcho, Fault::NoReply};
@@ -91,13 +91,14 @@ protected:
         const auto window = static_cast<std::size_t>(
             (link == Link::Usb ? timing.reportTimeout : ReceiveWindow(timing)).count());
         SimFaults f;
+        f.replyDelay = answerTime;
         switch (kind) {
         case Fault::Drop: f.lineFault = {LineFault::Kind::Drop, Pick(kFrameSize)}; break;
         case Fault::Duplicate: f.lineFault = {LineFault::Kind::Duplicate, Pick(kFrameSize)}; break;
         case Fault::Corrupt:
             f.lineFault = {LineFault::Kind::Corrupt, Pick(kFrameSize), static_cast<std::uint8_t>(1 + Pick(255))};
             break;
-        case Fault::Late: f.replyDelay = milliseconds(1 + Pick(window * 5 / 2)); break;
+        case Fault::Late: f.replyDelay += milliseconds(1 + Pick(window * 5 / 2)); break;
         case Fault::Split:
             f.replyPieces = 2 + Pick(7);
             f.pieceDelay = milliseconds(Pick(window / 4 + 1));
@@ -113,14 +114,17 @@ protected:
     }
 
     // A serial exchange meets a fault with probability 1 in 6. On USB one in 40: a report that
-    // does not come closes the device and ends the transfer, so most would fail.
+    // does not come closes the device and ends the transfer, so most would fail. A serial radio
+    // takes up to 5 ms to answer, so a reply may come after a fast receive has ended.
     FramePlan DrawPlan(Link link, const CloneTiming& timing) {
         auto plan = std::make_shared<std::vector<SimFaults>>(kPlanFrames + 1);
         const std::size_t odds = link == Link::Usb ? 40 : 6;
+        const milliseconds answerTime(link == Link::Usb ? 0 : Pick(6));
         for (auto& frame : *plan) {
+            frame.replyDelay = answerTime;
             if (Pick(odds) != 0) continue;
             Fault kind = Fault::None;
-            frame = DrawFault(link, timing, kind);
+            frame = DrawFault(link, timing, kind, answerTime);
             ++tally.faults[static_cast<std::size_t>(kind)];
         }
         return [plan](std::uint32_t n) { return n < plan->size() ? (*plan)[n] : SimFaults{}; };

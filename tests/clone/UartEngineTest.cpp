@@ -434,6 +434,31 @@ TEST_F(UartEngineTest, LateReplyToAnotherChunkIsNotTakenForThisOne) {
     EXPECT_EQ(Counters().frames, 5u) << "chunk 2 refused the late reply once";
 }
 
+// Chunk data whose checksum byte is 0x00: a repeated zero inside the reply shifts the data by
+// one and still passes the checksum. Only the byte left over after the frame gives it away.
+TEST_F(UartEngineTest, ReplyWithARepeatedByteIsRefusedEvenWhenItsChecksumPasses) {
+    radio.WithRadio([](SimulatedRadio& r) {
+        std::fill(r.Memory().begin() + 0x0100, r.Memory().begin() + 0x0114, 0x00);
+        r.Memory()[0x0105] = 0x47;  // the XOR of 'R', 20 and the address 0x0100
+    });
+    SetPlan([](std::uint32_t frame) {
+        SimFaults f;
+        if (frame == 2) f.lineFault = {LineFault::Kind::Duplicate, kFrameDataOffset};
+        return f;
+    });
+    for (const CloneTiming& timing : {kFastTiming, kFastTransferTiming}) {
+        SCOPED_TRACE(timing.fast ? "fast transfer" : "polled receive");
+        engine.SetTiming(timing);
+        radio.WithRadio([](SimulatedRadio& r) { r.ClearHistory(); });
+        images->read.fill(0xEE);
+        ASSERT_EQ(engine.HandShake(), kResultOk);
+        EXPECT_EQ(engine.ExchangeRead(0x0100, 20), kResultOk);
+        EXPECT_EQ(images->read[0x0105], 0x47);
+        EXPECT_EQ(images->read[0x0106], 0x00);
+        EXPECT_EQ(Counters().frames, 3u) << "the spoiled reply was refused once";
+    }
+}
+
 TEST_F(UartEngineTest, FastReceiveOnASilentLineStopsWhenAsked) {
     engine.SetTiming(kLongFastTransferTiming);
     SetFaults([](SimFaults& f) { f.noRadio = true; });

@@ -32,15 +32,6 @@ Descriptor VendorDevice(std::uint8_t count) {
     };
 }
 
-TEST(HidReportDescriptorTest, UnnumberedReportsCountTheIdByte) {
-    HidReportLengths l32 = Parse(VendorDevice(32));
-    EXPECT_EQ(l32.input, 33u);
-    EXPECT_EQ(l32.output, 33u);
-    HidReportLengths l64 = Parse(VendorDevice(64));
-    EXPECT_EQ(l64.input, 65u);
-    EXPECT_EQ(l64.output, 65u);
-}
-
 // Numbered reports: each id's fields add up, the largest report decides. Input id 1 is
 // 4 bytes + 3 bits (5 bytes), id 2 is 16 bytes; output id 1 is a single 8-byte field.
 // Feature items and a Push/Pop pair must not disturb the sizes.
@@ -64,35 +55,33 @@ TEST(HidReportDescriptorTest, NumberedReportsTakeTheLargestReport) {
         0x91, 0x02,              // output id 1 grows to 16 bytes
         0xC0,
     };
-    HidReportLengths l = Parse(d);
+    const HidReportLengths l = Parse(d);
     EXPECT_EQ(l.input, 17u);
     EXPECT_EQ(l.output, 17u);
 }
 
-TEST(HidReportDescriptorTest, MissingKindsGiveZeroAndLongItemsAreSkipped) {
-    const Descriptor inputOnly = {
-        0xFE, 0x02, 0x10, 0x95, 0x40,  // long item whose data look like Report Count 64
-        0x75, 0x08, 0x95, 0x20, 0x81, 0x02,
-    };
-    HidReportLengths l = Parse(inputOnly);
-    EXPECT_EQ(l.input, 33u);
-    EXPECT_EQ(l.output, 0u);
-
-    EXPECT_EQ(Parse({}).input, 0u);
-}
-
-TEST(HidReportDescriptorTest, TruncatedDescriptorsStopWithoutOverrun) {
-    // The input part whole, then a two-byte Report Count with only one byte left.
+// Unnumbered reports count the id byte; a kind of report the descriptor lacks has length 0;
+// long items are skipped whole, and a descriptor cut short ends the parse without reading past
+// its end.
+TEST(HidReportDescriptorTest, UnnumberedMissingLongAndTruncated) {
     const Descriptor full = VendorDevice(32);
-    Descriptor d(full.begin(), full.begin() + 20);
-    d.push_back(0x96);
-    d.push_back(0x20);
-    HidReportLengths l = Parse(d);
-    EXPECT_EQ(l.input, 33u);
-    EXPECT_EQ(l.output, 0u);
-
-    const Descriptor longCut = {0x75, 0x08, 0x95, 0x20, 0x81, 0x02, 0xFE};
-    EXPECT_EQ(Parse(longCut).input, 33u);
+    Descriptor cut(full.begin(), full.begin() + 20);  // the input part whole
+    cut.insert(cut.end(), {0x96, 0x20});              // a two-byte Report Count with one byte left
+    struct Case { Descriptor descriptor; std::size_t input, output; };
+    const Case cases[] = {
+        {full, 33, 33},
+        {VendorDevice(64), 65, 65},
+        // A long item whose data look like Report Count 64.
+        {{0xFE, 0x02, 0x10, 0x95, 0x40, 0x75, 0x08, 0x95, 0x20, 0x81, 0x02}, 33, 0},
+        {cut, 33, 0},
+        {{0x75, 0x08, 0x95, 0x20, 0x81, 0x02, 0xFE}, 33, 0},  // a long item's prefix alone
+        {{}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const HidReportLengths l = Parse(c.descriptor);
+        EXPECT_EQ(l.input, c.input) << c.descriptor.size();
+        EXPECT_EQ(l.output, c.output) << c.descriptor.size();
+    }
 }
 
 }  // namespace

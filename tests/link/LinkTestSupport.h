@@ -4,30 +4,22 @@
 
 #include "link/PortNames.h"
 
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <optional>
-#include <poll.h>
 #include <stdlib.h>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace orven::test {
 
-// A pseudo-terminal pair; the slave path plays a serial device, the test talks on the master.
+// A pseudo-terminal pair; the slave path plays a serial device, the test holds the master.
 class Pty {
 public:
     Pty() {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) {
-            slave_ = ptsname(master_);
-        }
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) slave_ = ptsname(master_);
     }
     ~Pty() { CloseMaster(); }
     Pty(const Pty&) = delete;
@@ -35,32 +27,10 @@ public:
 
     bool Ok() const { return master_ >= 0 && !slave_.empty(); }
     const std::string& SlavePath() const { return slave_; }
-    int Master() const { return master_; }
 
     void CloseMaster() {
-        if (master_ >= 0) {
-            close(master_);
-            master_ = -1;
-        }
-    }
-
-    // Collects what the slave side sent until `count` bytes came or the time ran out.
-    std::vector<std::uint8_t> ReadMaster(std::size_t count, int timeoutMs = 2000) {
-        std::vector<std::uint8_t> got;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (got.size() < count && std::chrono::steady_clock::now() < deadline) {
-            pollfd pfd{master_, POLLIN, 0};
-            if (poll(&pfd, 1, 50) <= 0) {
-                continue;
-            }
-            std::uint8_t buf[256];
-            ssize_t n = read(master_, buf, std::min(sizeof buf, count - got.size()));
-            if (n <= 0) {
-                break;
-            }
-            got.insert(got.end(), buf, buf + n);
-        }
-        return got;
+        if (master_ >= 0) close(master_);
+        master_ = -1;
     }
 
 private:
@@ -72,25 +42,20 @@ private:
 class PortFolderScope {
 public:
     PortFolderScope() {
-        if (const char* old = std::getenv(kPortDirVariable)) {
-            saved_ = old;
-        }
+        if (const char* old = std::getenv(kPortDirVariable)) saved_ = old;
         std::string pattern = (std::filesystem::temp_directory_path() / "orven-ports-XXXXXX").string();
         std::vector<char> buf(pattern.begin(), pattern.end());
         buf.push_back('\0');
-        if (mkdtemp(buf.data()) != nullptr) {
-            dir_ = buf.data();
-        }
+        if (mkdtemp(buf.data()) != nullptr) dir_ = buf.data();
         setenv(kPortDirVariable, dir_.c_str(), 1);
     }
     ~PortFolderScope() {
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
-        if (saved_) {
+        if (saved_)
             setenv(kPortDirVariable, saved_->c_str(), 1);
-        } else {
+        else
             unsetenv(kPortDirVariable);
-        }
     }
     PortFolderScope(const PortFolderScope&) = delete;
     PortFolderScope& operator=(const PortFolderScope&) = delete;
@@ -98,9 +63,7 @@ public:
     const std::string& Dir() const { return dir_; }
 
     // Makes "com<n>" in the folder a link to target.
-    void Link(int n, const std::string& target) const {
-        std::filesystem::create_symlink(target, Entry(n));
-    }
+    void Link(int n, const std::string& target) const { std::filesystem::create_symlink(target, Entry(n)); }
 
     std::string Entry(int n) const { return dir_ + "/com" + std::to_string(n); }
 

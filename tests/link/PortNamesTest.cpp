@@ -10,33 +10,22 @@ namespace orven {
 namespace {
 
 using test::PortFolderScope;
-using test::Pty;
 
 // An empty port folder leaves the fixed table; the group boundaries are where mistakes hide.
-TEST(PortNamesTest, FixedTableCoversCom1ToCom32) {
+// A folder entry of any kind wins over the table and names ports above 32.
+TEST(PortNamesTest, FolderEntriesWinOverTheFixedTableOfCom1ToCom32) {
     PortFolderScope folder;
-    EXPECT_EQ(ComPortDevice(1), "/dev/ttyUSB0");
-    EXPECT_EQ(ComPortDevice(8), "/dev/ttyUSB7");
-    EXPECT_EQ(ComPortDevice(9), "/dev/ttyACM0");
-    EXPECT_EQ(ComPortDevice(16), "/dev/ttyACM7");
-    EXPECT_EQ(ComPortDevice(17), "/dev/ttyS0");
-    EXPECT_EQ(ComPortDevice(32), "/dev/ttyS15");
-    EXPECT_EQ(ComPortDevice(33), "");
-    EXPECT_EQ(ComPortDevice(257), "");
-    EXPECT_EQ(ComPortDevice(0), "");
-    EXPECT_EQ(ComPortDevice(-1), "");
+    const std::pair<int, const char*> fixed[] = {
+        {1, "/dev/ttyUSB0"}, {8, "/dev/ttyUSB7"}, {9, "/dev/ttyACM0"}, {16, "/dev/ttyACM7"},
+        {17, "/dev/ttyS0"},  {32, "/dev/ttyS15"}, {33, ""},            {257, ""},
+        {0, ""},             {-1, ""}};
+    for (const auto& [n, device] : fixed) EXPECT_EQ(ComPortDevice(n), device) << n;
     EXPECT_EQ(ComPortName(10), "COM10");  // the user's name, whatever the device
-}
 
-TEST(PortNamesTest, FolderEntryWinsOverTableAndNamesHighPorts) {
-    PortFolderScope folder;
     folder.Link(3, "/dev/null");
     folder.Link(100, "/nowhere/at/all");  // dangling: still names the port
     { std::ofstream(folder.Entry(20)) << "not a device"; }
-
-    EXPECT_EQ(ComPortDevice(3), folder.Entry(3));
-    EXPECT_EQ(ComPortDevice(100), folder.Entry(100));
-    EXPECT_EQ(ComPortDevice(20), folder.Entry(20));
+    for (int n : {3, 100, 20}) EXPECT_EQ(ComPortDevice(n), folder.Entry(n)) << n;
     EXPECT_EQ(ComPortDevice(4), "/dev/ttyUSB3");
     EXPECT_EQ(ComPortDevice(101), "");
 }
@@ -54,24 +43,7 @@ TEST(PortNamesTest, PortFolderComesFromVariableElseHome) {
     unsetenv("HOME");
     EXPECT_EQ(PortFolder(), "");
     EXPECT_EQ(ComPortDevice(5), "/dev/ttyUSB4");
-    if (!savedHome.empty()) {
-        setenv("HOME", savedHome.c_str(), 1);
-    }
-}
-
-TEST(PortNamesTest, ScanMarksOpenablePortsAndSkipsMissingOnes) {
-    Pty pty;
-    ASSERT_TRUE(pty.Ok());
-    PortFolderScope folder;
-    folder.Link(5, pty.SlavePath());
-    folder.Link(6, "/nowhere/at/all");
-
-    auto present = ScanComPorts();
-    EXPECT_TRUE(present[4]);
-    EXPECT_FALSE(present[5]);
-
-    // The scan must give the port back: a second scan finds it free again.
-    EXPECT_TRUE(ScanComPorts()[4]);
+    if (!savedHome.empty()) setenv("HOME", savedHome.c_str(), 1);
 }
 
 }  // namespace

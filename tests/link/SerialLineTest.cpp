@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace orven {
 namespace {
 
@@ -18,58 +17,43 @@ termios CookedLine() {
     return tio;
 }
 
-TEST(SerialLineTest, Default8N1IsRawWithoutFlowControl) {
-    termios tio = CookedLine();
-    ASSERT_TRUE(ComposeRawLine(tio, 8, kParityNone, kStopBitsOne, 0x04));
-    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(tio.c_cflag & (PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS), 0u);
-    EXPECT_EQ(tio.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
-    EXPECT_EQ(tio.c_iflag & (ICRNL | IXON | IXOFF | IXANY | ISTRIP | INPCK), 0u);
-    EXPECT_EQ(tio.c_oflag & OPOST, 0u);
-    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
-    EXPECT_EQ(tio.c_cc[VMIN], 0);
-    EXPECT_EQ(tio.c_cc[VTIME], 0);
-}
-
-TEST(SerialLineTest, ByteSizeParityAndStopBitsMap) {
+// Whatever the fields, the line is raw, reads return at once, the receiver is on and the modem
+// status lines are ignored; only the CTS/RTS bit of the flags turns on hardware flow control,
+// and a parity-checked line marks bad characters. Codes with no termios form are refused.
+TEST(SerialLineTest, FieldsMapOntoARawLine) {
     struct Case {
-        std::uint8_t byteSize, parity, stopBits;
-        tcflag_t size, parityBits, stop;
+        std::uint8_t byteSize, parity, stopBits, flags;
+        tcflag_t size, parityBits, stop, flow;
     };
     const Case cases[] = {
-        {5, kParityNone, kStopBitsOne, CS5, 0, 0},
-        {6, kParityOdd, kStopBitsTwo, CS6, PARENB | PARODD, CSTOPB},
-        {7, kParityEven, kStopBitsOne, CS7, PARENB, 0},
-        {8, kParityMark, kStopBitsTwo, CS8, PARENB | CMSPAR | PARODD, CSTOPB},
-        {8, kParitySpace, kStopBitsOne, CS8, PARENB | CMSPAR, 0},
+        {8, kParityNone, kStopBitsOne, 0x04, CS8, 0, 0, 0},
+        {5, kParityNone, kStopBitsOne, 0, CS5, 0, 0, 0},
+        {6, kParityOdd, kStopBitsTwo, kLineFlagCtsRts, CS6, PARENB | PARODD, CSTOPB, CRTSCTS},
+        {7, kParityEven, kStopBitsOne, kLineFlagDsrDtr, CS7, PARENB, 0, 0},
+        {8, kParityMark, kStopBitsTwo, kLineFlagDsrDtr | kLineFlagCtsRts, CS8,
+         PARENB | CMSPAR | PARODD, CSTOPB, CRTSCTS},
+        {8, kParitySpace, kStopBitsOne, 0, CS8, PARENB | CMSPAR, 0, 0},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.byteSize) << " bits, parity " << int(c.parity));
         termios tio = CookedLine();
-        ASSERT_TRUE(ComposeRawLine(tio, c.byteSize, c.parity, c.stopBits, 0)) << int(c.byteSize);
-        EXPECT_EQ(tio.c_cflag & CSIZE, c.size);
-        EXPECT_EQ(tio.c_cflag & (PARENB | PARODD | CMSPAR), c.parityBits);
-        EXPECT_EQ(tio.c_cflag & CSTOPB, c.stop);
-        EXPECT_EQ((tio.c_iflag & INPCK) != 0, c.parity != kParityNone);
+        ASSERT_TRUE(ComposeRawLine(tio, c.byteSize, c.parity, c.stopBits, c.flags));
+        EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CLOCAL | CREAD),
+                  c.size | c.parityBits | c.stop | c.flow | CLOCAL | CREAD);
+        EXPECT_EQ(tio.c_iflag & (ICRNL | IXON | IXOFF | IXANY | ISTRIP | INPCK),
+                  c.parity == kParityNone ? 0u : static_cast<tcflag_t>(INPCK));
+        EXPECT_EQ(tio.c_oflag & OPOST, 0u);
+        EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+        EXPECT_EQ(tio.c_cc[VMIN], 0);
+        EXPECT_EQ(tio.c_cc[VTIME], 0);
     }
-}
-
-TEST(SerialLineTest, OnlyTheCtsRtsBitTurnsOnHardwareFlowControl) {
-    termios tio = CookedLine();
-    ASSERT_TRUE(ComposeRawLine(tio, 8, kParityNone, kStopBitsOne, kLineFlagCtsRts));
-    EXPECT_NE(tio.c_cflag & CRTSCTS, 0u);
-    ASSERT_TRUE(ComposeRawLine(tio, 8, kParityNone, kStopBitsOne, kLineFlagDsrDtr));
-    EXPECT_EQ(tio.c_cflag & CRTSCTS, 0u);
-    ASSERT_TRUE(ComposeRawLine(tio, 8, kParityNone, kStopBitsOne, kLineFlagDsrDtr | kLineFlagCtsRts));
-    EXPECT_NE(tio.c_cflag & CRTSCTS, 0u);
-}
-
-TEST(SerialLineTest, UnsupportedCodesAreRefused) {
-    termios tio = CookedLine();
-    EXPECT_FALSE(ComposeRawLine(tio, 4, kParityNone, kStopBitsOne, 0));
-    EXPECT_FALSE(ComposeRawLine(tio, 9, kParityNone, kStopBitsOne, 0));
-    EXPECT_FALSE(ComposeRawLine(tio, 8, 5, kStopBitsOne, 0));
-    EXPECT_FALSE(ComposeRawLine(tio, 8, kParityNone, 1, 0));  // one and a half
-    EXPECT_FALSE(ComposeRawLine(tio, 8, kParityNone, 3, 0));
+    // Byte sizes outside 5..8, parity codes above space, one and a half or three stop bits.
+    const std::uint8_t refused[][3] = {{4, kParityNone, kStopBitsOne}, {9, kParityNone, kStopBitsOne},
+                                       {8, 5, kStopBitsOne}, {8, kParityNone, 1}, {8, kParityNone, 3}};
+    for (const auto& r : refused) {
+        termios tio = CookedLine();
+        EXPECT_FALSE(ComposeRawLine(tio, r[0], r[1], r[2], 0)) << int(r[0]) << int(r[1]) << int(r[2]);
+    }
 }
 
 }  // namespace

@@ -23,45 +23,42 @@ std::unique_ptr<RadioSettings> DirtySettings() {
     return s;
 }
 
-bool BytesEqual(const RadioSettings& a, const RadioSettings& b) {
-    return std::ranges::equal(Bytes(a), Bytes(b));
-}
-
 bool SlotIsZero(const ChannelRecord& r) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(&r);
     return std::all_of(p, p + sizeof r, [](std::uint8_t b) { return b == 0; });
 }
 
 TEST(ModelPresetsTest, PresetLabelsUseDigitsBelowOneHundredAndLettersAbove) {
-    EXPECT_EQ(PresetLabel(31), "31");
-    EXPECT_EQ(PresetLabel(5), "05");
-    EXPECT_EQ(PresetLabel(99), "99");
-    EXPECT_EQ(PresetLabel(100), "F0");
-    EXPECT_EQ(PresetLabel(101), "F1");
-    EXPECT_EQ(PresetLabel(111), "L1");
-    EXPECT_EQ(PresetLabel(121), "M1");
-    EXPECT_EQ(PresetLabel(130), "A0");
-    EXPECT_EQ(PresetLabel(140), "C0");
-    EXPECT_EQ(PresetLabel(159), "C9");
-    EXPECT_EQ(PresetLabel(65535), "C5");
+    const std::pair<std::uint16_t, const char*> cases[] = {
+        {31, "31"},  {5, "05"},   {99, "99"},  {100, "F0"}, {111, "L1"},
+        {121, "M1"}, {130, "A0"}, {140, "C0"}, {159, "C9"}, {65535, "C5"}};
+    for (const auto& [number, label] : cases) EXPECT_EQ(PresetLabel(number), label) << number;
 }
 
-TEST(ModelPresetsTest, UsaModelIgnoresTheCountry) {
-    auto built = DirtySettings();
-    BuildModelDocument(*built, kModelUsa, kDenmark);
-    auto defaults = DirtySettings();
-    LoadDefaults(*defaults, kModelUsa);
-    EXPECT_TRUE(BytesEqual(*built, *defaults));
-    EXPECT_EQ(PrivateChannel(*built, 0).inUse, 0u);
+// Apart from the Private block the document is the model's defaults; a USA model gets no
+// private channels whatever the country, a European one the country's presets.
+TEST(ModelPresetsTest, DocumentIsTheDefaultsWithTheCountrysPrivateChannels) {
+    struct Case { int model; int country; std::size_t privateCount; };
+    const Case cases[] = {{kModelUsa, kDenmark, 0}, {kModelEurIntUsa, kCountryNone, 0},
+                          {kModelEurInt, kDenmark, 5}, {kModelEurInt, 0, 28}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "model " << c.model << ", country " << c.country);
+        auto s = DirtySettings();
+        BuildModelDocument(*s, c.model, c.country);
+        EXPECT_EQ(PrivateChannelCount(*s), c.privateCount);
+        for (std::size_t i = c.privateCount; i < kMaxPrivateChannels; ++i)
+            ASSERT_TRUE(SlotIsZero(PrivateChannel(*s, i))) << "private slot " << i;
+        auto defaults = DirtySettings();
+        LoadDefaults(*defaults, c.model);
+        std::memcpy(&PrivateChannel(*defaults, 0), &PrivateChannel(*s, 0),
+                    kMaxPrivateChannels * sizeof(ChannelRecord));
+        EXPECT_TRUE(std::ranges::equal(Bytes(*s), Bytes(*defaults)));
+    }
 }
 
-TEST(ModelPresetsTest, EuropeanModelWithDenmarkGetsFiveFishingAndLeisureChannels) {
+TEST(ModelPresetsTest, DenmarkGetsFiveFishingAndLeisureChannels) {
     auto s = DirtySettings();
     BuildModelDocument(*s, kModelEurInt, kDenmark);
-    EXPECT_EQ(s->model, kModelEurInt);
-    EXPECT_EQ(s->bandCAN, 0u);
-    EXPECT_EQ(s->bandWX, 0u);
-
     struct Want {
         const char* label;
         double mhz;
@@ -74,93 +71,51 @@ TEST(ModelPresetsTest, EuropeanModelWithDenmarkGetsFiveFishingAndLeisureChannels
         {"L2", 155.525, 34, "      LEISUR"},
     };
     for (std::size_t i = 0; i < std::size(want); ++i) {
-        SCOPED_TRACE(want[i].label);
         const ChannelRecord& r = PrivateChannel(*s, i);
-        EXPECT_STREQ(r.label, want[i].label);
-        EXPECT_NEAR(r.txMHz, want[i].mhz, 1e-9);
-        EXPECT_EQ(r.txMHz, r.rxMHz);
-        EXPECT_EQ(r.usage, want[i].usage);
-        EXPECT_STREQ(r.usageText, want[i].usageText);
-        EXPECT_EQ(r.inUse, 1u);
-
+        EXPECT_NEAR(r.txMHz, want[i].mhz, 1e-9) << want[i].label;
         // Nothing else of the record is set.
-        ChannelRecord rest = r;
-        std::memset(rest.label, 0, sizeof rest.label);
-        std::memset(rest.usageText, 0, sizeof rest.usageText);
-        rest.usage = 0;
-        rest.txMHz = rest.rxMHz = 0;
-        rest.inUse = 0;
-        EXPECT_TRUE(SlotIsZero(rest));
+        ChannelRecord expected{};
+        CopyText(expected.label, want[i].label);
+        CopyText(expected.usageText, want[i].usageText);
+        expected.usage = static_cast<std::uint8_t>(want[i].usage);
+        expected.txMHz = expected.rxMHz = r.txMHz;
+        expected.inUse = 1;
+        EXPECT_EQ(std::memcmp(&r, &expected, sizeof r), 0) << want[i].label;
     }
-    for (std::size_t i = std::size(want); i < kMaxPrivateChannels; ++i)
-        EXPECT_TRUE(SlotIsZero(PrivateChannel(*s, i))) << "private slot " << i;
-
-    // Apart from the Private block the document is the model's defaults.
-    auto defaults = DirtySettings();
-    LoadDefaults(*defaults, kModelEurInt);
-    std::memcpy(&PrivateChannel(*defaults, 0), &PrivateChannel(*s, 0),
-                kMaxPrivateChannels * sizeof(ChannelRecord));
-    EXPECT_TRUE(BytesEqual(*s, *defaults));
 }
 
-TEST(ModelPresetsTest, EuropeanModelWithNoCountryHasNoPrivateChannel) {
-    auto s = DirtySettings();
-    BuildModelDocument(*s, kModelEurIntUsa, kCountryNone);
-    EXPECT_EQ(s->model, kModelEurIntUsa);
-    EXPECT_EQ(s->bandCAN, 1u);
-    EXPECT_EQ(s->bandWX, 0u);
-    EXPECT_EQ(PrivateChannelCount(*s), 0u);
-    auto defaults = DirtySettings();
-    LoadDefaults(*defaults, kModelEurIntUsa);
-    EXPECT_TRUE(BytesEqual(*s, *defaults));
-}
-
+// The whole Private block is emptied first, also for a country that has no presets.
 TEST(ModelPresetsTest, LoadingACountryReplacesTheWholePrivateBlock) {
-    auto s = DirtySettings();
-    LoadDefaults(*s, kModelEurInt);
-    LoadCountryPresets(*s, 0);
-    ASSERT_EQ(PrivateChannelCount(*s), 28u);
-
-    LoadCountryPresets(*s, kUk);
-    EXPECT_EQ(PrivateChannelCount(*s), 2u);
-    EXPECT_STREQ(PrivateChannel(*s, 0).label, "M1");
-    EXPECT_STREQ(PrivateChannel(*s, 1).label, "M2");
-    for (std::size_t i = 2; i < kMaxPrivateChannels; ++i)
-        EXPECT_TRUE(SlotIsZero(PrivateChannel(*s, i))) << "private slot " << i;
-
-    for (int bad : {-1, kCountryNone, 9}) {
-        auto junk = DirtySettings();
-        LoadCountryPresets(*junk, bad);
-        for (std::size_t i = 0; i < kMaxPrivateChannels; ++i)
-            EXPECT_TRUE(SlotIsZero(PrivateChannel(*junk, i))) << "country " << bad << " slot " << i;
-        EXPECT_EQ(junk->channels[kPrivateFirstSlot - 1].inUse, 0xA5A5A5A5u) << "CAN block untouched";
+    for (int country : {-1, kUk, kCountryNone, 9}) {
+        auto s = DirtySettings();
+        LoadCountryPresets(*s, country);
+        const std::size_t loaded = country == kUk ? 2 : 0;
+        EXPECT_EQ(PrivateChannelCount(*s), loaded) << country;
+        for (std::size_t i = loaded; i < kMaxPrivateChannels; ++i)
+            EXPECT_TRUE(SlotIsZero(PrivateChannel(*s, i))) << "country " << country << " slot " << i;
+        EXPECT_EQ(s->channels[kPrivateFirstSlot - 1].inUse, 0xA5A5A5A5u) << "CAN block untouched";
     }
 }
 
-TEST(ModelPresetsTest, PreviewOfAllShowsEveryPreset) {
+// The preview and the private channel count both end at a gap or a label of three characters.
+TEST(ModelPresetsTest, PreviewShowsThirtyRowsAtMostAndStopsAtAGapOrALongLabel) {
     auto s = DirtySettings();
     BuildModelDocument(*s, kModelEurInt, 0);
-    const auto rows = PresetPreviewLines(*s);
+    auto rows = PresetPreviewLines(*s);
     ASSERT_EQ(rows.size(), 28u);
     EXPECT_EQ(rows[0], "31 Tx=157.5500 Rx=162.1500        MARINA   ");
     EXPECT_EQ(rows[3], "F1 Tx=155.6250 Rx=155.6250       FISHING   ");
     EXPECT_EQ(rows[27], "C9 Tx=155.9750 Rx=155.9750     COAST GUARD ");
-}
 
-TEST(ModelPresetsTest, PreviewStopsAtThirtyRowsAGapOrALongLabel) {
-    RadioSettings s{};
-    for (std::size_t i = 0; i < 40; ++i) {
-        ChannelRecord& r = PrivateChannel(s, i);
-        CopyText(r.label, "M1");
-        r.inUse = 1;
-    }
-    EXPECT_EQ(PresetPreviewLines(s).size(), 30u);
-
-    CopyText(PrivateChannel(s, 12).label, "M12");
-    EXPECT_EQ(PresetPreviewLines(s).size(), 12u);
-
-    PrivateChannel(s, 4).inUse = 0;
-    EXPECT_EQ(PresetPreviewLines(s).size(), 4u);
+    for (std::size_t i = 28; i < 40; ++i) PrivateChannel(*s, i) = PrivateChannel(*s, 0);
+    EXPECT_EQ(PresetPreviewLines(*s).size(), 30u);
+    EXPECT_EQ(PrivateChannelCount(*s), 40u);
+    CopyText(PrivateChannel(*s, 12).label, "M12");
+    EXPECT_EQ(PresetPreviewLines(*s).size(), 12u);
+    EXPECT_EQ(PrivateChannelCount(*s), 12u);
+    PrivateChannel(*s, 4).inUse = 0;
+    EXPECT_EQ(PresetPreviewLines(*s).size(), 4u);
+    EXPECT_EQ(PrivateChannelCount(*s), 4u);
 }
 
 }  // namespace

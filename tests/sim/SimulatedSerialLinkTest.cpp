@@ -1,7 +1,10 @@
+// The serial engine tests run this link behind a pseudo-terminal in real time; here time is
+// stepped by hand, so that the order and the moment of every byte can be pinned.
 #include "sim/SimulatedSerialLink.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -15,6 +18,12 @@ using Stream = std::vector<std::uint8_t>;
 const Clock::time_point t0 = Clock::time_point{} + 1h;
 
 Stream Wire(const CloneFrame& f) { return Stream(FrameBytes(f), FrameBytes(f) + kFrameSize); }
+
+Stream Join(std::initializer_list<Stream> parts) {
+    Stream all;
+    for (const Stream& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
 
 class SimulatedSerialLinkTest : public ::testing::Test {
 protected:
@@ -36,16 +45,9 @@ protected:
     // The radio's untouched answer to a read of 0x0100..0x0113.
     Stream ReadReply() const {
         CloneFrame f = MakeReadFrame(0x0100, 20);
-        f.letter = 'R';
         std::memcpy(f.data, radio.Memory().data() + 0x0100, 20);
         SealFrame(f);
         return Wire(f);
-    }
-
-    static Stream Join(std::initializer_list<Stream> parts) {
-        Stream all;
-        for (const Stream& p : parts) all.insert(all.end(), p.begin(), p.end());
-        return all;
     }
 
     SimulatedRadio radio;
@@ -53,57 +55,47 @@ protected:
     const CloneFrame read = MakeReadFrame(0x0100, 20);
 };
 
-TEST_F(SimulatedSerialLinkTest, EchoIsFollowedByTheReply) {
-    Send(read, t0);
-    EXPECT_EQ(Take(t0), Join({Wire(read), ReadReply()}));
-    EXPECT_FALSE(link.NextDue());
+TEST_F(SimulatedSerialLinkTest, EchoThenReplyOrWhatAFaultLeavesOfThem) {
+    struct Case { const char* name; void (*fault)(SimFaults&); Stream expected; };
+    const Case cases[] = {
+        {"no fault", [](SimFaults&) {}, Join({Wire(read), ReadReply()})},
+        {"dead adaptor", [](SimFaults& f) { f.noEcho = true; }, {}},
+        {"silent radio", [](SimFaults& f) { f.noRadio = true; }, Wire(read)},
+        {"stray dollar", [](SimFaults& f) { f.strayDollar = true; }, Join({Wire(read), {'$'}, ReadReply()})},
+    };
+    for (const Case& c : cases) {
+        radio.Faults() = {};
+        c.fault(radio.Faults());
+        link.Clear();
+        Send(read, t0);
+        EXPECT_EQ(Take(t0 + 10s), c.expected) << c.name;
+        EXPECT_FALSE(link.NextDue()) << c.name;
+    }
+
+    // Noise comes between echo and reply, and none of it looks like a frame start.
+    radio.Faults() = {};
+    radio.Faults().noiseBytes = 8;
+    Send(read, t0 + 20s);
+    const Stream noisy = Take(t0 + 20s);
+    ASSERT_EQ(noisy.size(), 72u);
+    EXPECT_EQ(std::count(noisy.begin() + 32, noisy.begin() + 40, '$'), 0);
+    EXPECT_EQ(Stream(noisy.begin() + 40, noisy.end()), ReadReply());
 }
 
-TEST_F(SimulatedSerialLinkTest, GarbageIsEchoedAndTheNextFrameIsStillFound) {
+TEST_F(SimulatedSerialLinkTest, FramesAreFoundAfterGarbageAndAStalePartFrameIsForgotten) {
     const Stream junk = {0x00, 'x', '$', 'R', 'E', 'Z', '$'};
     Send(Join({junk, Wire(read)}), t0);
     EXPECT_EQ(Take(t0), Join({junk, Wire(read), ReadReply()}));
     EXPECT_EQ(radio.Counters().frames, 1u);
-}
 
-TEST_F(SimulatedSerialLinkTest, StalePartialFrameIsForgotten) {
     const Stream whole = Wire(read);
     const Stream head(whole.begin(), whole.begin() + 10);
-
-    Send(head, t0);
-    Send(read, t0 + 10ms);  // too soon: its bytes complete the old frame, which is garbled
-    EXPECT_EQ(Take(t0 + 1s), Join({head, whole}));
-
-    Send(head, t0 + 2s);
-    Send(read, t0 + 3s);
-    EXPECT_EQ(Take(t0 + 3s), Join({head, whole, ReadReply()}));
-}
-
-TEST_F(SimulatedSerialLinkTest, DeadAdaptorSendsNothing) {
-    radio.Faults().noEcho = true;
-    Send(read, t0);
-    EXPECT_TRUE(Take(t0 + 10s).empty());
-    EXPECT_EQ(radio.Counters().reads, 0u);
-}
-
-TEST_F(SimulatedSerialLinkTest, SilentRadioLeavesOnlyTheEcho) {
-    radio.Faults().noRadio = true;
-    Send(read, t0);
-    EXPECT_EQ(Take(t0 + 10s), Wire(read));
-}
-
-TEST_F(SimulatedSerialLinkTest, NoiseAndStrayDollarComeBetweenEchoAndReply) {
-    radio.Faults().noiseBytes = 8;
-    Send(read, t0);
-    const Stream noisy = Take(t0);
-    ASSERT_EQ(noisy.size(), 72u);
-    for (std::size_t i = 32; i < 40; ++i) EXPECT_NE(noisy[i], '$') << "noise byte " << i;
-    EXPECT_EQ(Stream(noisy.begin() + 40, noisy.end()), ReadReply());
-
-    radio.Faults() = {};
-    radio.Faults().strayDollar = true;
-    Send(read, t0);
-    EXPECT_EQ(Take(t0), Join({Wire(read), {'$'}, ReadReply()}));
+    Send(head, t0 + 10s);
+    Send(read, t0 + 10s + 10ms);  // too soon: its bytes complete the old frame, which is garbled
+    EXPECT_EQ(Take(t0 + 11s), Join({head, whole}));
+    Send(head, t0 + 20s);
+    Send(read, t0 + 21s);  // after the adaptor's partial-frame timeout
+    EXPECT_EQ(Take(t0 + 21s), Join({head, whole, ReadReply()}));
 }
 
 TEST_F(SimulatedSerialLinkTest, SplitReplyArrivesPieceByPiece) {
@@ -121,20 +113,17 @@ TEST_F(SimulatedSerialLinkTest, SplitReplyArrivesPieceByPiece) {
     EXPECT_EQ(Join({first, second, third}), Join({Wire(read), ReadReply()}));
 }
 
-TEST_F(SimulatedSerialLinkTest, SlowRadioAnswersAfterItsDelay) {
+TEST_F(SimulatedSerialLinkTest, LateReplyComesAfterItsDelayAndAfterTheEchoOfAFrameSentMeanwhile) {
     radio.Faults().replyDelay = 100ms;
     Send(read, t0);
     EXPECT_EQ(Take(t0 + 99ms), Wire(read));
     ASSERT_TRUE(link.NextDue());
     EXPECT_EQ(*link.NextDue(), t0 + 100ms);
     EXPECT_EQ(Take(t0 + 100ms), ReadReply());
-}
 
-TEST_F(SimulatedSerialLinkTest, LateReplyFollowsTheEchoOfAFrameSentMeanwhile) {
-    radio.Faults().replyDelay = 100ms;
-    Send(read, t0);
-    Send(read, t0 + 50ms);  // a retry while the first reply is still on its way
-    EXPECT_EQ(Take(t0 + 1s), Join({Wire(read), Wire(read), ReadReply(), ReadReply()}));
+    Send(read, t0 + 1s);
+    Send(read, t0 + 1s + 50ms);  // a retry while the first reply is still on its way
+    EXPECT_EQ(Take(t0 + 2s), Join({Wire(read), Wire(read), ReadReply(), ReadReply()}));
 }
 
 TEST_F(SimulatedSerialLinkTest, PacedLineDeliversOneByteEveryTenBitTimes) {
