@@ -44,21 +44,6 @@ TEST(CloneFrameTest, LastWriteChunkCarriesSixteenBytesAndZeroPadding) {
     EXPECT_EQ(Wire(MakeWriteFrame(0x06F0, source.data(), 16)), expected);
 }
 
-TEST(CloneFrameTest, BuildFrameClearsTheBufferAndLeavesTheChecksumToTheCaller) {
-    std::array<std::uint8_t, kFrameSize> buffer;
-    buffer.fill(0x77);
-    BuildFrame(buffer.data(), kLetterRead);
-    Bytes32 expected = Header('R', 0, 0, 0);
-    expected.resize(kFrameSize, 0);
-    EXPECT_EQ(Bytes32(buffer.begin(), buffer.end()), expected);
-
-    buffer.fill(0x77);
-    BuildFrame(buffer.data(), kLetterIdentify);
-    EXPECT_EQ(buffer[kFrameLengthOffset], 20);
-    EXPECT_EQ(buffer[kFrameDataOffset + 19], 0xAA);
-    EXPECT_EQ(buffer[kFrameChecksumOffset], 0);
-}
-
 TEST(CloneFrameTest, PrefixAndChecksumChecks) {
     CloneFrame good = MakeReadFrame(0x0100, 20);
     EXPECT_TRUE(CheckReply(FrameBytes(good), ReplyCheck::Prefix));

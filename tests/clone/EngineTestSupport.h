@@ -109,36 +109,6 @@ inline RadioImage EncodedImage(const RadioSettings& settings, const AppState& st
     return images->write;
 }
 
-// What a read must give back of a written document: private channels (frequencies to the
-// nearest nano-MHz), identities, bands and steps.
-inline void ExpectSameDocument(const RadioSettings& read, const RadioSettings& written) {
-    for (std::size_t i = 0; i < kMaxPrivateChannels; ++i) {
-        SCOPED_TRACE("private channel " + std::to_string(i));
-        const ChannelRecord& r = PrivateChannel(read, i);
-        const ChannelRecord& w = PrivateChannel(written, i);
-        EXPECT_STREQ(r.label, w.label);
-        EXPECT_EQ(r.usage, w.usage);
-        EXPECT_EQ(r.inUse, w.inUse);
-        EXPECT_NEAR(r.txMHz, w.txMHz, 1e-9);
-        EXPECT_NEAR(r.rxMHz, w.rxMHz, 1e-9);
-        EXPECT_EQ(r.atisRx, w.atisRx);
-        EXPECT_EQ(r.atis1W, w.atis1W);
-    }
-    EXPECT_STREQ(read.mmsiId, written.mmsiId);
-    EXPECT_STREQ(read.atisId, written.atisId);
-    EXPECT_STREQ(read.nmeaNo, written.nmeaNo);
-    EXPECT_EQ(std::string(read.serialNo, 8), std::string(written.serialNo, 8));
-    EXPECT_EQ(read.mmsiByUser, written.mmsiByUser);
-    EXPECT_EQ(read.atisByUser, written.atisByUser);
-    for (int band = 0; band < kBandCount; ++band)
-        EXPECT_EQ(BandFlag(read, static_cast<ChannelBand>(band)),
-                  BandFlag(written, static_cast<ChannelBand>(band)))
-            << "band " << band;
-    EXPECT_EQ(read.txStepIndex, written.txStepIndex);
-    EXPECT_EQ(read.rxStepIndex, written.rxStepIndex);
-    EXPECT_EQ(read.model, written.model);
-}
-
 // The records of a trace file; a size that is not a whole number of records fails the test.
 inline std::vector<TraceRecord> TraceRecordsOf(const std::string& path) {
     const std::vector<std::uint8_t> bytes = ReadBytes(path);

@@ -35,20 +35,37 @@ bool HoldsReply(const ReplyCollector& c) {
     return c.Complete() && std::memcmp(c.Frame(), FrameBytes(expected), kFrameSize) == 0;
 }
 
-TEST(ReplyCollectorTest, SkipsExactlyTheEchoBeforeLookingForTheReply) {
-    ReplyCollector c(kEcho.data(), kFrameSize, kFrameSize);
-    Feed(c, kEcho + Wire(Reply()));
-    EXPECT_TRUE(HoldsReply(c)) << "the echo's own \"$R\" must not be taken as the reply";
+// What a collector holds after a stream, fed in one piece and byte by byte.
+TEST(ReplyCollectorTest, FindsTheReplyOnlyAfterTheWholeEcho) {
+    struct Case {
+        const char* what;
+        Bytes stream;
+        std::size_t echoSize;
+        bool found;
+    };
+    const Bytes reply = Wire(Reply());
+    const Case cases[] = {
+        {"echo then reply: the echo's own \"$R\" is not the reply", kEcho + reply, kFrameSize, true},
+        {"one echo byte missing: the echo is never whole", Bytes(kEcho.begin(), kEcho.end() - 1) + reply,
+         kFrameSize, false},
+        {"no echo to skip", reply, 0, true},
+        {"noise, '$' without 'R', a lone 'R'", kEcho + Bytes{0x00, 0xFF, 'R', '$', 'X', 'R', 0x0D} + reply,
+         kFrameSize, true},
+        // "$$R": the second '$' drops the first and is dropped itself.
+        {"second dollar", kEcho + Bytes{'$'} + reply, kFrameSize, false},
+        {"a later reply after the second dollar", kEcho + Bytes{'$'} + reply + reply, kFrameSize, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ReplyCollector whole(kEcho.data(), c.echoSize, kFrameSize);
+        Feed(whole, c.stream);
+        EXPECT_EQ(HoldsReply(whole), c.found);
+        EXPECT_EQ(whole.Complete(), c.found);
 
-    // One echo byte missing: the echo is never whole, so nothing after it is taken.
-    ReplyCollector shortEcho(kEcho.data(), kFrameSize, kFrameSize);
-    Feed(shortEcho, Bytes(kEcho.begin(), kEcho.end() - 1) + Wire(Reply()));
-    EXPECT_FALSE(shortEcho.Complete());
-
-    // Without an echo to skip, the first frame is the reply.
-    ReplyCollector noEcho(kEcho.data(), 0, kFrameSize);
-    Feed(noEcho, Wire(Reply()));
-    EXPECT_TRUE(HoldsReply(noEcho));
+        ReplyCollector pieces(kEcho.data(), c.echoSize, kFrameSize);
+        for (std::uint8_t b : c.stream) pieces.Feed(&b, 1);
+        EXPECT_EQ(HoldsReply(pieces), c.found);
+    }
 }
 
 TEST(ReplyCollectorTest, LateReplyBeforeTheEchoIsPassedOver) {
@@ -64,34 +81,6 @@ TEST(ReplyCollectorTest, LateReplyBeforeTheEchoIsPassedOver) {
     Feed(c, Wire(late) + Bytes{'$', 'R', 'E'} + sent + Wire(Reply()));
     EXPECT_TRUE(HoldsReply(c));
     EXPECT_FALSE(c.Overrun());
-}
-
-TEST(ReplyCollectorTest, HuntsForDollarAndRPastNoise) {
-    ReplyCollector c(kEcho.data(), kFrameSize, kFrameSize);
-    // Noise, a '$' that is not followed by 'R', an 'R' on its own, then the reply.
-    Feed(c, kEcho + Bytes{0x00, 0xFF, 'R', '$', 'X', 'R', 0x0D} + Wire(Reply()));
-    EXPECT_TRUE(HoldsReply(c));
-}
-
-TEST(ReplyCollectorTest, ArrivalInSmallPiecesGivesTheSameFrame) {
-    const Bytes stream = kEcho + Bytes{0x55, 0x55} + Wire(Reply());
-    ReplyCollector c(kEcho.data(), kFrameSize, kFrameSize);
-    for (std::uint8_t b : stream) {
-        EXPECT_FALSE(c.Complete());
-        c.Feed(&b, 1);
-    }
-    EXPECT_TRUE(HoldsReply(c));
-}
-
-TEST(ReplyCollectorTest, SecondDollarDoesNotStartAFrame) {
-    // "$$R": the second '$' drops the first and is dropped itself; the hunt resumes after it.
-    ReplyCollector c(kEcho.data(), kFrameSize, kFrameSize);
-    Feed(c, kEcho + Bytes{'$'} + Wire(Reply()));
-    EXPECT_FALSE(c.Complete());
-
-    // A later reply on the same line is still found.
-    Feed(c, Wire(Reply()));
-    EXPECT_TRUE(HoldsReply(c));
 }
 
 TEST(ReplyCollectorTest, BytesAfterACompleteFrameAreCountedAsAnOverrun) {

@@ -2,6 +2,7 @@
 
 #include "clone/CloneResult.h"
 #include "clone/EngineTestSupport.h"
+#include "files/Paths.h"
 #include "link/CPCUart.h"
 #include "sim/SimulatedRadioPty.h"
 
@@ -64,160 +65,132 @@ TEST_F(UartEngineTest, HandShakeGetsTheIdentifyReplyAndKeepsThePortOpen) {
     EXPECT_FALSE(PortIsFree());
 }
 
-TEST_F(UartEngineTest, SilentLineMeansNoAdaptor) {
-    SetFaults([](SimFaults& f) { f.noEcho = true; });
-    ExpectResult(engine.HandShake(), kResultNoAdaptor, "Adaptor is not detected!");
-    EXPECT_EQ(Counters().frames, 3u) << "three attempts";
-    EXPECT_EQ(Counters().identifies, 0u);
+// What each fault on the identify exchange ends in, and how many attempts it took, with the
+// polled receive and with the fast transfer.
+TEST_F(UartEngineTest, HandShakeFaultsEndInTheirCodeAfterThreeAttempts) {
+    struct Case {
+        const char* what;
+        void (*fault)(SimFaults&);
+        CloneResult code;
+        std::uint32_t frames;
+    };
+    const Case cases[] = {
+        {"silent line", [](SimFaults& f) { f.noEcho = true; }, kResultNoAdaptor, 3},
+        {"echo without reply", [](SimFaults& f) { f.noRadio = true; }, kResultNoRadio, 3},
+        // "$" then the reply's "$R...": the second '$' does not start a frame.
+        {"stray dollar", [](SimFaults& f) { f.strayDollar = true; }, kResultNoRadio, 3},
+        {"bad prefix", [](SimFaults& f) { f.badPrefix = true; }, kResultNoRadio, 3},
+        {"bad checksum", [](SimFaults& f) { f.badChecksum = true; }, kResultChecksum, 3},
+        {"noise before the reply", [](SimFaults& f) { f.noiseBytes = 9; }, kResultOk, 1},
+        // Pauses inside the reply are longer than a poll and than the quiet gap.
+        {"reply in pieces",
+         [](SimFaults& f) {
+             f.replyPieces = 4;
+             f.pieceDelay = 6ms;
+         },
+         kResultOk, 1},
+    };
+    for (const CloneTiming& timing : {kFastTiming, kFastTransferTiming}) {
+        engine.SetTiming(timing);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (timing.fast ? ", fast transfer" : ", polled receive"));
+            radio.WithRadio([&](SimulatedRadio& r) {
+                r.ClearHistory();
+                r.Faults() = SimFaults{};
+                c.fault(r.Faults());
+            });
+            const CloneResult result = engine.HandShake();
+            EXPECT_EQ(result, c.code) << ResultText(result);
+            EXPECT_EQ(Counters().frames, c.frames);
+        }
+    }
 }
 
-TEST_F(UartEngineTest, EchoWithoutReplyMeansNoRadio) {
-    SetFaults([](SimFaults& f) { f.noRadio = true; });
-    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
-    EXPECT_EQ(Counters().frames, 3u);
-}
-
-TEST_F(UartEngineTest, ReplyIsFoundAfterNoise) {
-    SetFaults([](SimFaults& f) { f.noiseBytes = 9; });
-    EXPECT_EQ(engine.HandShake(), kResultOk);
-    EXPECT_EQ(Counters().frames, 1u) << "found on the first attempt";
-}
-
-TEST_F(UartEngineTest, ReplySplitOverSeveralPollsIsFound) {
-    SetFaults([](SimFaults& f) {
-        f.replyPieces = 4;
-        f.pieceDelay = 6ms;  // the pieces land in different 2 ms polls
-    });
-    EXPECT_EQ(engine.HandShake(), kResultOk);
-    EXPECT_EQ(Counters().frames, 1u);
-}
-
-TEST_F(UartEngineTest, StrayDollarHidesTheReplyAndOnlyARetryFindsIt) {
-    // "$" then the reply's "$R...": the second '$' does not start a frame.
-    SetFaults([](SimFaults& f) { f.strayDollar = true; });
-    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
-    EXPECT_EQ(Counters().identifies, 3u) << "the radio answered every time";
-
-    SetFaults([](SimFaults& f) { f.scope.onlyFrame = 4; });  // the next attempt only
-    EXPECT_EQ(engine.HandShake(), kResultOk);
-    EXPECT_EQ(Counters().frames, 5u);
-}
-
-TEST_F(UartEngineTest, BadPrefixOnIdentifyMeansNoRadio) {
-    SetFaults([](SimFaults& f) { f.badPrefix = true; });
-    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
-    EXPECT_EQ(Counters().frames, 3u);
-}
-
-TEST_F(UartEngineTest, BadPrefixOnDataIsAChecksumError) {
+// A refused read reply is not copied; a read reply is not an acknowledgement, so a changed
+// acknowledgement leaves reads alone.
+TEST_F(UartEngineTest, ChunkFaultsEndInTheirCodeAfterThreeAttempts) {
+    struct Case {
+        const char* what;
+        void (*fault)(SimFaults&);
+        bool write;
+        CloneResult code;
+    };
+    const Case cases[] = {
+        {"bad prefix on a read", [](SimFaults& f) { f.badPrefix = true; }, false, kResultChecksum},
+        {"bad prefix on a write", [](SimFaults& f) { f.badPrefix = true; }, true, kResultChecksum},
+        {"bad checksum on a read", [](SimFaults& f) { f.badChecksum = true; }, false, kResultChecksum},
+        {"changed acknowledgement", [](SimFaults& f) { f.wrongAck = true; }, true, kResultWriteError},
+        {"read under a changed acknowledgement", [](SimFaults& f) { f.wrongAck = true; }, false, kResultOk},
+    };
     FillPattern(images->read, 3);
-    const RadioImage before = images->read;
     ASSERT_EQ(engine.HandShake(), kResultOk);
-    SetFaults([](SimFaults& f) { f.badPrefix = true; });
-    ExpectResult(engine.ExchangeRead(0x0100, 20), kResultChecksum, "CheckSum Error");
-    ExpectResult(engine.ExchangeWrite(0x0100, 20), kResultChecksum, "CheckSum Error");
-    EXPECT_EQ(Letters(Log()), "ARRRWWW");
-    EXPECT_EQ(images->read, before) << "a refused reply is not copied";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RadioImage before = images->read;
+        radio.WithRadio([&](SimulatedRadio& r) {
+            r.ClearHistory();
+            r.Faults() = SimFaults{};
+            c.fault(r.Faults());
+        });
+        const CloneResult result = c.write ? engine.ExchangeWrite(0x0100, 20) : engine.ExchangeRead(0x0100, 20);
+        EXPECT_EQ(result, c.code) << ResultText(result);
+        EXPECT_EQ(Letters(Log()), std::string(c.code == kResultOk ? 1 : 3, c.write ? 'W' : 'R'));
+        if (c.code != kResultOk) {
+            EXPECT_EQ(images->read, before);
+        }
+    }
 }
 
-TEST_F(UartEngineTest, BadChecksumIsAChecksumError) {
-    SetFaults([](SimFaults& f) { f.badChecksum = true; });
-    ExpectResult(engine.HandShake(), kResultChecksum, "CheckSum Error");
-    SetFaults([](SimFaults& f) { f.badChecksum = false; });
-    ASSERT_EQ(engine.HandShake(), kResultOk);
-    SetFaults([](SimFaults& f) { f.badChecksum = true; });
-    ExpectResult(engine.ExchangeRead(0x0200, 20), kResultChecksum, "CheckSum Error");
-    EXPECT_EQ(Letters(Log()), "AAAARRR");
-}
-
-TEST_F(UartEngineTest, WrongAcknowledgementIsAWriteError) {
-    ASSERT_EQ(engine.HandShake(), kResultOk);
-    SetFaults([](SimFaults& f) { f.wrongAck = true; });
-    ExpectResult(engine.ExchangeWrite(0x0100, 20), kResultWriteError, "Write Error.");
-    EXPECT_EQ(Letters(Log()), "AWWW");
-    // A read reply is not an acknowledgement: the same fault leaves reads alone.
-    EXPECT_EQ(engine.ExchangeRead(0x0100, 20), kResultOk);
-}
-
-TEST_F(UartEngineTest, FaultOnTheFirstAttemptOnlyIsRetriedAndTraced) {
+// The radio falls silent after ten chunks: the read fails, keeps the ten chunks and nothing
+// else, decodes nothing, traces every attempt, dumps what it has and closes the port.
+TEST_F(UartEngineTest, FastTransferSilenceInTheMiddleOfAReadKeepsWhatArrived) {
     state.traceLog = 1;
-    engine.OpenTrace();
-    FillPattern(images->write, 1);
-    FillPattern(images->read, 2);
-    radio.WithRadio([](SimulatedRadio& r) { FillPattern(r.Memory(), 5); });
-    SetFaults([](SimFaults& f) {
-        f.badChecksum = true;
-        f.scope.onlyFrame = 1;
-    });
-    ASSERT_EQ(engine.HandShake(), kResultOk);
-    SetFaults([](SimFaults& f) {
-        f.badChecksum = false;
-        f.noRadio = true;
-        f.scope.onlyFrame = 3;  // the read's first attempt
-    });
-    ASSERT_EQ(engine.ExchangeRead(0x0140, 20), kResultOk);
-    EXPECT_EQ(Letters(Log()), "AARR");
-
-    const RadioImage memory = Memory();
-    EXPECT_TRUE(std::equal(memory.begin() + 0x0140, memory.begin() + 0x0154, images->read.begin() + 0x0140));
-    engine.CloseTrace();
-    // One record per attempt, the failed ones included.
-    const auto records = TraceRecordsOf(dir.File(kTraceFileName));
-    EXPECT_EQ(records.size(), 4u);
-    ExpectTraceRecords(records, images->write, images->read);
-}
-
-TEST_F(UartEngineTest, SilenceInTheMiddleOfAReadKeepsWhatArrived) {
-    radio.WithRadio([](SimulatedRadio& r) {
-        FillPattern(r.Memory(), 9);
-        r.Faults().silentAfterFrames = 2 + 10;  // two identifies and ten chunks
-    });
-    FillPattern(images->read, 4);
+    state.dumpImages = 1;
+    FillPattern(images->write, 6);  // a read leaves the write image alone
     std::memset(settings.get(), 0x5A, sizeof(RadioSettings));
     const auto before = std::make_unique<RadioSettings>(*settings);
-
-    ExpectResult(engine.ReadRadio(), kResultNoRadio, "Radio is not detected!");
-
-    EXPECT_EQ(Letters(Log()), "AA" + std::string(10 + 3, 'R'));
-    const RadioImage memory = Memory();
-    const std::size_t readEnd = 0x0100 + 10 * 20;
-    for (std::size_t a = 0; a < kImageSize; ++a) {
-        const std::uint8_t want = a >= 0x0100 && a < readEnd ? memory[a] : 0;
-        ASSERT_EQ(images->read[a], want) << "address " << a;
-    }
-    EXPECT_EQ(0, std::memcmp(settings.get(), before.get(), sizeof(RadioSettings))) << "not decoded";
-
     std::vector<ProgressCall> expected = {{Kind::SetRange, 0, 76}, {Kind::SetStep, 1, 0}};
     expected.insert(expected.end(), 10, ProgressCall{Kind::StepIt, 0, 0});
     expected.push_back({Kind::SetPos, 0, 0});
-    EXPECT_EQ(progress.Calls(), expected);
-    EXPECT_TRUE(PortIsFree()) << "the read closes the port";
-}
 
-TEST_F(UartEngineTest, TraceAndDumpOfAReadThatFailsInTheMiddle) {
-    state.traceLog = 1;
-    state.dumpImages = 1;
-    engine.OpenTrace();
-    FillPattern(images->write, 6);  // a read leaves the write image alone
-    radio.WithRadio([](SimulatedRadio& r) {
-        FillPattern(r.Memory(), 8);
-        r.Faults().silentAfterFrames = 2 + 3;
-    });
+    for (const CloneTiming& timing : {kFastTransferTiming, kFastTiming}) {
+        SCOPED_TRACE(timing.fast ? "fast transfer" : "polled receive");
+        const std::string folder = dir.File(timing.fast ? "fast" : "polled");
+        ASSERT_TRUE(std::filesystem::create_directory(folder));
+        CPcUartClone reader;
+        Prepare(reader);
+        reader.SetTiming(timing);
+        reader.SetDirectory(folder);
+        reader.OpenTrace();
+        images->read.fill(0);
+        progress.Clear();
+        radio.WithRadio([](SimulatedRadio& r) {
+            r.ClearHistory();
+            FillPattern(r.Memory(), 9);
+            r.Faults().silentAfterFrames = 2 + 10;  // two identifies and ten chunks
+        });
 
-    ASSERT_EQ(engine.ReadRadio(), kResultNoRadio);
+        ExpectResult(reader.ReadRadio(), kResultNoRadio, "Radio is not detected!");
 
-    // 2 identifies, 3 good chunks, 3 attempts at the fourth.
-    const auto records = TraceRecordsOf(dir.File(kTraceFileName));
-    EXPECT_EQ(records.size(), 8u);
-    ExpectTraceRecords(records, images->write, images->read);
+        EXPECT_EQ(Letters(Log()), "AA" + std::string(10 + 3, 'R'));
+        const RadioImage memory = Memory();
+        const std::size_t readEnd = 0x0100 + 10 * 20;
+        for (std::size_t a = 0; a < kImageSize; ++a) {
+            const std::uint8_t want = a >= 0x0100 && a < readEnd ? memory[a] : 0;
+            ASSERT_EQ(images->read[a], want) << "address " << a;
+        }
+        EXPECT_EQ(0, std::memcmp(settings.get(), before.get(), sizeof(RadioSettings))) << "not decoded";
+        EXPECT_EQ(progress.Calls(), expected);
+        EXPECT_TRUE(PortIsFree()) << "the read closes the port";
 
-    const std::vector<std::uint8_t> dump = ReadBytes(dir.File(kReadDumpFileName));
-    ASSERT_EQ(dump.size(), kImageSize);
-    EXPECT_TRUE(std::equal(dump.begin(), dump.end(), images->read.begin()));
-    const RadioImage memory = Memory();
-    EXPECT_TRUE(std::equal(memory.begin() + 0x0100, memory.begin() + 0x013C, dump.begin() + 0x0100));
-    EXPECT_EQ(dump[0x013C], 0);
-    EXPECT_FALSE(std::filesystem::exists(dir.File(kWriteDumpFileName)));
+        // 2 identifies, 10 good chunks, 3 attempts at the eleventh.
+        const auto records = TraceRecordsOf(JoinPath(folder, kTraceFileName));
+        EXPECT_EQ(records.size(), 15u);
+        ExpectTraceRecords(records, images->write, images->read);
+        const std::vector<std::uint8_t> dump = ReadBytes(JoinPath(folder, kReadDumpFileName));
+        EXPECT_TRUE(std::equal(dump.begin(), dump.end(), images->read.begin(), images->read.end()));
+        EXPECT_FALSE(std::filesystem::exists(JoinPath(folder, kWriteDumpFileName)));
+    }
 }
 
 TEST_F(UartEngineTest, WriteDumpsTheEncodedImageEvenWhenNoRadioAnswers) {
@@ -238,26 +211,6 @@ TEST_F(UartEngineTest, WriteDumpsTheEncodedImageEvenWhenNoRadioAnswers) {
     EXPECT_EQ(progress.Calls(), (std::vector<ProgressCall>{{Kind::SetPos, 0, 0}}))
         << "the serial engine announces no range without a radio";
     EXPECT_TRUE(PortIsFree());
-}
-
-TEST_F(UartEngineTest, LastChunkCarriesSixteenBytesAndZeroPadding) {
-    images->write.fill(0xEE);
-    ASSERT_EQ(engine.HandShake(), kResultOk);
-    ASSERT_EQ(engine.ExchangeWrite(0x06F0, 16), kResultOk) << "the acknowledgement repeats the zeros";
-
-    const CloneFrame sent = Log().back();
-    EXPECT_EQ(sent.letter, kLetterWrite);
-    EXPECT_EQ(sent.length, 16);
-    EXPECT_EQ(FrameAddress(sent), 0x06F0);
-    for (std::size_t i = 0; i < kFrameDataSize; ++i) EXPECT_EQ(sent.data[i], i < 16 ? 0xEE : 0) << i;
-    const RadioImage memory = Memory();
-    EXPECT_EQ(memory[0x06FF], 0xEE);
-    EXPECT_EQ(memory[0x0700], 0) << "nothing beyond the clone range";
-
-    ASSERT_EQ(engine.ExchangeRead(0x06F0, 16), kResultOk);
-    EXPECT_EQ(images->read[0x06F0], 0xEE);
-    EXPECT_EQ(images->read[0x06FF], 0xEE);
-    EXPECT_EQ(images->read[0x0700], 0);
 }
 
 TEST_F(UartEngineTest, StopDuringAWriteEndsItAtOnce) {
@@ -317,50 +270,6 @@ TEST_F(UartEngineTest, IncompleteSetUpAndBadRangesSendNothing) {
     EXPECT_TRUE(PortIsFree()) << "no port was opened";
 }
 
-TEST_F(UartEngineTest, FastTransferWritesAndReadsTheDocument) {
-    engine.SetTiming(kFastTransferTiming);
-    ASSERT_EQ(engine.WriteRadio(), kResultOk);
-    EXPECT_EQ(progress.Calls(), FullTransferProgress());
-    const RadioImage expected = EncodedImage(*settings, state);
-    const RadioImage memory = Memory();
-    EXPECT_TRUE(std::equal(memory.begin() + kCloneFirst, memory.begin() + kCloneLast + 1,
-                           expected.begin() + kCloneFirst));
-
-    auto read = std::make_unique<RadioSettings>();
-    engine.SetSettings(read.get());
-    progress.Clear();
-    ASSERT_EQ(engine.ReadRadio(), kResultOk);
-    EXPECT_EQ(progress.Calls(), FullTransferProgress());
-    ExpectSameDocument(*read, *settings);
-    EXPECT_EQ(Letters(Log()), "A" + std::string(kChunks, 'W') + "AA" + std::string(kChunks, 'R'));
-}
-
-TEST_F(UartEngineTest, FastTransferKeepsTheFailureCodes) {
-    engine.SetTiming(kFastTransferTiming);
-    SetFaults([](SimFaults& f) { f.noEcho = true; });
-    ExpectResult(engine.HandShake(), kResultNoAdaptor, "Adaptor is not detected!");
-    SetFaults([](SimFaults& f) {
-        f.noEcho = false;
-        f.noRadio = true;
-    });
-    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
-    SetFaults([](SimFaults& f) {
-        f.noRadio = false;
-        f.strayDollar = true;
-    });
-    ExpectResult(engine.HandShake(), kResultNoRadio, "Radio is not detected!");
-    EXPECT_EQ(Counters().frames, 9u) << "three attempts each";
-
-    // Pauses inside a reply are longer than the quiet gap, but the frame is not complete yet.
-    SetFaults([](SimFaults& f) {
-        f.strayDollar = false;
-        f.replyPieces = 4;
-        f.pieceDelay = 6ms;
-    });
-    EXPECT_EQ(engine.HandShake(), kResultOk);
-    EXPECT_EQ(Counters().frames, 10u);
-}
-
 TEST_F(UartEngineTest, FastTransferHandlesTheReplyFaultsAsTheProductTimingDoes) {
     engine.SetTiming(kFastTransferTiming);
     SetFaults([](SimFaults& f) { f.noiseBytes = 9; });
@@ -389,22 +298,6 @@ TEST_F(UartEngineTest, FastTransferHandlesTheReplyFaultsAsTheProductTimingDoes) 
     });
     EXPECT_EQ(engine.ExchangeRead(0x0100, 20), kResultOk);
     EXPECT_EQ(Counters().frames, seen + 2);
-}
-
-TEST_F(UartEngineTest, FastTransferSilenceInTheMiddleOfAReadKeepsWhatArrived) {
-    engine.SetTiming(kFastTransferTiming);
-    radio.WithRadio([](SimulatedRadio& r) {
-        FillPattern(r.Memory(), 9);
-        r.Faults().silentAfterFrames = 2 + 10;  // two identifies and ten chunks
-    });
-    std::memset(settings.get(), 0x5A, sizeof(RadioSettings));
-    const auto before = std::make_unique<RadioSettings>(*settings);
-
-    ExpectResult(engine.ReadRadio(), kResultNoRadio, "Radio is not detected!");
-    EXPECT_EQ(Letters(Log()), "AA" + std::string(10 + 3, 'R'));
-    const RadioImage memory = Memory();
-    EXPECT_TRUE(std::equal(memory.begin() + 0x0100, memory.begin() + 0x0100 + 10 * 20, images->read.begin() + 0x0100));
-    EXPECT_EQ(0, std::memcmp(settings.get(), before.get(), sizeof(RadioSettings))) << "not decoded";
 }
 
 TEST_F(UartEngineTest, FastReceiveEndsSoonAfterTheReply) {

@@ -54,43 +54,38 @@ TEST_F(UsbEngineTest, HandShakeLooksForTheDeviceItself) {
     EXPECT_EQ(Letters(Log()), "AA");
 }
 
-TEST_F(UsbEngineTest, ReplyWithoutPrefixIsTheGenericError) {
-    SetFaults([](SimFaults& f) { f.badPrefix = true; });
-    ExpectResult(engine.HandShake(), kResultBadPrefix, "Error");
-    ExpectResult(engine.ExchangeRead(0x0100, 20), kResultBadPrefix, "Error");
-    ExpectResult(engine.ExchangeWrite(0x0100, 20), kResultBadPrefix, "Error");
-    EXPECT_EQ(Letters(Log()), "AAARRRWWW") << "each retried three times";
-}
-
-TEST_F(UsbEngineTest, BadChecksumIsAChecksumError) {
-    SetFaults([](SimFaults& f) { f.badChecksum = true; });
-    ExpectResult(engine.HandShake(), kResultChecksum, "CheckSum Error");
-    ExpectResult(engine.ExchangeRead(0x0100, 20), kResultChecksum, "CheckSum Error");
-    EXPECT_EQ(Letters(Log()), "AAARRR");
-}
-
-TEST_F(UsbEngineTest, WrongAcknowledgementIsAWriteError) {
-    ASSERT_EQ(engine.HandShake(), kResultOk);
-    SetFaults([](SimFaults& f) { f.wrongAck = true; });
-    ExpectResult(engine.ExchangeWrite(0x0100, 20), kResultWriteError, "Write Error.");
-    EXPECT_EQ(Letters(Log()), "AWWW");
-}
-
-TEST_F(UsbEngineTest, FaultOnTheFirstAttemptOnlyIsRetriedAndTraced) {
-    state.traceLog = 1;
-    engine.OpenTrace();
-    FillPattern(images->write, 1);
-    FillPattern(images->read, 2);
-    SetFaults([](SimFaults& f) {
-        f.badChecksum = true;
-        f.scope.onlyFrame = 1;
-    });
-    ASSERT_EQ(engine.HandShake(), kResultOk);
-    EXPECT_EQ(Letters(Log()), "AA");
-    engine.CloseTrace();
-    const auto records = TraceRecordsOf(dir.File(kTraceFileName));
-    EXPECT_EQ(records.size(), 2u);
-    ExpectTraceRecords(records, images->write, images->read);
+// Each faulty exchange is tried three times; a reply without the prefix is the generic error.
+TEST_F(UsbEngineTest, ReplyFaultsEndInTheirCodeAfterThreeAttempts) {
+    enum class Exchange { HandShake, Read, Write };
+    struct Case {
+        void (*fault)(SimFaults&);
+        Exchange exchange;
+        CloneResult code;
+        const char* text;
+    };
+    const auto badPrefix = [](SimFaults& f) { f.badPrefix = true; };
+    const auto badChecksum = [](SimFaults& f) { f.badChecksum = true; };
+    const Case cases[] = {
+        {badPrefix, Exchange::HandShake, kResultBadPrefix, "Error"},
+        {badPrefix, Exchange::Read, kResultBadPrefix, "Error"},
+        {badPrefix, Exchange::Write, kResultBadPrefix, "Error"},
+        {badChecksum, Exchange::HandShake, kResultChecksum, "CheckSum Error"},
+        {badChecksum, Exchange::Read, kResultChecksum, "CheckSum Error"},
+        {[](SimFaults& f) { f.wrongAck = true; }, Exchange::Write, kResultWriteError, "Write Error."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text + std::string(" on exchange ") + std::to_string(static_cast<int>(c.exchange)));
+        backend.WithRadio([&](SimulatedRadio& r) {
+            r.ClearHistory();
+            r.Faults() = SimFaults{};
+            c.fault(r.Faults());
+        });
+        const CloneResult result = c.exchange == Exchange::HandShake ? engine.HandShake()
+                                   : c.exchange == Exchange::Read    ? engine.ExchangeRead(0x0100, 20)
+                                                                     : engine.ExchangeWrite(0x0100, 20);
+        ExpectResult(result, c.code, c.text);
+        EXPECT_EQ(Counters().frames, 3u);
+    }
 }
 
 // The receive step on its own, to see the code of an input report that never comes.
@@ -154,28 +149,6 @@ TEST_F(UsbEngineTest, FailedHandShakeStillAnnouncesTheRange) {
     ExpectResult(engine.ReadRadio(), kResultBadPrefix, "Error");
     EXPECT_EQ(progress.Calls(), announced);
     EXPECT_EQ(Letters(Log()), "AAAAAA") << "no second handshake";
-}
-
-TEST_F(UsbEngineTest, WriteThenReadCarriesTheWholeDocument) {
-    state.dumpImages = 1;
-    ASSERT_EQ(engine.WriteRadio(), kResultOk);
-    EXPECT_EQ(progress.Calls(), FullTransferProgress());
-    const RadioImage expected = EncodedImage(*settings, state);
-    const RadioImage memory = Memory();
-    EXPECT_TRUE(std::equal(memory.begin() + kCloneFirst, memory.begin() + kCloneLast + 1,
-                           expected.begin() + kCloneFirst));
-    EXPECT_EQ(Letters(Log()), "A" + std::string(kChunks, 'W'));
-
-    auto read = std::make_unique<RadioSettings>();
-    engine.SetSettings(read.get());
-    progress.Clear();
-    ASSERT_EQ(engine.ReadRadio(), kResultOk);
-    EXPECT_EQ(progress.Calls(), FullTransferProgress());
-    ExpectSameDocument(*read, *settings);
-
-    const std::vector<std::uint8_t> dump = ReadBytes(dir.File(kReadDumpFileName));
-    ASSERT_EQ(dump.size(), kImageSize);
-    EXPECT_TRUE(std::equal(dump.begin(), dump.end(), images->read.begin()));
 }
 
 TEST_F(UsbEngineTest, StopBeforeTheReceiveIsAUserCancel) {

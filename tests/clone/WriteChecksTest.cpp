@@ -5,53 +5,42 @@
 namespace orven {
 namespace {
 
-TEST(WriteChecks, MmsiRulesFollowTheEntryByUserBox) {
-    IdentityEntry e;
-    e.mmsi = "012345678";  // leading zero
-    EXPECT_EQ(CheckIdentitiesForWrite(e), InvalidMmsiMessage("012345678"));
-    EXPECT_EQ(*CheckIdentitiesForWrite(e), "Invalid MMIS ID:012345678\nMake sure 9 digitals.");
-    e.mmsi = "12345678";  // eight digits
-    EXPECT_TRUE(CheckIdentitiesForWrite(e).has_value());
-    e.mmsi = "12345678a";
-    EXPECT_TRUE(CheckIdentitiesForWrite(e).has_value());
-    e.mmsi = "123456789";
-    EXPECT_FALSE(CheckIdentitiesForWrite(e).has_value());
-    e.mmsi = "";
-    EXPECT_FALSE(CheckIdentitiesForWrite(e).has_value());
-    e.mmsi = "bad";
-    e.mmsiByUser = true;  // not programmed: any text passes
-    EXPECT_FALSE(CheckIdentitiesForWrite(e).has_value());
-}
-
-TEST(WriteChecks, AtisIsCheckedAfterMmsi) {
-    IdentityEntry e;
-    e.mmsi = "1";
-    e.atis = "2";
-    EXPECT_EQ(*CheckIdentitiesForWrite(e), "Invalid MMIS ID:1\nMake sure 9 digitals.");
-    e.mmsi = "";
-    EXPECT_EQ(*CheckIdentitiesForWrite(e), "Invalid ATIS ID:2\nMake sure 9 digitals.");
-    e.atisByUser = true;
-    EXPECT_FALSE(CheckIdentitiesForWrite(e).has_value());
-}
-
-TEST(WriteChecks, NmeaLosesLeadingSpacesAndAllowsALeadingZero) {
-    IdentityEntry e;
-    e.nmea = " 012345";
-    EXPECT_FALSE(CheckIdentitiesForWrite(e).has_value());
-    e.nmea = "01234a";
-    EXPECT_EQ(*CheckIdentitiesForWrite(e), "Invalid NMEA ID:01234a\nMake sure 6 digitals.");
-    e.nmea = "1234567";
-    EXPECT_TRUE(CheckIdentitiesForWrite(e).has_value());
-    e.nmea = "   ";  // only spaces: trimmed to empty, which is a valid number
-    EXPECT_FALSE(CheckIdentitiesForWrite(e).has_value());
-}
-
-TEST(WriteChecks, SerialNumberMustFitTheRadio) {
-    IdentityEntry e;
-    e.serial = "  AB123456";  // any eight characters the radio can hold
-    EXPECT_FALSE(CheckIdentitiesForWrite(e).has_value());
-    e.serial = "123456789";
-    EXPECT_EQ(*CheckIdentitiesForWrite(e), "Invalid SERIAL ID:123456789\nMake sure 8 digitals.");
+// The first refusal in the write command's order, or none; a ticked "by user" box means the
+// identity is not programmed, so any text passes.
+TEST(WriteChecks, FirstRefusalInTheWriteOrder) {
+    struct Case {
+        const char *mmsi, *atis, *nmea, *serial;
+        bool byUser;          // both "by user" boxes
+        const char* refusal;  // nullptr: the write goes ahead
+    };
+    const Case cases[] = {
+        {"012345678", "", "", "", false, "Invalid MMIS ID:012345678\nMake sure 9 digitals."},
+        {"12345678", "", "", "", false, "Invalid MMIS ID:12345678\nMake sure 9 digitals."},
+        {"12345678a", "", "", "", false, "Invalid MMIS ID:12345678a\nMake sure 9 digitals."},
+        {"123456789", "", "", "", false, nullptr},
+        {"", "", "", "", false, nullptr},
+        {"bad", "", "", "", true, nullptr},
+        {"1", "2", "", "", false, "Invalid MMIS ID:1\nMake sure 9 digitals."},
+        {"", "2", "", "", false, "Invalid ATIS ID:2\nMake sure 9 digitals."},
+        {"", "2", "", "", true, nullptr},
+        {"", "", " 012345", "", false, nullptr},  // leading spaces go, a leading zero stays
+        {"", "", "01234a", "", false, "Invalid NMEA ID:01234a\nMake sure 6 digitals."},
+        {"", "", "1234567", "", false, "Invalid NMEA ID:1234567\nMake sure 6 digitals."},
+        {"", "", "   ", "", false, nullptr},  // trimmed to empty
+        {"", "", "", "  AB123456", false, nullptr},  // any eight characters the radio can hold
+        {"", "", "", "123456789", false, "Invalid SERIAL ID:123456789\nMake sure 8 digitals."},
+    };
+    for (const Case& c : cases) {
+        const IdentityEntry entry{c.mmsi, c.byUser, c.atis, c.byUser, c.nmea, c.serial};
+        const auto got = CheckIdentitiesForWrite(entry);
+        SCOPED_TRACE(std::string(c.mmsi) + "|" + c.atis + "|" + c.nmea + "|" + c.serial);
+        if (c.refusal) {
+            EXPECT_EQ(got, std::optional<std::string>(c.refusal));
+        } else {
+            EXPECT_EQ(got, std::nullopt) << got.value_or("");
+        }
+    }
+    EXPECT_EQ(InvalidMmsiMessage("012345678"), "Invalid MMIS ID:012345678\nMake sure 9 digitals.");
 }
 
 }  // namespace

@@ -66,16 +66,11 @@ TEST_F(AtomicFile, FailsWhereNoFileCanBeCreated) {
     EXPECT_FALSE(WriteFileAtomically(Path("plain/inside.dat"), kLater));
     EXPECT_FALSE(WriteFileAtomically(Path("missing/inside.dat"), kLater));
 
-    // A writable target in a folder that takes no new entries: the temporary file cannot be made.
-    const std::string target = Path("plain");
-    ASSERT_EQ(chmod(target.c_str(), 0666), 0);
+    // A folder that takes no new entries (an existing target there is the failed-save case).
     ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
-    const auto refused = WithPermissionsEnforced([&] {
-        return !WriteFileAtomically(Path("new.dat"), kLater) && !WriteFileAtomically(target, kLater);
-    });
+    const auto refused = WithPermissionsEnforced([&] { return !WriteFileAtomically(Path("new.dat"), kLater); });
     if (!refused) GTEST_SKIP() << "cannot run without root's file access";
     EXPECT_TRUE(*refused);
-    EXPECT_EQ(ReadBytes(target), kEarlier);
     EXPECT_EQ(Entries(), std::set<std::string>{"plain"});
 }
 

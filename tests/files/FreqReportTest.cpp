@@ -116,15 +116,6 @@ TEST(FreqReport, SectionsKeepTheirSlotLimits) {
     EXPECT_EQ(text.substr(wx + 4, 3), "90 ");
 }
 
-TEST(FreqReport, PrivateChannelsFollowTheIntChannels) {
-    auto s = AllOff();
-    s->channels[0] = Channel("6", 156.3, 156.3);
-    PrivateChannel(*s, 0) = Channel("M1", 157.85, 157.85);
-    EXPECT_EQ(FrequencyReportText(*s, kTime),
-              kHead + "6  , " + std::string(13, ' ') + ", 156.3000, 156.3000,   \n" + "M1 , " +
-                  std::string(13, ' ') + ", 157.8500, 157.8500,   \n");
-}
-
 using FreqReportFile = testing::FilesTestDir;
 
 TEST_F(FreqReportFile, WritesTheTextOrFails) {

@@ -34,29 +34,12 @@ std::unique_ptr<RadioSettings> Defaults() {
     return s;
 }
 
-TEST(CompareChannelRecord, PresenceOnEitherSide) {
-    const ChannelRecord empty{};
-    const ChannelRecord used = Channel("M1", 157.85, 157.85);
-    EXPECT_EQ(CompareChannelRecord(empty, empty, kEur), 0);
-    EXPECT_EQ(CompareChannelRecord(used, empty, kEur), 1);
-    EXPECT_EQ(CompareChannelRecord(empty, used, kEur), 8);
-    EXPECT_EQ(CompareChannelRecord(used, used, kEur), 0);
-}
-
-TEST(CompareChannelRecord, FrequenciesWithinATenthOfAKilohertzMatch) {
-    const ChannelRecord radio = Channel("M1", 156.0, 160.6);
-    ChannelRecord pc = Channel("M1", 156.00005, 160.60009);
-    EXPECT_EQ(CompareChannelRecord(radio, pc, kEur), 0);
-    pc.txMHz = 156.0002;
-    EXPECT_EQ(CompareChannelRecord(radio, pc, kEur), 2);
-    pc.rxMHz = 160.5;  // both differ: the RX code wins
-    EXPECT_EQ(CompareChannelRecord(radio, pc, kEur), 3);
-    pc.txMHz = 156.0;
-    EXPECT_EQ(CompareChannelRecord(radio, pc, kEur), 3);
-}
-
-TEST(CompareChannelRecord, OneFlagComparedByTheRadiosFlags) {
+// The code of one record pair: presence first, then TX, RX, and the flags the radio's own
+// flags let through. Label and usage are not compared.
+TEST(CompareChannelRecord, CodeOfEachDifference) {
     struct Side {
+        std::uint32_t inUse;
+        double tx, rx;
         std::uint32_t rxOnly, lowPower, atis1W, atisRx;
     };
     struct Case {
@@ -65,48 +48,35 @@ TEST(CompareChannelRecord, OneFlagComparedByTheRadiosFlags) {
         int model, code;
     };
     const Case cases[] = {
-        {"rxOnly set on the radio only", {1, 0, 0, 0}, {0, 0, 0, 0}, kEur, 4},
-        {"rxOnly set on the PC only is not seen", {0, 0, 0, 0}, {1, 0, 0, 0}, kEur, 0},
-        {"lowPower differs", {0, 1, 0, 0}, {0, 0, 0, 0}, kEur, 5},
-        {"lowPower not compared under rxOnly", {1, 1, 0, 0}, {1, 0, 0, 0}, kEur, 0},
-        {"atis1W differs", {0, 0, 1, 0}, {0, 0, 0, 0}, kEur, 6},
-        {"atis1W not compared under lowPower", {0, 1, 1, 0}, {0, 1, 0, 0}, kEur, 0},
-        {"atis1W ignored for the USA model", {0, 0, 1, 0}, {0, 0, 0, 0}, kModelUsa, 0},
-        {"atisRx differs", {0, 0, 0, 1}, {0, 0, 0, 0}, kEur, 7},
-        {"atisRx set on the PC only", {0, 0, 0, 0}, {0, 0, 0, 1}, kModelEurIntUsa, 7},
-        {"atisRx ignored for the USA model", {0, 0, 0, 1}, {0, 0, 0, 0}, kModelUsa, 0},
-        {"atisRx not compared when the radio has atis1W", {0, 0, 1, 1}, {0, 0, 1, 0}, kEur, 0},
-        {"atisRx outranks lowPower", {0, 1, 0, 1}, {0, 0, 0, 0}, kEur, 7},
+        {"empty on both sides", {0, 156.0, 156.0, 0, 0, 0, 0}, {0, 156.0, 156.0, 0, 0, 0, 0}, kEur, 0},
+        {"only on the radio", {1, 156.0, 156.0, 0, 0, 0, 0}, {0, 156.0, 156.0, 0, 0, 0, 0}, kEur, 1},
+        {"only on the PC", {0, 156.0, 156.0, 0, 0, 0, 0}, {1, 156.0, 156.0, 0, 0, 0, 0}, kEur, 8},
+        {"within a tenth of a kHz", {1, 156.0, 160.6, 0, 0, 0, 0}, {1, 156.00005, 160.60009, 0, 0, 0, 0}, kEur, 0},
+        {"TX differs", {1, 156.0, 160.6, 0, 0, 0, 0}, {1, 156.0002, 160.6, 0, 0, 0, 0}, kEur, 2},
+        {"both differ: RX wins", {1, 156.0, 160.6, 0, 0, 0, 0}, {1, 156.0002, 160.5, 0, 0, 0, 0}, kEur, 3},
+        {"RX differs", {1, 156.0, 160.6, 0, 0, 0, 0}, {1, 156.0, 160.5, 0, 0, 0, 0}, kEur, 3},
+        {"rxOnly set on the radio only", {1, 156.0, 156.0, 1, 0, 0, 0}, {1, 156.0, 156.0, 0, 0, 0, 0}, kEur, 4},
+        {"rxOnly set on the PC only is not seen", {1, 156.0, 156.0, 0, 0, 0, 0}, {1, 156.0, 156.0, 1, 0, 0, 0}, kEur, 0},
+        {"lowPower differs", {1, 156.0, 156.0, 0, 1, 0, 0}, {1, 156.0, 156.0, 0, 0, 0, 0}, kEur, 5},
+        {"lowPower not compared under rxOnly", {1, 156.0, 156.0, 1, 1, 0, 0}, {1, 156.0, 156.0, 1, 0, 0, 0}, kEur, 0},
+        {"atis1W differs", {1, 156.0, 156.0, 0, 0, 1, 0}, {1, 156.0, 156.0, 0, 0, 0, 0}, kEur, 6},
+        {"atis1W not compared under lowPower", {1, 156.0, 156.0, 0, 1, 1, 0}, {1, 156.0, 156.0, 0, 1, 0, 0}, kEur, 0},
+        {"atis1W ignored for the USA model", {1, 156.0, 156.0, 0, 0, 1, 0}, {1, 156.0, 156.0, 0, 0, 0, 0}, kModelUsa, 0},
+        {"atisRx differs", {1, 156.0, 156.0, 0, 0, 0, 1}, {1, 156.0, 156.0, 0, 0, 0, 0}, kEur, 7},
+        {"atisRx set on the PC only", {1, 156.0, 156.0, 0, 0, 0, 0}, {1, 156.0, 156.0, 0, 0, 0, 1}, kModelEurIntUsa, 7},
+        {"atisRx ignored for the USA model", {1, 156.0, 156.0, 0, 0, 0, 1}, {1, 156.0, 156.0, 0, 0, 0, 0}, kModelUsa, 0},
+        {"atisRx not compared when the radio has atis1W", {1, 156.0, 156.0, 0, 0, 1, 1}, {1, 156.0, 156.0, 0, 0, 1, 0}, kEur, 0},
+        {"atisRx outranks lowPower", {1, 156.0, 156.0, 0, 1, 0, 1}, {1, 156.0, 156.0, 0, 0, 0, 0}, kEur, 7},
     };
-    for (const Case& c : cases) {
-        ChannelRecord radio = Channel("M1", 157.85, 157.85);
-        ChannelRecord pc = radio;
-        radio.rxOnly = c.radio.rxOnly, radio.lowPower = c.radio.lowPower;
-        radio.atis1W = c.radio.atis1W, radio.atisRx = c.radio.atisRx;
-        pc.rxOnly = c.pc.rxOnly, pc.lowPower = c.pc.lowPower;
-        pc.atis1W = c.pc.atis1W, pc.atisRx = c.pc.atisRx;
-        EXPECT_EQ(CompareChannelRecord(radio, pc, c.model), c.code) << c.what;
-    }
-}
-
-TEST(CompareChannelRecord, LabelAndUsageAreNotCompared) {
-    const ChannelRecord radio = Channel("M1", 157.85, 157.85);
-    ChannelRecord pc = Channel("22", 157.85, 157.85);
-    pc.usage = 20;
-    EXPECT_EQ(CompareChannelRecord(radio, pc, kEur), 0);
-}
-
-TEST(CompareSettings, EqualSettingsGiveDateBandsAndSteps) {
-    auto pc = Defaults(), radio = Defaults();
-    PrivateChannel(*pc, 0) = PrivateChannel(*radio, 0) = Channel("M1", 157.85, 157.85);
-    std::string text;
-    EXPECT_EQ(CompareSettings(*pc, *radio, kEur, kTime, text), 0);
-    EXPECT_EQ(text,
-              "Date:2024.11.23\t\tTime:14:0\n"
-              "\n\nRadio,\t\tPC"
-              "\nUSA=1,\t\t1\nINT=1,\t\t1\nCAN=1,\t\t1\nPRI=1,\t\t1"
-              "\nUSANAR=0,\t0\nINTNAR=0,\t0\nCANNAR=0,\t0\nWX=1,\t\t1"
-              "\nTxFreqStep=0,\t0\nRxFreqStep=1,\t1");
+    const auto record = [](const Side& side, const char* label, std::uint8_t usage) {
+        ChannelRecord r = Channel(label, side.tx, side.rx);
+        r.usage = usage;
+        r.inUse = side.inUse, r.rxOnly = side.rxOnly, r.lowPower = side.lowPower;
+        r.atis1W = side.atis1W, r.atisRx = side.atisRx;
+        return r;
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CompareChannelRecord(record(c.radio, "M1", 0), record(c.pc, "22", 20), c.model), c.code) << c.what;
 }
 
 TEST(CompareSettings, BandsAndStepsSetTheirBitRadioFirst) {

@@ -120,8 +120,14 @@ TEST_F(ChannelSetupDlgTest, OkAcceptsOnlyTxFrequenciesOnTheGridInsideTheBand) {
 TEST_F(ChannelSetupDlgTest, EditsThePrivateRecordInPlaceAndRxFollowsTheMode) {
     const ChannelRecord neighbour = EditPrivate(6, "L1", 155.5, 155.5, 34);
     ChannelRecord& r = EditPrivate(7, "F2", 156.0, 161.0, 35);
+    // RX 5 MHz above TX: only the side counts; below is minus, nearly equal is simplex.
+    for (const auto& [rx, mode] : {std::pair{150.0, ch::kDuplexMinus}, {156.000005, ch::kSimplex}}) {
+        EditPrivate(7, "F2", 156.0, rx, 35);
+        CChannelSetupDlg opened(state, settings, false);
+        EXPECT_TRUE(Checked(opened, mode)) << rx;
+    }
+    EditPrivate(7, "F2", 156.0, 161.0, 35);
     CChannelSetupDlg dlg(state, settings, false);
-    // RX 5 MHz above TX: only the side counts.
     EXPECT_TRUE(Checked(dlg, ch::kDuplexPlus));
     EXPECT_EQ(Rx(dlg).text(), QStringLiteral("161.00000"));
     EXPECT_EQ(Box(dlg, ch::kNameFirst).currentText(), QStringLiteral("F"));
@@ -134,15 +140,6 @@ TEST_F(ChannelSetupDlgTest, EditsThePrivateRecordInPlaceAndRxFollowsTheMode) {
     EXPECT_NEAR(r.rxMHz, 160.6, 1e-9);
     EXPECT_EQ(std::string(r.label), "F2");
     EXPECT_EQ(std::memcmp(&neighbour, &PrivateChannel(settings, 6), sizeof neighbour), 0);
-}
-
-TEST_F(ChannelSetupDlgTest, RecordBelowTxOpensAsDuplexMinusAndNearlyEqualAsSimplex) {
-    EditPrivate(0, "10", 160.0, 150.0, 11);
-    CChannelSetupDlg minus(state, settings, false);
-    EXPECT_TRUE(Checked(minus, ch::kDuplexMinus));
-    EditPrivate(0, "10", 160.0, 160.000005, 11);
-    CChannelSetupDlg simplex(state, settings, false);
-    EXPECT_TRUE(Checked(simplex, ch::kSimplex));
 }
 
 TEST_F(ChannelSetupDlgTest, LeavingTxShowsRxOfTheModeOrWarnsOnce) {

@@ -81,8 +81,6 @@ private:
     std::optional<std::string> previous_;
 };
 
-inline std::string Latin1(const QString& text) { return text.toStdString(); }
-
 inline QStringList ComboItems(const QComboBox* combo) {
     QStringList items;
     for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);

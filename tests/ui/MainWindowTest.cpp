@@ -239,60 +239,56 @@ TEST_F(MainWindowTest, FailedSavesReportAndKeepTheDocumentState) {
     EXPECT_EQ(state.modified, 1u);
 }
 
-TEST_F(MainWindowTest, OpenAsksToSaveAModifiedFileFirst) {
-    const std::string first = WriteDocument("first.dat", *Defaults(kModelUsa));
-    const std::string second = WriteDocument("second.dat", *Defaults(kModelUsa));
-    Click(ids::main::kBandCan);  // untitled: nothing to ask
-    Open(first);
-    EXPECT_TRUE(prompts.questions.empty());
-
-    Click(ids::main::kBandCan);
-    prompts.answers = {true};
-    Open(second);
-    ASSERT_EQ(prompts.questions.size(), 1u);
-    EXPECT_EQ(prompts.questions[0].text, "Do you want to save?");
-    EXPECT_EQ(prompts.questions[0].title, "WARNING");
-    EXPECT_EQ(Word(ReadBytes(first), offsetof(RadioSettings, bandCAN)), 0u);
-    EXPECT_EQ(window->windowTitle(), "/second.dat - VOROZUDE V1.15");
-}
-
-TEST_F(MainWindowTest, LoadDefaultAsksToSaveOnlyForAnOpenedModifiedFile) {
-    // Untitled with changes: the defaults come back without a question.
-    Click(ids::main::kBandCan);
-    prompts.dialogScript.push_back(PressOk);
-    Trigger(ids::menu::kLoadDefault);
-    EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_TRUE(Find<QCheckBox>(ids::main::kBandCan)->isChecked());
-    EXPECT_EQ(state.modified, 0u);
-
-    // An opened file without changes: no question either, and the window is untitled again.
+// Open, Load Default and closing drop the document: each asks to save first, but only for an
+// opened file with changes, and Yes saves it there.
+TEST_F(MainWindowTest, CommandsThatDropTheDocumentAskOnlyForAnOpenedModifiedFile) {
     const std::string path = WriteDocument("q.dat", *Defaults(kModelUsa));
-    Open(path);
-    prompts.dialogScript.push_back(PressOk);
-    Trigger(ids::menu::kLoadDefault);
-    EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_EQ(window->windowTitle(), "ORVEN V1.15");
-    EXPECT_FALSE(Find<QAction>(ids::menu::kSave)->isEnabled());
+    const std::string other = WriteDocument("other.dat", *Defaults(kModelUsa));
+    const struct {
+        const char* question;
+        std::function<void()> run;
+    } cases[] = {
+        {"Do you want to save?", [&] { Open(other); }},
+        {"File is modified. Do you want to save?",
+         [&] {
+             prompts.dialogScript.push_back(PressOk);
+             Trigger(ids::menu::kLoadDefault);
+         }},
+        {"File is Modify. Do you want to save?", [&] { Trigger(ids::menu::kExit); }},
+    };
+    for (const auto& c : cases) {
+        for (const bool yes : {false, true}) {
+            SCOPED_TRACE(std::string(c.question) + (yes ? " Yes" : " No"));
+            prompts.questions.clear();
+            Start(FreshAppState());
+            Click(ids::main::kBandCan);  // untitled: nothing to ask
+            c.run();
+            Start(FreshAppState());
+            Open(path);  // opened without changes: nothing either
+            c.run();
+            EXPECT_TRUE(prompts.questions.empty());
 
-    // A wizard that is not left with OK changes nothing.
-    Open(path);
-    Click(ids::main::kBandCan);
-    Trigger(ids::menu::kLoadDefault);
-    EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_EQ(window->windowTitle(), "/q.dat* - VOROZUDE V1.15");
-
-    // Opened and modified: the question, and Yes saves the file before the defaults come.
-    prompts.answers = {true};
-    prompts.dialogScript.push_back(PressOk);
-    Trigger(ids::menu::kLoadDefault);
-    ASSERT_EQ(prompts.questions.size(), 1u);
-    EXPECT_EQ(prompts.questions[0].title, "WARNING");
-    EXPECT_EQ(prompts.questions[0].text, "File is modified. Do you want to save?");
-    EXPECT_EQ(Word(ReadBytes(path), offsetof(RadioSettings, bandCAN)), 0u);
-    EXPECT_TRUE(Find<QCheckBox>(ids::main::kBandCan)->isChecked());
+            Start(FreshAppState());
+            Open(path);
+            Click(ids::main::kBandCan);
+            prompts.answers = {yes};
+            c.run();
+            ASSERT_EQ(prompts.questions.size(), 1u);
+            EXPECT_EQ(prompts.questions[0].title, "WARNING");
+            EXPECT_EQ(prompts.questions[0].text, QString::fromLatin1(c.question));
+            EXPECT_EQ(Word(ReadBytes(path), offsetof(RadioSettings, bandCAN)), yes ? 0u : 1u);
+            WriteDocument("q.dat", *Defaults(kModelUsa));
+        }
+    }
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, LoadDefaultTakesTheWizardsModelAndCountry) {
+    Open(WriteDocument("w.dat", *Defaults(kModelUsa)));
+    Click(ids::main::kBandCan);
+    Trigger(ids::menu::kLoadDefault);  // a wizard not left with OK changes nothing
+    EXPECT_EQ(window->windowTitle(), "/w.dat* - VOROZUDE V1.15");
+
     prompts.dialogScript.push_back(Wizard(ids::wizard::kEurInt, 2));  // Denmark
     Trigger(ids::menu::kLoadDefault);
     EXPECT_EQ(prompts.dialogTitles.value(0), "Model Wizard Dialog V1.15");
@@ -305,7 +301,8 @@ TEST_F(MainWindowTest, LoadDefaultTakesTheWizardsModelAndCountry) {
     ASSERT_EQ(List()->count(), 5);
     EXPECT_TRUE(List()->item(0)->text().startsWith(" F1,TX:155.6250  RX:155.6250 "));
     EXPECT_TRUE(List()->item(4)->text().startsWith(" L2,"));
-    EXPECT_EQ(window->windowTitle(), "ORVEN V1.15");
+    EXPECT_EQ(window->windowTitle(), "ORVEN V1.15");  // untitled again
+    EXPECT_FALSE(Find<QAction>(ids::menu::kSave)->isEnabled());
     EXPECT_EQ(state.modified, 0u);
 
     prompts.dialogScript.push_back(Wizard(ids::wizard::kEurIntUsa, 8));  // None
@@ -323,57 +320,20 @@ TEST_F(MainWindowTest, LoadDefaultTakesTheWizardsModelAndCountry) {
     EXPECT_EQ(ComboItems(Combo(ids::main::kBandCombo)), QStringList({"INT", "USA", "CAN", "WX"}));
 }
 
-TEST_F(MainWindowTest, ClosingAsksOnlyForAnOpenedModifiedFile) {
-    Click(ids::main::kBandCan);
-    window->close();
-    EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_FALSE(window->isVisible());
-
-    const std::string path = WriteDocument("c.dat", *Defaults(kModelUsa));
-    const auto before = ReadBytes(path);
-    Start(FreshAppState());
-    Open(path);
-    Combo(ids::main::kPortCombo)->setCurrentIndex(5);
-    Click(ids::main::kBandCan);
-    prompts.answers = {false};
-    Trigger(ids::menu::kExit);  // the same close request
-    EXPECT_FALSE(window->isVisible());
-    ASSERT_EQ(prompts.questions.size(), 1u);
-    EXPECT_EQ(prompts.questions[0].text, "File is Modify. Do you want to save?");
-    EXPECT_EQ(ReadBytes(path), before);
-    EXPECT_EQ(state.comPort, 5);
-    EXPECT_EQ(state.baudIndex, kDefaultBaudIndex);
-}
-
-TEST_F(MainWindowTest, ArrowsStepTheNumberFieldsWithinTheirLimits) {
-    auto* nmea = Find<QLineEdit>(ids::main::kNmeaEdit);
-    auto* nmeaArrows = Find<ui::UpDownArrows>(ids::main::kNmeaSpin);
-    auto* serial = Find<QLineEdit>(ids::main::kSerialEdit);
-    auto* serialArrows = Find<ui::UpDownArrows>(ids::main::kSerialSpin);
+TEST_F(MainWindowTest, ArrowsStepTheirOwnNumberField) {
     auto press = [](QToolButton* arrow) { QTest::mouseClick(arrow, Qt::LeftButton); };
-
+    Open(WriteDocument("n.dat", *Defaults(kModelUsa)));
+    auto* nmea = Find<QLineEdit>(ids::main::kNmeaEdit);
     nmea->setText("89999999");
-    press(nmeaArrows->UpButton());
+    press(Find<ui::UpDownArrows>(ids::main::kNmeaSpin)->UpButton());
     EXPECT_EQ(nmea->text(), "90000000");
-    press(nmeaArrows->UpButton());
-    EXPECT_EQ(nmea->text(), "90000000");
-    nmea->setText("0");
-    press(nmeaArrows->DownButton());
-    EXPECT_EQ(nmea->text(), "0");
-
+    auto* serial = Find<QLineEdit>(ids::main::kSerialEdit);
     serial->setText("007");
-    press(serialArrows->DownButton());
+    press(Find<ui::UpDownArrows>(ids::main::kSerialSpin)->DownButton());
     EXPECT_EQ(serial->text(), "6");
-    serial->setText("12ab");
-    press(serialArrows->UpButton());
-    EXPECT_EQ(serial->text(), "13");
-    serial->setText("none");
-    press(serialArrows->UpButton());
-    EXPECT_EQ(serial->text(), "1");
+    EXPECT_EQ(nmea->text(), "90000000");
 
     // An arrow sets the flag but leaves the title until its next refresh.
-    Open(WriteDocument("n.dat", *Defaults(kModelUsa)));
-    press(serialArrows->UpButton());
     EXPECT_EQ(state.modified, 1u);
     EXPECT_EQ(window->windowTitle(), "/n.dat - VOROZUDE V1.15");
 }
@@ -423,6 +383,10 @@ TEST_F(MainWindowTest, ExportWritesTheReportInTheCurrentFolderAndOpensIt) {
 }
 
 TEST_F(MainWindowTest, AboutOpensTheUserOptionsOnlyWhileCtrlIsHeld) {
+    prompts.dialogScript.push_back([](QDialog& about) {
+        EXPECT_EQ(FindById<QLabel>(&about, ids::about::kProductLine)->text(), "ORVEN Clone");
+        return PressOk(about);
+    });
     Trigger(ids::menu::kAbout);
     EXPECT_EQ(prompts.dialogTitles, QStringList({"About Dialog V1.15"}));
 
@@ -510,13 +474,22 @@ TEST_F(MainWindowTest, PortComboMarksThePortsThatAnsweredTheLastScan) {
 
 TEST(SteppedDecimalTextTest, ReadsLeadingDigitsAndStaysInRange) {
     using ui::ArrowDirection;
-    using ui::SteppedDecimalText;
-    EXPECT_EQ(SteppedDecimalText("90000000", ArrowDirection::Up), "90000000");
-    EXPECT_EQ(SteppedDecimalText("95000000", ArrowDirection::Up), "95000000");
-    EXPECT_EQ(SteppedDecimalText("95000000", ArrowDirection::Down), "94999999");
-    EXPECT_EQ(SteppedDecimalText("", ArrowDirection::Down), "0");
-    EXPECT_EQ(SteppedDecimalText(" 42", ArrowDirection::Up), "43");
-    EXPECT_EQ(SteppedDecimalText("99999999999", ArrowDirection::Down), "4294967294");
+    const struct {
+        const char* text;
+        ArrowDirection direction;
+        const char* stepped;
+    } cases[] = {{"89999999", ArrowDirection::Up, "90000000"},
+                 {"90000000", ArrowDirection::Up, "90000000"},
+                 {"95000000", ArrowDirection::Up, "95000000"},
+                 {"95000000", ArrowDirection::Down, "94999999"},
+                 {"0", ArrowDirection::Down, "0"},
+                 {"", ArrowDirection::Down, "0"},
+                 {" 42", ArrowDirection::Up, "43"},
+                 {"12ab", ArrowDirection::Up, "13"},
+                 {"none", ArrowDirection::Up, "1"},
+                 {"99999999999", ArrowDirection::Down, "4294967294"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ui::SteppedDecimalText(c.text, c.direction), QString::fromLatin1(c.stepped)) << c.text;
 }
 
 // The program's own Clone menu choices: state words shown in the option line, each where the

@@ -1,4 +1,3 @@
-#include "ui/CAboutDlg.h"
 #include "ui/CFeatureSetupDlg.h"
 #include "ui/CUserDlg.h"
 
@@ -129,16 +128,6 @@ TEST_F(FeatureSetupDlgTest, ReadOnlyInterfaceDisablesEverythingAndOkKeepsLongNam
     ClickOk(dlg);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(std::memcmp(&before, &settings, sizeof settings), 0);
-}
-
-TEST(AboutDlgTest, ShowsTheProductAndClosesWithOk) {
-    CAboutDlg dlg;
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("About Dialog V1.15"));
-    EXPECT_EQ(Control<QLabel>(dlg, ids::about::kProductLine).text(), QStringLiteral("ORVEN Clone"));
-    EXPECT_EQ(FindById<QWidget>(&dlg, ids::kCancel), nullptr);
-    dlg.show();
-    ClickOk(dlg);
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
 }
 
 }  // namespace
