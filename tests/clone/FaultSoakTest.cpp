@@ -66,6 +66,7 @@ struct SoakTally {
     std::uint64_t exchanges = 0;
     std::array<int, static_cast<std::size_t>(Fault::Count)> faults{};
     std::map<std::string, int> outcomes;  // "link: result text"
+    int successes = 0;
     double worstShareOfBound = 0;         // the slowest transfer against its bound
 };
 
@@ -167,6 +168,7 @@ protected:
         CheckTime(link, timing, frames, elapsed);
         ++tally.transfers;
         tally.exchanges += frames;
+        if (result == kResultOk) ++tally.successes;
         ++tally.outcomes[std::string(kLinkNames[static_cast<int>(link)]) + ": " +
                          (result == kResultOk ? "OK" : ResultText(result))];
     }
@@ -267,7 +269,8 @@ TEST_F(FaultSoak, EveryTransferEndsWithTheRadiosBytesOrAKnownFailure) {
     Print(seed);
     EXPECT_GE(tally.exchanges, target);
     for (std::size_t k = 1; k < tally.faults.size(); ++k) EXPECT_GT(tally.faults[k], 0) << kFaultNames[k];
-    EXPECT_GT(tally.outcomes.size(), 3u) << "both successes and failures on more than one link";
+    EXPECT_GT(tally.successes, 0) << "the faults left no transfer whole";
+    EXPECT_LT(tally.successes, tally.transfers) << "no fault was bad enough to end a transfer";
 }
 
 }  // namespace
