@@ -137,16 +137,18 @@ void AddHandShake(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& 
     }));
 }
 
+// Reads the radio and saves what it holds; the exit code of whichever failed, reported.
+int ReadAndSave(LinkSession& s, const std::string& path, const Console& io) {
+    auto held = std::make_unique<RadioSettings>();
+    if (const int code = s.Report(RunRead(s.Job(), *held), "Read OK."); code != kExitOk) return code;
+    return SaveSettingsOrReport(path, *held, io) ? kExitOk : int(kExitFile);
+}
+
 void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode) {
     auto file = std::make_shared<std::string>();
     auto* cmd = app.add_subcommand("read", "Read the radio's settings into a settings file");
     cmd->add_option("FILE", *file, "Settings file to write")->required();
-    cmd->callback(CloneCallback(o, io, exitCode, [file, &io](LinkSession& s) {
-        auto settings = std::make_unique<RadioSettings>();
-        const int code = s.Report(RunRead(s.Job(), *settings), "Read OK.");
-        if (code != kExitOk) return code;
-        return SaveSettingsOrReport(*file, *settings, io) ? kExitOk : int(kExitFile);
-    }));
+    cmd->callback(CloneCallback(o, io, exitCode, [file, &io](LinkSession& s) { return ReadAndSave(s, *file, io); }));
 }
 
 struct WriteArgs {
@@ -155,24 +157,20 @@ struct WriteArgs {
     bool verify = false;
 };
 
-// Reads the radio and saves what it holds; the exit code of whichever failed, reported.
+// The backup before a write: what failed, if anything, and that nothing was written.
 int SaveBackup(LinkSession& s, const std::string& path, const Console& io) {
-    auto held = std::make_unique<RadioSettings>();
-    if (const int code = s.Report(RunRead(s.Job(), *held), "Read OK."); code != kExitOk) {
-        io.err << "No backup of the radio could be read; nothing was written.\n";
-        return code;
-    }
-    if (!SaveSettingsOrReport(path, *held, io)) {
-        io.err << "The backup could not be saved; nothing was written.\n";
-        return kExitFile;
-    }
-    io.out << "Backup of the radio saved to " << path << "\n";
-    return kExitOk;
+    const int code = ReadAndSave(s, path, io);
+    if (code == kExitOk)
+        io.out << "Backup of the radio saved to " << path << "\n";
+    else
+        io.err << (code == kExitFile ? "The backup could not be saved" : "No backup of the radio could be read")
+               << "; nothing was written.\n";
+    return code;
 }
 
 // Reads the radio back and reports where it differs from the image just written.
-int VerifyWritten(LinkSession& s, const RadioImage& sent, const Console& io) {
-    const ReadBackOutcome back = RunReadBack(s.Job(), sent);
+int VerifyWritten(LinkSession& s, const Console& io) {
+    const ReadBackOutcome back = RunReadBack(s.Job());
     if (back.result != kResultOk) {
         s.Report(back.result, "");
         io.err << ReadBackReport(back) << "\n";
@@ -204,8 +202,7 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, 
         const WriteOutcome outcome = RunWrite(s.Job(), *settings);
         const int code = s.Report(outcome.result, "Write OK.");
         if (code != kExitOk || !args->verify) return code;
-        auto sent = std::make_unique<RadioImage>(WriteImage);
-        return VerifyWritten(s, *sent, io);
+        return VerifyWritten(s, io);
     }));
 }
 

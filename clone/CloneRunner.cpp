@@ -109,13 +109,14 @@ std::string ReadBackReport(const ReadBackOutcome& outcome) {
     return text;
 }
 
-ReadBackOutcome RunReadBack(const CloneJob& job, const RadioImage& sent) {
+ReadBackOutcome RunReadBack(const CloneJob& job) {
     ReadBackOutcome outcome;
+    const auto sent = std::make_unique<RadioImage>(WriteImage);
     auto block = std::make_unique<RadioSettings>();
     outcome.result = RunEngine(job, CloneOperation::Read, *block);
     if (outcome.result != kResultOk) return outcome;
     for (std::uint32_t a = kCloneFirst; a <= kCloneLast; ++a)
-        if (ReadImage[a] != sent[a]) outcome.differing.push_back(static_cast<std::uint16_t>(a));
+        if (ReadImage[a] != (*sent)[a]) outcome.differing.push_back(static_cast<std::uint16_t>(a));
     return outcome;
 }
 

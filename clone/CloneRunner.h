@@ -62,9 +62,9 @@ struct ReadBackOutcome {
     std::vector<std::uint16_t> differing;  // addresses where the radio differs (after a good read)
 };
 // After a write: reads the radio back and compares what it holds, byte for byte over the clone
-// range, with `sent`, the image the write sent. Bytes, not settings, so that nothing the codec
-// leaves out or rounds can hide a difference or invent one.
-ReadBackOutcome RunReadBack(const CloneJob& job, const RadioImage& sent);
+// range, with WriteImage, the image the write sent. Bytes, not settings, so that nothing the
+// codec leaves out or rounds can hide a difference or invent one.
+ReadBackOutcome RunReadBack(const CloneJob& job);
 // What a user is told of a read-back that failed or found differences: the failure, or how
 // many bytes differ and the first of their addresses.
 std::string ReadBackReport(const ReadBackOutcome& outcome);

@@ -24,6 +24,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -111,9 +112,6 @@ public slots:
     void OnReadFromRadio();
     void OnVerify();
     void OnHandShake();
-    // Remembered in the state file; shown as "Fast;" in the option line.
-    void OnFastTransfer(bool on);
-    void OnVerifyAfterWrite(bool on);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,6 +123,9 @@ private:
 
     // Building (MainWindowLayout.cpp).
     void BuildMenus();
+    // A checkable Clone menu choice kept in a state word (remembered in the state file, shown in
+    // the option line).
+    void AddStateChoice(QMenu* menu, const char* text, int id, std::uint32_t AppState::*word);
     void BuildWidgets();
     QWidget* BuildIdentityGroup();
     QWidget* BuildChannelGroup();

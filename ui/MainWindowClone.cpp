@@ -80,10 +80,7 @@ std::shared_ptr<CloneOutcome> RunCloneWork(CloneWork& work) {
     switch (work.operation) {
     case CloneOperation::Write:
         outcome->result = RunEngine(work.job, CloneOperation::Write, *work.settings);
-        if (outcome->result == kResultOk && work.verifyAfterWrite) {
-            const auto sent = std::make_unique<RadioImage>(WriteImage);
-            outcome->readBack = RunReadBack(work.job, *sent);
-        }
+        if (outcome->result == kResultOk && work.verifyAfterWrite) outcome->readBack = RunReadBack(work.job);
         break;
     case CloneOperation::Read: {
         auto block = std::make_unique<RadioSettings>();
@@ -287,16 +284,6 @@ void CCloneMainDlg::SetBusyLayout(bool busy, CloneOperation operation) {
     writeButton_->setText(QString::fromLatin1(writing ? "Stop" : "Write to Radio"));
     writeButton_->setEnabled(!busy || writing);
     readButton_->setEnabled(!busy);
-}
-
-void CCloneMainDlg::OnVerifyAfterWrite(bool on) {
-    state_.verifyAfterWrite = on ? 1 : 0;
-    RefreshTitle();
-}
-
-void CCloneMainDlg::OnFastTransfer(bool on) {
-    state_.fastTransfer = on ? 1 : 0;
-    RefreshTitle();
 }
 
 }  // namespace orven::ui

@@ -75,6 +75,16 @@ QComboBox* DropDown(int id, QWidget* parent) {
 
 }  // namespace
 
+void CCloneMainDlg::AddStateChoice(QMenu* menu, const char* text, int id, std::uint32_t AppState::*word) {
+    QAction* action = AddCommand(menu, text, id);
+    action->setCheckable(true);
+    action->setChecked(state_.*word != 0);
+    connect(action, &QAction::toggled, this, [this, word](bool on) {
+        state_.*word = on ? 1 : 0;
+        RefreshTitle();
+    });
+}
+
 void CCloneMainDlg::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     connect(AddCommand(file, "Load Default", ids::menu::kLoadDefault), &QAction::triggered, this,
@@ -100,14 +110,8 @@ void CCloneMainDlg::BuildMenus() {
     connect(verifyAction_, &QAction::triggered, this, &CCloneMainDlg::OnVerify);
     connect(handShakeAction_, &QAction::triggered, this, &CCloneMainDlg::OnHandShake);
     clone->addSeparator();
-    QAction* fast = AddCommand(clone, "Fast Transfer", ids::menu::kFastTransfer);
-    fast->setCheckable(true);
-    fast->setChecked(state_.fastTransfer != 0);
-    connect(fast, &QAction::toggled, this, &CCloneMainDlg::OnFastTransfer);
-    QAction* verifyAfter = AddCommand(clone, "Verify after write", ids::menu::kVerifyAfterWrite);
-    verifyAfter->setCheckable(true);
-    verifyAfter->setChecked(state_.verifyAfterWrite != 0);
-    connect(verifyAfter, &QAction::toggled, this, &CCloneMainDlg::OnVerifyAfterWrite);
+    AddStateChoice(clone, "Fast Transfer", ids::menu::kFastTransfer, &AppState::fastTransfer);
+    AddStateChoice(clone, "Verify after write", ids::menu::kVerifyAfterWrite, &AppState::verifyAfterWrite);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     connect(AddCommand(tools, "Export Freq Table", ids::menu::kExportFreqTable),
