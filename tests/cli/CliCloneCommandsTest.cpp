@@ -17,18 +17,13 @@ protected:
     TempDir dir;
 };
 
-TEST_F(CliCloneCommands, DemoRadioReadsIntoAFileThatShowPrints) {
+TEST_F(CliCloneCommands, DemoRadioReadsAndVerifiesAFile) {
     ProcessResult r = Cli("--port demo read x.dat");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "Read OK.\n");
     EXPECT_EQ(std::filesystem::file_size(dir.File("x.dat")), 43816u);
 
-    const nlohmann::json doc = nlohmann::json::parse(Cli("show x.dat --json").out);
-    EXPECT_EQ(doc["mmsi"], "211234560");
-    EXPECT_EQ(doc["mmsiByUser"], false);
-    EXPECT_EQ(doc["nmea"], "123456");
-    EXPECT_EQ(doc["serial"], "20261206");
-    EXPECT_FALSE(doc["privateChannels"].empty());
+    EXPECT_EQ(nlohmann::json::parse(Cli("show x.dat --json").out)["mmsi"], "211234560");
 
     r = Cli("--port demo verify x.dat");
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -37,14 +32,12 @@ TEST_F(CliCloneCommands, DemoRadioReadsIntoAFileThatShowPrints) {
 
 TEST_F(CliCloneCommands, WriteRefusesInvalidIdentitiesBeforeSendingAnything) {
     ASSERT_EQ(Cli("new a.dat").exitCode, 0);
-    // A file edited by another tool: an MMSI the program would never accept.
+    // A file edited by another tool: an MMSI the program would never accept, entry by user off.
     auto bytes = ReadBytes(dir.File("a.dat"));
-    const std::string bad = "01234";
-    std::copy(bad.begin(), bad.end(), bytes.begin() + 41988);
-    bytes[52] = 0;  // MMSI entry by user off, so the MMSI would be programmed
+    std::copy_n("01234", 5, bytes.begin() + 41988);
+    bytes[52] = 0;
     WriteBytes(dir.File("a.dat"), bytes);
-
-    ProcessResult r = Cli("--port demo write a.dat");
+    const ProcessResult r = Cli("--port demo write a.dat");
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "Invalid MMIS ID:01234\nMake sure 9 digitals.\n");
 }
@@ -131,13 +124,10 @@ TEST_F(CliCloneCommands, InterruptStopsATransferAndReportsUserCancel) {
 TEST_F(CliCloneCommands, PortsListsEveryComPortAndTheUsbRadio) {
     TempDir ports;
     std::filesystem::create_symlink("/dev/null", ports.File("com3"));
-    ProcessResult r = RunProcess("ORVEN_PORT_DIR='" + ports.path() + "' '" + ORVEN_CLI_PATH + "' ports", dir.path());
+    const ProcessResult r = RunProcess("ORVEN_PORT_DIR='" + ports.path() + "' '" + ORVEN_CLI_PATH + "' ports", dir.path());
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 33);
-    EXPECT_NE(r.out.find("COM1   "), std::string::npos);
-    EXPECT_NE(r.out.find("COM3   "), std::string::npos);
     EXPECT_NE(r.out.find(ports.File("com3")), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("COM32  "), std::string::npos);
     EXPECT_NE(r.out.find("USB    --------"), std::string::npos);
 }
 

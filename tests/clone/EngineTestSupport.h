@@ -22,6 +22,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,13 +32,11 @@ namespace orven::test {
 using namespace std::chrono_literals;
 
 // 2 ms polls: a serial receive takes about 40 ms instead of 400 ms.
-inline constexpr CloneTiming kFastTiming{std::chrono::milliseconds(2), 20, std::chrono::milliseconds(30)};
+inline constexpr CloneTiming kFastTiming{2ms, 20, 30ms};
 // The same limits with the fast transfer: a receive ends once the reply is in and the line is quiet.
-inline constexpr CloneTiming kFastTransferTiming{std::chrono::milliseconds(2), 20, std::chrono::milliseconds(30),
-                                                 true};
+inline constexpr CloneTiming kFastTransferTiming{2ms, 20, 30ms, true};
 // A fast transfer whose longest receive (one second) stands out against the time a test takes.
-inline constexpr CloneTiming kLongFastTransferTiming{std::chrono::milliseconds(50), 20,
-                                                     std::chrono::milliseconds(30), true};
+inline constexpr CloneTiming kLongFastTransferTiming{50ms, 20, 30ms, true};
 
 // 1 + 77: the identify exchange and the chunks of the clone range.
 inline constexpr std::uint32_t kChunks = 77;
@@ -48,12 +47,6 @@ inline AppState SerialState() {
     s.modelType = kModelEurInt;
     s.comPort = 1;
     s.baudIndex = 1;
-    return s;
-}
-
-inline AppState UsbState() {
-    AppState s = SerialState();
-    s.comPort = 0;
     return s;
 }
 
@@ -118,31 +111,16 @@ inline std::vector<TraceRecord> TraceRecordsOf(const std::string& path) {
     return records;
 }
 
-// "T<hour>:<minute>:<second>:<milliseconds>", decimal without leading zeros.
-inline bool IsTraceStamp(const std::string& text) {
-    if (text.empty() || text[0] != 'T') return false;
-    static constexpr std::size_t kMaxDigits[] = {2, 2, 2, 3};
-    std::size_t at = 1;
-    for (std::size_t field = 0; field < 4; ++field) {
-        const std::size_t end = field < 3 ? text.find(':', at) : text.size();
-        if (end == std::string::npos || end == at || end - at > kMaxDigits[field]) return false;
-        for (std::size_t i = at; i < end; ++i)
-            if (text[i] < '0' || text[i] > '9') return false;
-        if (end - at > 1 && text[at] == '0') return false;
-        at = end + 1;
-    }
-    return true;
-}
-
-// Every record holds the first 0x50 bytes of each image and a "T<h>:<m>:<s>:<ms>" stamp
-// padded with zero bytes.
+// Every record holds the first 0x50 bytes of each image and a "T<h>:<m>:<s>:<ms>" stamp,
+// decimal without leading zeros, padded with zero bytes.
 inline void ExpectTraceRecords(const std::vector<TraceRecord>& records, const RadioImage& write,
                                const RadioImage& read) {
     for (std::size_t i = 0; i < records.size(); ++i) {
         SCOPED_TRACE("trace record " + std::to_string(i));
         const TraceRecord& r = records[i];
         const std::string stamp(r.time, strnlen(r.time, sizeof r.time));
-        EXPECT_TRUE(IsTraceStamp(stamp)) << stamp;
+        static const std::regex kStamp("T(0|[1-9][0-9]?):(0|[1-9][0-9]?):(0|[1-9][0-9]?):(0|[1-9][0-9]{0,2})");
+        EXPECT_TRUE(std::regex_match(stamp, kStamp)) << stamp;
         for (std::size_t k = stamp.size(); k < sizeof r.time; ++k) EXPECT_EQ(r.time[k], '\0');
         EXPECT_EQ(0, std::memcmp(r.writeImage, write.data(), kTraceImageBytes));
         EXPECT_EQ(0, std::memcmp(r.readImage, read.data(), kTraceImageBytes));
@@ -167,11 +145,11 @@ inline std::string Letters(const std::vector<CloneFrame>& log) {
     return letters;
 }
 
-// The progress calls of one whole transfer.
-inline std::vector<ProgressCall> FullTransferProgress() {
+// The progress calls of a transfer that ends after the given number of chunks.
+inline std::vector<ProgressCall> TransferProgress(std::size_t chunks = kChunks) {
     using Kind = ProgressCall::Kind;
     std::vector<ProgressCall> calls = {{Kind::SetRange, 0, 76}, {Kind::SetStep, 1, 0}};
-    calls.insert(calls.end(), kChunks, ProgressCall{Kind::StepIt, 0, 0});
+    calls.insert(calls.end(), chunks, ProgressCall{Kind::StepIt, 0, 0});
     calls.push_back({Kind::SetPos, 0, 0});
     return calls;
 }
@@ -199,6 +177,14 @@ protected:
     template <class F>
     void SetFaults(F&& f) {
         host_.WithRadio([&](SimulatedRadio& r) { f(r.Faults()); });
+    }
+    // A fresh log and counters, and only the given fault.
+    void OnlyFault(void (*fault)(SimFaults&)) {
+        host_.WithRadio([&](SimulatedRadio& r) {
+            r.ClearHistory();
+            r.Faults() = SimFaults{};
+            fault(r.Faults());
+        });
     }
     void SetPlan(FramePlan plan) {
         host_.WithRadio([&](SimulatedRadio& r) { r.SetFramePlan(std::move(plan)); });

@@ -151,7 +151,7 @@ protected:
         });
 
         const auto started = Clock::now();
-        const CloneResult result = write ? WriteOnce() : ReadOnce(link);
+        const CloneResult result = write ? RunWrite(job, *document).result : ReadOnce(link);
         const auto elapsed = Clock::now() - started;
 
         std::uint32_t frames = 0;
@@ -172,8 +172,6 @@ protected:
         ++tally.outcomes[std::string(kLinkNames[static_cast<int>(link)]) + ": " +
                          (result == kResultOk ? "OK" : ResultText(result))];
     }
-
-    CloneResult WriteOnce() { return RunWrite(job, *document).result; }
 
     // A read into settings that must stay as they were unless the read succeeds.
     CloneResult ReadOnce(Link link) {
@@ -224,10 +222,7 @@ protected:
 
     template <class F>
     void OnRadio(Link link, F&& f) {
-        if (link == Link::Usb)
-            backend.WithRadio(f);
-        else
-            pty.WithRadio(f);
+        link == Link::Usb ? backend.WithRadio(f) : pty.WithRadio(f);
     }
 
     std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); }

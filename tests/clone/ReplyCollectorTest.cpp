@@ -83,42 +83,5 @@ TEST(ReplyCollectorTest, LateReplyBeforeTheEchoIsPassedOver) {
     EXPECT_FALSE(c.Overrun());
 }
 
-TEST(ReplyCollectorTest, BytesAfterACompleteFrameAreCountedAsAnOverrun) {
-    ReplyCollector clean(kEcho.data(), kFrameSize, kFrameSize);
-    Feed(clean, kEcho + Wire(Reply()));
-    EXPECT_TRUE(HoldsReply(clean));
-    EXPECT_FALSE(clean.Overrun());
-
-    // One byte repeated inside the reply pushes its checksum past the frame.
-    Bytes repeated = Wire(Reply());
-    repeated.insert(repeated.begin() + 15, repeated[15]);
-    ReplyCollector c(kEcho.data(), kFrameSize, kFrameSize);
-    Feed(c, kEcho + repeated);
-    EXPECT_TRUE(c.Complete());
-    EXPECT_TRUE(c.Overrun());
-
-    ReplyCollector later(kEcho.data(), kFrameSize, kFrameSize);
-    Feed(later, kEcho + Wire(Reply()));
-    Feed(later, Bytes{0x00});  // a later poll
-    EXPECT_TRUE(HoldsReply(later)) << "the frame itself is kept as it came";
-    EXPECT_TRUE(later.Overrun());
-}
-
-TEST(ReplyCollectorTest, AnyByteTellsEchoOnlyFromSilence) {
-    ReplyCollector silent(kEcho.data(), kFrameSize, kFrameSize);
-    silent.Feed(kEcho.data(), 0);
-    EXPECT_FALSE(silent.AnyByte());
-    EXPECT_FALSE(silent.Complete());
-
-    ReplyCollector echoOnly(kEcho.data(), kFrameSize, kFrameSize);
-    Feed(echoOnly, kEcho);
-    EXPECT_TRUE(echoOnly.AnyByte());
-    EXPECT_FALSE(echoOnly.Complete());
-
-    ReplyCollector oneByte(kEcho.data(), kFrameSize, kFrameSize);
-    Feed(oneByte, Bytes{0x00});
-    EXPECT_TRUE(oneByte.AnyByte());
-}
-
 }  // namespace
 }  // namespace orven

@@ -10,7 +10,6 @@
 #include <functional>
 #include <grp.h>
 #include <iterator>
-#include <optional>
 #include <set>
 #include <string>
 #include <sys/resource.h>
@@ -38,8 +37,7 @@ protected:
 
     std::set<std::string> Entries() const {
         std::set<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(dir_))
-            names.insert(e.path().filename().string());
+        for (const auto& e : std::filesystem::directory_iterator(dir_)) names.insert(e.path().filename().string());
         return names;
     }
 
@@ -60,16 +58,11 @@ protected:
         return info.st_mode & 07777;
     }
 
-    // What a child process is put under before it runs a check.
-    enum class ChildLimit {
-        NobodyUser,      // file permissions apply, even when the tests run as root
-        FileSizeErrors,  // a write past kChildFileSizeLimit fails with EFBIG, as on a full disk
-        FileSizeKills,   // a write past kChildFileSizeLimit kills the process with SIGXFSZ
-    };
+    // What a child process is put under before it runs a check: file permissions that apply
+    // even to root, or a file size limit past which a write fails (as on a full disk) or kills.
+    enum class ChildLimit { NobodyUser, FileSizeErrors, FileSizeKills };
     enum class ChildEnd { Passed, Failed, KilledBySizeLimit, OtherDeath, CannotSwitchUser };
-    static constexpr rlim_t kChildFileSizeLimit = 1024;
 
-    // Runs check in a forked child under limit and tells how the child ended.
     static ChildEnd InChild(ChildLimit limit, const std::function<bool()>& check) {
         const pid_t child = fork();
         if (child < 0) return ChildEnd::OtherDeath;
@@ -81,16 +74,6 @@ protected:
         if (!WIFEXITED(status)) return ChildEnd::OtherDeath;
         if (WEXITSTATUS(status) == kCannotSwitch) return ChildEnd::CannotSwitchUser;
         return WEXITSTATUS(status) == 0 ? ChildEnd::Passed : ChildEnd::Failed;
-    }
-
-    // Runs check where file permissions are enforced: in a child process switched to "nobody"
-    // when running as root (root ignores them). nullopt when the switch is impossible. The
-    // folder is opened up for reading so that "nobody" can reach it.
-    std::optional<bool> WithPermissionsEnforced(const std::function<bool()>& check) {
-        chmod(dir_.c_str(), ModeOf(dir_) | 0055);
-        const ChildEnd end = InChild(ChildLimit::NobodyUser, check);
-        if (end == ChildEnd::CannotSwitchUser) return std::nullopt;
-        return end == ChildEnd::Passed;
     }
 
     // Puts save (true when it reports success, and then the file differs from before) through
@@ -126,6 +109,7 @@ protected:
 
 private:
     static constexpr int kCannotSwitch = 77;
+    static constexpr rlim_t kChildFileSizeLimit = 1024;
 
     // Runs in the child, before the check.
     static bool ApplyLimit(ChildLimit limit) {
@@ -134,8 +118,7 @@ private:
             if (geteuid() != 0) return true;
             return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
         }
-        const bool kills = limit == ChildLimit::FileSizeKills;
-        std::signal(SIGXFSZ, kills ? SIG_DFL : SIG_IGN);
+        std::signal(SIGXFSZ, limit == ChildLimit::FileSizeKills ? SIG_DFL : SIG_IGN);
         const rlimit noCore{0, 0};  // the kill is expected: no core file
         const rlimit size{kChildFileSizeLimit, kChildFileSizeLimit};
         return setrlimit(RLIMIT_CORE, &noCore) == 0 && setrlimit(RLIMIT_FSIZE, &size) == 0;

@@ -10,7 +10,6 @@
 #include <stdlib.h>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace orven::test {
 
@@ -22,8 +21,6 @@ public:
         if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) slave_ = ptsname(master_);
     }
     ~Pty() { CloseMaster(); }
-    Pty(const Pty&) = delete;
-    Pty& operator=(const Pty&) = delete;
 
     bool Ok() const { return master_ >= 0 && !slave_.empty(); }
     const std::string& SlavePath() const { return slave_; }
@@ -44,9 +41,7 @@ public:
     PortFolderScope() {
         if (const char* old = std::getenv(kPortDirVariable)) saved_ = old;
         std::string pattern = (std::filesystem::temp_directory_path() / "orven-ports-XXXXXX").string();
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        if (mkdtemp(buf.data()) != nullptr) dir_ = buf.data();
+        if (mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
         setenv(kPortDirVariable, dir_.c_str(), 1);
     }
     ~PortFolderScope() {
@@ -57,8 +52,6 @@ public:
         else
             unsetenv(kPortDirVariable);
     }
-    PortFolderScope(const PortFolderScope&) = delete;
-    PortFolderScope& operator=(const PortFolderScope&) = delete;
 
     const std::string& Dir() const { return dir_; }
 

@@ -8,11 +8,6 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
-#include <QDir>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
-#include <QPixmap>
 #include <QProgressBar>
 
 #include <chrono>
@@ -26,6 +21,7 @@ using namespace std::chrono_literals;
 
 // Short waits so that a failing exchange ends quickly; a USB report may take up to 200 ms.
 constexpr CloneTiming kTestTiming{2ms, 5, 200ms, false};
+constexpr std::uint32_t kWriteChunks = 77;  // 0x0100..0x06FF in blocks of 20 bytes
 
 class CloneCommandsTest : public MainWindowTest {
 protected:
@@ -49,8 +45,8 @@ protected:
     }
 
     // Each USB report takes this long, so that an exchange lasts long enough to look at it.
-    void SlowRadio() {
-        backend->WithRadio([](SimulatedRadio& r) { r.Faults().usbLatency = 10ms; });
+    void SlowRadio(std::chrono::milliseconds latency = 10ms) {
+        backend->WithRadio([latency](SimulatedRadio& r) { r.Faults().usbLatency = latency; });
     }
 
     QString Status() const { return Text(ids::main::kStatusText); }
@@ -62,11 +58,8 @@ protected:
         for (int id : {ids::main::kMmsiByUser, ids::main::kAtisByUser})
             Find<QAbstractButton>(id)->setChecked(byUser);
     }
-    std::uint32_t RadioWrites() {
-        return backend->WithRadio([](SimulatedRadio& r) { return r.Counters().writes; });
-    }
-    std::uint32_t RadioFrames() {
-        return backend->WithRadio([](SimulatedRadio& r) { return r.Counters().frames; });
+    SimCounters RadioCounts() {
+        return backend->WithRadio([](SimulatedRadio& r) { return r.Counters(); });
     }
 
     void ExpectOnlyMessage(const char* title, const char* text, ui::PromptIcon icon) {
@@ -75,29 +68,21 @@ protected:
         EXPECT_EQ(prompts.messages[0].text, QString::fromLatin1(text));
         EXPECT_EQ(prompts.messages[0].icon, icon);
     }
-
-    // The idle layout: every clone control enabled under its own name.
-    void ExpectIdleLayout() {
-        EXPECT_EQ(Button(ids::main::kWriteButton)->text(), "Write to Radio");
-        EXPECT_TRUE(Button(ids::main::kWriteButton)->isEnabled());
-        EXPECT_TRUE(Button(ids::main::kReadButton)->isEnabled());
-        const std::pair<int, const char*> items[] = {{ids::menu::kWriteToRadio, "Write to Radio"},
-                                                     {ids::menu::kReadFromRadio, "Read from Radio"},
-                                                     {ids::menu::kVerify, "Verify"},
-                                                     {ids::menu::kHandShake, "HandShake"}};
-        for (const auto& [id, text] : items) {
-            EXPECT_EQ(Action(id)->text(), QString::fromLatin1(text));
-            EXPECT_TRUE(Action(id)->isEnabled()) << text;
-        }
+    void ExpectNoMessage() {
+        EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
     }
 
-    // While a command runs only its own menu item is enabled, named as its Stop.
-    void ExpectBusyMenu(int runningId, const char* stopText) {
+    // Idle, every clone control is enabled; while a command runs only its own menu item is,
+    // named as its Stop.
+    void ExpectMenu(int runningId = 0, const char* stopText = nullptr) {
         for (int id : {ids::menu::kWriteToRadio, ids::menu::kReadFromRadio, ids::menu::kVerify,
                        ids::menu::kHandShake}) {
-            EXPECT_EQ(Action(id)->isEnabled(), id == runningId) << id;
+            EXPECT_EQ(Action(id)->isEnabled(), runningId == 0 || id == runningId) << id;
         }
-        EXPECT_EQ(Action(runningId)->text(), QString::fromLatin1(stopText));
+        if (stopText) {
+            EXPECT_EQ(Action(runningId)->text(), QString::fromLatin1(stopText));
+        }
+        EXPECT_EQ(Button(ids::main::kReadButton)->isEnabled(), runningId == 0);
     }
 
     std::shared_ptr<SimulatedHidBackend> backend;
@@ -122,26 +107,17 @@ TEST_F(CloneCommandsTest, UnpluggedRadioIsReportedAndTheDocumentLeftAlone) {
         ExpectOnlyMessage(c.title, "Radio is not detected!", ui::PromptIcon::Warning);
         EXPECT_EQ(Status(), QString::fromLatin1(c.status));
         EXPECT_EQ(std::memcmp(before.get(), &window->Settings(), sizeof(RadioSettings)), 0);
-        EXPECT_EQ(Edit(ids::main::kMmsiEdit)->text(), "987654321");
         EXPECT_EQ(state.modified, 0u);
-        EXPECT_TRUE(prompts.viewed.isEmpty());
-        ExpectIdleLayout();
     }
 }
 
-TEST_F(CloneCommandsTest, ReadReplacesTheDocumentAndWriteSendsTheControlsBack) {
+TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerifyShowsDifferences) {
     Click(ids::main::kReadButton);
     ASSERT_TRUE(WaitUntilIdle());
-    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
+    ExpectNoMessage();
     EXPECT_EQ(Status(), "Read OK.");
     EXPECT_EQ(state.modified, 1u);
-    EXPECT_STREQ(window->Settings().mmsiId, kDemoMmsi);
-    EXPECT_EQ(Edit(ids::main::kMmsiEdit)->text(), kDemoMmsi);
-    EXPECT_EQ(Edit(ids::main::kNmeaEdit)->text(), kDemoNmea);
     EXPECT_EQ(Edit(ids::main::kSerialEdit)->text(), kDemoSerial);
-    // The demo radio is a European one with private channels.
-    EXPECT_FALSE(ListRows(List()).isEmpty());
-    ExpectIdleLayout();
 
     SetEntryByUser(false);
     Edit(ids::main::kMmsiEdit)->setText("123456789");
@@ -149,10 +125,8 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentAndWriteSendsTheControlsBack) {
     window->MarkModified();  // as leaving the edit does
     Click(ids::main::kWriteButton);
     ASSERT_TRUE(WaitUntilIdle());
-    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
     EXPECT_EQ(Status(), "Write OK.");
-    EXPECT_EQ(RadioWrites(), 77u);  // 0x0100..0x06FF in blocks of 20 bytes
-    ExpectIdleLayout();
+    EXPECT_EQ(RadioCounts().writes, kWriteChunks);
 
     Edit(ids::main::kMmsiEdit)->setText("");
     Edit(ids::main::kNmeaEdit)->setText("");
@@ -160,28 +134,16 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentAndWriteSendsTheControlsBack) {
     ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Edit(ids::main::kMmsiEdit)->text(), "123456789");
     EXPECT_EQ(Edit(ids::main::kNmeaEdit)->text(), "654321");
-}
 
-TEST_F(CloneCommandsTest, VerifyReportsAMatchAndOpensTheReportOnADifference) {
-    Click(ids::main::kReadButton);
-    ASSERT_TRUE(WaitUntilIdle());
-
-    Trigger(ids::menu::kVerify);
-    ASSERT_TRUE(WaitUntilIdle());
-    EXPECT_EQ(Status(), "Verify OK.");
-    EXPECT_TRUE(prompts.viewed.isEmpty());
-    EXPECT_TRUE(std::filesystem::exists(dir.File("Verify.txt")));  // written even when equal
-
-    // A different TX step on the PC side is a difference the report shows.
+    // Verify opens its report when the PC side differs, here in the TX step.
     QComboBox* txStep = Combo(ids::main::kTxStepCombo);
     txStep->setCurrentIndex(txStep->currentIndex() == 0 ? 1 : 0);
     Trigger(ids::menu::kVerify);
     ASSERT_TRUE(WaitUntilIdle());
+    ExpectNoMessage();
     EXPECT_EQ(Status(), "Verify Error.");
-    ASSERT_EQ(prompts.viewed.size(), 1);
-    EXPECT_TRUE(prompts.viewed[0].endsWith("Verify.txt")) << prompts.viewed[0].toStdString();
+    EXPECT_EQ(prompts.viewed, QStringList({QString::fromStdString(dir.File("Verify.txt"))}));
     EXPECT_NE(ReadText(dir.File("Verify.txt")).find("TxFreqStep="), std::string::npos);
-    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
 }
 
 TEST_F(CloneCommandsTest, VerifyAfterWriteReadsTheRadioBackAndNamesWhatDiffers) {
@@ -189,9 +151,9 @@ TEST_F(CloneCommandsTest, VerifyAfterWriteReadsTheRadioBackAndNamesWhatDiffers) 
     Trigger(ids::menu::kVerifyAfterWrite);
     Click(ids::main::kWriteButton);
     ASSERT_TRUE(WaitUntilIdle());
-    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
+    ExpectNoMessage();
     EXPECT_EQ(Status(), "Write OK. Verify OK.");
-    EXPECT_EQ(RadioFrames(), 1u + 77u + 2u + 77u) << "the write, then the read-back";
+    EXPECT_EQ(RadioCounts().frames, 1u + kWriteChunks + 2u + kWriteChunks) << "the write, then the read-back";
 
     // The radio acknowledges every chunk but one byte keeps its old value.
     backend->WithRadio([](SimulatedRadio& r) {
@@ -203,18 +165,6 @@ TEST_F(CloneCommandsTest, VerifyAfterWriteReadsTheRadioBackAndNamesWhatDiffers) 
     ExpectOnlyMessage("Verify Error", "The radio holds other bytes than were written at 1 address(es): 0x0123",
                       ui::PromptIcon::Warning);
     EXPECT_EQ(Status(), "Verify Error.");
-    ExpectIdleLayout();
-}
-
-TEST_F(CloneCommandsTest, HandShakeReportsWhetherTheRadioAnswers) {
-    Trigger(ids::menu::kHandShake);
-    ASSERT_TRUE(WaitUntilIdle());
-    EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
-    EXPECT_EQ(Status(), "HandShake OK.");
-    // No hold: the text stays until something else changes the status line.
-    for (int tick = 0; tick < 12; ++tick) window->OnTimer();
-    EXPECT_EQ(Status(), "HandShake OK.");
-
 }
 
 // While a command runs, its own control is its Stop; choosing it again stops the command, which
@@ -223,20 +173,18 @@ TEST_F(CloneCommandsTest, TheRunningCommandIsItsOwnStop) {
     SlowRadio();
     struct Case {
         int startId, stopId, menuId;
-        const char* working;
         const char* stopText;
         const char* errorTitle;  // nullptr: no box
         const char* status;
     };
     const Case cases[] = {
-        {ids::main::kWriteButton, ids::main::kWriteButton, ids::menu::kWriteToRadio, "Writing...",
-         "Stop Write", "Write Error", "Ready."},
-        {ids::main::kReadButton, ids::menu::kReadFromRadio, ids::menu::kReadFromRadio, "Reading...",
-         "Stop Read", "Read Error", "Read Error."},
-        {ids::menu::kVerify, ids::menu::kVerify, ids::menu::kVerify, "Verifying...", "Stop Verify",
-         nullptr, "User Cancel."},
-        {ids::menu::kHandShake, ids::menu::kHandShake, ids::menu::kHandShake, "HandShaking...",
-         "Stop HandShake", "HandShake Error.", "Ready."},
+        {ids::main::kWriteButton, ids::main::kWriteButton, ids::menu::kWriteToRadio, "Stop Write",
+         "Write Error", "Ready."},
+        {ids::main::kReadButton, ids::menu::kReadFromRadio, ids::menu::kReadFromRadio, "Stop Read",
+         "Read Error", "Read Error."},
+        {ids::menu::kVerify, ids::menu::kVerify, ids::menu::kVerify, "Stop Verify", nullptr, "User Cancel."},
+        {ids::menu::kHandShake, ids::menu::kHandShake, ids::menu::kHandShake, "Stop HandShake",
+         "HandShake Error.", "Ready."},
     };
     Edit(ids::main::kMmsiEdit)->setText("987654321");
     window->GatherSettings();
@@ -251,91 +199,54 @@ TEST_F(CloneCommandsTest, TheRunningCommandIsItsOwnStop) {
         choose(c.startId);
         ASSERT_TRUE(CloneBusyEvent.IsSet());
         QCoreApplication::processEvents();
-        EXPECT_EQ(Status(), QString::fromLatin1(c.working));
-        ExpectBusyMenu(c.menuId, c.stopText);
+        ExpectMenu(c.menuId, c.stopText);
         const bool writing = c.menuId == ids::menu::kWriteToRadio;
         EXPECT_EQ(Button(ids::main::kWriteButton)->text(), writing ? "Stop" : "Write to Radio");
-        EXPECT_EQ(Button(ids::main::kWriteButton)->isEnabled(), writing);
-        EXPECT_FALSE(Button(ids::main::kReadButton)->isEnabled());
 
         choose(c.stopId);
         ASSERT_TRUE(WaitUntilIdle());
         if (c.errorTitle) ExpectOnlyMessage(c.errorTitle, "User Cancel.", ui::PromptIcon::Warning);
-        else EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
+        else ExpectNoMessage();
         EXPECT_EQ(Status(), QString::fromLatin1(c.status));
         EXPECT_EQ(std::memcmp(before.get(), &window->Settings(), sizeof(RadioSettings)), 0);
-        EXPECT_TRUE(prompts.viewed.isEmpty());
-        ExpectIdleLayout();
+        ExpectMenu();
     }
-    EXPECT_LT(RadioWrites(), 77u);
+    EXPECT_LT(RadioCounts().writes, kWriteChunks);
 }
 
 TEST_F(CloneCommandsTest, ASecondStartWhileBusyOnlyAsksTheRunningOneToStop) {
     SlowRadio();
     Click(ids::main::kReadButton);
     window->OnVerify();  // what a command that slipped through would do
-
     EXPECT_TRUE(CloneStopEvent.IsSet());
     EXPECT_EQ(Status(), "Reading...");
-    ExpectBusyMenu(ids::menu::kReadFromRadio, "Stop Read");
     ASSERT_TRUE(WaitUntilIdle());
     ExpectOnlyMessage("Read Error", "User Cancel.", ui::PromptIcon::Warning);
-    EXPECT_TRUE(prompts.viewed.isEmpty());
 
     // The next start begins afresh: the stop left behind does not cancel it.
-    prompts.messages.clear();
-    backend->WithRadio([](SimulatedRadio& r) { r.Faults().usbLatency = 0ms; });
+    SlowRadio(0ms);
     Trigger(ids::menu::kHandShake);
     ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Status(), "HandShake OK.");
 }
 
+// A refused identity stops the write before a frame goes out; entry by user lets any through,
+// and a refusal while writing keeps the Stop from acting.
 TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
-    struct Case {
-        int editId;
-        const char* text;
-        const char* message;  // nullptr: passes
-    };
-    const Case cases[] = {
-        {ids::main::kMmsiEdit, "012345678", "Invalid MMIS ID:012345678\nMake sure 9 digitals."},
-        {ids::main::kMmsiEdit, "12345678", "Invalid MMIS ID:12345678\nMake sure 9 digitals."},
-        {ids::main::kAtisEdit, "012345678", "Invalid ATIS ID:012345678\nMake sure 9 digitals."},
-        {ids::main::kNmeaEdit, "12a456", "Invalid NMEA ID:12a456\nMake sure 6 digitals."},
-        {ids::main::kNmeaEdit, " 012345", nullptr},  // the space goes, a leading 0 is fine
-        {ids::main::kMmsiEdit, "123456789", nullptr},
-        {ids::main::kMmsiEdit, "", nullptr},
-    };
     SetEntryByUser(false);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        prompts.messages.clear();
-        for (int id : {ids::main::kMmsiEdit, ids::main::kAtisEdit, ids::main::kNmeaEdit})
-            Edit(id)->setText("");
-        Edit(c.editId)->setText(QString::fromLatin1(c.text));
-        const std::uint32_t framesBefore = RadioFrames();
+    Edit(ids::main::kNmeaEdit)->setText("12a456");
+    Click(ids::main::kWriteButton);
+    EXPECT_FALSE(CloneBusyEvent.IsSet());
+    ExpectOnlyMessage("Error", "Invalid NMEA ID:12a456\nMake sure 6 digitals.", ui::PromptIcon::Error);
+    EXPECT_EQ(RadioCounts().frames, 0u);
 
-        Click(ids::main::kWriteButton);
-        if (c.message) {
-            EXPECT_FALSE(CloneBusyEvent.IsSet());
-            ExpectOnlyMessage("Error", c.message, ui::PromptIcon::Error);
-            EXPECT_EQ(RadioFrames(), framesBefore);
-        } else {
-            ASSERT_TRUE(WaitUntilIdle());
-            EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(prompts.MessageTexts());
-            EXPECT_EQ(Status(), "Write OK.");
-        }
-    }
-}
-
-TEST_F(CloneCommandsTest, EntryByUserLetsAnyIdentityThroughAndChecksComeBeforeStop) {
-    SetEntryByUser(false);
+    prompts.messages.clear();
+    Edit(ids::main::kNmeaEdit)->setText("");
     Find<QAbstractButton>(ids::main::kMmsiByUser)->setChecked(true);
     Edit(ids::main::kMmsiEdit)->setText("0");
     SlowRadio();
-
     Click(ids::main::kWriteButton);
     ASSERT_TRUE(CloneBusyEvent.IsSet());
-    // A refused ATIS keeps the Stop from acting: the write runs to its end.
     Edit(ids::main::kAtisEdit)->setText("0123");
     Click(ids::main::kWriteButton);
     EXPECT_FALSE(CloneStopEvent.IsSet());
@@ -369,60 +280,15 @@ TEST(QueuedProgressTest, CallsFromAnotherThreadReachTheBarOnTheGuiThread) {
     worker.join();
     EXPECT_EQ(bar.value(), bar.minimum() - 1);  // nothing has reached the bar yet
     QCoreApplication::processEvents();
-    EXPECT_EQ(bar.maximum(), 4);
     EXPECT_EQ(bar.value(), 2);
-    progress.SetPos(1);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(bar.value(), 1);
 }
 
 TEST(DemoModeTest, TheOptionPutsAFoundRadioBehindTheDevice) {
     EXPECT_TRUE(ui::DemoRequested({"orven-clone", "--demo"}));
-    EXPECT_FALSE(ui::DemoRequested({"orven-clone"}));
     EXPECT_FALSE(ui::DemoRequested({"--demo"}));  // the program's own name is no option
-
     CHidDevice device{kUsbVendorId, kUsbProductId};
-    EXPECT_FALSE(device.FindDevice());
     ui::AttachDemoRadio(device);
     EXPECT_TRUE(device.FindDevice());
-}
-
-}  // namespace
-}  // namespace orven::test
-
-// The picture of a read in progress for the documentation. Disabled in normal runs; to refresh
-// it, run with ORVEN_SCREENSHOT_DIR=docs --gtest_also_run_disabled_tests
-// --gtest_filter='*ScreenshotOfARead*'.
-namespace orven::test {
-namespace {
-
-TEST_F(CloneCommandsTest, DISABLED_ScreenshotOfAReadHalfWay) {
-    const QString dir = qEnvironmentVariable("ORVEN_SCREENSHOT_DIR");
-    ASSERT_FALSE(dir.isEmpty()) << "set ORVEN_SCREENSHOT_DIR";
-    backend->WithRadio([](SimulatedRadio& r) { r.Faults().usbLatency = 20ms; });
-    window->show();
-    window->OnTimer();  // "Detected"
-    Action(ids::menu::kReadFromRadio)->trigger();
-    auto* bar = Find<QProgressBar>(ids::main::kProgressBar);
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (bar->value() < 38 && std::chrono::steady_clock::now() < deadline)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-
-    QMenu* clone = Action(ids::menu::kReadFromRadio)->associatedObjects().isEmpty()
-                       ? nullptr
-                       : qobject_cast<QMenu*>(Action(ids::menu::kReadFromRadio)->associatedObjects().first());
-    ASSERT_NE(clone, nullptr);
-    QMenuBar* menuBar = window->menuBar();
-    const QPoint below = menuBar->mapTo(window.get(), menuBar->actionGeometry(clone->menuAction()).bottomLeft());
-    clone->popup(window->mapToGlobal(below));
-    QCoreApplication::processEvents();
-    QPixmap picture = window->grab();
-    {
-        QPainter painter(&picture);
-        painter.drawPixmap(below, clone->grab());
-    }
-    clone->hide();
-    EXPECT_TRUE(picture.save(QDir(dir).filePath(QStringLiteral("main-reading.png")), "PNG"));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "ui/WidgetIds.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QTest>
@@ -42,13 +41,6 @@ inline void TypeInto(QLineEdit& edit, const QString& text) {
     edit.selectAll();
     QTest::keyClick(&edit, Qt::Key_Delete);
     QTest::keyClicks(&edit, text);
-}
-
-// Shows the dialog as the active window, so focus moves as it does on a desktop.
-inline void ShowActive(QDialog& dialog) {
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
 }
 
 }  // namespace orven::test

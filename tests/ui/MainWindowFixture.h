@@ -25,11 +25,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,16 +43,13 @@ namespace orven::test {
 namespace ids = ::orven::ids;
 
 // Points the COM port names at a folder of its own for the life of the object: every port is a
-// link to nowhere (absent) unless a test puts a file there.
+// link to nowhere (absent) unless a test makes it present.
 class PortFolderGuard {
 public:
     explicit PortFolderGuard(const std::string& folder) : folder_(folder) {
         if (const char* old = std::getenv(kPortDirVariable)) previous_ = old;
         std::filesystem::create_directories(folder_);
-        for (int n = 1; n <= kComPortCount; ++n) {
-            const std::string link = Entry(n);
-            symlink("/nonexistent/orven-test-port", link.c_str());
-        }
+        for (int n = 1; n <= kComPortCount; ++n) MakeAbsent(n);
         setenv(kPortDirVariable, folder_.c_str(), 1);
     }
     ~PortFolderGuard() {
@@ -62,16 +57,13 @@ public:
         else unsetenv(kPortDirVariable);
     }
     // Makes COMn a plain file that opens, so the scan finds it.
-    std::string MakePresent(int n) const {
-        const std::string path = Entry(n);
-        std::filesystem::remove(path);
-        WriteText(path, "");
-        return path;
+    void MakePresent(int n) const {
+        std::filesystem::remove(Entry(n));
+        WriteText(Entry(n), "");
     }
     void MakeAbsent(int n) const {
-        const std::string path = Entry(n);
-        std::filesystem::remove(path);
-        symlink("/nonexistent/orven-test-port", path.c_str());
+        std::filesystem::remove(Entry(n));
+        symlink("/nonexistent/orven-test-port", Entry(n).c_str());
     }
 
 private:
@@ -85,12 +77,6 @@ inline QStringList ComboItems(const QComboBox* combo) {
     QStringList items;
     for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
     return items;
-}
-
-inline QStringList ListRows(const QListWidget* list) {
-    QStringList rows;
-    for (int i = 0; i < list->count(); ++i) rows << list->item(i)->text();
-    return rows;
 }
 
 // A private channel as a settings file holds it.
@@ -113,12 +99,7 @@ inline void ClickButton(QAbstractButton* button) {
 
 // Presses a dialog's OK and reports how it ended, as a modal run would.
 inline int PressOk(QDialog& dialog) {
-    auto* ok = ui::FindById<QPushButton>(&dialog, ids::kOk);
-    if (ok == nullptr) {
-        ADD_FAILURE() << "dialog has no OK button";
-        return QDialog::Rejected;
-    }
-    ok->click();
+    ui::FindById<QPushButton>(&dialog, ids::kOk)->click();
     return dialog.result();
 }
 

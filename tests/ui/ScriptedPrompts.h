@@ -35,8 +35,8 @@ public:
         answers.pop_front();
         return answer;
     }
-    QString OpenFileName(QWidget*, const QString& startDir) override { return Next(openNames, startDir); }
-    QString SaveFileName(QWidget*, const QString& startDir) override { return Next(saveNames, startDir); }
+    QString OpenFileName(QWidget*, const QString&) override { return Next(openNames); }
+    QString SaveFileName(QWidget*, const QString&) override { return Next(saveNames); }
     void OpenInTextViewer(const QString& path) override { viewed << path; }
     int RunDialog(QDialog& dialog) override {
         dialogTitles << dialog.windowTitle();
@@ -61,12 +61,10 @@ public:
     std::deque<std::function<int(QDialog&)>> dialogScript;  // Rejected when empty
     QStringList dialogTitles;
     QStringList viewed;
-    QStringList startDirs;
     bool ctrlHeld = false;
 
 private:
-    QString Next(std::deque<QString>& names, const QString& startDir) {
-        startDirs << startDir;
+    static QString Next(std::deque<QString>& names) {
         if (names.empty()) return QString();
         QString name = names.front();
         names.pop_front();
