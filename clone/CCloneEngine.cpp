@@ -63,7 +63,7 @@ CloneResult CCloneEngine::RunAttempts(Exchange exchange, const std::uint8_t* fra
         reply_.fill(0);
         if (SendFrame(frame) != kResultOk) return kResultNoRadio;
         if (StopRequestedBeforeReceive()) return kResultUserCancel;
-        result = ReceiveReply(reply_.data());
+        result = ReceiveReply(frame, reply_.data());
         if (result == kResultUserCancel) return result;
         if (result == kResultOk) result = CheckReplyOf(exchange, frame);
         if (state_ && state_->traceLog) trace_.Append(*writeImage_, *readImage_);

@@ -80,8 +80,9 @@ protected:
     virtual void CloseLink() = 0;
     // Sends the 32 bytes; non-zero when they could not be sent.
     virtual CloneResult SendFrame(const std::uint8_t* frame) = 0;
-    // Collects one 32-byte reply: 0, kResultUserCancel, or the failure of this attempt.
-    virtual CloneResult ReceiveReply(std::uint8_t* reply) = 0;
+    // Collects one 32-byte reply to the frame `sent`: 0, kResultUserCancel, or the failure of
+    // this attempt.
+    virtual CloneResult ReceiveReply(const std::uint8_t* sent, std::uint8_t* reply) = 0;
     // The result of a reply that does not start with the frame prefix.
     virtual CloneResult PrefixFailure(Exchange exchange) const = 0;
     // Whether the progress range is announced even after a failed first handshake.

@@ -28,12 +28,11 @@ CloneResult CPcUartClone::OpenLink() {
 
 void CPcUartClone::CloseLink() { port_.Close(); }
 
-CloneResult CPcUartClone::SendFrame(const std::uint8_t* frame) {
-    std::memcpy(sent_.data(), frame, kFrameSize);
-    return port_.Write(frame, kFrameSize);
-}
+CloneResult CPcUartClone::SendFrame(const std::uint8_t* frame) { return port_.Write(frame, kFrameSize); }
 
-CloneResult CPcUartClone::ReceiveReply(std::uint8_t* reply) { return ReceiveFrame(reply, kFrameSize, kFrameSize); }
+CloneResult CPcUartClone::ReceiveReply(const std::uint8_t* sent, std::uint8_t* reply) {
+    return ReceiveFrame(sent, reply, kFrameSize, kFrameSize);
+}
 
 CloneResult CPcUartClone::Drain(ReplyCollector& collector, std::size_t* got) {
     *got = 0;
@@ -83,8 +82,9 @@ CloneResult CPcUartClone::ReceiveFrameFast(ReplyCollector& collector) {
     return kResultOk;
 }
 
-CloneResult CPcUartClone::ReceiveFrame(std::uint8_t* buffer, std::size_t echoLength, std::size_t frameLength) {
-    ReplyCollector collector(sent_.data(), echoLength, frameLength);
+CloneResult CPcUartClone::ReceiveFrame(const std::uint8_t* sent, std::uint8_t* buffer, std::size_t echoLength,
+                                       std::size_t frameLength) {
+    ReplyCollector collector(sent, echoLength, frameLength);
     if (Timing().fast) {
         if (const CloneResult r = ReceiveFrameFast(collector); r != kResultOk) return r;
     } else {

@@ -6,7 +6,6 @@
 #include "clone/ReplyCollector.h"
 #include "link/CPCUart.h"
 
-#include <array>
 #include <chrono>
 #include <string>
 
@@ -19,16 +18,17 @@ public:
     // The port comes from comPort; a device path given here is used instead.
     void SetDevicePath(const std::string& device) { devicePath_ = device; }
 
-    // Collects one reply frame to the frame last sent: its echo first, then a frame starting
+    // Collects one reply frame to the frame `sent`: its echo first, then a frame starting
     // with '$','R'. Runs all of the timing's polls, testing the stop event before each. A frame
     // followed by more bytes is refused with kResultChecksum.
-    CloneResult ReceiveFrame(std::uint8_t* buffer, std::size_t echoLength, std::size_t frameLength);
+    CloneResult ReceiveFrame(const std::uint8_t* sent, std::uint8_t* buffer, std::size_t echoLength,
+                             std::size_t frameLength);
 
 protected:
     CloneResult OpenLink() override;
     void CloseLink() override;
     CloneResult SendFrame(const std::uint8_t* frame) override;
-    CloneResult ReceiveReply(std::uint8_t* reply) override;
+    CloneResult ReceiveReply(const std::uint8_t* sent, std::uint8_t* reply) override;
     CloneResult PrefixFailure(Exchange exchange) const override;
     bool AnnouncesRangeAfterFailedHandShake() const override { return false; }
 
@@ -40,7 +40,6 @@ private:
 
     CPCUart port_;
     std::string devicePath_;
-    std::array<std::uint8_t, kFrameSize> sent_{};  // what the adaptor will echo
 };
 
 }  // namespace orven

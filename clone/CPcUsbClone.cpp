@@ -11,7 +11,7 @@ CloneResult CPcUsbClone::SendFrame(const std::uint8_t* frame) {
     return device_.WriteReport(frame, kFrameSize, TimeoutMs()) ? kResultOk : kResultNoRadio;
 }
 
-CloneResult CPcUsbClone::ReceiveReply(std::uint8_t* reply) {
+CloneResult CPcUsbClone::ReceiveReply(const std::uint8_t*, std::uint8_t* reply) {
     return device_.ReadReport(reply, kFrameSize, TimeoutMs()) ? kResultOk : kResultTimeout;
 }
 

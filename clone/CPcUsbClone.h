@@ -18,7 +18,7 @@ protected:
     CloneResult OpenLink() override;
     void CloseLink() override {}
     CloneResult SendFrame(const std::uint8_t* frame) override;
-    CloneResult ReceiveReply(std::uint8_t* reply) override;
+    CloneResult ReceiveReply(const std::uint8_t* sent, std::uint8_t* reply) override;
     CloneResult PrefixFailure(Exchange) const override { return kResultBadPrefix; }
     bool AnnouncesRangeAfterFailedHandShake() const override { return true; }
 

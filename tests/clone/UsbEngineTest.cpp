@@ -93,7 +93,7 @@ TEST_F(UsbEngineTest, MissingInputReportIsATimeOutAndClosesTheDevice) {
     usb.SetTiming(kFastTiming);
     ASSERT_TRUE(device.FindDevice());
     std::uint8_t reply[kFrameSize];
-    ExpectResult(usb.ReceiveReply(reply), kResultTimeout, "Communication time out!");
+    ExpectResult(usb.ReceiveReply(nullptr, reply), kResultTimeout, "Communication time out!");
     EXPECT_FALSE(device.IsPresent());
 }
 
