@@ -15,6 +15,12 @@ namespace orven {
 inline constexpr const char* kProgramTitle = "ORVEN Clone";
 inline constexpr const char* kModelName = "ORVEN";
 inline constexpr const char* kVersionText = "V1.15";
+// The release number of this build (the project version in CMakeLists.txt), for --version and
+// the package.
+#ifndef ORVEN_PACKAGE_VERSION
+#define ORVEN_PACKAGE_VERSION "0.0.0"
+#endif
+inline constexpr const char* kPackageVersion = ORVEN_PACKAGE_VERSION;
 inline constexpr const char* kUsaVariantName = "VOROZUDE";
 inline constexpr const char* kEuropeVariantName = "RAVUZORU";
 
