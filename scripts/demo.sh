@@ -8,11 +8,12 @@ cd "$(dirname "$0")/.."
 build="${ORVEN_BUILD_DIR:-build}"
 cmake -S . -B "$build" -G Ninja >/dev/null
 cmake --build "$build" -j"$(nproc)" --target orven-cli orven-clone
+build="$(cd "$build" && pwd)"
 mkdir -p out
 cd out
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec "../$build/orven-clone" --demo
+  exec "$build/ui/orven-clone" --demo
 fi
 echo "No display: reading the demo radio from the command line instead of the desktop program."
-"../$build/orven-cli" --port demo read demo.dat
-"../$build/orven-cli" show demo.dat
+"$build/orven-cli" --port demo read demo.dat
+"$build/orven-cli" show demo.dat

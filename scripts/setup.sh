@@ -9,7 +9,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   libhidapi-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  xvfb xauth
+  xvfb xauth x11-utils x11-apps netpbm
   clang libclang-rt-14-dev
 )
 
