@@ -51,8 +51,36 @@ consteval std::array<PresetRecord, N> BuildTable(const std::array<TableLine, N>&
     return table;
 }
 
+// The narrow-band lines of a wide table: its first `Shifted` channels as 4xx channels one
+// 12.5 kHz step higher without usage, then every channel as a 2xx channel.
+constexpr std::uint16_t kNarrowShiftedBase = 400;
+constexpr std::uint16_t kNarrowCopyBase = 200;
+constexpr std::uint32_t kNarrowStep100Hz = 125;
+
+template <std::size_t Shifted, std::size_t N>
+consteval std::array<TableLine, Shifted + N> NarrowLines(const std::array<TableLine, N>& wide) {
+    static_assert(Shifted <= N);
+    std::array<TableLine, Shifted + N> lines{};
+    for (std::size_t i = 0; i < Shifted; ++i) {
+        const TableLine& w = wide[i];
+        lines[i] = {static_cast<std::uint16_t>(w.number + kNarrowShiftedBase),
+                    w.tx100Hz == 0 ? 0 : w.tx100Hz + kNarrowStep100Hz, w.rx100Hz + kNarrowStep100Hz, 0};
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        lines[Shifted + i] = wide[i];
+        lines[Shifted + i].number = static_cast<std::uint16_t>(wide[i].number + kNarrowCopyBase);
+    }
+    return lines;
+}
+
+template <std::size_t N>
+consteval std::array<TableLine, N> Replaced(std::array<TableLine, N> lines, std::size_t at, TableLine line) {
+    lines[at] = line;
+    return lines;
+}
+
 // INT (57)
-constexpr auto kIntTable = BuildTable(std::to_array<TableLine>({
+constexpr auto kIntLines = std::to_array<TableLine>({
     Duplex(1, 1560500, 1606500, 30), Duplex(2, 1561000, 1607000, 30),
     Duplex(3, 1561500, 1607500, 30), Duplex(4, 1562000, 1608000, 11),
     Duplex(5, 1562500, 1608500, 12), Simplex(6, 1563000, 15), Duplex(7, 1563500, 1609500, 11),
@@ -76,11 +104,12 @@ constexpr auto kIntTable = BuildTable(std::to_array<TableLine>({
     Duplex(82, 1571250, 1617250, 11), Duplex(83, 1571750, 1617750, 30),
     Duplex(84, 1572250, 1618250, 30), Duplex(85, 1572750, 1618750, 30),
     Duplex(86, 1573250, 1619250, 30), Simplex(87, 1573750, 30), Simplex(88, 1574250, 30),
-}));
+});
+constexpr auto kIntTable = BuildTable(kIntLines);
 static_assert(kIntTable.size() == 57);
 
 // USA (53)
-constexpr auto kUsaTable = BuildTable(std::to_array<TableLine>({
+constexpr auto kUsaLines = std::to_array<TableLine>({
     Simplex(1, 1560500, 12), Simplex(3, 1561500, 26), Simplex(5, 1562500, 12),
     Simplex(6, 1563000, 15), Simplex(7, 1563500, 21), Simplex(8, 1564000, 21),
     Simplex(9, 1564500, 19), Simplex(10, 1565000, 21), Simplex(11, 1565500, 22),
@@ -100,11 +129,12 @@ constexpr auto kUsaTable = BuildTable(std::to_array<TableLine>({
     Duplex(84, 1572250, 1618250, 30), Duplex(85, 1572750, 1618750, 30),
     Duplex(86, 1573250, 1619250, 30), Duplex(87, 1573750, 1619750, 30),
     Duplex(88, 1574250, 1620250, 30), Simplex(88, 1574250, 21),
-}));
+});
+constexpr auto kUsaTable = BuildTable(kUsaLines);
 static_assert(kUsaTable.size() == 53);
 
 // CAN (63)
-constexpr auto kCanTable = BuildTable(std::to_array<TableLine>({
+constexpr auto kCanLines = std::to_array<TableLine>({
     Duplex(1, 1560500, 1606500, 30), Duplex(2, 1561000, 1607000, 30),
     Duplex(3, 1561500, 1607500, 30), Simplex(4, 1562000, 29), Simplex(5, 1562500, 12),
     Simplex(6, 1563000, 15), Simplex(7, 1563500, 21), Simplex(8, 1564000, 21),
@@ -128,150 +158,18 @@ constexpr auto kCanTable = BuildTable(std::to_array<TableLine>({
     Duplex(84, 1572250, 1618250, 30), Duplex(85, 1572750, 1618750, 30),
     Duplex(86, 1573250, 1619250, 30), Duplex(87, 1573750, 1619750, 30),
     Duplex(88, 1574250, 1620250, 30),
-}));
+});
+constexpr auto kCanTable = BuildTable(kCanLines);
 static_assert(kCanTable.size() == 63);
 
-// INT_Narrow (113)
-constexpr auto kIntNarrowTable = BuildTable(std::to_array<TableLine>({
-    Duplex(401, 1560625, 1606625, 0), Duplex(402, 1561125, 1607125, 0),
-    Duplex(403, 1561625, 1607625, 0), Duplex(404, 1562125, 1608125, 0),
-    Duplex(405, 1562625, 1608625, 0), Simplex(406, 1563125, 0), Duplex(407, 1563625, 1609625, 0),
-    Simplex(408, 1564125, 0), Simplex(409, 1564625, 0), Simplex(410, 1565125, 0),
-    Simplex(411, 1565625, 0), Simplex(412, 1566125, 0), Simplex(413, 1566625, 0),
-    Simplex(414, 1567125, 0), Simplex(415, 1567625, 0), Simplex(416, 1568125, 0),
-    Simplex(417, 1568625, 0), Duplex(418, 1569125, 1615125, 0), Duplex(419, 1569625, 1615625, 0),
-    Duplex(420, 1570125, 1616125, 0), Duplex(421, 1570625, 1616625, 0),
-    Duplex(422, 1571125, 1617125, 0), Duplex(423, 1571625, 1617625, 0),
-    Duplex(424, 1572125, 1618125, 0), Duplex(425, 1572625, 1618625, 0),
-    Duplex(426, 1573125, 1619125, 0), Duplex(427, 1573625, 1619625, 0),
-    Duplex(428, 1574125, 1620125, 0), Duplex(460, 1560375, 1606375, 0),
-    Duplex(461, 1560875, 1606875, 0), Duplex(462, 1561375, 1607375, 0),
-    Duplex(463, 1561875, 1607875, 0), Duplex(464, 1562375, 1608375, 0),
-    Duplex(465, 1562875, 1608875, 0), Duplex(466, 1563375, 1609375, 0), Simplex(467, 1563875, 0),
-    Simplex(468, 1564375, 0), Simplex(469, 1564875, 0), Simplex(470, 1565375, 0),
-    Simplex(471, 1565875, 0), Simplex(472, 1566375, 0), Simplex(473, 1566875, 0),
-    Simplex(474, 1567375, 0), Simplex(475, 1567875, 0), Simplex(476, 1568375, 0),
-    Simplex(477, 1568875, 0), Duplex(478, 1569375, 1615375, 0), Duplex(479, 1569875, 1615875, 0),
-    Duplex(480, 1570375, 1616375, 0), Duplex(481, 1570875, 1616875, 0),
-    Duplex(482, 1571375, 1617375, 0), Duplex(483, 1571875, 1617875, 0),
-    Duplex(484, 1572375, 1618375, 0), Duplex(485, 1572875, 1618875, 0),
-    Duplex(486, 1573375, 1619375, 0), Simplex(487, 1573875, 0), Duplex(201, 1560500, 1606500, 30),
-    Duplex(202, 1561000, 1607000, 30), Duplex(203, 1561500, 1607500, 30),
-    Duplex(204, 1562000, 1608000, 11), Duplex(205, 1562500, 1608500, 12), Simplex(206, 1563000, 15),
-    Duplex(207, 1563500, 1609500, 11), Simplex(208, 1564000, 21), Simplex(209, 1564500, 19),
-    Simplex(210, 1565000, 21), Simplex(211, 1565500, 22), Simplex(212, 1566000, 12),
-    Simplex(213, 1566500, 31), Simplex(214, 1567000, 12), Simplex(215, 1567500, 11),
-    Simplex(216, 1568000, 17), Simplex(217, 1568500, 29), Duplex(218, 1569000, 1615000, 11),
-    Duplex(219, 1569500, 1615500, 21), Duplex(220, 1570000, 1616000, 11),
-    Duplex(221, 1570500, 1616500, 11), Duplex(222, 1571000, 1617000, 11),
-    Duplex(223, 1571500, 1617500, 30), Duplex(224, 1572000, 1618000, 30),
-    Duplex(225, 1572500, 1618500, 30), Duplex(226, 1573000, 1619000, 30),
-    Duplex(227, 1573500, 1619500, 30), Duplex(228, 1574000, 1620000, 30),
-    Duplex(260, 1560250, 1606250, 30), Duplex(261, 1560750, 1606750, 11),
-    Duplex(262, 1561250, 1607250, 11), Duplex(263, 1561750, 1607750, 11),
-    Duplex(264, 1562250, 1608250, 30), Duplex(265, 1562750, 1608750, 11),
-    Duplex(266, 1563250, 1609250, 11), Simplex(267, 1563750, 31), Simplex(268, 1564250, 13),
-    Simplex(269, 1564750, 11), Simplex(270, 1565250, 18), Simplex(271, 1565750, 11),
-    Simplex(272, 1566250, 14), Simplex(273, 1566750, 11), Simplex(274, 1567250, 11),
-    Simplex(275, 1567750, 11), Simplex(276, 1568250, 11), Simplex(277, 1568750, 14),
-    Duplex(278, 1569250, 1615250, 20), Duplex(279, 1569750, 1615750, 21),
-    Duplex(280, 1570250, 1616250, 21), Duplex(281, 1570750, 1616750, 11),
-    Duplex(282, 1571250, 1617250, 11), Duplex(283, 1571750, 1617750, 30),
-    Duplex(284, 1572250, 1618250, 30), Duplex(285, 1572750, 1618750, 30),
-    Duplex(286, 1573250, 1619250, 30), Simplex(287, 1573750, 30), Simplex(288, 1574250, 30),
-}));
+// Each narrow band is its wide band twice: first as 4xx channels 12.5 kHz higher (no usage),
+// for the wide table's first entries; then the whole wide table unchanged as 2xx channels.
+constexpr auto kIntNarrowTable = BuildTable(NarrowLines<56>(kIntLines));
 static_assert(kIntNarrowTable.size() == 113);
-
-// USA_Narrow (104)
-constexpr auto kUsaNarrowTable = BuildTable(std::to_array<TableLine>({
-    Simplex(401, 1560625, 0), Simplex(403, 1561625, 0), Simplex(405, 1562625, 0),
-    Simplex(406, 1563125, 0), Simplex(407, 1563625, 0), Simplex(408, 1564125, 0),
-    Simplex(409, 1564625, 0), Simplex(410, 1566250, 0), Simplex(411, 1565625, 0),
-    Simplex(412, 1566125, 0), Simplex(413, 1566625, 0), Simplex(414, 1567125, 0),
-    RxOnly(415, 1567625, 0), Simplex(416, 1568125, 0), Simplex(417, 1568625, 0),
-    Simplex(418, 1569125, 0), Simplex(419, 1569625, 0), Duplex(420, 1570125, 1616125, 0),
-    Simplex(420, 1570125, 0), Simplex(421, 1570625, 0), Simplex(422, 1571125, 0),
-    Simplex(423, 1571625, 0), Duplex(424, 1572125, 1618125, 0), Duplex(425, 1572625, 1618625, 0),
-    Duplex(426, 1573125, 1619125, 0), Duplex(427, 1573625, 1619625, 0),
-    Duplex(428, 1574125, 1620125, 0), Simplex(461, 1560875, 0), Simplex(463, 1561875, 0),
-    Simplex(464, 1562375, 0), Simplex(465, 1562875, 0), Simplex(466, 1563375, 0),
-    Simplex(467, 1563875, 0), Simplex(468, 1564375, 0), Simplex(469, 1564875, 0),
-    Simplex(470, 1565375, 0), Simplex(471, 1565875, 0), Simplex(472, 1566375, 0),
-    Simplex(473, 1566875, 0), Simplex(474, 1567375, 0), Simplex(477, 1568875, 0),
-    Simplex(478, 1569375, 0), Simplex(479, 1569875, 0), Simplex(480, 1570375, 0),
-    Simplex(481, 1570875, 0), Simplex(482, 1571375, 0), Simplex(483, 1571875, 0),
-    Duplex(484, 1572375, 1618375, 0), Duplex(485, 1572875, 1618875, 0),
-    Duplex(486, 1573375, 1619375, 0), Duplex(487, 1573875, 1619875, 0), Simplex(201, 1560500, 12),
-    Simplex(203, 1561500, 26), Simplex(205, 1562500, 12), Simplex(206, 1563000, 15),
-    Simplex(207, 1563500, 21), Simplex(208, 1564000, 21), Simplex(209, 1564500, 19),
-    Simplex(210, 1565000, 21), Simplex(211, 1565500, 22), Simplex(212, 1566000, 12),
-    Simplex(213, 1566500, 31), Simplex(214, 1567000, 12), RxOnly(215, 1567500, 32),
-    Simplex(216, 1568000, 17), Simplex(217, 1568500, 27), Simplex(218, 1569000, 21),
-    Simplex(219, 1569500, 21), Duplex(220, 1570000, 1616000, 11), Simplex(220, 1570000, 11),
-    Simplex(221, 1570500, 26), Simplex(222, 1571000, 28), Simplex(223, 1571500, 26),
-    Duplex(224, 1572000, 1618000, 30), Duplex(225, 1572500, 1618500, 30),
-    Duplex(226, 1573000, 1619000, 30), Duplex(227, 1573500, 1619500, 30),
-    Duplex(228, 1574000, 1620000, 30), Simplex(261, 1560750, 26), Simplex(263, 1561750, 12),
-    Simplex(264, 1562250, 26), Simplex(265, 1562750, 11), Simplex(266, 1563250, 11),
-    Simplex(267, 1563750, 31), Simplex(268, 1564250, 13), Simplex(269, 1564750, 13),
-    Simplex(270, 1565250, 18), Simplex(271, 1565750, 13), Simplex(272, 1566250, 13),
-    Simplex(273, 1566750, 11), Simplex(274, 1567250, 11), Simplex(277, 1568750, 11),
-    Simplex(278, 1569250, 13), Simplex(279, 1569750, 21), Simplex(280, 1570250, 21),
-    Simplex(281, 1570750, 26), Simplex(282, 1571250, 26), Simplex(283, 1571750, 26),
-    Duplex(284, 1572250, 1618250, 30), Duplex(285, 1572750, 1618750, 30),
-    Duplex(286, 1573250, 1619250, 30), Duplex(287, 1573750, 1619750, 30),
-    Duplex(288, 1574250, 1620250, 30), Simplex(288, 1574250, 21),
-}));
+// The one exception the radio holds: channel 410 sits on 156.6250, not 156.5125.
+constexpr auto kUsaNarrowTable = BuildTable(Replaced(NarrowLines<51>(kUsaLines), 7, Simplex(410, 1566250, 0)));
 static_assert(kUsaNarrowTable.size() == 104);
-
-// CAN_Narrow (125)
-constexpr auto kCanNarrowTable = BuildTable(std::to_array<TableLine>({
-    Duplex(401, 1560625, 1606625, 0), Duplex(402, 1561125, 1607125, 0),
-    Duplex(403, 1561625, 1607625, 0), Simplex(404, 1562125, 0), Simplex(405, 1562625, 0),
-    Simplex(406, 1563125, 0), Simplex(407, 1563625, 0), Simplex(408, 1564125, 0),
-    Simplex(409, 1564625, 0), Simplex(410, 1565125, 0), Simplex(411, 1565625, 0),
-    Simplex(412, 1566125, 0), Simplex(413, 1566625, 0), Simplex(414, 1567125, 0),
-    Simplex(415, 1567625, 0), Simplex(416, 1568125, 0), Simplex(417, 1568625, 0),
-    Simplex(418, 1569125, 0), Simplex(419, 1569625, 0), Duplex(420, 1570125, 1616125, 0),
-    Simplex(421, 1570625, 0), RxOnly(421, 1616625, 0), Simplex(422, 1571125, 0),
-    Duplex(423, 1571625, 1617625, 0), Duplex(424, 1572125, 1618125, 0),
-    Duplex(425, 1572625, 1618625, 0), RxOnly(425, 1618625, 0), Duplex(426, 1573125, 1619125, 0),
-    Duplex(427, 1573625, 1619625, 0), Duplex(428, 1574125, 1620125, 0), RxOnly(428, 1620125, 0),
-    Duplex(460, 1560375, 1606375, 0), Duplex(461, 1560875, 1606875, 0), Simplex(461, 1560875, 0),
-    Simplex(462, 1561375, 0), Duplex(464, 1562375, 1608375, 0), Simplex(464, 1562375, 0),
-    Simplex(465, 1562875, 0), Simplex(466, 1563375, 0), Simplex(467, 1563875, 0),
-    Simplex(468, 1564375, 0), Simplex(469, 1564875, 0), Simplex(470, 1565375, 0),
-    Simplex(471, 1565875, 0), Simplex(472, 1566375, 0), Simplex(473, 1566875, 0),
-    Simplex(474, 1567375, 0), Simplex(475, 1567875, 0), Simplex(476, 1568375, 0),
-    Simplex(477, 1568875, 0), Simplex(478, 1569375, 0), Simplex(479, 1569875, 0),
-    Simplex(480, 1570375, 0), Simplex(481, 1570875, 0), Simplex(482, 1571375, 0),
-    Duplex(483, 1571875, 1617875, 0), Simplex(483, 1571875, 0), RxOnly(483, 1617875, 0),
-    Duplex(484, 1572375, 1618375, 0), Duplex(485, 1572875, 1618875, 0),
-    Duplex(486, 1573375, 1619375, 0), Duplex(487, 1573875, 1619875, 0),
-    Duplex(201, 1560500, 1606500, 30), Duplex(202, 1561000, 1607000, 30),
-    Duplex(203, 1561500, 1607500, 30), Simplex(204, 1562000, 29), Simplex(205, 1562500, 12),
-    Simplex(206, 1563000, 15), Simplex(207, 1563500, 21), Simplex(208, 1564000, 21),
-    Simplex(209, 1564500, 19), Simplex(210, 1565000, 21), Simplex(211, 1565500, 22),
-    Simplex(212, 1566000, 12), Simplex(213, 1566500, 31), Simplex(214, 1567000, 12),
-    Simplex(215, 1567500, 21), Simplex(216, 1568000, 17), Simplex(217, 1568500, 27),
-    Simplex(218, 1569000, 21), Simplex(219, 1569500, 28), Duplex(220, 1570000, 1616000, 28),
-    Simplex(221, 1570500, 26), RxOnly(221, 1616500, 11), Simplex(222, 1571000, 28),
-    Duplex(223, 1571500, 1617500, 30), Duplex(224, 1572000, 1618000, 30),
-    Duplex(225, 1572500, 1618500, 30), RxOnly(225, 1618500, 30), Duplex(226, 1573000, 1619000, 30),
-    Duplex(227, 1573500, 1619500, 30), Duplex(228, 1574000, 1620000, 30), RxOnly(228, 1620000, 30),
-    Duplex(260, 1560250, 1606250, 30), Duplex(261, 1560750, 1606750, 26), Simplex(261, 1560750, 26),
-    Simplex(262, 1561250, 28), Duplex(264, 1562250, 1608250, 30), Simplex(264, 1562250, 26),
-    Simplex(265, 1562750, 11), Simplex(266, 1563250, 11), Simplex(267, 1563750, 21),
-    Simplex(268, 1564250, 13), Simplex(269, 1564750, 23), Simplex(270, 1565250, 18),
-    Simplex(271, 1565750, 13), Simplex(272, 1566250, 14), Simplex(273, 1566750, 23),
-    Simplex(274, 1567250, 23), Simplex(275, 1567750, 11), Simplex(276, 1568250, 11),
-    Simplex(277, 1568750, 11), Simplex(278, 1569250, 13), Simplex(279, 1569750, 21),
-    Simplex(280, 1570250, 21), Simplex(281, 1570750, 26), Simplex(282, 1571250, 26),
-    Duplex(283, 1571750, 1617750, 28), Simplex(283, 1571750, 26), RxOnly(283, 1617750, 28),
-    Duplex(284, 1572250, 1618250, 30), Duplex(285, 1572750, 1618750, 30),
-    Duplex(286, 1573250, 1619250, 30), Duplex(287, 1573750, 1619750, 30),
-    Duplex(288, 1574250, 1620250, 30),
-}));
+constexpr auto kCanNarrowTable = BuildTable(NarrowLines<62>(kCanLines));
 static_assert(kCanNarrowTable.size() == 125);
 
 // WX (10)
