@@ -5,7 +5,7 @@
 //               [--markdown docs/performance.md]
 #include "clone/CloneEvent.h"
 #include "clone/CloneRunner.h"
-#include "clone/RecordingProgress.h"
+#include "sim/RecordingProgress.h"
 #include "files/Paths.h"
 #include "link/CHidDevice.h"
 #include "model/ModelPresets.h"

@@ -2,7 +2,7 @@
 // ends with one of its documented codes and never accepts a reply that fails its checks.
 #include "clone/CPcUsbClone.h"
 #include "clone/CloneEvent.h"
-#include "clone/RecordingProgress.h"
+#include "sim/RecordingProgress.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <algorithm>

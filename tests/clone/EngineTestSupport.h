@@ -7,7 +7,7 @@
 #include "clone/CloneResult.h"
 #include "clone/CloneTiming.h"
 #include "clone/CloneTrace.h"
-#include "clone/RecordingProgress.h"
+#include "sim/RecordingProgress.h"
 #include "model/AppState.h"
 #include "model/ImageCodec.h"
 #include "model/RadioImage.h"

@@ -1,4 +1,4 @@
-#include "clone/RecordingProgress.h"
+#include "sim/RecordingProgress.h"
 
 #include <algorithm>
 #include <ostream>
