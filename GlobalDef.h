@@ -34,6 +34,12 @@ inline constexpr std::size_t kChunkSize = 20;
 inline constexpr std::array<std::uint32_t, 8> kBaudTable = {
     4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200};
 inline constexpr int kDefaultBaudIndex = 1;
+// The speed of a stored baud index; an index outside the table counts as the default.
+inline constexpr std::uint32_t BaudOfIndex(int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < kBaudTable.size()
+               ? kBaudTable[static_cast<std::size_t>(index)]
+               : kBaudTable[kDefaultBaudIndex];
+}
 inline constexpr int kComPortCount = 32;
 
 // The radio on USB.

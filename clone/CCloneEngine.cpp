@@ -118,6 +118,15 @@ CloneResult CCloneEngine::ReadRange(std::uint32_t first, std::uint32_t length) {
     return WalkRange(first, length, false);
 }
 
+CloneResult CCloneEngine::WalkRanges(bool write) {
+    AddressRange ranges[kMaxRanges];
+    const int count = GetRanges(ranges, kMaxRanges);
+    CloneResult result = kResultOk;
+    for (int i = 0; i < count && result == kResultOk; ++i)
+        result = WalkRange(ranges[i].first, ranges[i].last - ranges[i].first + 1u, write);
+    return result;
+}
+
 void CCloneEngine::AnnounceRange() {
     AddressRange ranges[kMaxRanges];
     const int count = GetRanges(ranges, kMaxRanges);
@@ -134,10 +143,7 @@ CloneResult CCloneEngine::WriteRadio() {
 
     CloneResult result = HandShake();
     if (result == kResultOk || AnnouncesRangeAfterFailedHandShake()) AnnounceRange();
-    AddressRange ranges[kMaxRanges];
-    const int count = GetRanges(ranges, kMaxRanges);
-    for (int i = 0; i < count && result == kResultOk; ++i)
-        result = WriteRange(ranges[i].first, ranges[i].last - ranges[i].first + 1u);
+    if (result == kResultOk) result = WalkRanges(true);
 
     CloseLink();
     progress_->SetPos(0);
@@ -152,7 +158,7 @@ CloneResult CCloneEngine::ReadRadio() {
     CloneResult result = HandShake();
     if (result == kResultOk || AnnouncesRangeAfterFailedHandShake()) AnnounceRange();
     if (result == kResultOk) result = HandShake();
-    if (result == kResultOk) result = ReadRange(kCloneFirst, kCloneLast - kCloneFirst + 1u);
+    if (result == kResultOk) result = WalkRanges(false);
     if (result == kResultOk) ImageCodec(*state_, *settings_, *writeImage_, *readImage_).Decode();
 
     CloseLink();

@@ -97,6 +97,7 @@ private:
     bool StopRequestedBeforeReceive() const;
     CloneResult CheckReplyOf(Exchange exchange, const std::uint8_t* frame) const;
     CloneResult WalkRange(std::uint32_t first, std::uint32_t length, bool write);
+    CloneResult WalkRanges(bool write);
     void AnnounceRange();
     void DumpImage(bool isWrite);
     std::string PathOf(const char* name) const;

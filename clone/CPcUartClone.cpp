@@ -20,9 +20,10 @@ CloneResult CPcUartClone::OpenLink() {
     if (state->baudIndex < 0 || state->baudIndex >= static_cast<int>(kBaudTable.size()))
         state->baudIndex = kDefaultBaudIndex;  // corrected in the state itself, so it is saved too
     if (port_.IsOpen()) return kResultOk;
-    const std::uint32_t baud = kBaudTable[static_cast<std::size_t>(state->baudIndex)];
+    const std::uint32_t baud = BaudOfIndex(state->baudIndex);
     const bool opened = devicePath_.empty() ? port_.OpenDefault(state->comPort - 1, baud)
                                             : port_.OpenPath(devicePath_, baud);
+    // Every way a port fails to open is the one result the product has always given for it.
     return opened ? kResultOk : kResultOpenPort;
 }
 
@@ -45,8 +46,7 @@ CloneResult CPcUartClone::Drain(ReplyCollector& collector, std::size_t* got) {
 }
 
 std::chrono::microseconds CPcUartClone::QuietGap() const {
-    const int index = State()->baudIndex;
-    const std::uint32_t baud = kBaudTable[index >= 0 && index < 8 ? index : kDefaultBaudIndex];
+    const std::uint32_t baud = BaudOfIndex(State()->baudIndex);
     const auto bytes = std::chrono::microseconds(kFastQuietBytes * 10 * 1'000'000LL / baud);
     return std::max(bytes, std::chrono::duration_cast<std::chrono::microseconds>(kFastMinQuietGap));
 }

@@ -1,6 +1,7 @@
 #include "clone/CloneResult.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace orven {
 
@@ -49,9 +50,9 @@ const char* MessageOf(CloneResult code) {
     case kClassNone:
         return number == 1 ? "User Cancel." : nullptr;
     case kClassFile:
-        return number < 8 && kFileTexts[number] ? kFileTexts[number] : "Unknown File Error.";
+        return number < std::size(kFileTexts) && kFileTexts[number] ? kFileTexts[number] : "Unknown File Error.";
     case kClassLink:
-        return number < 23 && kLinkTexts[number] ? kLinkTexts[number] : "Error";
+        return number < std::size(kLinkTexts) && kLinkTexts[number] ? kLinkTexts[number] : "Error";
     case kClassCall:
         return number == 1 ? "Function Parameter Error" : nullptr;
     default:
