@@ -4,23 +4,11 @@
 #include "files/FileRead.h"
 #include "files/Paths.h"
 
-#include <cmath>
-#include <cstring>
 #include <memory>
 
 namespace orven {
 
 namespace {
-
-bool InRadioRange(double mhz) { return mhz >= kMinFreqMHz && mhz <= kMaxFreqMHz; }
-
-bool ChannelPlausible(const ChannelRecord& r) {
-    const std::size_t labelLength = strnlen(r.label, sizeof r.label);
-    if (labelLength < kMinLabelLength || labelLength > kMaxLabelLength) return false;
-    if (std::isnan(r.txMHz)) return false;
-    if (r.txMHz > kReceiveOnlyTxMHz && !InRadioRange(r.txMHz)) return false;
-    return InRadioRange(r.rxMHz);
-}
 
 CloneResult ResultOfRead(const FileRead& read) {
     switch (read.status) {
@@ -48,12 +36,6 @@ CloneResult LoadSettingsFile(const std::string& path, RadioSettings& out, bool* 
     out = *loaded;
     if (readOnly) *readOnly = !CanWrite(path);
     return kResultOk;
-}
-
-bool SettingsPassCheck(const RadioSettings& settings) {
-    for (const ChannelRecord& r : settings.channels)
-        if (r.inUse != 0 && !ChannelPlausible(r)) return false;
-    return true;
 }
 
 }  // namespace orven

@@ -4,6 +4,7 @@
 
 #include "GlobalDef.h"
 #include "model/RadioSettings.h"
+#include "model/SettingsRules.h"
 
 #include <cstddef>
 #include <string>
@@ -11,12 +12,6 @@
 namespace orven {
 
 inline constexpr std::size_t kSettingsFileSize = sizeof(RadioSettings);
-
-// Labels an in-use channel may have, in characters.
-inline constexpr std::size_t kMinLabelLength = 2;
-inline constexpr std::size_t kMaxLabelLength = 3;
-// A TX frequency at or below this marks a receive-only channel and is not range-checked.
-inline constexpr double kReceiveOnlyTxMHz = 0.0001;
 
 // Writes the record atomically. kResultOk or kResultFileWrite (the earlier file stays whole).
 CloneResult SaveSettingsFile(const std::string& path, const RadioSettings& settings);
@@ -26,10 +21,5 @@ CloneResult SaveSettingsFile(const std::string& path, const RadioSettings& setti
 // when the file is not exactly one record long or fails SettingsPassCheck. On success
 // *readOnly (when given) tells whether the file is write-protected.
 CloneResult LoadSettingsFile(const std::string& path, RadioSettings& out, bool* readOnly = nullptr);
-
-// True when every in-use slot of the channel store has a label of 2 or 3 characters, an RX
-// frequency within the radio's range and a TX frequency within it or receive-only. Unused slots
-// are not looked at; NaN frequencies fail.
-bool SettingsPassCheck(const RadioSettings& settings);
 
 }  // namespace orven

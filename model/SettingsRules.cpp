@@ -1,0 +1,129 @@
+#include "model/SettingsRules.h"
+
+#include "model/PlatformLogi.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace orven {
+
+namespace {
+
+// A frequency counts as on the grid when its step count is this close to a whole number.
+constexpr double kGridTolerance = 0.00001;
+constexpr double kGridUpperFraction = 0.9999;
+// 6.25 kHz steps in one MHz, kept exact rather than divided out of kTxGridMHz.
+constexpr double kTxStepsPerMHz = 160.0;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string RangeText() {
+    char text[48];
+    std::snprintf(text, sizeof text, "%3.4f - %3.4f", kMinFreqMHz, kMaxFreqMHz);
+    return text;
+}
+
+// One UTF-8 sequence at the start of `text`: its code point and length, or length 0 when the
+// bytes are not UTF-8.
+struct Utf8Char {
+    char32_t codePoint = 0;
+    std::size_t length = 0;
+};
+
+Utf8Char DecodeUtf8(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80) return {lead, 1};
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || length > 4 || text.size() < length) return {};
+    char32_t cp = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c & 0xC0) != 0x80) return {};
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    return {cp, length};
+}
+
+bool IsPrintableAscii(char32_t c) { return c >= 0x20 && c < 0x7F; }
+
+std::string NameOf(std::string_view text, const Utf8Char& c) {
+    char name[48];
+    if (c.length == 0)
+        std::snprintf(name, sizeof name, "the byte 0x%02X", static_cast<unsigned char>(text[0]));
+    else if (c.codePoint < 0x20 || c.codePoint == 0x7F || (c.codePoint >= 0x80 && c.codePoint < 0xA0))
+        std::snprintf(name, sizeof name, "the control character U+%04X", static_cast<unsigned>(c.codePoint));
+    else
+        return "\"" + std::string(text.substr(0, c.length)) + "\"";
+    return name;
+}
+
+}  // namespace
+
+bool InRadioRange(double mhz) { return mhz >= kMinFreqMHz && mhz <= kMaxFreqMHz; }
+
+bool IsOnTxGrid(double mhz) {
+    const double steps = mhz * kTxStepsPerMHz;
+    const double fraction = steps - std::floor(steps);
+    return fraction < kGridTolerance || fraction > kGridUpperFraction;
+}
+
+bool IsValidTxFrequency(double mhz) { return InRadioRange(mhz) && IsOnTxGrid(mhz); }
+
+bool IsReceiveOnlyTx(double mhz) { return mhz <= kReceiveOnlyTxMHz; }
+
+bool IsStorableLabel(std::string_view label) {
+    return label.size() == kStorableLabelLength && kLabelFirstCharacters.find(label[0]) != std::string_view::npos &&
+           IsDigit(label[1]);
+}
+
+std::optional<ChannelProblem> CheckEditedChannel(const ChannelRecord& channel) {
+    const std::string_view label(channel.label, strnlen(channel.label, sizeof channel.label));
+    if (!IsStorableLabel(label))
+        return ChannelProblem{ChannelField::Label, "must be two characters: one of " +
+                                                       std::string(kLabelFirstCharacters) + ", then a digit"};
+    if (channel.txMHz != 0.0 && !IsValidTxFrequency(channel.txMHz))
+        return ChannelProblem{ChannelField::Tx, "must be 0 (receive only) or from " + RangeText() +
+                                                    " MHz in steps of 0.00625 MHz"};
+    if (!InRadioRange(channel.rxMHz))
+        return ChannelProblem{ChannelField::Rx, "must be from " + RangeText() + " MHz"};
+    return std::nullopt;
+}
+
+bool PassesFileCheck(const ChannelRecord& channel) {
+    const std::size_t labelLength = strnlen(channel.label, sizeof channel.label);
+    if (labelLength < kMinLabelLength || labelLength > kMaxLabelLength) return false;
+    if (std::isnan(channel.txMHz)) return false;
+    if (!IsReceiveOnlyTx(channel.txMHz) && !InRadioRange(channel.txMHz)) return false;
+    return InRadioRange(channel.rxMHz);
+}
+
+bool SettingsPassCheck(const RadioSettings& settings) {
+    for (const ChannelRecord& r : settings.channels)
+        if (r.inUse != 0 && !PassesFileCheck(r)) return false;
+    return true;
+}
+
+std::optional<std::string> UnprintableTextRefusal(std::string_view text) {
+    for (std::size_t at = 0, position = 1; at < text.size(); ++position) {
+        const Utf8Char c = DecodeUtf8(text.substr(at));
+        if (c.length == 0 || !IsPrintableAscii(c.codePoint))
+            return "holds " + NameOf(text.substr(at), c) + " at position " + std::to_string(position) +
+                   ": only printable ASCII characters can be stored";
+        at += c.length;
+    }
+    return std::nullopt;
+}
+
+std::string InvalidTxMessage() {
+    char text[96];
+    std::snprintf(text, sizeof text, "Invalid Tx Frequency.\nFrequency=0.00625*N.\nRange=%3.4f - %3.4f", kMinFreqMHz,
+                  kMaxFreqMHz);
+    return text;
+}
+
+std::string InvalidRxMessage() {
+    return "Invalid Rx Frequency.\nThe RX frequency this mode gives must lie in the range " + RangeText() + " MHz.";
+}
+
+}  // namespace orven
