@@ -17,13 +17,6 @@ constexpr int kTempNameAttempts = 100;
 constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask, as for any file created
 constexpr mode_t kPermissionBits = 07777;
 
-std::string FolderOf(const std::string& path) {
-    const auto cut = path.rfind(kPathSeparator);
-    if (cut == std::string::npos) return ".";
-    if (cut == 0) return std::string(1, kPathSeparator);
-    return path.substr(0, cut);
-}
-
 // Like mkstemp, but the file is created with kNewFileMode so that the umask applies to it.
 int CreateTempFile(const std::string& path, std::string& tempPath) {
     std::random_device seed;
@@ -66,7 +59,8 @@ bool FillAndClose(int fd, std::span<const std::uint8_t> bytes, const struct stat
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+bool WriteFileAtomically(const std::string& linkOrPath, std::span<const std::uint8_t> bytes) {
+    const std::string path = ResolveLinks(linkOrPath);
     struct stat target{};
     const bool exists = stat(path.c_str(), &target) == 0;
     if (exists && (!S_ISREG(target.st_mode) || !CanWrite(path))) return false;
@@ -80,6 +74,18 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
         return false;
     }
     SyncFolder(FolderOf(path));
+    return true;
+}
+
+bool CanSaveAtomically(const std::string& linkOrPath) {
+    const std::string path = ResolveLinks(linkOrPath);
+    struct stat target{};
+    if (stat(path.c_str(), &target) == 0 && (!S_ISREG(target.st_mode) || !CanWrite(path))) return false;
+    std::string tempPath;
+    const int fd = CreateTempFile(path, tempPath);
+    if (fd < 0) return false;
+    close(fd);
+    unlink(tempPath.c_str());
     return true;
 }
 

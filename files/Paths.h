@@ -21,4 +21,16 @@ std::string CurrentDirectory();
 // True when the operating system grants write access to an existing path.
 bool CanWrite(const std::string& path);
 
+// The path a write to `path` lands on: symbolic links followed (a relative link from the folder
+// it sits in) to the first name that is not a link, which need not exist yet. The path itself
+// when it is no link or the links loop.
+std::string ResolveLinks(const std::string& path);
+
+// The folder of a path: "." for a bare name.
+std::string FolderOf(const std::string& path);
+
+// True when both names reach the same file: the same device and inode, or, when one does not
+// exist yet, the same path once links are followed and the folder is made absolute.
+bool IsSameFile(const std::string& a, const std::string& b);
+
 }  // namespace orven

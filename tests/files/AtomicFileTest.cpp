@@ -1,6 +1,7 @@
 #include "files/AtomicFile.h"
 
 #include "files/FilesTestDir.h"
+#include "files/Paths.h"
 
 namespace orven {
 namespace {
@@ -45,6 +46,42 @@ TEST_F(AtomicFile, FailedWritesLeaveTheEarlierFile) {
     const std::string target = Path("settings.dat");
     WriteBytes(target, kEarlier.data(), kEarlier.size());
     ExpectFailedSavesKeepTheFile(target, [&] { return WriteFileAtomically(target, kLater); });
+}
+
+// A save through a link replaces the file the link points to (relative to the link's folder,
+// even when that file is not there yet), and the link stays a link.
+TEST_F(AtomicFile, SavesThroughLinksToTheirTarget) {
+    ASSERT_EQ(mkdir(Path("real").c_str(), 0700), 0);
+    WriteBytes(Path("real/target.dat"), kEarlier.data(), kEarlier.size());
+    ASSERT_EQ(chmod(Path("real/target.dat").c_str(), 0604), 0);
+    ASSERT_EQ(symlink("real/target.dat", Path("link.dat").c_str()), 0);
+    ASSERT_EQ(symlink("link.dat", Path("chain.dat").c_str()), 0);
+    ASSERT_EQ(symlink("real/new.dat", Path("dangling.dat").c_str()), 0);
+
+    ASSERT_TRUE(WriteFileAtomically(Path("chain.dat"), kLater));
+    ASSERT_TRUE(WriteFileAtomically(Path("dangling.dat"), kEarlier));
+    EXPECT_EQ(ReadBytes(Path("real/target.dat")), kLater);
+    EXPECT_EQ(ModeOf(Path("real/target.dat")), 0604u);
+    EXPECT_EQ(ReadBytes(Path("real/new.dat")), kEarlier);
+    struct stat info{};
+    for (const char* link : {"link.dat", "chain.dat", "dangling.dat"}) {
+        ASSERT_EQ(lstat(Path(link).c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << link;
+    }
+    EXPECT_TRUE(IsSameFile(Path("chain.dat"), Path("real/target.dat")));
+    EXPECT_TRUE(IsSameFile(Path("real/../missing.dat"), Path("missing.dat")));
+    EXPECT_FALSE(IsSameFile(Path("real/new.dat"), Path("real/target.dat")));
+}
+
+TEST_F(AtomicFile, TellsBeforehandWhetherASaveCanSucceed) {
+    EXPECT_TRUE(CanSaveAtomically(Path("new.dat")));
+    EXPECT_FALSE(CanSaveAtomically(Path("missing/new.dat")));
+    EXPECT_FALSE(CanSaveAtomically(dir_));
+    EXPECT_EQ(Entries(), std::set<std::string>{});
+    ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+    const ChildEnd end = InChild(ChildLimit::NobodyUser, [&] { return !CanSaveAtomically(Path("new.dat")); });
+    if (end == ChildEnd::CannotSwitchUser) GTEST_SKIP() << "cannot run without root's file access";
+    EXPECT_EQ(end, ChildEnd::Passed);
 }
 
 }  // namespace
