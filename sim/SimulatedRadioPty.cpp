@@ -8,6 +8,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -17,9 +19,8 @@ namespace {
 
 // How long the thread sleeps when it has nothing due; a write from the PC wakes it earlier.
 constexpr int kIdlePollMs = 50;
-// How long it naps while no one holds the slave side open (the master then polls as hung up).
-constexpr int kHangUpNapMs = 10;
 constexpr std::size_t kReadChunk = 256;
+constexpr std::size_t kWatchEventsChunk = 4096;
 
 using Clock = SimulatedSerialLink::Clock;
 
@@ -47,7 +48,7 @@ bool SimulatedRadioPty::Start() {
     if (pipe2(wake, O_NONBLOCK | O_CLOEXEC) != 0) return false;
     wakeRead_ = wake[0];
     wakeWrite_ = wake[1];
-    if (!OpenMaster()) {
+    if (!OpenMaster() || !WatchClients()) {
         CloseAll();
         return false;
     }
@@ -67,6 +68,16 @@ bool SimulatedRadioPty::OpenMaster() {
     return SetNonBlocking(master_) && MakeRaw(master_);
 }
 
+// Opened before any client, the simulator's own descriptor is never refused; the watch counts
+// the clients' opens and closes of the device, which the kernel reports even for a killed one.
+bool SimulatedRadioPty::WatchClients() {
+    ownSlave_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (ownSlave_ < 0 || !MakeRaw(ownSlave_)) return false;
+    clientWatch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    clients_ = 0;
+    return clientWatch_ >= 0 && inotify_add_watch(clientWatch_, path_.c_str(), IN_OPEN | IN_CLOSE) >= 0;
+}
+
 void SimulatedRadioPty::Stop() {
     if (Running()) {
         stopping_ = true;
@@ -78,7 +89,7 @@ void SimulatedRadioPty::Stop() {
 }
 
 void SimulatedRadioPty::CloseAll() {
-    for (int* fd : {&master_, &wakeRead_, &wakeWrite_}) {
+    for (int* fd : {&clientWatch_, &ownSlave_, &master_, &wakeRead_, &wakeWrite_}) {
         if (*fd >= 0) close(*fd);
         *fd = -1;
     }
@@ -88,22 +99,16 @@ void SimulatedRadioPty::CloseAll() {
 void SimulatedRadioPty::Run() {
     while (!stopping_) {
         const short wantOut = outbox_.empty() ? 0 : POLLOUT;
-        pollfd fds[2] = {{master_, static_cast<short>(POLLIN | wantOut), 0},
-                         {wakeRead_, POLLIN, 0}};
-        if (poll(fds, 2, PollTimeoutMs()) < 0) {
+        pollfd fds[3] = {{master_, static_cast<short>(POLLIN | wantOut), 0},
+                         {wakeRead_, POLLIN, 0},
+                         {clientWatch_, POLLIN, 0}};
+        if (poll(fds, 3, PollTimeoutMs()) < 0) {
             if (errno == EINTR) continue;
             break;
         }
         if (stopping_) break;
-        const bool hungUp = (fds[0].revents & (POLLHUP | POLLERR)) != 0;
-        if ((fds[0].revents & POLLIN) && !ReadFromPc()) {
-            PcWentAway();
-            continue;
-        }
-        if (hungUp && !(fds[0].revents & POLLIN)) {
-            PcWentAway();
-            continue;
-        }
+        if (fds[0].revents & POLLIN) ReadFromPc();
+        if (fds[2].revents & POLLIN) CountClients();
         Flush();
     }
 }
@@ -117,28 +122,37 @@ int SimulatedRadioPty::PollTimeoutMs() {
     return static_cast<int>(std::clamp<long long>(wait, 0, kIdlePollMs));
 }
 
-bool SimulatedRadioPty::ReadFromPc() {
+void SimulatedRadioPty::ReadFromPc() {
     std::uint8_t buffer[kReadChunk];
     const ssize_t n = read(master_, buffer, sizeof buffer);
-    if (n < 0) return errno == EAGAIN || errno == EINTR;
-    if (n == 0) return false;
+    if (n <= 0) return;
     std::lock_guard lock(mutex_);
     link_.FromPc(buffer, static_cast<std::size_t>(n), Clock::now());
-    return true;
 }
 
+void SimulatedRadioPty::CountClients() {
+    alignas(inotify_event) char events[kWatchEventsChunk];
+    ssize_t n;
+    while ((n = read(clientWatch_, events, sizeof events)) > 0) {
+        for (char* at = events; at < events + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            if (event->mask & IN_OPEN) ++clients_;
+            if ((event->mask & IN_CLOSE) && clients_ > 0 && --clients_ == 0) PcWentAway();
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+}
+
+// Half a frame, replies not yet taken and the exclusive mode of the client that went away are
+// no business of the next one.
 void SimulatedRadioPty::PcWentAway() {
     {
         std::lock_guard lock(mutex_);
         link_.Clear();
     }
     outbox_.clear();
-    Nap();
-}
-
-void SimulatedRadioPty::Nap() {
-    pollfd wake{wakeRead_, POLLIN, 0};
-    poll(&wake, 1, kHangUpNapMs);
+    ioctl(ownSlave_, TIOCNXCL);
+    tcflush(ownSlave_, TCIOFLUSH);
 }
 
 void SimulatedRadioPty::Flush() {

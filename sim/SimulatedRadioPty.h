@@ -1,5 +1,7 @@
 // The simulated adaptor and radio behind a pseudo-terminal, served by a thread of their own.
 // The PC side opens DevicePath() like any serial port, so the real serial code is exercised.
+// When the last client closes the port, however it ended (even killed), the line is reset and
+// the port's exclusive mode is cleared, so the next client can open it.
 #pragma once
 
 #include "sim/SimulatedRadio.h"
@@ -39,19 +41,23 @@ public:
 
 private:
     bool OpenMaster();
+    bool WatchClients();
     void CloseAll();
     void Run();
     int PollTimeoutMs();
-    bool ReadFromPc();
+    void ReadFromPc();
+    void CountClients();
     void PcWentAway();
     void Flush();
-    void Nap();
 
     std::mutex mutex_;
     SimulatedRadio radio_;
     SimulatedSerialLink link_{radio_};
 
     int master_ = -1;
+    int ownSlave_ = -1;  // keeps the slave side alive and lets exclusive mode be cleared
+    int clientWatch_ = -1;
+    int clients_ = 0;    // opens of the slave side by clients, less their closes
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     std::string path_;
