@@ -1,5 +1,6 @@
 #include "link/CPCUart.h"
 
+#include "link/PortDiagnosis.h"
 #include "link/PortLock.h"
 #include "link/PortNames.h"
 #include "link/SerialLine.h"
@@ -51,11 +52,13 @@ bool CPCUart::Open(int portIndex, std::uint32_t baud, std::uint8_t size, std::ui
     parity = par;
     if (portIndex < 0 || portIndex > kMaxPortIndex) {
         lastError_ = kResultPortNotFound;
+        openCause_ = "COM" + std::to_string(portIndex + 1) + ": no such port";
         return false;
     }
     std::string device = ComPortDevice(portIndex + 1);
     if (device.empty()) {
         lastError_ = kResultPortNotFound;
+        openCause_ = "COM" + std::to_string(portIndex + 1) + ": no device stands for it";
         return false;
     }
     return OpenDevice(device);
@@ -73,21 +76,26 @@ bool CPCUart::OpenDevice(const std::string& device) {
     Close();
     fd_ = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
-        lastError_ = OpenFailure(errno);
+        const int error = errno;
+        lastError_ = OpenFailure(error);
+        openCause_ = PortOpenCause(device, error);
         return false;
     }
     if (int refused = AcquirePortLock(fd_); refused != 0) {
         close(fd_);
         fd_ = -1;
         lastError_ = OpenFailure(refused);
+        openCause_ = PortOpenCause(device, refused);
         return false;
     }
     tcflush(fd_, TCIOFLUSH);
     if (!SetState()) {
         CloseDescriptor();
+        openCause_ = device + ": the line settings could not be applied (is it a serial port?)";
         return false;
     }
     lastError_ = kResultOk;
+    openCause_.clear();
     open_ = true;
     SetModemLines();
     return true;

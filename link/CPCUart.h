@@ -65,6 +65,8 @@ public:
     std::size_t BytesWaiting();
 
     CloneResult LastError() const { return lastError_; }
+    // Why the last open failed, for the user (see PortOpenCause); empty after a good open.
+    const std::string& OpenFailureCause() const { return openCause_; }
     bool IsOpen() const { return open_; }
     // The descriptor, for waiting on readiness; -1 when closed.
     int Handle() const { return fd_; }
@@ -81,6 +83,7 @@ private:
     void CloseDescriptor();
 
     CloneResult lastError_ = kResultOk;
+    std::string openCause_;
     bool open_ = false;
     int fd_ = -1;
 };

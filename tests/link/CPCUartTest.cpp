@@ -9,9 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include "link/PortDiagnosis.h"
+
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <sys/file.h>
+#include <sys/wait.h>
 
 namespace orven {
 namespace {
@@ -36,14 +40,16 @@ TEST_F(CPCUartTest, PortsThatAreNotThereAreNotFound) {
     folder.Link(258, pty.SlavePath());                 // index 257: never looked for
     { std::ofstream(folder.Entry(7)) << "plain file"; }  // COM7, index 6: not a terminal
     CPCUart uart;
-    for (int index : {257, 5, 39}) {
+    for (int index : {257, 39, 5}) {
         EXPECT_FALSE(uart.OpenDefault(index, 9600)) << index;
         EXPECT_EQ(uart.LastError(), kResultPortNotFound) << index;
     }
+    EXPECT_EQ(uart.OpenFailureCause(), folder.Entry(6) + ": no such device");
 
     // A file that is not a terminal fails to open and is let go: its lock is free.
     EXPECT_FALSE(uart.OpenDefault(6, 9600));
     EXPECT_FALSE(uart.IsOpen());
+    EXPECT_NE(uart.OpenFailureCause().find("line settings"), std::string::npos) << uart.OpenFailureCause();
     int fd = open(folder.Entry(7).c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
@@ -64,14 +70,33 @@ TEST_F(CPCUartTest, APortHeldElsewhereIsDeniedAndScansAbsent) {
     }
     EXPECT_TRUE(ScanComPorts()[4]) << "destruction let go of the port";
 
-    // Another program's lock counts as well.
-    int other = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(other, 0);
-    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    // Another program's lock counts as well, and the cause names that program.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        const int other = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+        const char held = other >= 0 && flock(other, LOCK_EX | LOCK_NB) == 0;
+        [[maybe_unused]] const auto n = write(ready[1], &held, 1);
+        pause();
+        _exit(0);
+    }
+    char held = 0;
+    ASSERT_EQ(read(ready[0], &held, 1), 1);
+    ASSERT_EQ(held, 1);
     EXPECT_FALSE(second.OpenDefault(4, 9600));
     EXPECT_EQ(second.LastError(), kResultPortDenied);
-    close(other);
+    ASSERT_TRUE(FindPortHolder(pty.SlavePath()));
+    EXPECT_EQ(FindPortHolder(pty.SlavePath())->pid, holder);
+    EXPECT_EQ(second.OpenFailureCause(), folder.Entry(5) + ": in use by PID " + std::to_string(holder) + " " +
+                                             FindPortHolder(pty.SlavePath())->program);
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
     EXPECT_TRUE(second.OpenDefault(4, 9600));
+    EXPECT_TRUE(second.OpenFailureCause().empty());
 }
 
 TEST_F(CPCUartTest, WriteGivesUpAfterAboutOneSecondAndAHungUpLineFails) {
