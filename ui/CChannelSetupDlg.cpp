@@ -113,7 +113,8 @@ QWidget* CChannelSetupDlg::MakeUsageGroup() {
     for (int code = kFirstUsageName; code < static_cast<int>(kUsageNameCount); ++code) {
         const std::string_view name = UsageName(code);
         if (name.empty()) break;
-        usage_->addItem(Latin1(name));
+        // The names are padded for the fixed columns of the channel list; here they stand alone.
+        usage_->addItem(Latin1(name).trimmed());
     }
     auto* layout = new QHBoxLayout(group);
     layout->addWidget(usage_);

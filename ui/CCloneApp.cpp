@@ -22,7 +22,9 @@ CCloneApp::~CCloneApp() = default;
 CCloneMainDlg& CCloneApp::StartUp(const std::string& workDir, const std::string& programName) {
     workDir_ = workDir;
     statePath_ = StateFilePath(workDir_, programName);
-    state_ = FreshAppState();
+    // The file is read over a zeroed record: what a short file does not hold stays zero, the
+    // baud rate index included. Only a file that cannot be read at all gives the fresh state.
+    state_ = AppState{};
     if (ReadStateFile(statePath_, state_) != kStateFileOk) state_ = FreshAppState();
     // These hold for one run only, whatever the last run left in the file.
     state_.traceLog = 0;

@@ -8,6 +8,8 @@
 #include "model/LineFormat.h"
 #include "model/PlatformLogi.h"
 #include "ui/CUserDlg.h"
+#include "ui/CaptionGroupBox.h"
+#include "ui/ProgramIcon.h"
 #include "ui/ResourceIds.h"
 #include "ui/UpDownArrows.h"
 #include "ui/UserPrompts.h"
@@ -16,7 +18,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -133,6 +134,7 @@ void CCloneMainDlg::ConnectControls() {
 }
 
 void CCloneMainDlg::InitDialog() {
+    setWindowIcon(ProgramIcon());
     atisEdit_->setMaxLength(static_cast<int>(kIdentityDigits));
     mmsiEdit_->setMaxLength(static_cast<int>(kIdentityDigits));
     SetUntitled(true);
@@ -144,8 +146,9 @@ void CCloneMainDlg::InitDialog() {
     BandBox(ChannelBand::WX)->setEnabled(false);
     BandBox(ChannelBand::Private)->setEnabled(false);
     ScanAndSelectPorts();
+    // A state file too short or too damaged to name a rate leaves the first one.
     const bool knownBaud = state_.baudIndex >= 0 && state_.baudIndex < baudCombo_->count();
-    SelectQuietly(baudCombo_, knownBaud ? state_.baudIndex : kDefaultBaudIndex);
+    SelectQuietly(baudCombo_, knownBaud ? state_.baudIndex : 0);
     SetModifiedFlag(false);
     ShowSettings();
     RefreshTitle();
@@ -250,7 +253,6 @@ void CCloneMainDlg::RefreshTitle() {
     if (state_.fastTransfer) options += QStringLiteral("Fast;");
     if (state_.verifyAfterWrite) options += QStringLiteral("Verify;");
     optionLine_->setText(options);
-    optionLine_->setVisible(!options.isEmpty());
 }
 
 void CCloneMainDlg::MarkModified() {
@@ -308,7 +310,7 @@ void CCloneMainDlg::FillPortCombo() {
     portCombo_->setItemData(0, QStringLiteral("The radio on USB"), Qt::ToolTipRole);
     for (int n = 1; n <= kComPortCount; ++n) {
         QString name = QString::fromStdString(ComPortName(n));
-        if (!portPresent_[n - 1]) name += QStringLiteral(" -");
+        if (!portPresent_[n - 1]) name += QLatin1String(kAbsentPortMark);
         portCombo_->addItem(name);
         const std::string device = ComPortDevice(n);
         portCombo_->setItemData(n,

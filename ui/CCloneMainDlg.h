@@ -20,7 +20,6 @@ class QAction;
 class QCheckBox;
 class QCloseEvent;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -36,6 +35,7 @@ class CHidDevice;
 
 namespace orven::ui {
 
+class CaptionGroupBox;
 class UpDownArrows;
 struct CloneOutcome;
 
@@ -47,6 +47,8 @@ inline constexpr const char* kReadyAtStart = "Ready";
 inline constexpr const char* kReady = "Ready.";
 inline constexpr const char* kUsbDetected = "Detected";
 inline constexpr const char* kUsbAbsent = "--------";
+// After a port's name in the port combo when the port did not open at the last scan.
+inline constexpr const char* kAbsentPortMark = " -";
 
 class CCloneMainDlg : public QMainWindow {
     Q_OBJECT
@@ -165,6 +167,8 @@ private:
     CloneResult LoadSettings(const std::string& path);
     SaveAsOutcome SaveAs();
     void SaveAfterYes();
+    // Opens a report in the text viewer; where none can be started, tells where the report is.
+    void ShowReport(const QString& path);
     QString FileDialogStart() const;
     std::string CurrentFilePath() const;
     void OnLoadDefault();
@@ -209,7 +213,7 @@ private:
     QAction* handShakeAction_ = nullptr;
 
     // Identity group.
-    QGroupBox* identityGroup_ = nullptr;
+    CaptionGroupBox* identityGroup_ = nullptr;
     QLabel* optionLine_ = nullptr;
     QCheckBox* mmsiByUser_ = nullptr;
     QLineEdit* mmsiEdit_ = nullptr;

@@ -197,7 +197,10 @@ void CCloneMainDlg::FinishClone(const CloneOutcome& outcome) {
 void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
     const bool ok = outcome.result == kResultOk;
     const QString resultText = ToQString(ResultText(outcome.result));
+    // The stop that closing the window asked for is no failure to report.
+    const bool stoppedForClose = closeAfterClone_ && outcome.result == kResultUserCancel;
     auto failureBox = [&](const char* title) {
+        if (stoppedForClose) return;
         Prompts().Message(this, QString::fromLatin1(title), resultText, PromptIcon::Warning);
     };
     switch (outcome.operation) {
@@ -224,12 +227,16 @@ void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
         if (ok && outcome.verifyFlags == 0) {
             ShowStatus(QStringLiteral("Verify OK."));
         } else if (ok) {
-            if (outcome.verifyFlags == kVerifyFileError)
-                Prompts().Message(this, QStringLiteral("Error"),
-                                  QStringLiteral("Can't Create file:\n") + ToQString(outcome.reportPath),
+            const QString report = ToQString(outcome.reportPath);
+            const bool written = outcome.verifyFlags != kVerifyFileError;
+            if (!written)
+                Prompts().Message(this, QStringLiteral("Error"), QStringLiteral("Can't Create file:\n") + report,
                                   PromptIcon::Error);
             ShowStatus(QStringLiteral("Verify Error."));
-            Prompts().OpenInTextViewer(ToQString(outcome.reportPath));
+            // The viewer is started on a report that could not be written too, but only a written
+            // one is worth pointing to.
+            if (written) ShowReport(report);
+            else Prompts().OpenInTextViewer(report);
         } else if (outcome.result == kResultUserCancel) {
             ShowStatus(QStringLiteral("User Cancel."));
         } else {

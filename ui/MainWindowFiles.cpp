@@ -79,6 +79,13 @@ void CCloneMainDlg::SaveAfterYes() {
     SaveSettings(CurrentFilePath());
 }
 
+void CCloneMainDlg::ShowReport(const QString& path) {
+    if (Prompts().OpenInTextViewer(path)) return;
+    Prompts().Message(this, QStringLiteral("Report"),
+                      QStringLiteral("No text viewer could be started. The report is in:\n") + path,
+                      PromptIcon::Information);
+}
+
 void CCloneMainDlg::OnLoadDefault() {
     auto buffer = std::make_unique<RadioSettings>();
     CModelWizardDlg wizard(state_, *buffer, this);
@@ -146,7 +153,7 @@ void CCloneMainDlg::OnExportFreqTable() {
                           PromptIcon::Error);
         return;
     }
-    Prompts().OpenInTextViewer(shown);
+    ShowReport(shown);
 }
 
 void CCloneMainDlg::OnViewCheckSum() {

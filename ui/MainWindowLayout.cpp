@@ -3,6 +3,9 @@
 // features on the right, status and port selection along the bottom.
 #include "ui/CCloneMainDlg.h"
 
+#include "link/PortNames.h"
+#include "model/ChannelList.h"
+#include "ui/CaptionGroupBox.h"
 #include "ui/ResourceIds.h"
 #include "ui/UpDownArrows.h"
 #include "ui/WidgetIds.h"
@@ -29,14 +32,13 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
+#include <string>
 
 namespace orven::ui {
 
 namespace {
 
-// The window's size at normal resolution; it grows where larger fonts need more.
-constexpr int kWindowWidth = 565;
-constexpr int kWindowHeight = 560;
 constexpr int kIdentityEditWidth = 90;
 // The longest channel list line, in characters: number or label, both frequencies, usage name.
 constexpr int kListLineChars = 46;
@@ -57,9 +59,24 @@ QFont ListFont() {
     return font;
 }
 
-QLabel* Hint(const char* text, QWidget* parent) {
+// A hint beside an identity field, wrapped onto at most `lines` lines. It is never narrower than
+// that needs and always as high as those lines, so its height does not follow its width and the
+// window's minimum size is what the layout asks for.
+QLabel* Hint(const char* text, int lines, QWidget* parent) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setWordWrap(true);
+    const int tallest = label->fontMetrics().lineSpacing() * lines;
+    int narrowest = 1;
+    int wide = label->fontMetrics().horizontalAdvance(label->text()) + label->fontMetrics().averageCharWidth() * 2;
+    while (narrowest < wide) {
+        const int middle = (narrowest + wide) / 2;
+        if (label->heightForWidth(middle) <= tallest) wide = middle;
+        else narrowest = middle + 1;
+    }
+    label->setMinimumSize(narrowest, label->heightForWidth(narrowest));
+    QSizePolicy policy = label->sizePolicy();
+    policy.setHeightForWidth(false);
+    label->setSizePolicy(policy);
     return label;
 }
 
@@ -71,6 +88,33 @@ QComboBox* DropDown(int id, QWidget* parent) {
     auto* combo = WithId(new QComboBox(parent), id);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return combo;
+}
+
+// A drop-down whose entries change keeps the width its widest possible entry needs, so neither it
+// nor its neighbours move when it is filled again.
+QComboBox* SteadyDropDown(int id, const QStringList& widestEntries, QWidget* parent) {
+    QComboBox* combo = DropDown(id, parent);
+    combo->addItems(widestEntries);
+    combo->setMinimumWidth(combo->sizeHint().width());
+    combo->clear();
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    return combo;
+}
+
+QStringList EveryBandName() {
+    std::array<bool, kBandCount> all{};
+    all.fill(true);
+    QStringList names;
+    for (const std::string& name : BandComboEntries(all)) names << QString::fromStdString(name);
+    return names;
+}
+
+// Every port as the port combo may name it, an absent one with its mark.
+QStringList EveryPortName() {
+    QStringList names{QStringLiteral("USB")};
+    for (int n = 1; n <= kComPortCount; ++n)
+        names << QString::fromStdString(ComPortName(n)) + QLatin1String(kAbsentPortMark);
+    return names;
 }
 
 }  // namespace
@@ -144,23 +188,22 @@ void CCloneMainDlg::BuildWidgets() {
     column->addLayout(bottom);
 
     setCentralWidget(central);
-    resize(kWindowWidth, kWindowHeight);
 }
 
 QWidget* CCloneMainDlg::BuildIdentityGroup() {
-    identityGroup_ = WithId(new QGroupBox(this), ids::main::kIdentityGroup);
+    identityGroup_ = WithId(new CaptionGroupBox(this), ids::main::kIdentityGroup);
     auto* grid = Tight(new QGridLayout(identityGroup_));
 
+    // In the caption line, so that options coming and going move nothing.
     optionLine_ = WithId(new QLabel(identityGroup_), ids::main::kOptionLine);
-    optionLine_->hide();  // shown while it has something to say
-    grid->addWidget(optionLine_, 0, 0, 1, 4);
+    identityGroup_->SetCaptionNote(optionLine_);
 
     mmsiByUser_ = WithId(new QCheckBox(QStringLiteral("MMSI entry by user"), identityGroup_),
                          ids::main::kMmsiByUser);
     mmsiEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kMmsiEdit);
     grid->addWidget(mmsiByUser_, 1, 0);
     grid->addWidget(mmsiEdit_, 1, 1);
-    grid->addWidget(Hint("Please enter the 9 digital MMSI number.", identityGroup_), 1, 3);
+    grid->addWidget(Hint("Please enter the 9 digital MMSI number.", 1, identityGroup_), 1, 3);
 
     atisByUser_ = WithId(new QCheckBox(QStringLiteral("ATIS entry by user"), identityGroup_),
                          ids::main::kAtisByUser);
@@ -171,7 +214,7 @@ QWidget* CCloneMainDlg::BuildIdentityGroup() {
     grid->addWidget(atisEdit_, 2, 1);
     grid->addWidget(Hint("Please enter the last 9 numbers of the 10 digit ATIS ID.The initial "
                          "\"9\" is entered automatically.",
-                         identityGroup_),
+                         2, identityGroup_),
                     2, 3);
 
     nmeaEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kNmeaEdit);
@@ -179,14 +222,14 @@ QWidget* CCloneMainDlg::BuildIdentityGroup() {
     grid->addWidget(new QLabel(QStringLiteral("NMEA2000"), identityGroup_), 3, 0);
     grid->addWidget(nmeaEdit_, 3, 1);
     grid->addWidget(nmeaArrows_, 3, 2);
-    grid->addWidget(Hint("Please enter the 6 digital NMEA NO.", identityGroup_), 3, 3);
+    grid->addWidget(Hint("Please enter the 6 digital NMEA NO.", 1, identityGroup_), 3, 3);
 
     serialEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kSerialEdit);
     serialArrows_ = WithId(new UpDownArrows(serialEdit_, identityGroup_), ids::main::kSerialSpin);
     grid->addWidget(new QLabel(QStringLiteral("Serial Number"), identityGroup_), 4, 0);
     grid->addWidget(serialEdit_, 4, 1);
     grid->addWidget(serialArrows_, 4, 2);
-    grid->addWidget(Hint("Please enter the 8 digital serial NO.", identityGroup_), 4, 3);
+    grid->addWidget(Hint("Please enter the 8 digital serial NO.", 1, identityGroup_), 4, 3);
 
     for (QLineEdit* edit : {mmsiEdit_, atisEdit_, nmeaEdit_, serialEdit_})
         edit->setFixedWidth(kIdentityEditWidth);
@@ -200,7 +243,7 @@ QWidget* CCloneMainDlg::BuildChannelGroup() {
 
     auto* bandRow = new QHBoxLayout;
     bandRow->addWidget(new QLabel(QStringLiteral("Band"), group));
-    bandCombo_ = DropDown(ids::main::kBandCombo, group);
+    bandCombo_ = SteadyDropDown(ids::main::kBandCombo, EveryBandName(), group);
     bandRow->addWidget(bandCombo_);
     bandRow->addStretch(1);
     column->addLayout(bandRow);
@@ -303,7 +346,7 @@ QWidget* CCloneMainDlg::BuildStatusGroup() {
 QWidget* CCloneMainDlg::BuildPortGroup() {
     auto* group = new QGroupBox(QStringLiteral("Comm Port"), this);
     auto* grid = Tight(new QGridLayout(group));
-    portCombo_ = DropDown(ids::main::kPortCombo, group);
+    portCombo_ = SteadyDropDown(ids::main::kPortCombo, EveryPortName(), group);
     baudCombo_ = DropDown(ids::main::kBaudCombo, group);
     scanButton_ =
         WithId(new QPushButton(QStringLiteral("Scan COMx"), group), ids::main::kScanButton);

@@ -45,7 +45,7 @@ public:
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
         return dialog.selectedFiles().first();
     }
-    void OpenInTextViewer(const QString& path) override { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+    bool OpenInTextViewer(const QString& path) override { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
     int RunDialog(QDialog& dialog) override { return dialog.exec(); }
     bool CtrlHeld() override { return QApplication::queryKeyboardModifiers() & Qt::ControlModifier; }
 };

@@ -24,8 +24,9 @@ public:
     // before overwriting and adds the extension "dat" when none was typed.
     virtual QString OpenFileName(QWidget* parent, const QString& startDir) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& startDir) = 0;
-    // Opens a report in the desktop's text viewer, without waiting and without a shell.
-    virtual void OpenInTextViewer(const QString& path) = 0;
+    // Opens a report in the desktop's text viewer, without waiting and without a shell; false
+    // when no viewer could be started.
+    virtual bool OpenInTextViewer(const QString& path) = 0;
     // Runs a modal dialog; returns QDialog::Accepted or Rejected.
     virtual int RunDialog(QDialog& dialog) = 0;
     // Whether the Ctrl key is held now.

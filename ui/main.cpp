@@ -3,14 +3,18 @@
 #include "GlobalDef.h"
 #include "link/CHidDevice.h"
 #include "ui/CCloneApp.h"
+#include "ui/CommandLine.h"
 #include "ui/DemoMode.h"
 
 #include <QApplication>
 #include <QTimer>
 
 #include <clocale>
+#include <iostream>
 
 int main(int argc, char** argv) {
+    // --version and --help need no display, so they are answered before the toolkit looks for one.
+    if (const auto code = orven::ui::AnswerOnTerminal(argc, argv, std::cout)) return *code;
     QApplication app(argc, argv);
     // The toolkit adopts the desktop's locale; reports, list lines and files need a point as the
     // decimal separator whatever the user's language.

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 
 #include <cstring>
+#include <functional>
 
 namespace orven::test {
 namespace {
@@ -101,15 +102,51 @@ TEST_F(CloneAppTest, TheStateIsWrittenAlsoWhenTheSaveQuestionIsAnsweredNo) {
               path);
 }
 
-TEST_F(CloneAppTest, AnUnreadableStateFileGivesTheFreshState) {
-    // A folder where the state file belongs can be neither read nor replaced.
-    std::filesystem::create_directory(dir.File("orven-clone.Bin"));
-    ui::CCloneApp app;
-    ui::CCloneMainDlg& window = StartUp(app);
-    EXPECT_EQ(app.State().baudIndex, 1);
-    EXPECT_EQ(window.windowTitle(), "ORVEN V1.15");
-    window.close();
-    EXPECT_FALSE(app.Finish());
+// Only a state file that cannot be read gives the fresh state (9600 baud); what a short file
+// does not hold stays zero, and a rate index no rate has selects the first rate too.
+TEST_F(CloneAppTest, AStateFileThatSaysNoRateGives4800AndOnlyAnUnreadableOneTheFreshState) {
+    const std::string statePath = dir.File("orven-clone.Bin");
+    const struct {
+        const char* file;
+        std::function<void()> make;
+        const char* baud;
+    } cases[] = {
+        // A folder where the state file belongs can be neither read nor replaced.
+        {"unreadable", [&] { std::filesystem::create_directory(statePath); }, "9600"},
+        {"short", [&] { WriteBytes(statePath, std::vector<std::uint8_t>(offsetof(AppState, baudIndex), 0)); }, "4800"},
+        {"damaged",
+         [&] {
+             std::vector<std::uint8_t> bytes(kStateFileSize, 0);
+             bytes[offsetof(AppState, baudIndex)] = 99;
+             WriteBytes(statePath, bytes);
+         },
+         "4800"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::filesystem::remove_all(statePath);
+        c.make();
+        ui::CCloneApp app;
+        ui::CCloneMainDlg& window = StartUp(app);
+        EXPECT_EQ(FindById<QComboBox>(&window, ids::main::kBaudCombo)->currentText(), c.baud);
+        EXPECT_EQ(window.windowTitle(), "ORVEN V1.15");
+        window.close();
+        EXPECT_EQ(app.Finish(), std::string(c.file) != "unreadable");
+    }
+}
+
+// The version and the help are answered on the terminal, without a display and without a window.
+TEST_F(CloneAppTest, VersionAndHelpNeedNoDisplay) {
+    const std::string program = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '") + ORVEN_CLONE_PATH + "'";
+    const ProcessResult version = RunProcess(program + " --version", dir.path());
+    EXPECT_EQ(version.exitCode, 0) << version.err;
+    EXPECT_EQ(version.out, std::string("orven-clone ") + kPackageVersion + "\n");
+
+    const ProcessResult help = RunProcess(program + " --help", dir.path());
+    EXPECT_EQ(help.exitCode, 0) << help.err;
+    EXPECT_NE(help.out.find("--demo"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("--version"), std::string::npos) << help.out;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("orven-clone.Bin")));
 }
 
 }  // namespace

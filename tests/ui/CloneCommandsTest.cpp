@@ -144,6 +144,14 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerify
     EXPECT_EQ(Status(), "Verify Error.");
     EXPECT_EQ(prompts.viewed, QStringList({QString::fromStdString(dir.File("Verify.txt"))}));
     EXPECT_NE(ReadText(dir.File("Verify.txt")).find("TxFreqStep="), std::string::npos);
+
+    // Without a viewer on the desktop the user learns where the report is.
+    prompts.viewerStarts = false;
+    Trigger(ids::menu::kVerify);
+    ASSERT_TRUE(WaitUntilIdle());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.endsWith(":\n" + QString::fromStdString(dir.File("Verify.txt"))))
+        << prompts.messages[0].text.toStdString();
 }
 
 TEST_F(CloneCommandsTest, VerifyAfterWriteReadsTheRadioBackAndNamesWhatDiffers) {
@@ -255,17 +263,25 @@ TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
     EXPECT_EQ(Status(), "Write OK.");
 }
 
-TEST_F(CloneCommandsTest, ClosingDuringACloneStopsItAndClosesAfterwards) {
+// The stop that closing asks for is no error: no box, and the save question comes once the
+// worker has ended, just before the window closes.
+TEST_F(CloneCommandsTest, ExitDuringACloneStopsItAndClosesAfterwards) {
+    Open(WriteDocument("open.dat", *Defaults(kModelUsa)));
+    Click(ids::main::kBandCan);
+    prompts.messages.clear();
     SlowRadio();
     Click(ids::main::kReadButton);
-    EXPECT_FALSE(window->close());
+    Trigger(ids::menu::kExit);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(CloneStopEvent.IsSet());
+    EXPECT_TRUE(prompts.questions.empty());
 
     ASSERT_TRUE(WaitUntilIdle());
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
-    ExpectOnlyMessage("Read Error", "User Cancel.", ui::PromptIcon::Warning);
+    ExpectNoMessage();
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].text, "File is Modify. Do you want to save?");
 }
 
 TEST(QueuedProgressTest, CallsFromAnotherThreadReachTheBarOnTheGuiThread) {

@@ -67,6 +67,7 @@ TEST_F(ChannelSetupDlgTest, NewChannelOpensAsSimplexAndOkFillsOnlyItsOwnRecord) 
     Box(dlg, ch::kNameFirst).setCurrentIndex(12);  // "F"
     Box(dlg, ch::kNameSecond).setCurrentIndex(3);
     Box(dlg, ch::kUsageCombo).setCurrentIndex(24);
+    EXPECT_EQ(Box(dlg, ch::kUsageCombo).currentText(), "FISHING");  // without the list's padding
     ClickOk(dlg);
     const ChannelRecord& own = dlg.OwnRecord();
     EXPECT_EQ(std::string(own.label), "F3");

@@ -6,13 +6,19 @@
 #include "sim/SimulatedHidBackend.h"
 #include "ui/UpDownArrows.h"
 
+#include <QAbstractScrollArea>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QIcon>
+#include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QToolButton>
 
 #include <cstddef>
 #include <cstring>
+#include <map>
 
 namespace orven::test {
 namespace {
@@ -36,6 +42,46 @@ std::uint32_t Word(const std::string& path, std::size_t offset) {
 bool OwnerMayWrite(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) != 0;
+}
+
+// The visible widgets that the window's layouts place: everything but the insides of the channel
+// list, which follow its content.
+std::vector<QWidget*> PlacedWidgets(QWidget* window) {
+    std::vector<QWidget*> placed;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        bool insideList = false;
+        for (QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+            insideList = insideList || qobject_cast<QAbstractScrollArea*>(p) != nullptr;
+        if (w->isVisible() && !w->isWindow() && !insideList) placed.push_back(w);
+    }
+    return placed;
+}
+
+std::string Describe(const QWidget* w) {
+    QString text;
+    if (auto* label = qobject_cast<const QLabel*>(w)) text = label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) text = button->text();
+    if (auto* group = qobject_cast<const QGroupBox*>(w)) text = group->title();
+    return QStringLiteral("%1 %2 \"%3\"").arg(QLatin1String(w->metaObject()->className()), w->objectName(), text.left(24)).toStdString();
+}
+
+// The least size a layout gives the widget: its own minimum where set, else its minimum hint.
+QSize LeastSize(const QWidget* w) {
+    const QSize hint = w->minimumSizeHint();
+    const bool ignoresWidth = w->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored;
+    const bool ignoresHeight = w->sizePolicy().verticalPolicy() == QSizePolicy::Ignored;
+    return {w->minimumWidth() > 0 ? w->minimumWidth() : ignoresWidth ? 0 : std::max(hint.width(), 0),
+            w->minimumHeight() > 0 ? w->minimumHeight() : ignoresHeight ? 0 : std::max(hint.height(), 0)};
+}
+
+// Where each placed widget sits in the window, as text for readable differences.
+std::map<const QWidget*, std::string> Placement(QWidget* window) {
+    std::map<const QWidget*, std::string> where;
+    for (QWidget* w : PlacedWidgets(window)) {
+        const QPoint at = w->mapTo(window, QPoint(0, 0));
+        where[w] = QStringLiteral("%1,%2 %3x%4").arg(at.x()).arg(at.y()).arg(w->width()).arg(w->height()).toStdString();
+    }
+    return where;
 }
 
 // Restores the process's working directory when it goes.
@@ -255,6 +301,13 @@ TEST_F(MainWindowTest, ExportWritesTheReportInTheCurrentFolderAndOpensIt) {
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.messages[0].text.startsWith("Can't Create file:\n"));
     EXPECT_EQ(prompts.viewed.size(), 1);
+
+    // Without a viewer on the desktop the user learns where the report is.
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    prompts.viewerStarts = false;
+    Trigger(ids::menu::kExportFreqTable);
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    EXPECT_TRUE(prompts.messages[1].text.endsWith(":\n" + QString::fromStdString(report))) << prompts.messages[1].text.toStdString();
 }
 
 TEST_F(MainWindowTest, AboutOpensTheUserOptionsOnlyWhileCtrlIsHeld) {
@@ -269,6 +322,67 @@ TEST_F(MainWindowTest, AboutOpensTheUserOptionsOnlyWhileCtrlIsHeld) {
     EXPECT_EQ(prompts.dialogTitles, QStringList({"About Dialog V1.15", "User Dialog"}));
     EXPECT_EQ(state.traceLog, 1u);
     EXPECT_EQ(Text(ids::main::kOptionLine), "Logo;Save RomMap;");
+}
+
+TEST_F(MainWindowTest, AtItsSmallestTheWindowCutsNoControlAndOverlapsNone) {
+    window->resize(400, 400);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->size(), window->minimumSize());
+    const std::vector<QWidget*> placed = PlacedWidgets(window.get());
+    for (QWidget* w : placed) {
+        SCOPED_TRACE(Describe(w));
+        const QSize least = LeastSize(w);
+        EXPECT_GE(w->width(), least.width());
+        EXPECT_GE(w->height(), least.height());
+        if (w->hasHeightForWidth()) {
+            EXPECT_GE(w->height(), w->heightForWidth(w->width()));
+        }
+        EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry()));
+        for (QWidget* other : placed) {
+            if (other != w && other->parentWidget() == w->parentWidget()) {
+                EXPECT_FALSE(w->geometry().intersects(other->geometry())) << Describe(other);
+            }
+        }
+    }
+}
+
+// Captions, the option line and the band combo's entries change; no control moves for that.
+TEST_F(MainWindowTest, ControlsKeepTheirPlaceWhenTextsAroundThemChange) {
+    const QSize size = window->size();
+    const auto before = Placement(window.get());
+    const struct {
+        const char* change;
+        std::function<void()> run;
+    } changes[] = {
+        {"an option appears", [&] { Trigger(ids::menu::kFastTransfer); }},
+        {"the band combo offers Private", [&] { Click(ids::main::kModelEurope); }},
+        {"the caption empties after Save as",
+         [&] {
+             prompts.saveNames = {QString::fromStdString(dir.File("still.dat"))};
+             Trigger(ids::menu::kSaveAs);
+         }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.change);
+        c.run();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window->size(), size);
+        const auto after = Placement(window.get());
+        EXPECT_EQ(after.size(), before.size());
+        for (const auto& [widget, place] : before) {
+            EXPECT_EQ(after.count(widget) ? after.at(widget) : "hidden", place) << Describe(widget);
+        }
+    }
+    EXPECT_EQ(Text(ids::main::kOptionLine), "Fast;");
+    EXPECT_EQ(Find<QGroupBox>(ids::main::kIdentityGroup)->title(), "");
+    EXPECT_EQ(ComboItems(Combo(ids::main::kBandCombo)), QStringList({"INT", "USA", "CAN", "Private"}));
+}
+
+TEST_F(MainWindowTest, TheWindowIconIsThePackagingPicture) {
+    const QImage icon = window->windowIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(icon.isNull()) << "no icon: is the toolkit's vector picture support installed?";
+    EXPECT_EQ(icon.pixelColor(0, 0).alpha(), 0);
+    EXPECT_EQ(icon.pixelColor(11, 20).name(), "#1f4e79");  // the radio's body
 }
 
 TEST_F(MainWindowTest, StatusReturnsToReadyTenTicksAfterACommand) {

@@ -37,7 +37,10 @@ public:
     }
     QString OpenFileName(QWidget*, const QString&) override { return Next(openNames); }
     QString SaveFileName(QWidget*, const QString&) override { return Next(saveNames); }
-    void OpenInTextViewer(const QString& path) override { viewed << path; }
+    bool OpenInTextViewer(const QString& path) override {
+        viewed << path;
+        return viewerStarts;
+    }
     int RunDialog(QDialog& dialog) override {
         dialogTitles << dialog.windowTitle();
         if (dialogScript.empty()) return QDialog::Rejected;
@@ -61,6 +64,7 @@ public:
     std::deque<std::function<int(QDialog&)>> dialogScript;  // Rejected when empty
     QStringList dialogTitles;
     QStringList viewed;
+    bool viewerStarts = true;  // whether the desktop has a viewer for the reports
     bool ctrlHeld = false;
 
 private:
