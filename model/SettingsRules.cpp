@@ -104,6 +104,29 @@ bool SettingsPassCheck(const RadioSettings& settings) {
     return true;
 }
 
+std::optional<std::string> FileCheckFailure(const RadioSettings& settings) {
+    for (std::size_t slot = 0; slot < kChannelSlots; ++slot) {
+        const ChannelRecord& r = settings.channels[slot];
+        if (r.inUse == 0 || PassesFileCheck(r)) continue;
+        const std::size_t block = slot / kSlotsPerBlock;
+        static constexpr const char* kBlockNames[] = {"INT", "USA", "CAN", "private"};
+        const std::size_t labelLength = strnlen(r.label, sizeof r.label);
+        char what[160];
+        std::snprintf(what, sizeof what, "%s channel %zu (label \"%.*s\", TX %.5f MHz, RX %.5f MHz): ",
+                      kBlockNames[block], slot % kSlotsPerBlock + 1, static_cast<int>(labelLength), r.label,
+                      r.txMHz, r.rxMHz);
+        std::string why = what;
+        if (labelLength < kMinLabelLength || labelLength > kMaxLabelLength)
+            why += "the label must have 2 or 3 characters";
+        else if (!InRadioRange(r.rxMHz))
+            why += "RX is outside " + RangeText() + " MHz";
+        else
+            why += "TX is outside " + RangeText() + " MHz";
+        return why;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> UnprintableTextRefusal(std::string_view text) {
     for (std::size_t at = 0, position = 1; at < text.size(); ++position) {
         const Utf8Char c = DecodeUtf8(text.substr(at));

@@ -52,6 +52,9 @@ std::optional<ChannelProblem> CheckEditedChannel(const ChannelRecord& channel);
 bool PassesFileCheck(const ChannelRecord& channel);
 // Every in-use slot of the store passes; unused slots are not looked at.
 bool SettingsPassCheck(const RadioSettings& settings);
+// The first in-use slot that fails the file check, said for the user ("private channel 5
+// (label "", TX 156.02500 MHz, RX 180.00000 MHz): ..."); nothing when the settings pass.
+std::optional<std::string> FileCheckFailure(const RadioSettings& settings);
 
 // The refusal of a text that goes into a settings file or a radio: nothing when every character
 // is printable ASCII, else which character (from 1) is not, named as the user typed it.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <memory>
 
 namespace orven {
 namespace {
@@ -40,6 +41,22 @@ TEST(SettingsRulesTest, AnEditedChannelNamesTheFieldThatBreaksARule) {
             EXPECT_EQ(problem->field, *c.field);
         }
     }
+}
+
+TEST(SettingsRulesTest, TheFileCheckNamesTheFirstChannelItRefuses) {
+    auto s = std::make_unique<RadioSettings>();
+    LoadDefaults(*s, kModelEurInt);
+    EXPECT_FALSE(FileCheckFailure(*s));
+    ChannelRecord& bad = PrivateChannel(*s, 4);
+    CopyText(bad.label, "A1");
+    bad.inUse = 1;
+    bad.txMHz = 156.025;
+    bad.rxMHz = 180.0;
+    const auto failure = FileCheckFailure(*s);
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->find("private channel 5 "), std::string::npos) << *failure;
+    EXPECT_NE(failure->find("RX is outside"), std::string::npos) << *failure;
+    EXPECT_FALSE(SettingsPassCheck(*s));
 }
 
 TEST(SettingsRulesTest, TextsTakePrintableAsciiAndARefusalNamesTheCharacter) {
