@@ -34,7 +34,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(product);
-    layout->addWidget(new QLabel(QStringLiteral("Version 1.15"), this));
+    layout->addWidget(new QLabel(QStringLiteral("Version ") + QLatin1String(kPackageVersion), this));
     layout->addWidget(new QLabel(QStringLiteral("Clone tool for the ORVEN marine VHF radio"), this));
     layout->addWidget(new QLabel(QStringLiteral("Built ") + BuildDate(), this));
     layout->addSpacing(layout->spacing() * 2);

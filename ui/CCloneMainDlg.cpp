@@ -146,7 +146,8 @@ void CCloneMainDlg::InitDialog() {
     BandBox(ChannelBand::WX)->setEnabled(false);
     BandBox(ChannelBand::Private)->setEnabled(false);
     ScanAndSelectPorts();
-    // A state file too short or too damaged to name a rate leaves the first one.
+    // A rate index with no rate (a damaged state file) gives the first rate, as a state file too
+    // short to hold the index does.
     const bool knownBaud = state_.baudIndex >= 0 && state_.baudIndex < baudCombo_->count();
     SelectQuietly(baudCombo_, knownBaud ? state_.baudIndex : 0);
     SetModifiedFlag(false);
