@@ -1,11 +1,32 @@
 #include "cli/CliSupport.h"
 
 #include "clone/CloneResult.h"
+#include "files/AtomicFile.h"
 #include "files/SettingsFile.h"
 
 #include <ostream>
 
 namespace orven::cli {
+
+bool IsStandardOutput(const std::string& path) { return path == kStandardOutputPath; }
+
+std::ostream& Console::Outcome() const { return dataOnStdout ? err : out; }
+
+std::ostream& Console::Success() const {
+    static std::ostream discard(nullptr);
+    return quiet ? discard : Outcome();
+}
+
+namespace {
+
+// A closed pipe or a full disk behind stdout is a file failure like any other.
+bool StandardOutputWritten(const Console& io) {
+    if (io.out.flush().good()) return true;
+    ReportFailure(io, "standard output", kResultFileWrite);
+    return false;
+}
+
+}  // namespace
 
 void ReportFailure(const Console& io, const std::string& path, CloneResult code) {
     io.err << path << ": " << ResultText(code) << "\n";
@@ -18,9 +39,24 @@ bool LoadSettingsOrReport(const std::string& path, RadioSettings& settings, cons
 }
 
 bool SaveSettingsOrReport(const std::string& path, const RadioSettings& settings, const Console& io) {
+    if (IsStandardOutput(path)) {
+        const auto bytes = Bytes(settings);
+        io.out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return StandardOutputWritten(io);
+    }
     const CloneResult r = SaveSettingsFile(path, settings);
     if (r != kResultOk) ReportFailure(io, path, r);
     return r == kResultOk;
+}
+
+bool WriteReportOrReport(const std::string& path, const std::string& text, const Console& io) {
+    if (IsStandardOutput(path)) {
+        io.out << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+        return StandardOutputWritten(io);
+    }
+    if (WriteFileAtomically(path, std::string_view(text))) return true;
+    io.err << "Can't Create file:\n" << path << "\n";
+    return false;
 }
 
 }  // namespace orven::cli

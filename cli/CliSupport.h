@@ -1,4 +1,5 @@
-// What every command of the command-line tool shares: exit codes, file loading with messages.
+// What every command of the command-line tool shares: exit codes, the output streams, file
+// loading and saving with messages.
 #pragma once
 
 #include "GlobalDef.h"
@@ -18,17 +19,34 @@ enum ExitCode : int {
     kExitFile = 4,
 };
 
+inline constexpr const char* kProgramName = "orven-cli";
+
+// The path that stands for standard output wherever a command writes a file.
+inline constexpr const char* kStandardOutputPath = "-";
+bool IsStandardOutput(const std::string& path);
+
 // The streams a command writes to; tests hand in string streams.
 struct Console {
     std::ostream& out;
     std::ostream& err;
+    bool quiet = false;         // --quiet: no success lines
+    bool dataOnStdout = false;  // the command writes its file to stdout, so its lines go to stderr
+
+    // Where an outcome ("Verify Error.") is told: stdout, unless the command's data goes there.
+    std::ostream& Outcome() const;
+    // Where a success line ("Created ...", "Read OK.") goes: Outcome(), or nowhere when quiet.
+    std::ostream& Success() const;
 };
 
 // Loads a settings file; on failure prints the result text with the path to err.
 bool LoadSettingsOrReport(const std::string& path, RadioSettings& settings, const Console& io);
 
-// Saves a settings file; on failure prints the result text with the path to err.
+// Saves a settings file, or writes its bytes to stdout for "-"; on failure prints the result text
+// with the path to err.
 bool SaveSettingsOrReport(const std::string& path, const RadioSettings& settings, const Console& io);
+
+// Writes a report, or prints it for "-"; on failure tells err that the file cannot be created.
+bool WriteReportOrReport(const std::string& path, const std::string& text, const Console& io);
 
 // Prints "<path>: <text of code>" to err.
 void ReportFailure(const Console& io, const std::string& path, CloneResult code);

@@ -1,6 +1,8 @@
 // Commands that talk to a radio: handshake, read, write, verify, ports, simulate.
+#include "cli/Choices.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/CompareReport.h"
 #include "cli/FaultOptions.h"
 #include "cli/InterruptStop.h"
 #include "cli/TextProgress.h"
@@ -28,6 +30,8 @@ namespace orven::cli {
 
 namespace {
 
+constexpr const char* kLinkOptionsGroup = "Link options";
+
 struct LinkOptions {
     std::string port = "USB";
     std::uint32_t baud = 9600;
@@ -40,7 +44,7 @@ struct LinkOptions {
 // Everything one clone command needs, set up from the global options.
 class LinkSession {
 public:
-    LinkSession(const LinkOptions& options, const Console& io)
+    LinkSession(const LinkOptions& options, Console& io)
         : io_(io), progress_(io.err, isatty(STDERR_FILENO) != 0) {
         state_ = FreshAppState();
         const auto baud = std::find(kBaudTable.begin(), kBaudTable.end(), options.baud);
@@ -78,11 +82,12 @@ public:
     CloneJob& Job() { return job_; }
     AppState& State() { return state_; }
 
-    // Ends the progress line and turns a result into output and an exit code.
-    int Report(CloneResult result, const char* okText) {
+    // Ends the progress line and turns a result into output (okText as a success line, when
+    // given) and an exit code.
+    int Report(CloneResult result, const std::string& okText = {}) {
         progress_.Finish();
         if (result == kResultOk) {
-            io_.out << okText << "\n";
+            if (!okText.empty()) io_.Success() << okText << "\n";
             return kExitOk;
         }
         io_.err << ResultText(result) << "\n";
@@ -98,29 +103,47 @@ private:
         return true;
     }
 
-    const Console& io_;
+    Console& io_;
     AppState state_{};
     CloneJob job_;
     TextProgress progress_;
     std::shared_ptr<SimulatedHidBackend> demo_;
 };
 
-void AddGlobalOptions(CLI::App& app, LinkOptions& o) {
+// The link options of the whole tool (given before the command) and of each command that
+// talks to a radio share one group name, so an option given before a command can be checked
+// against the command's own.
+void AddLinkOptions(CLI::App& app, LinkOptions& o, bool movesImages) {
+    ChoiceList bauds;
+    for (const std::uint32_t baud : kBaudTable) bauds.emplace_back(std::to_string(baud), static_cast<int>(baud));
     app.add_option("-p,--port", o.port, "USB, COMn, a serial device path, or demo (the built-in simulated radio)")
-        ->capture_default_str();
-    app.add_option("-b,--baud", o.baud, "Serial baud rate")
-        ->check(CLI::IsMember(std::vector<std::uint32_t>(kBaudTable.begin(), kBaudTable.end())))
-        ->capture_default_str();
-    app.add_flag("--trace", o.trace, "Write the trace file CommLogo.bin in the working directory");
-    app.add_flag("--dump", o.dump, "Write the image dump files WriteRom.bin / ReadRom.bin");
-    app.add_flag("--fast", o.fast, "Fast transfer: end each receive as soon as the reply is complete");
-    app.add_option("--model-type", o.modelType, "0 USA, 1 EUR (INT), 2 EUR (INT,USA)")->check(CLI::Range(0, 2));
+        ->capture_default_str()
+        ->group(kLinkOptionsGroup);
+    WithChoices(app.add_option("-b,--baud", o.baud, "Serial baud rate"), bauds)
+        ->capture_default_str()
+        ->group(kLinkOptionsGroup);
+    app.add_flag("--trace", o.trace, "Write the trace file CommLogo.bin in the working directory")
+        ->group(kLinkOptionsGroup);
+    app.add_flag("--fast", o.fast, "Fast transfer: end each receive as soon as the reply is complete")
+        ->group(kLinkOptionsGroup);
+    if (!movesImages) return;
+    app.add_flag("--dump", o.dump, "Write the image dump files WriteRom.bin / ReadRom.bin")->group(kLinkOptionsGroup);
+    WithChoices(app.add_option("--model-type", o.modelType, "0 USA, 1 EUR (INT), 2 EUR (INT,USA)"),
+                kModelTypeChoices)
+        ->group(kLinkOptionsGroup);
+}
+
+// A command that talks to a radio, with the link options it takes.
+CLI::App* AddLinkCommand(CLI::App& app, LinkOptions& o, const char* name, const char* about, bool movesImages) {
+    CLI::App* cmd = app.add_subcommand(name, about);
+    AddLinkOptions(*cmd, o, movesImages);
+    return cmd;
 }
 
 using Body = std::function<int(LinkSession&)>;
 
 // Wraps a clone command: port set-up, Ctrl-C as stop, exit code.
-std::function<void()> CloneCallback(std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode, Body body) {
+std::function<void()> CloneCallback(std::shared_ptr<LinkOptions> o, Console& io, int& exitCode, Body body) {
     return [o, &io, &exitCode, body] {
         LinkSession session(*o, io);
         if (!session.ChoosePort(o->port)) return void(exitCode = kExitUsage);
@@ -129,8 +152,8 @@ std::function<void()> CloneCallback(std::shared_ptr<LinkOptions> o, const Consol
     };
 }
 
-void AddHandShake(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode) {
-    auto* cmd = app.add_subcommand("handshake", "Check that a radio answers");
+void AddHandShake(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
+    auto* cmd = AddLinkCommand(app, *o, "handshake", "Check that a radio answers", false);
     cmd->callback(CloneCallback(o, io, exitCode, [](LinkSession& s) {
         RadioSettings settings{};
         return s.Report(RunHandShake(s.Job(), settings), "HandShake OK.");
@@ -138,17 +161,20 @@ void AddHandShake(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& 
 }
 
 // Reads the radio and saves what it holds; the exit code of whichever failed, reported.
-int ReadAndSave(LinkSession& s, const std::string& path, const Console& io) {
+int ReadAndSave(LinkSession& s, const std::string& path, Console& io) {
     auto held = std::make_unique<RadioSettings>();
     if (const int code = s.Report(RunRead(s.Job(), *held), "Read OK."); code != kExitOk) return code;
     return SaveSettingsOrReport(path, *held, io) ? kExitOk : int(kExitFile);
 }
 
-void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode) {
+void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
     auto file = std::make_shared<std::string>();
-    auto* cmd = app.add_subcommand("read", "Read the radio's settings into a settings file");
-    cmd->add_option("FILE", *file, "Settings file to write")->required();
-    cmd->callback(CloneCallback(o, io, exitCode, [file, &io](LinkSession& s) { return ReadAndSave(s, *file, io); }));
+    auto* cmd = AddLinkCommand(app, *o, "read", "Read the radio's settings into a settings file", true);
+    cmd->add_option("FILE", *file, "Settings file to write (- for stdout)")->required();
+    cmd->callback(CloneCallback(o, io, exitCode, [file, &io](LinkSession& s) {
+        io.dataOnStdout = IsStandardOutput(*file);
+        return ReadAndSave(s, *file, io);
+    }));
 }
 
 struct WriteArgs {
@@ -158,10 +184,10 @@ struct WriteArgs {
 };
 
 // The backup before a write: what failed, if anything, and that nothing was written.
-int SaveBackup(LinkSession& s, const std::string& path, const Console& io) {
+int SaveBackup(LinkSession& s, const std::string& path, Console& io) {
     const int code = ReadAndSave(s, path, io);
     if (code == kExitOk)
-        io.out << "Backup of the radio saved to " << path << "\n";
+        io.Success() << "Backup of the radio saved to " << path << "\n";
     else
         io.err << (code == kExitFile ? "The backup could not be saved" : "No backup of the radio could be read")
                << "; nothing was written.\n";
@@ -169,27 +195,30 @@ int SaveBackup(LinkSession& s, const std::string& path, const Console& io) {
 }
 
 // Reads the radio back and reports where it differs from the image just written.
-int VerifyWritten(LinkSession& s, const Console& io) {
+int VerifyWritten(LinkSession& s, Console& io) {
     const ReadBackOutcome back = RunReadBack(s.Job());
     if (back.result != kResultOk) {
-        s.Report(back.result, "");
+        s.Report(back.result);
         io.err << ReadBackReport(back) << "\n";
         return kExitLink;
     }
     if (back.differing.empty()) return s.Report(kResultOk, "Verify OK.");
-    s.Report(kResultOk, "Verify Error.");
+    s.Report(kResultOk);
+    io.Outcome() << "Verify Error.\n";
     io.err << ReadBackReport(back) << "\n";
     return kExitDifferent;
 }
 
-void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode) {
+void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
     auto args = std::make_shared<WriteArgs>();
-    auto* cmd = app.add_subcommand("write", "Write a settings file into the radio");
+    auto* cmd = AddLinkCommand(app, *o, "write", "Write a settings file into the radio", true);
     cmd->add_option("FILE", args->file, "Settings file")->required();
     cmd->add_option("--backup", args->backup,
-                    "Read the radio first and save what it holds to this settings file; write nothing if that fails");
+                    "Read the radio first and save what it holds to this settings file (- for stdout); "
+                    "write nothing if that fails");
     cmd->add_flag("--verify", args->verify, "Read the radio back after the write and report any difference (exit 1)");
     cmd->callback(CloneCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
+        io.dataOnStdout = IsStandardOutput(args->backup);
         auto settings = std::make_unique<RadioSettings>();
         if (!LoadSettingsOrReport(args->file, *settings, io)) return int(kExitFile);
         if (auto refusal = WriteRefusal(*settings)) {
@@ -206,39 +235,44 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, 
     }));
 }
 
-void AddVerify(CLI::App& app, std::shared_ptr<LinkOptions> o, const Console& io, int& exitCode) {
-    auto file = std::make_shared<std::string>();
-    auto* cmd = app.add_subcommand("verify", "Compare the radio with a settings file; writes Verify.txt");
-    cmd->add_option("FILE", *file, "Settings file")->required();
-    cmd->callback(CloneCallback(o, io, exitCode, [file, o, &io](LinkSession& s) {
+void AddVerify(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
+    struct Args { std::string file, report; };
+    auto args = std::make_shared<Args>();
+    auto* cmd = AddLinkCommand(app, *o, "verify", "Compare the radio with a settings file; writes a report", true);
+    cmd->add_option("FILE", args->file, "Settings file")->required();
+    AddReportOption(*cmd, args->report);
+    cmd->callback(CloneCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
+        io.dataOnStdout = IsStandardOutput(args->report);
         auto pc = std::make_unique<RadioSettings>();
-        if (!LoadSettingsOrReport(*file, *pc, io)) return int(kExitFile);
-        if (!o->modelType) s.State().modelType = pc->model == 0 ? kModelUsa : kModelEurInt;
-        const VerifyOutcome outcome = RunVerify(s.Job(), *pc, LocalReportTime());
-        if (outcome.result != kResultOk) return s.Report(outcome.result, "");
-        s.Report(kResultOk, outcome.flags == 0 ? "Verify OK." : "Verify Error.");
-        if (outcome.flags == -1) {
-            io.err << "Can't Create file:\n" << outcome.reportPath << "\n";
-            return int(kExitFile);
-        }
-        io.out << outcome.reportPath << "\n";
-        return outcome.flags == 0 ? int(kExitOk) : int(kExitDifferent);
+        if (!LoadSettingsOrReport(args->file, *pc, io)) return int(kExitFile);
+        const int modelType = o->modelType.value_or(pc->model == 0 ? kModelUsa : kModelEurInt);
+        s.State().modelType = modelType;
+        auto radio = std::make_unique<RadioSettings>();
+        if (const int code = s.Report(RunEngine(s.Job(), CloneOperation::Verify, *radio)); code != kExitOk)
+            return code;
+        return CompareAndReport(*pc, *radio, modelType, args->report, io);
     }));
+}
+
+// One row of `ports`: the port, whether it is there, what it stands for.
+std::string PortRow(const std::string& name, const char* status, const std::string& what) {
+    char line[128];
+    std::snprintf(line, sizeof line, "%-6s %-8s %s\n", name.c_str(), status, what.c_str());
+    return line;
 }
 
 void AddPorts(CLI::App& app, const Console& io) {
     auto* cmd = app.add_subcommand("ports", "List COM1 to COM32, the device each stands for, and the USB radio");
     cmd->callback([&io] {
         const auto present = ScanComPorts();
-        for (int n = 1; n <= kComPortCount; ++n) {
-            char line[128];
-            std::snprintf(line, sizeof line, "%-6s %-8s %s\n", ComPortName(n).c_str(),
-                          present[static_cast<std::size_t>(n - 1)] ? "present" : "absent", ComPortDevice(n).c_str());
-            io.out << line;
-        }
+        for (int n = 1; n <= kComPortCount; ++n)
+            io.out << PortRow(ComPortName(n), present[static_cast<std::size_t>(n - 1)] ? "present" : "absent",
+                              ComPortDevice(n));
         CHidDevice& usb = HidDeviceObject();
         if (!usb.IsPresent()) usb.FindDevice();
-        io.out << "USB    " << (usb.IsPresent() ? "Detected" : "--------") << " (radio 0483:5750)\n";
+        char radio[32];
+        std::snprintf(radio, sizeof radio, "radio %04x:%04x", kUsbVendorId, kUsbProductId);
+        io.out << PortRow("USB", usb.IsPresent() ? "attached" : "absent", radio);
     });
 }
 
@@ -272,9 +306,9 @@ void AddSimulate(CLI::App& app, const Console& io, int& exitCode) {
 
 }  // namespace
 
-void AddCloneCommands(CLI::App& app, const Console& io, int& exitCode) {
+void AddCloneCommands(CLI::App& app, Console& io, int& exitCode) {
     auto options = std::make_shared<LinkOptions>();
-    AddGlobalOptions(app, *options);
+    AddLinkOptions(app, *options, true);
     AddHandShake(app, options, io, exitCode);
     AddRead(app, options, io, exitCode);
     AddWrite(app, options, io, exitCode);

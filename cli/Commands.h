@@ -10,9 +10,9 @@ namespace orven::cli {
 struct Console;
 
 // new, show, from-json, set, checksum, channels, export, compare.
-void AddFileCommands(CLI::App& app, const Console& io, int& exitCode);
+void AddFileCommands(CLI::App& app, Console& io, int& exitCode);
 
 // handshake, read, write, verify, ports, simulate.
-void AddCloneCommands(CLI::App& app, const Console& io, int& exitCode);
+void AddCloneCommands(CLI::App& app, Console& io, int& exitCode);
 
 }  // namespace orven::cli

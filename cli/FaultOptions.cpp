@@ -1,6 +1,9 @@
 #include "cli/FaultOptions.h"
 
+#include "GlobalDef.h"
+
 #include <charconv>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -11,29 +14,55 @@ namespace {
 
 using Setter = std::function<void(SimFaults&, std::uint32_t)>;
 
+enum class Takes { Nothing, Number, Address };
+
 struct FaultName {
-    bool takesNumber;
+    Takes takes;
     Setter set;
 };
 
 const std::map<std::string, FaultName>& Names() {
     using ms = std::chrono::milliseconds;
     static const std::map<std::string, FaultName> names = {
-        {"no-echo", {false, [](SimFaults& f, std::uint32_t) { f.noEcho = true; }}},
-        {"no-radio", {false, [](SimFaults& f, std::uint32_t) { f.noRadio = true; }}},
-        {"noise", {true, [](SimFaults& f, std::uint32_t n) { f.noiseBytes = n; }}},
-        {"stray-dollar", {false, [](SimFaults& f, std::uint32_t) { f.strayDollar = true; }}},
-        {"split", {true, [](SimFaults& f, std::uint32_t n) { f.replyPieces = n ? n : 1; f.pieceDelay = ms(30); }}},
-        {"bad-checksum", {false, [](SimFaults& f, std::uint32_t) { f.badChecksum = true; }}},
-        {"bad-prefix", {false, [](SimFaults& f, std::uint32_t) { f.badPrefix = true; }}},
-        {"wrong-ack", {false, [](SimFaults& f, std::uint32_t) { f.wrongAck = true; }}},
-        {"delay", {true, [](SimFaults& f, std::uint32_t n) { f.replyDelay = ms(n); }}},
-        {"silent-after", {true, [](SimFaults& f, std::uint32_t n) { f.silentAfterFrames = n; }}},
-        {"baud", {true, [](SimFaults& f, std::uint32_t n) { f.baud = n; }}},
-        {"stuck", {true, [](SimFaults& f, std::uint32_t n) { f.stuckAddress = static_cast<std::uint16_t>(n); }}},
-        {"first", {true, [](SimFaults& f, std::uint32_t n) { f.scope.firstFrames = n; }}},
+        {"no-echo", {Takes::Nothing, [](SimFaults& f, std::uint32_t) { f.noEcho = true; }}},
+        {"no-radio", {Takes::Nothing, [](SimFaults& f, std::uint32_t) { f.noRadio = true; }}},
+        {"noise", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.noiseBytes = n; }}},
+        {"stray-dollar", {Takes::Nothing, [](SimFaults& f, std::uint32_t) { f.strayDollar = true; }}},
+        {"split", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.replyPieces = n ? n : 1; f.pieceDelay = ms(30); }}},
+        {"bad-checksum", {Takes::Nothing, [](SimFaults& f, std::uint32_t) { f.badChecksum = true; }}},
+        {"bad-prefix", {Takes::Nothing, [](SimFaults& f, std::uint32_t) { f.badPrefix = true; }}},
+        {"wrong-ack", {Takes::Nothing, [](SimFaults& f, std::uint32_t) { f.wrongAck = true; }}},
+        {"delay", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.replyDelay = ms(n); }}},
+        {"silent-after", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.silentAfterFrames = n; }}},
+        {"baud", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.baud = n; }}},
+        {"stuck", {Takes::Address, [](SimFaults& f, std::uint32_t n) { f.stuckAddress = static_cast<std::uint16_t>(n); }}},
+        {"first", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.scope.firstFrames = n; }}},
     };
     return names;
+}
+
+// Decimal, or hexadecimal after "0x".
+bool ParseNumber(const std::string& text, std::uint32_t& number) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* first = text.data() + (hex ? 2 : 0);
+    const char* last = text.data() + text.size();
+    const auto [end, ec] = std::from_chars(first, last, number, hex ? 16 : 10);
+    return first != last && ec == std::errc() && end == last;
+}
+
+std::string AddressRangeText() {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%04X to 0x%04X", kCloneFirst, kCloneLast);
+    return text;
+}
+
+// Empty when the value suits the fault, else why not.
+std::string CheckValue(const std::string& name, Takes takes, const std::string& value, std::uint32_t& number) {
+    if (takes == Takes::Number && !ParseNumber(value, number))
+        return "fault " + name + " needs a number (" + name + "=N)";
+    if (takes == Takes::Address && (!ParseNumber(value, number) || number < kCloneFirst || number > kCloneLast))
+        return "fault " + name + " needs an address from " + AddressRangeText() + ", not '" + value + "'";
+    return {};
 }
 
 }  // namespace
@@ -48,15 +77,11 @@ bool ParseFaults(const std::string& text, SimFaults& faults, std::string& error)
         const std::string name = item.substr(0, eq);
         const auto found = Names().find(name);
         if (found == Names().end()) return error = "unknown fault: " + name, false;
+        const Takes takes = found->second.takes;
+        if (takes == Takes::Nothing && eq != std::string::npos) return error = "fault " + name + " takes no value", false;
         std::uint32_t number = 0;
-        if (found->second.takesNumber) {
-            const std::string value = eq == std::string::npos ? "" : item.substr(eq + 1);
-            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
-            if (value.empty() || ec != std::errc() || end != value.data() + value.size())
-                return error = "fault " + name + " needs a number (" + name + "=N)", false;
-        } else if (eq != std::string::npos) {
-            return error = "fault " + name + " takes no value", false;
-        }
+        const std::string value = eq == std::string::npos ? "" : item.substr(eq + 1);
+        if (takes != Takes::Nothing && !(error = CheckValue(name, takes, value, number)).empty()) return false;
         found->second.set(parsed, number);
     }
     faults = parsed;
@@ -65,7 +90,8 @@ bool ParseFaults(const std::string& text, SimFaults& faults, std::string& error)
 
 std::string FaultNamesHelp() {
     return "Comma-separated faults: no-echo, no-radio, noise=N, stray-dollar, split=N, bad-checksum, "
-           "bad-prefix, wrong-ack, delay=MS, silent-after=N, baud=RATE, stuck=ADDRESS (a byte that keeps its value), first=N";
+           "bad-prefix, wrong-ack, delay=MS, silent-after=N, baud=RATE, stuck=ADDRESS (a byte that keeps its value, " +
+           AddressRangeText() + "), first=N. Numbers are decimal or hexadecimal (0x...)";
 }
 
 }  // namespace orven::cli

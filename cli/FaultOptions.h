@@ -8,8 +8,9 @@
 namespace orven::cli {
 
 // Names: no-echo, no-radio, noise=N, stray-dollar, split=N, bad-checksum, bad-prefix,
-// wrong-ack, delay=MS, silent-after=N, baud=RATE, first=N (faults hit only frames 1..N).
-// False with a message for an unknown name or a bad number.
+// wrong-ack, delay=MS, silent-after=N, baud=RATE, stuck=ADDRESS, first=N (faults hit only frames
+// 1..N). Numbers are decimal or "0x" hexadecimal; an address must lie in the clone range.
+// False with a message for an unknown name, a bad number or an address outside the range.
 bool ParseFaults(const std::string& text, SimFaults& faults, std::string& error);
 
 // The names for --help.

@@ -1,7 +1,9 @@
 // Commands that work on settings files only: new, show, from-json, set, checksum, channels,
 // export, compare.
+#include "cli/Choices.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/CompareReport.h"
 #include "cli/SettingsJson.h"
 #include "cli/ShowText.h"
 #include "clone/WriteChecks.h"
@@ -9,7 +11,6 @@
 #include "files/FreqReport.h"
 #include "files/Paths.h"
 #include "files/ReportTime.h"
-#include "files/VerifyReport.h"
 #include "model/ChannelList.h"
 #include "model/Checksum.h"
 #include "model/ModelPresets.h"
@@ -18,7 +19,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -28,30 +28,43 @@ namespace orven::cli {
 
 namespace {
 
-const std::map<std::string, int> kModelChoices = {{"usa", 0}, {"eur-int", 1}, {"eur-int-usa", 2}};
-const std::map<std::string, int> kCountryChoices = {
-    {"all", 0}, {"uk", 1}, {"denmark", 2}, {"finland", 3}, {"norway", 4},
-    {"sweden", 5}, {"holland", 6}, {"belgium", 7}, {"none", 8}};
-const std::map<std::string, bool> kOnOff = {{"on", true}, {"off", false}};
+const ChoiceList kModelChoices = {{"usa", kModelUsa}, {"eur-int", kModelEurInt}, {"eur-int-usa", kModelEurIntUsa}};
+const ChoiceList kCountryChoices = {{"all", 0},    {"uk", 1},      {"denmark", 2},
+                                    {"finland", 3}, {"norway", 4},  {"sweden", 5},
+                                    {"holland", 6}, {"belgium", 7}, {"none", 8}};
+const ChoiceList kOnOff = {{"on", 1}, {"off", 0}};
+// The bands in the order the window's band combo lists them.
+const ChoiceList kBandChoices = [] {
+    ChoiceList bands;
+    for (const ChannelBand band : {ChannelBand::INT, ChannelBand::USA, ChannelBand::CAN, ChannelBand::INT_Narrow,
+                                   ChannelBand::USA_Narrow, ChannelBand::CAN_Narrow, ChannelBand::WX,
+                                   ChannelBand::Private})
+        bands.emplace_back(std::string(NameOfBand(band)), static_cast<int>(band));
+    return bands;
+}();
 
 constexpr std::size_t kNameLimit = 12;  // what the feature setup dialog lets a user type
 // `show --json` prints some tens of kilobytes; anything far larger is not such a document.
 constexpr std::size_t kMaxJsonBytes = std::size_t{4} << 20;
 
-void AddNew(CLI::App& app, const Console& io, int& exitCode) {
-    struct Args { std::string file; int model = 0; int country = 8; };
+void AddNew(CLI::App& app, Console& io, int& exitCode) {
+    struct Args { std::string file; int model = kModelUsa; int country = 8; };
     auto args = std::make_shared<Args>();
     auto* cmd = app.add_subcommand("new", "Create a settings file with the defaults of a model");
-    cmd->add_option("FILE", args->file, "Settings file to create")->required();
-    cmd->add_option("--model", args->model, "Model variant")
-        ->transform(CLI::CheckedTransformer(kModelChoices, CLI::ignore_case));
-    cmd->add_option("--country", args->country, "European private channel preset")
-        ->transform(CLI::CheckedTransformer(kCountryChoices, CLI::ignore_case));
-    cmd->callback([args, &io, &exitCode] {
+    cmd->add_option("FILE", args->file, "Settings file to create (- for stdout)")->required();
+    WithChoices(cmd->add_option("--model", args->model, "Model variant"), kModelChoices);
+    const CLI::Option* country = WithChoices(
+        cmd->add_option("--country", args->country, "Private channel preset of a European model"), kCountryChoices);
+    cmd->callback([args, country, &io, &exitCode] {
+        if (args->model == kModelUsa && country->count() > 0) {
+            io.err << "The USA model has no country presets: --country goes with eur-int and eur-int-usa\n";
+            return void(exitCode = kExitUsage);
+        }
+        io.dataOnStdout = IsStandardOutput(args->file);
         RadioSettings s;
         BuildModelDocument(s, args->model, args->country);
         if (!SaveSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
-        io.out << "Created " << args->file << " with " << PrivateChannelCount(s) << " private channels\n";
+        io.Success() << "Created " << args->file << " with " << PrivateChannelCount(s) << " private channels\n";
     });
 }
 
@@ -71,13 +84,14 @@ void AddShow(CLI::App& app, const Console& io, int& exitCode) {
     });
 }
 
-void AddFromJson(CLI::App& app, const Console& io, int& exitCode) {
+void AddFromJson(CLI::App& app, Console& io, int& exitCode) {
     struct Args { std::string in, out; };
     auto args = std::make_shared<Args>();
     auto* cmd = app.add_subcommand("from-json", "Build a settings file from JSON (as `show --json` prints it)");
     cmd->add_option("IN", args->in, "JSON document")->required();
-    cmd->add_option("OUT", args->out, "Settings file to write")->required();
+    cmd->add_option("OUT", args->out, "Settings file to write (- for stdout)")->required();
     cmd->callback([args, &io, &exitCode] {
+        io.dataOnStdout = IsStandardOutput(args->out);
         if (std::filesystem::is_directory(args->in)) {
             io.err << args->in << ": is a folder, not a JSON document\n";
             return void(exitCode = kExitFile);
@@ -103,7 +117,7 @@ void AddFromJson(CLI::App& app, const Console& io, int& exitCode) {
             return void(exitCode = kExitUsage);
         }
         if (!SaveSettingsOrReport(args->out, s, io)) return void(exitCode = kExitFile);
-        io.out << "Wrote " << args->out << "\n";
+        io.Success() << "Wrote " << args->out << "\n";
     });
 }
 
@@ -115,6 +129,8 @@ struct SetArgs {
 
 // The first refusal among the given values, or an empty text.
 std::string CheckSetArgs(const SetArgs& a) {
+    if (!a.mmsi && !a.atis && !a.nmea && !a.serial && !a.brand && !a.modelName && !a.mmsiByUser && !a.atisByUser)
+        return "Nothing to set: give at least one value to change (see orven-cli set --help).";
     if (a.mmsi && !a.mmsi->empty() && !IsValidIdentity9(*a.mmsi)) return InvalidMmsiMessage(*a.mmsi);
     if (a.atis && !a.atis->empty() && !IsValidIdentity9(*a.atis)) return InvalidAtisMessage(*a.atis);
     if (a.nmea && !IsValidNmeaNumber(*a.nmea)) return InvalidNmeaMessage(*a.nmea);
@@ -145,10 +161,10 @@ void AddSet(CLI::App& app, const Console& io, int& exitCode) {
     cmd->add_option("--serial", args->serial, "Serial number: at most 8 characters");
     cmd->add_option("--brand", args->brand, "Brand name: at most 12 characters");
     cmd->add_option("--model-name", args->modelName, "Model name: at most 12 characters");
-    cmd->add_option("--mmsi-by-user", args->mmsiByUser, "MMSI entered on the radio, not programmed")
-        ->transform(CLI::CheckedTransformer(kOnOff, CLI::ignore_case));
-    cmd->add_option("--atis-by-user", args->atisByUser, "ATIS entered on the radio, not programmed")
-        ->transform(CLI::CheckedTransformer(kOnOff, CLI::ignore_case));
+    WithChoices(cmd->add_option("--mmsi-by-user", args->mmsiByUser, "MMSI entered on the radio, not programmed"),
+                kOnOff);
+    WithChoices(cmd->add_option("--atis-by-user", args->atisByUser, "ATIS entered on the radio, not programmed"),
+                kOnOff);
     cmd->callback([args, &io, &exitCode] {
         if (const std::string refusal = CheckSetArgs(*args); !refusal.empty()) {
             io.err << refusal << "\n";
@@ -158,7 +174,7 @@ void AddSet(CLI::App& app, const Console& io, int& exitCode) {
         if (!LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
         ApplySetArgs(*args, s);
         if (!SaveSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
-        io.out << "Updated " << args->file << "\n";
+        io.Success() << "Updated " << args->file << "\n";
     });
 }
 
@@ -174,76 +190,66 @@ void AddChecksum(CLI::App& app, const Console& io, int& exitCode) {
 }
 
 void AddChannels(CLI::App& app, const Console& io, int& exitCode) {
-    struct Args { std::string band, file; };
+    struct Args { int band = 0; std::string file; };
     auto args = std::make_shared<Args>();
     auto* cmd = app.add_subcommand("channels", "Print the channel list of a band as the window shows it");
-    cmd->add_option("BAND", args->band,
-                    "INT, USA, CAN, INT_Narrow, USA_Narrow, CAN_Narrow, WX, or Private (needs FILE)")
+    WithChoices(cmd->add_option("BAND", args->band, "The band (any case); Private needs FILE"), kBandChoices)
         ->required();
-    cmd->add_option("FILE", args->file, "Settings file (for the Private band)");
+    cmd->add_option("FILE", args->file, "Settings file whose private channels are listed (Private band only)");
     cmd->callback([args, &io, &exitCode] {
-        ChannelBand band;
-        if (!ParseBandName(args->band, band)) {
-            io.err << "Unknown band: " << args->band << "\n";
+        const auto band = static_cast<ChannelBand>(args->band);
+        if ((band == ChannelBand::Private) == args->file.empty()) {
+            io.err << (args->file.empty() ? "The Private band needs a settings FILE\n"
+                                          : "Only the Private band is read from a settings FILE; the " +
+                                                std::string(NameOfBand(band)) + " list is built in\n");
             return void(exitCode = kExitUsage);
         }
         RadioSettings s{};
-        if (band == ChannelBand::Private) {
-            if (args->file.empty()) {
-                io.err << "The Private band needs a settings FILE\n";
-                return void(exitCode = kExitUsage);
-            }
-            if (!LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
-        }
+        if (!args->file.empty() && !LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
         for (const std::string& line : ChannelListLines(s, band)) io.out << line << "\n";
     });
 }
 
-void AddExport(CLI::App& app, const Console& io, int& exitCode) {
+void AddExport(CLI::App& app, Console& io, int& exitCode) {
     struct Args { std::string file, out; };
     auto args = std::make_shared<Args>();
     auto* cmd = app.add_subcommand("export", "Write the frequency table report of a settings file");
     cmd->add_option("FILE", args->file, "Settings file")->required();
-    cmd->add_option("-o,--output", args->out, "Report path (default: FreqTabl.txt in the working directory)");
+    cmd->add_option("-o,--output", args->out,
+                    std::string("Report path (default: ") + kFreqReportFileName +
+                        " in the working directory; - for stdout)");
     cmd->callback([args, &io, &exitCode] {
+        io.dataOnStdout = IsStandardOutput(args->out);
         RadioSettings s;
         if (!LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
         const std::string path = args->out.empty() ? JoinPath(CurrentDirectory(), kFreqReportFileName) : args->out;
-        if (!WriteFrequencyReport(path, s, LocalReportTime())) {
-            io.err << "Can't Create file:\n" << path << "\n";
-            return void(exitCode = kExitFile);
-        }
-        io.out << path << "\n";
+        if (!WriteReportOrReport(path, FrequencyReportText(s, LocalReportTime()), io)) return void(exitCode = kExitFile);
+        if (!io.dataOnStdout) io.Success() << path << "\n";
     });
 }
 
-void AddCompare(CLI::App& app, const Console& io, int& exitCode) {
-    struct Args { std::string pc, radio; std::optional<int> modelType; };
+void AddCompare(CLI::App& app, Console& io, int& exitCode) {
+    struct Args { std::string pc, radio, report; std::optional<int> modelType; };
     auto args = std::make_shared<Args>();
-    auto* cmd = app.add_subcommand("compare", "Compare two settings files as Verify does; writes Verify.txt");
+    auto* cmd = app.add_subcommand("compare", "Compare two settings files as Verify does; writes a report");
     cmd->add_option("PC", args->pc, "Settings on the PC side")->required();
     cmd->add_option("RADIO", args->radio, "Settings on the radio side")->required();
-    cmd->add_option("--model-type", args->modelType, "0 USA, 1 EUR (INT), 2 EUR (INT,USA); default from PC")
-        ->check(CLI::Range(0, 2));
+    WithChoices(cmd->add_option("--model-type", args->modelType, "0 USA, 1 EUR (INT), 2 EUR (INT,USA); default from PC"),
+                kModelTypeChoices);
+    AddReportOption(*cmd, args->report);
     cmd->callback([args, &io, &exitCode] {
+        io.dataOnStdout = IsStandardOutput(args->report);
         RadioSettings pc, radio;
         if (!LoadSettingsOrReport(args->pc, pc, io) || !LoadSettingsOrReport(args->radio, radio, io))
             return void(exitCode = kExitFile);
         const int modelType = args->modelType.value_or(pc.model == 0 ? kModelUsa : kModelEurInt);
-        const std::string path = JoinPath(CurrentDirectory(), kVerifyFileName);
-        const std::int32_t flags = CompareRadioSettings(pc, radio, modelType, path, LocalReportTime());
-        if (flags == kVerifyFileError) {
-            io.err << "Can't Create file:\n" << path << "\n";
-            return void(exitCode = kExitFile);
-        }
-        io.out << (flags == 0 ? "Verify OK." : "Verify Error.") << "\n" << path << "\n";
-        exitCode = flags == 0 ? kExitOk : kExitDifferent;
+        exitCode = CompareAndReport(pc, radio, modelType, args->report, io);
     });
 }
 
 }  // namespace
 
-void AddFileCommands(CLI::App& app, const Console& io, int& exitCode) {
+void AddFileCommands(CLI::App& app, Console& io, int& exitCode) {
     AddNew(app, io, exitCode);
     AddShow(app, io, exitCode);
     AddFromJson(app, io, exitCode);

@@ -7,6 +7,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string_view>
 
@@ -59,14 +61,23 @@ bool Utf8ToLatin1(const std::string& text, std::string& out) {
 
 std::string SlotJson(std::string_view slot) { return Latin1ToUtf8(slot); }
 
+// Frequencies are worked in five decimals of a MHz, both ways: a stored double may carry a binary
+// tail (157.85000000000002) that JSON would otherwise print in full, and a document read back
+// must give the bytes it was made from.
+double FiveDecimals(double mhz) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.5f", mhz);
+    return std::strtod(text, nullptr);
+}
+
 ordered_json ChannelToJson(const ChannelRecord& r) {
     ordered_json c;
     c["label"] = SlotJson(FixedSlotText(r.label));
     c["usage"] = r.usage;
     c["usageName"] = Trimmed(UsageName(r.usage));
     c["usageText"] = SlotJson(FixedSlotText(r.usageText));
-    c["txMHz"] = r.txMHz;
-    c["rxMHz"] = r.rxMHz;
+    c["txMHz"] = FiveDecimals(r.txMHz);
+    c["rxMHz"] = FiveDecimals(r.rxMHz);
     c["lowPower"] = r.lowPower != 0;
     c["rxOnly"] = r.rxOnly != 0;
     c["atis1W"] = r.atis1W != 0;
@@ -168,6 +179,8 @@ bool ChannelFromJson(const json& c, std::size_t index, ChannelRecord& r, std::st
     if (r.txMHz != 0.0 && (!ValidFrequency(r.txMHz) || !OnTxGrid(r.txMHz)))
         return in.Fail("txMHz", "must be 0 or from 136.0 to 174.0 MHz in steps of 0.00625 MHz");
     if (!ValidFrequency(r.rxMHz)) return in.Fail("rxMHz", "must be from 136.0 to 174.0 MHz");
+    r.txMHz = FiveDecimals(r.txMHz);
+    r.rxMHz = FiveDecimals(r.rxMHz);
     CopyText(r.label, label.c_str());
     CopyText(r.usageText, usageText.c_str());
     r.usage = static_cast<std::uint8_t>(usage);

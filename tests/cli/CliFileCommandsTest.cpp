@@ -1,3 +1,4 @@
+#include "GlobalDef.h"
 #include "support/TestSupport.h"
 
 #include <nlohmann/json.hpp>
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <regex>
 
 namespace orven::test {
 namespace {
@@ -29,7 +31,9 @@ TEST_F(CliFileCommands, NewWritesTheWizardDocumentAndShowPrintsIt) {
 }
 
 // 8-bit texts come out as UTF-8 and go back as the same bytes; a wider character is refused.
-TEST_F(CliFileCommands, JsonRoundTripRebuildsTheSameBytes) {
+// Frequencies come out in the five decimals the program works in, without the binary tails the
+// wizard's arithmetic leaves, and the rebuilt document compares equal to the original.
+TEST_F(CliFileCommands, JsonRoundTripRebuildsTheDocument) {
     ASSERT_EQ(Cli("new a.dat --model eur-int-usa --country all").exitCode, 0);
     ASSERT_EQ(Cli("set a.dat --mmsi 211234560 --nmea 012345 --serial AB123456").exitCode, 0);
     auto bytes = ReadBytes(dir.File("a.dat"));
@@ -43,10 +47,16 @@ TEST_F(CliFileCommands, JsonRoundTripRebuildsTheSameBytes) {
     EXPECT_EQ(doc["brandName"].get<std::string>().substr(0, 2), "\xC3\x85");
     ASSERT_EQ(doc["privateChannels"].size(), 28u);
     EXPECT_EQ(doc["privateChannels"][0]["usageName"], "MARINA");
+    EXPECT_FALSE(std::regex_search(shown.out, std::regex(R"(MHz": \d+\.\d{6})"))) << shown.out;
 
     WriteText(dir.File("a.json"), shown.out);
-    ASSERT_EQ(Cli("from-json a.json b.dat").exitCode, 0);
-    EXPECT_EQ(ReadBytes(dir.File("b.dat")), bytes);
+    const ProcessResult rebuilt = Cli("from-json a.json -");
+    ASSERT_EQ(rebuilt.exitCode, 0) << rebuilt.err;
+    ASSERT_EQ(rebuilt.out.size(), bytes.size());
+    EXPECT_EQ(rebuilt.out.substr(42108, 1) + rebuilt.out.substr(43800, 1), "\xFF\xC5");
+    WriteText(dir.File("b.dat"), rebuilt.out);
+    EXPECT_EQ(Cli("show b.dat --json").out, shown.out);
+    EXPECT_EQ(Cli("compare a.dat b.dat --report -").exitCode, 0);
 
     WriteText(dir.File("c.json"), R"({"brandName": "\u20ac"})");
     const ProcessResult refused = Cli("from-json c.json c.dat");
@@ -90,18 +100,40 @@ TEST_F(CliFileCommands, SetChangesAllOrNothing) {
     EXPECT_EQ(doc["atisByUser"], true);
 }
 
-// The reports themselves are the file tests' concern; here their output and exit codes.
+// The reports themselves are the file tests' concern; here their output, where they go and exit
+// codes. Success lines go to stderr while stdout carries a report, and --quiet drops them.
 TEST_F(CliFileCommands, ReportCommandsPrintAndWriteTheirReports) {
     ASSERT_EQ(Cli("new pc.dat --model eur-int --country finland").exitCode, 0);
-    ASSERT_EQ(Cli("new radio.dat --model eur-int --country denmark").exitCode, 0);
-    ASSERT_EQ(Cli("new usa.dat").exitCode, 0);
-    EXPECT_EQ(Cli("checksum usa.dat").out, "CheckSum=0x00000615\n");
-    const ProcessResult r = Cli("channels INT");
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "01, TX:156.0500  RX:160.6500, CORRESPONDENCE ");
-    EXPECT_EQ(Cli("channels Private").exitCode, 2) << "needs a file";
+    ASSERT_EQ(Cli("new radio.dat --model EUR-INT --country Denmark").exitCode, 0);
+    ASSERT_EQ(Cli("new usa.dat -q").exitCode, 0);
+    const struct {
+        const char* args;
+        int exitCode;
+        std::string out;
+        bool outStart;  // out is how stdout starts, not all of it
+        std::string err;
+    } cases[] = {
+        {"--version", 0, std::string("orven-cli ") + kPackageVersion + "\n", false, ""},
+        {"checksum usa.dat", 0, "CheckSum=0x00000615\n", false, ""},
+        {"channels int", 0, "01, TX:156.0500  RX:160.6500, CORRESPONDENCE \n", true, ""},
+        {"new - --model eur-int", 0, std::string(8, '\0'), true, "Created - with 0 private channels\n"},
+        {"export pc.dat -o -", 0, "Date:", true, ""},
+        {"compare pc.dat pc.dat --report equal.txt", 0, "Verify OK.\nequal.txt\n", false, ""},
+        {"compare pc.dat radio.dat --report - -q", 1, "Date:", true, "Verify Error.\n"},
+        {"-q set usa.dat --brand X", 0, "", false, ""},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult r = Cli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args;
+        EXPECT_EQ(c.outStart ? r.out.substr(0, c.out.size()) : r.out, c.out) << c.args;
+        EXPECT_EQ(r.err, c.err) << c.args;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.File("equal.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Verify.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("FreqTabl.txt")));
+
     EXPECT_EQ(Cli("export pc.dat").out, dir.File("FreqTabl.txt") + "\n");
     EXPECT_EQ(Cli("export pc.dat -o sub/none/report.txt").exitCode, 4);
-    EXPECT_EQ(Cli("compare pc.dat pc.dat").exitCode, 0);
     EXPECT_EQ(Cli("compare pc.dat radio.dat").exitCode, 1);
     EXPECT_NE(ReadText(dir.File("Verify.txt")).find("Private Band is different"), std::string::npos);
 }
@@ -128,6 +160,13 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
         const char* err;  // how the message starts
     } cases[] = {
         {"", 2, "A subcommand is required\n"},
+        {"shw a.dat", 2, "unknown command 'shw' (did you mean 'show'?)\n"},
+        {"channels INT nosuch.dat", 2, "Only the Private band is read from a settings FILE"},
+        {"channels Private", 2, "The Private band needs a settings FILE\n"},
+        {"show a.dat -p demo", 2, "show does not take -p demo"},
+        {"-p demo show a.dat", 2, "show does not take --port"},
+        {"new b.dat --model usa --country uk", 2, "The USA model has no country presets"},
+        {"set a.dat", 2, "Nothing to set"},
         {"new b.dat --model mars", 2, "--model: "},
         {"show missing.dat", 4, "missing.dat: Open File Error.\n"},
         {"new folder", 4, "folder: Write to File Error.\n"},
@@ -144,9 +183,12 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
         EXPECT_EQ(r.err.substr(0, std::strlen(c.err)), c.err) << c.args;
         EXPECT_EQ(snapshot(), before) << c.args;
     }
-    const ProcessResult help = Cli("set --help");
+    // A command's help names the options given before it too, and choices as a person reads them.
+    const ProcessResult help = Cli("read --help");
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("Usage"), std::string::npos);
+    EXPECT_NE(help.out.find("--model-type 0|1|2"), std::string::npos) << help.out;
+    EXPECT_NE(Cli("new --help").out.find("--country all|uk|denmark|finland|norway|sweden|holland|belgium|none\n"),
+              std::string::npos);
 }
 
 }  // namespace
