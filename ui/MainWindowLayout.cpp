@@ -59,21 +59,28 @@ QFont ListFont() {
     return font;
 }
 
+// The least width at which a wrapping label's text takes no more than `lines` lines.
+int NarrowestWidthFor(const QLabel* label, int lines) {
+    const QFontMetrics metrics = label->fontMetrics();
+    const int tallest = metrics.lineSpacing() * lines;
+    int narrow = 1;
+    int wide = metrics.horizontalAdvance(label->text()) + 2 * metrics.averageCharWidth();  // one line
+    while (narrow < wide) {
+        const int middle = (narrow + wide) / 2;
+        if (label->heightForWidth(middle) <= tallest) wide = middle;
+        else narrow = middle + 1;
+    }
+    return narrow;
+}
+
 // A hint beside an identity field, wrapped onto at most `lines` lines. It is never narrower than
 // that needs and always as high as those lines, so its height does not follow its width and the
 // window's minimum size is what the layout asks for.
 QLabel* Hint(const char* text, int lines, QWidget* parent) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setWordWrap(true);
-    const int tallest = label->fontMetrics().lineSpacing() * lines;
-    int narrowest = 1;
-    int wide = label->fontMetrics().horizontalAdvance(label->text()) + label->fontMetrics().averageCharWidth() * 2;
-    while (narrowest < wide) {
-        const int middle = (narrowest + wide) / 2;
-        if (label->heightForWidth(middle) <= tallest) wide = middle;
-        else narrowest = middle + 1;
-    }
-    label->setMinimumSize(narrowest, label->heightForWidth(narrowest));
+    const int width = NarrowestWidthFor(label, lines);
+    label->setMinimumSize(width, label->heightForWidth(width));
     QSizePolicy policy = label->sizePolicy();
     policy.setHeightForWidth(false);
     label->setSizePolicy(policy);
@@ -201,35 +208,35 @@ QWidget* CCloneMainDlg::BuildIdentityGroup() {
     mmsiByUser_ = WithId(new QCheckBox(QStringLiteral("MMSI entry by user"), identityGroup_),
                          ids::main::kMmsiByUser);
     mmsiEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kMmsiEdit);
-    grid->addWidget(mmsiByUser_, 1, 0);
-    grid->addWidget(mmsiEdit_, 1, 1);
-    grid->addWidget(Hint("Please enter the 9 digital MMSI number.", 1, identityGroup_), 1, 3);
+    grid->addWidget(mmsiByUser_, 0, 0);
+    grid->addWidget(mmsiEdit_, 0, 1);
+    grid->addWidget(Hint("Please enter the 9 digital MMSI number.", 1, identityGroup_), 0, 3);
 
     atisByUser_ = WithId(new QCheckBox(QStringLiteral("ATIS entry by user"), identityGroup_),
                          ids::main::kAtisByUser);
     atisEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kAtisEdit);
     atisEdit_->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]*")), atisEdit_));
-    grid->addWidget(atisByUser_, 2, 0);
-    grid->addWidget(atisEdit_, 2, 1);
+    grid->addWidget(atisByUser_, 1, 0);
+    grid->addWidget(atisEdit_, 1, 1);
     grid->addWidget(Hint("Please enter the last 9 numbers of the 10 digit ATIS ID.The initial "
                          "\"9\" is entered automatically.",
                          2, identityGroup_),
-                    2, 3);
+                    1, 3);
 
     nmeaEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kNmeaEdit);
     nmeaArrows_ = WithId(new UpDownArrows(nmeaEdit_, identityGroup_), ids::main::kNmeaSpin);
-    grid->addWidget(new QLabel(QStringLiteral("NMEA2000"), identityGroup_), 3, 0);
-    grid->addWidget(nmeaEdit_, 3, 1);
-    grid->addWidget(nmeaArrows_, 3, 2);
-    grid->addWidget(Hint("Please enter the 6 digital NMEA NO.", 1, identityGroup_), 3, 3);
+    grid->addWidget(new QLabel(QStringLiteral("NMEA2000"), identityGroup_), 2, 0);
+    grid->addWidget(nmeaEdit_, 2, 1);
+    grid->addWidget(nmeaArrows_, 2, 2);
+    grid->addWidget(Hint("Please enter the 6 digital NMEA NO.", 1, identityGroup_), 2, 3);
 
     serialEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kSerialEdit);
     serialArrows_ = WithId(new UpDownArrows(serialEdit_, identityGroup_), ids::main::kSerialSpin);
-    grid->addWidget(new QLabel(QStringLiteral("Serial Number"), identityGroup_), 4, 0);
-    grid->addWidget(serialEdit_, 4, 1);
-    grid->addWidget(serialArrows_, 4, 2);
-    grid->addWidget(Hint("Please enter the 8 digital serial NO.", 1, identityGroup_), 4, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Serial Number"), identityGroup_), 3, 0);
+    grid->addWidget(serialEdit_, 3, 1);
+    grid->addWidget(serialArrows_, 3, 2);
+    grid->addWidget(Hint("Please enter the 8 digital serial NO.", 1, identityGroup_), 3, 3);
 
     for (QLineEdit* edit : {mmsiEdit_, atisEdit_, nmeaEdit_, serialEdit_})
         edit->setFixedWidth(kIdentityEditWidth);
