@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
   libhidapi-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
   xvfb xauth x11-utils x11-apps netpbm
   clang libclang-rt-14-dev
 )
