@@ -98,7 +98,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     } catch (const CLI::ParseError& e) {
         return ReportParseError(app, e, out, err);
     }
-    return exitCode;
+    // A failure has been told already; output that was lost is one too.
+    const bool failed = exitCode != kExitOk && exitCode != kExitDifferent;
+    return failed || StandardOutputWritten(io) ? exitCode : int(kExitFile);
 }
 
 }  // namespace orven::cli

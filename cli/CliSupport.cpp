@@ -17,19 +17,14 @@ std::ostream& Console::Success() const {
     return quiet ? discard : Outcome();
 }
 
-namespace {
+void ReportFailure(const Console& io, const std::string& path, CloneResult code) {
+    io.err << path << ": " << ResultText(code) << "\n";
+}
 
-// A closed pipe or a full disk behind stdout is a file failure like any other.
 bool StandardOutputWritten(const Console& io) {
     if (io.out.flush().good()) return true;
     ReportFailure(io, "standard output", kResultFileWrite);
     return false;
-}
-
-}  // namespace
-
-void ReportFailure(const Console& io, const std::string& path, CloneResult code) {
-    io.err << path << ": " << ResultText(code) << "\n";
 }
 
 bool LoadSettingsOrReport(const std::string& path, RadioSettings& settings, const Console& io) {

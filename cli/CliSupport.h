@@ -48,6 +48,10 @@ bool SaveSettingsOrReport(const std::string& path, const RadioSettings& settings
 // Writes a report, or prints it for "-"; on failure tells err that the file cannot be created.
 bool WriteReportOrReport(const std::string& path, const std::string& text, const Console& io);
 
+// Flushes stdout; false, told on err, when what was written there was lost (a full disk, a closed
+// pipe): that is a file failure like any other.
+bool StandardOutputWritten(const Console& io);
+
 // Prints "<path>: <text of code>" to err.
 void ReportFailure(const Console& io, const std::string& path, CloneResult code);
 

@@ -215,7 +215,8 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
     cmd->add_option("FILE", args->file, "Settings file")->required();
     cmd->add_option("--backup", args->backup,
                     "Read the radio first and save what it holds to this settings file (- for stdout); "
-                    "write nothing if that fails");
+                    "write nothing if that fails")
+        ->type_name("PATH");
     cmd->add_flag("--verify", args->verify, "Read the radio back after the write and report any difference (exit 1)");
     cmd->callback(CloneCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(args->backup);

@@ -13,7 +13,8 @@ namespace orven::cli {
 void AddReportOption(CLI::App& cmd, std::string& reportPath) {
     cmd.add_option("--report", reportPath,
                    std::string("Where the report goes (default: ") + kVerifyFileName +
-                       " in the working directory; - for stdout)");
+                       " in the working directory; - for stdout)")
+        ->type_name("PATH");
 }
 
 int CompareAndReport(const RadioSettings& pc, const RadioSettings& radio, int modelType,

@@ -217,7 +217,8 @@ void AddExport(CLI::App& app, Console& io, int& exitCode) {
     cmd->add_option("FILE", args->file, "Settings file")->required();
     cmd->add_option("-o,--output", args->out,
                     std::string("Report path (default: ") + kFreqReportFileName +
-                        " in the working directory; - for stdout)");
+                        " in the working directory; - for stdout)")
+        ->type_name("PATH");
     cmd->callback([args, &io, &exitCode] {
         io.dataOnStdout = IsStandardOutput(args->out);
         RadioSettings s;
