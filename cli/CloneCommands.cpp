@@ -41,7 +41,7 @@ struct LinkOptions {
     std::optional<int> modelType;
 };
 
-// Everything one clone command needs, set up from the global options.
+// Everything one clone command needs, set up from the link options.
 class LinkSession {
 public:
     LinkSession(const LinkOptions& options, Console& io)
