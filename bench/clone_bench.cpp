@@ -58,7 +58,7 @@ double LineLimit(const std::string& link, const std::string& op) {
 }
 
 CloneResult RunOp(const std::string& op, CloneJob& job, RadioSettings& document) {
-    if (op == "read") return RunRead(job, document);
+    if (op == "read") return RunRead(job, document).result;
     if (op == "write") return RunWrite(job, document).result;
     return RunVerify(job, document, LocalReportTime()).result;
 }

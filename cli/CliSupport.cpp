@@ -2,6 +2,7 @@
 
 #include "clone/CloneResult.h"
 #include "files/AtomicFile.h"
+#include "files/Paths.h"
 #include "files/SettingsFile.h"
 
 #include <ostream>
@@ -25,6 +26,22 @@ bool StandardOutputWritten(const Console& io) {
     if (io.out.flush().good()) return true;
     ReportFailure(io, "standard output", kResultFileWrite);
     return false;
+}
+
+bool OutputUsableOrReport(const std::string& path, const Console& io) {
+    if (IsStandardOutput(path) || CanSaveAtomically(path)) return true;
+    io.err << path << ": cannot be written here (does the folder exist, and may it be written?); nothing was done.\n";
+    return false;
+}
+
+bool OutputApartOrReport(const std::string& output, std::initializer_list<std::string> inputs, const Console& io) {
+    if (output.empty() || IsStandardOutput(output)) return true;
+    for (const std::string& input : inputs) {
+        if (input.empty() || !IsSameFile(output, input)) continue;
+        io.err << output << ": is the same file as the input " << input << "; choose another output.\n";
+        return false;
+    }
+    return true;
 }
 
 bool LoadSettingsOrReport(const std::string& path, RadioSettings& settings, const Console& io) {

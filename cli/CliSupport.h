@@ -6,6 +6,7 @@
 #include "model/LineFormat.h"
 #include "model/RadioSettings.h"
 
+#include <initializer_list>
 #include <iosfwd>
 #include <string>
 
@@ -51,6 +52,14 @@ bool WriteReportOrReport(const std::string& path, const std::string& text, const
 // Flushes stdout; false, told on err, when what was written there was lost (a full disk, a closed
 // pipe): that is a file failure like any other.
 bool StandardOutputWritten(const Console& io);
+
+// Before work whose result goes to `path`: true when a save there can succeed (always for "-"),
+// else tells err why not and that nothing was done.
+bool OutputUsableOrReport(const std::string& path, const Console& io);
+
+// True when the output is not one of the inputs (by file identity, links followed), else tells
+// err; a command that would overwrite its own input refuses before doing anything.
+bool OutputApartOrReport(const std::string& output, std::initializer_list<std::string> inputs, const Console& io);
 
 // Prints "<path>: <text of code>" to err.
 void ReportFailure(const Console& io, const std::string& path, CloneResult code);

@@ -9,7 +9,11 @@
 #include "clone/CloneEvent.h"
 #include "clone/CloneResult.h"
 #include "clone/CloneRunner.h"
+#include "clone/CloneTrace.h"
 #include "files/Paths.h"
+#include "files/ReportTime.h"
+#include "model/IdentityRules.h"
+#include "model/RadioImage.h"
 #include "link/CHidDevice.h"
 #include "link/PortNames.h"
 #include "sim/DemoRadio.h"
@@ -69,28 +73,32 @@ public:
             job_.serialDevice = port;
             return true;
         }
-        int n = 0;
-        if (upper.rfind("COM", 0) == 0 && std::sscanf(upper.c_str() + 3, "%d", &n) == 1 && n >= 1 && n <= 257 &&
-            upper == "COM" + std::to_string(n)) {
+        if (const int n = ParseComPortName(port)) {
             state_.comPort = n;
             return true;
         }
-        io_.err << "Unknown port: " << port << " (use USB, COM1 to COM32, a device path, or demo)\n";
+        io_.err << "Unknown port: " << port << " (use USB, COM1 to " << ComPortName(kMaxComPort)
+                << ", a device path, or demo)\n";
         return false;
+    }
+
+    // Sets the model type from the document unless --model-type chose one.
+    void TakeModelTypeOf(const RadioSettings& document, const std::optional<int>& chosen) {
+        state_.modelType = chosen.value_or(ModelTypeOfDocument(document));
     }
 
     CloneJob& Job() { return job_; }
     AppState& State() { return state_; }
 
-    // Ends the progress line and turns a result into output (okText as a success line, when
+    // Ends the progress line and turns an outcome into output (okText as a success line, when
     // given) and an exit code.
-    int Report(CloneResult result, const std::string& okText = {}) {
+    int Report(const CloneOutcome& outcome, const std::string& okText = {}) {
         progress_.Finish();
-        if (result == kResultOk) {
+        if (outcome.Ok()) {
             if (!okText.empty()) io_.Success() << okText << "\n";
             return kExitOk;
         }
-        io_.err << ResultText(result) << "\n";
+        io_.err << OutcomeText(outcome) << "\n";
         return kExitLink;
     }
 
@@ -155,16 +163,50 @@ std::function<void()> CloneCallback(std::shared_ptr<LinkOptions> o, Console& io,
 void AddHandShake(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
     auto* cmd = AddLinkCommand(app, *o, "handshake", "Check that a radio answers", false);
     cmd->callback(CloneCallback(o, io, exitCode, [](LinkSession& s) {
-        RadioSettings settings{};
-        return s.Report(RunHandShake(s.Job(), settings), "HandShake OK.");
+        return s.Report(RunHandShake(s.Job()), "HandShake OK.");
     }));
+}
+
+// The radio's exact bytes beside a settings file that could not hold them: FILE.bin.
+std::string ImagePathBeside(const std::string& settingsPath) {
+    const std::string extension = ".dat";
+    const bool hasExtension = settingsPath.size() > extension.size() &&
+                              settingsPath.compare(settingsPath.size() - extension.size(), extension.size(), extension) == 0;
+    return (hasExtension ? settingsPath.substr(0, settingsPath.size() - extension.size()) : settingsPath) + ".bin";
+}
+
+// A read whose settings the file check would refuse (a radio left half-written): the radio's
+// exact bytes are kept instead, since a settings file this program cannot open again would lose
+// them. kExitDifferent when they were kept, kExitFile when not.
+int KeepUnloadableRead(const CloneJob& job, const ReadOutcome& read, const std::string& path, Console& io) {
+    io.err << "The radio's settings cannot be kept as a settings file: " << *read.unloadable << ".\n";
+    if (IsStandardOutput(path)) {
+        io.err << "Nothing was written to standard output.\n";
+        return kExitDifferent;
+    }
+    const std::string imagePath = ImagePathBeside(path);
+    if (!OutputApartOrReport(imagePath, {path}, io) || !DumpImageFile(imagePath, *job.readImage)) {
+        io.err << imagePath << ": the radio's bytes could not be saved.\n";
+        return kExitFile;
+    }
+    io.err << "The radio's exact bytes were saved to " << imagePath << ".\n";
+    return kExitDifferent;
+}
+
+// Keeps what a read brought: the settings file, or the radio's bytes when the settings would not
+// open again. The exit code, reported.
+int KeepRead(const CloneJob& job, const RadioSettings& held, const ReadOutcome& read, const std::string& path,
+             Console& io) {
+    if (read.unloadable) return KeepUnloadableRead(job, read, path, io);
+    return SaveSettingsOrReport(path, held, io) ? kExitOk : int(kExitFile);
 }
 
 // Reads the radio and saves what it holds; the exit code of whichever failed, reported.
 int ReadAndSave(LinkSession& s, const std::string& path, Console& io) {
     auto held = std::make_unique<RadioSettings>();
-    if (const int code = s.Report(RunRead(s.Job(), *held), "Read OK."); code != kExitOk) return code;
-    return SaveSettingsOrReport(path, *held, io) ? kExitOk : int(kExitFile);
+    const ReadOutcome read = RunRead(s.Job(), *held);
+    if (const int code = s.Report(read); code != kExitOk) return code;
+    return KeepRead(s.Job(), *held, read, path, io);
 }
 
 void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
@@ -173,7 +215,10 @@ void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& ex
     cmd->add_option("FILE", *file, "Settings file to write (- for stdout)")->required();
     cmd->callback(CloneCallback(o, io, exitCode, [file, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(*file);
-        return ReadAndSave(s, *file, io);
+        if (!OutputUsableOrReport(*file, io)) return int(kExitFile);
+        const int code = ReadAndSave(s, *file, io);
+        if (code == kExitOk) io.Success() << "Read OK.\n";
+        return code;
     }));
 }
 
@@ -183,27 +228,32 @@ struct WriteArgs {
     bool verify = false;
 };
 
-// The backup before a write: what failed, if anything, and that nothing was written.
-int SaveBackup(LinkSession& s, const std::string& path, Console& io) {
-    const int code = ReadAndSave(s, path, io);
-    if (code == kExitOk)
-        io.Success() << "Backup of the radio saved to " << path << "\n";
-    else
-        io.err << (code == kExitFile ? "The backup could not be saved" : "No backup of the radio could be read")
-               << "; nothing was written.\n";
-    return code;
+// What is told of a write that did not finish, by the stage it stopped at.
+int ReportWriteFailure(LinkSession& s, const WriteOutcome& outcome, const WriteArgs& args, Console& io) {
+    switch (outcome.stage) {
+    case WriteStage::Check: io.err << outcome.refusal << "\n"; return kExitUsage;
+    case WriteStage::Backup:
+        s.Report(outcome);
+        io.err << "No backup of the radio could be read; nothing was written.\n";
+        return kExitLink;
+    case WriteStage::KeepBackup:
+        s.Report({});
+        io.err << "The backup could not be saved to " << args.backup << "; nothing was written.\n";
+        return kExitFile;
+    case WriteStage::Write:
+    case WriteStage::ReadBack: break;
+    }
+    return s.Report(outcome);
 }
 
-// Reads the radio back and reports where it differs from the image just written.
-int VerifyWritten(LinkSession& s, Console& io) {
-    const ReadBackOutcome back = RunReadBack(s.Job());
-    if (back.result != kResultOk) {
-        s.Report(back.result);
+// What is told of the read-back after a good write.
+int ReportReadBack(LinkSession& s, const ReadBackOutcome& back, Console& io) {
+    s.Report({}, "Write OK.");
+    if (!back.Ok()) {
         io.err << ReadBackReport(back) << "\n";
         return kExitLink;
     }
-    if (back.differing.empty()) return s.Report(kResultOk, "Verify OK.");
-    s.Report(kResultOk);
+    if (back.differing.empty()) return s.Report({}, "Verify OK.");
     io.Outcome() << "Verify Error.\n";
     io.err << ReadBackReport(back) << "\n";
     return kExitDifferent;
@@ -220,19 +270,27 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
     cmd->add_flag("--verify", args->verify, "Read the radio back after the write and report any difference (exit 1)");
     cmd->callback(CloneCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(args->backup);
+        if (!OutputApartOrReport(args->backup, {args->file}, io)) return int(kExitUsage);
         auto settings = std::make_unique<RadioSettings>();
         if (!LoadSettingsOrReport(args->file, *settings, io)) return int(kExitFile);
         if (auto refusal = WriteRefusal(*settings)) {
             io.err << *refusal << "\n";
             return int(kExitUsage);
         }
-        if (!o->modelType) s.State().modelType = settings->model == 0 ? kModelUsa : kModelEurInt;
+        if (!args->backup.empty() && !OutputUsableOrReport(args->backup, io)) return int(kExitFile);
+        s.TakeModelTypeOf(*settings, o->modelType);
+        WriteOptions options;
+        options.verifyAfter = args->verify;
         if (!args->backup.empty())
-            if (const int code = SaveBackup(s, args->backup, io); code != kExitOk) return code;
-        const WriteOutcome outcome = RunWrite(s.Job(), *settings);
-        const int code = s.Report(outcome.result, "Write OK.");
-        if (code != kExitOk || !args->verify) return code;
-        return VerifyWritten(s, io);
+            options.keepBackup = [&](const RadioSettings& held, const ReadOutcome& read) {
+                const int kept = KeepRead(s.Job(), held, read, args->backup, io);
+                if (kept == kExitOk) io.Success() << "Backup of the radio saved to " << args->backup << "\n";
+                return kept != kExitFile;
+            };
+        const WriteOutcome outcome = RunWrite(s.Job(), *settings, options);
+        if (outcome.readBack) return ReportReadBack(s, *outcome.readBack, io);
+        if (!outcome.Ok()) return ReportWriteFailure(s, outcome, *args, io);
+        return s.Report(outcome, "Write OK.");
     }));
 }
 
@@ -244,14 +302,15 @@ void AddVerify(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& 
     AddReportOption(*cmd, args->report);
     cmd->callback(CloneCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(args->report);
+        const std::string reportPath = ReportPathOf(args->report);
+        if (!OutputApartOrReport(reportPath, {args->file}, io)) return int(kExitUsage);
         auto pc = std::make_unique<RadioSettings>();
         if (!LoadSettingsOrReport(args->file, *pc, io)) return int(kExitFile);
-        const int modelType = o->modelType.value_or(pc->model == 0 ? kModelUsa : kModelEurInt);
-        s.State().modelType = modelType;
-        auto radio = std::make_unique<RadioSettings>();
-        if (const int code = s.Report(RunEngine(s.Job(), CloneOperation::Verify, *radio)); code != kExitOk)
-            return code;
-        return CompareAndReport(*pc, *radio, modelType, args->report, io);
+        if (!OutputUsableOrReport(reportPath, io)) return int(kExitFile);
+        s.TakeModelTypeOf(*pc, o->modelType);
+        const VerifyOutcome outcome = RunVerify(s.Job(), *pc, LocalReportTime());
+        if (const int code = s.Report(outcome); code != kExitOk) return code;
+        return ReportComparison(outcome.flags, outcome.report, reportPath, io);
     }));
 }
 

@@ -1,8 +1,6 @@
 #include "cli/CompareReport.h"
 
 #include "files/Paths.h"
-#include "files/ReportTime.h"
-#include "files/VerifyReport.h"
 
 #include <CLI/CLI.hpp>
 
@@ -17,17 +15,18 @@ void AddReportOption(CLI::App& cmd, std::string& reportPath) {
         ->type_name("PATH");
 }
 
-int CompareAndReport(const RadioSettings& pc, const RadioSettings& radio, int modelType,
-                     const std::string& reportPath, const Console& io) {
-    const std::string path = reportPath.empty() ? JoinPath(CurrentDirectory(), kVerifyFileName) : reportPath;
-    std::string report;
-    const std::int32_t flags = CompareSettings(pc, radio, modelType, LocalReportTime(), report);
-    if (!WriteReportOrReport(path, report, io)) return kExitFile;
+std::string ReportPathOf(const std::string& reportOption) {
+    return reportOption.empty() ? JoinPath(CurrentDirectory(), kVerifyFileName) : reportOption;
+}
+
+int ReportComparison(std::int32_t flags, const std::string& report, const std::string& reportPath,
+                     const Console& io) {
+    if (!WriteReportOrReport(reportPath, report, io)) return kExitFile;
     if (flags == 0)
         io.Success() << "Verify OK.\n";
     else
         io.Outcome() << "Verify Error.\n";
-    if (!IsStandardOutput(path)) io.Success() << path << "\n";
+    if (!IsStandardOutput(reportPath)) io.Success() << reportPath << "\n";
     return flags == 0 ? kExitOk : kExitDifferent;
 }
 

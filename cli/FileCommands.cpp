@@ -6,11 +6,12 @@
 #include "cli/CompareReport.h"
 #include "cli/SettingsJson.h"
 #include "cli/ShowText.h"
-#include "clone/WriteChecks.h"
+#include "model/IdentityRules.h"
 #include "files/FileRead.h"
 #include "files/FreqReport.h"
 #include "files/Paths.h"
 #include "files/ReportTime.h"
+#include "files/VerifyReport.h"
 #include "model/ChannelList.h"
 #include "model/Checksum.h"
 #include "model/ModelPresets.h"
@@ -61,7 +62,8 @@ void AddNew(CLI::App& app, Console& io, int& exitCode) {
             return void(exitCode = kExitUsage);
         }
         io.dataOnStdout = IsStandardOutput(args->file);
-        RadioSettings s;
+        auto held = std::make_unique<RadioSettings>();
+        RadioSettings& s = *held;
         BuildModelDocument(s, args->model, args->country);
         if (!SaveSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
         io.Success() << "Created " << args->file << " with " << PrivateChannelCount(s) << " private channels\n";
@@ -75,7 +77,8 @@ void AddShow(CLI::App& app, const Console& io, int& exitCode) {
     cmd->add_option("FILE", args->file, "Settings file")->required();
     cmd->add_flag("--json", args->json, "Print one JSON object with stable key names");
     cmd->callback([args, &io, &exitCode] {
-        RadioSettings s;
+        auto held = std::make_unique<RadioSettings>();
+        RadioSettings& s = *held;
         if (!LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
         if (args->json)
             io.out << SettingsToJson(s).dump(2) << "\n";
@@ -92,6 +95,7 @@ void AddFromJson(CLI::App& app, Console& io, int& exitCode) {
     cmd->add_option("OUT", args->out, "Settings file to write (- for stdout)")->required();
     cmd->callback([args, &io, &exitCode] {
         io.dataOnStdout = IsStandardOutput(args->out);
+        if (!OutputApartOrReport(args->out, {args->in}, io)) return void(exitCode = kExitUsage);
         if (std::filesystem::is_directory(args->in)) {
             io.err << args->in << ": is a folder, not a JSON document\n";
             return void(exitCode = kExitFile);
@@ -110,7 +114,8 @@ void AddFromJson(CLI::App& app, Console& io, int& exitCode) {
             io.err << args->in << ": not valid JSON\n";
             return void(exitCode = kExitUsage);
         }
-        RadioSettings s;
+        auto held = std::make_unique<RadioSettings>();
+        RadioSettings& s = *held;
         std::string error;
         if (!SettingsFromJson(doc, s, error)) {
             io.err << args->in << ": " << error << "\n";
@@ -170,7 +175,8 @@ void AddSet(CLI::App& app, const Console& io, int& exitCode) {
             io.err << refusal << "\n";
             return void(exitCode = kExitUsage);
         }
-        RadioSettings s;
+        auto held = std::make_unique<RadioSettings>();
+        RadioSettings& s = *held;
         if (!LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
         ApplySetArgs(*args, s);
         if (!SaveSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
@@ -183,7 +189,8 @@ void AddChecksum(CLI::App& app, const Console& io, int& exitCode) {
     auto* cmd = app.add_subcommand("checksum", "Print the checksum of a settings file's document");
     cmd->add_option("FILE", *file, "Settings file")->required();
     cmd->callback([file, &io, &exitCode] {
-        RadioSettings s;
+        auto held = std::make_unique<RadioSettings>();
+        RadioSettings& s = *held;
         if (!LoadSettingsOrReport(*file, s, io)) return void(exitCode = kExitFile);
         io.out << ChecksumText(SettingsChecksum(s)) << "\n";
     });
@@ -204,7 +211,8 @@ void AddChannels(CLI::App& app, const Console& io, int& exitCode) {
                                                 std::string(NameOfBand(band)) + " list is built in\n");
             return void(exitCode = kExitUsage);
         }
-        RadioSettings s{};
+        auto held = std::make_unique<RadioSettings>();
+        RadioSettings& s = *held;
         if (!args->file.empty() && !LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
         for (const std::string& line : ChannelListLines(s, band)) io.out << line << "\n";
     });
@@ -221,30 +229,33 @@ void AddExport(CLI::App& app, Console& io, int& exitCode) {
         ->type_name("PATH");
     cmd->callback([args, &io, &exitCode] {
         io.dataOnStdout = IsStandardOutput(args->out);
-        RadioSettings s;
-        if (!LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
         const std::string path = args->out.empty() ? JoinPath(CurrentDirectory(), kFreqReportFileName) : args->out;
-        if (!WriteReportOrReport(path, FrequencyReportText(s, LocalReportTime()), io)) return void(exitCode = kExitFile);
+        if (!OutputApartOrReport(path, {args->file}, io)) return void(exitCode = kExitUsage);
+        auto s = std::make_unique<RadioSettings>();
+        if (!LoadSettingsOrReport(args->file, *s, io)) return void(exitCode = kExitFile);
+        if (!WriteReportOrReport(path, FrequencyReportText(*s, LocalReportTime()), io)) return void(exitCode = kExitFile);
         if (!io.dataOnStdout) io.Success() << path << "\n";
     });
 }
 
 void AddCompare(CLI::App& app, Console& io, int& exitCode) {
-    struct Args { std::string pc, radio, report; std::optional<int> modelType; };
+    struct Args { std::string pc, radio, report; };
     auto args = std::make_shared<Args>();
     auto* cmd = app.add_subcommand("compare", "Compare two settings files as Verify does; writes a report");
     cmd->add_option("PC", args->pc, "Settings on the PC side")->required();
     cmd->add_option("RADIO", args->radio, "Settings on the radio side")->required();
-    WithChoices(cmd->add_option("--model-type", args->modelType, "0 USA, 1 EUR (INT), 2 EUR (INT,USA); default from PC"),
-                kModelTypeChoices);
     AddReportOption(*cmd, args->report);
     cmd->callback([args, &io, &exitCode] {
         io.dataOnStdout = IsStandardOutput(args->report);
-        RadioSettings pc, radio;
-        if (!LoadSettingsOrReport(args->pc, pc, io) || !LoadSettingsOrReport(args->radio, radio, io))
+        const std::string reportPath = ReportPathOf(args->report);
+        if (!OutputApartOrReport(reportPath, {args->pc, args->radio}, io)) return void(exitCode = kExitUsage);
+        auto pc = std::make_unique<RadioSettings>();
+        auto radio = std::make_unique<RadioSettings>();
+        if (!LoadSettingsOrReport(args->pc, *pc, io) || !LoadSettingsOrReport(args->radio, *radio, io))
             return void(exitCode = kExitFile);
-        const int modelType = args->modelType.value_or(pc.model == 0 ? kModelUsa : kModelEurInt);
-        exitCode = CompareAndReport(pc, radio, modelType, args->report, io);
+        std::string report;
+        const std::int32_t flags = CompareSettings(*pc, *radio, LocalReportTime(), report);
+        exitCode = ReportComparison(flags, report, reportPath, io);
     });
 }
 

@@ -12,6 +12,7 @@ InterruptStop::InterruptStop() {
     sigemptyset(&signals_);
     sigaddset(&signals_, SIGINT);
     sigaddset(&signals_, SIGTERM);
+    sigaddset(&signals_, SIGHUP);  // the terminal went away: stop as cleanly as for Ctrl-C
     pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
     watcher_ = std::thread([this] { Watch(); });
 }

@@ -1,5 +1,5 @@
-// While alive, Ctrl-C (or a termination request) asks the running clone to stop through the
-// stop event instead of killing the program, so the port is closed cleanly.
+// While alive, Ctrl-C, a termination request or a hang-up asks the running clone to stop through
+// the stop event instead of killing the program, so the port is closed cleanly.
 #pragma once
 
 #include <atomic>

@@ -1,11 +1,13 @@
 #include "cli/SettingsJson.h"
 
 #include "cli/CliSupport.h"
-#include "clone/WriteChecks.h"
+#include "model/IdentityRules.h"
+#include "model/SettingsRules.h"
 #include "model/ChannelBand.h"
 #include "model/UsageNameTable.h"
 
 #include <array>
+#include <memory>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,22 +43,6 @@ std::string Latin1ToUtf8(std::string_view text) {
         }
     }
     return out;
-}
-
-// False when the text holds a character beyond Latin-1 (JSON strings are valid UTF-8 here).
-bool Utf8ToLatin1(const std::string& text, std::string& out) {
-    out.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size()) {
-            out += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
-        } else {
-            return false;
-        }
-    }
-    return true;
 }
 
 std::string SlotJson(std::string_view slot) { return Latin1ToUtf8(slot); }
@@ -119,11 +105,12 @@ public:
         out = object_[key].get<double>();
         return true;
     }
+    // A text for a slot of the record: printable ASCII, at most maxLength characters.
     bool Text(const char* key, std::size_t maxLength, std::string& out) {
         if (!Has(key)) return true;
         if (!object_[key].is_string()) return Fail(key, "must be a string");
-        if (!Utf8ToLatin1(object_[key].get<std::string>(), out))
-            return Fail(key, "holds a character the radio cannot store");
+        out = object_[key].get<std::string>();
+        if (const auto refusal = UnprintableTextRefusal(out)) return Fail(key, *refusal);
         if (out.size() > maxLength)
             return Fail(key, "is longer than " + std::to_string(maxLength) + " characters");
         return true;
@@ -148,12 +135,13 @@ private:
     std::string& error_;
 };
 
-bool ValidFrequency(double mhz) { return std::isfinite(mhz) && mhz >= kMinFreqMHz && mhz <= kMaxFreqMHz; }
-
-bool OnTxGrid(double mhz) {
-    const double x = mhz * 160.0;
-    const double frac = x - std::floor(x);
-    return frac < 0.00001 || frac > 0.9999;
+const char* KeyOf(ChannelField field) {
+    switch (field) {
+    case ChannelField::Label: return "label";
+    case ChannelField::Tx: return "txMHz";
+    case ChannelField::Rx: break;
+    }
+    return "rxMHz";
 }
 
 bool ChannelFromJson(const json& c, std::size_t index, ChannelRecord& r, std::string& error) {
@@ -169,19 +157,16 @@ bool ChannelFromJson(const json& c, std::size_t index, ChannelRecord& r, std::st
     std::int32_t usage = 0;
     if (!in.Has("label") || !in.Has("txMHz") || !in.Has("rxMHz"))
         return in.Fail("", "needs label, txMHz and rxMHz");
-    if (!in.Text("label", 2, label) || !in.Text("usageText", 12, usageText) ||
+    if (!in.Text("label", kStorableLabelLength, label) || !in.Text("usageText", kUsageTextLimit, usageText) ||
         !in.Int("usage", 0, static_cast<int>(kUsageNameCount) - 1, usage) ||
         !in.Number("txMHz", r.txMHz) || !in.Number("rxMHz", r.rxMHz) ||
         !in.Bool("lowPower", r.lowPower) || !in.Bool("rxOnly", r.rxOnly) ||
         !in.Bool("atis1W", r.atis1W) || !in.Bool("atisRx", r.atisRx) || !in.Bool("pttHigh", r.pttHigh))
         return false;
-    if (label.size() != 2) return in.Fail("label", "must be 2 characters");
-    if (r.txMHz != 0.0 && (!ValidFrequency(r.txMHz) || !OnTxGrid(r.txMHz)))
-        return in.Fail("txMHz", "must be 0 or from 136.0 to 174.0 MHz in steps of 0.00625 MHz");
-    if (!ValidFrequency(r.rxMHz)) return in.Fail("rxMHz", "must be from 136.0 to 174.0 MHz");
+    CopyText(r.label, label.c_str());
+    if (const auto problem = CheckEditedChannel(r)) return in.Fail(KeyOf(problem->field), problem->why);
     r.txMHz = FiveDecimals(r.txMHz);
     r.rxMHz = FiveDecimals(r.rxMHz);
-    CopyText(r.label, label.c_str());
     CopyText(r.usageText, usageText.c_str());
     r.usage = static_cast<std::uint8_t>(usage);
     return true;
@@ -189,8 +174,9 @@ bool ChannelFromJson(const json& c, std::size_t index, ChannelRecord& r, std::st
 
 bool IdentitiesFromJson(Reader& in, RadioSettings& s) {
     std::string mmsi, atis, nmea, serial, brand, model;
-    if (!in.Text("mmsi", 9, mmsi) || !in.Text("atis", 9, atis) || !in.Text("nmea", 6, nmea) ||
-        !in.Text("serial", 8, serial) || !in.Text("brandName", 12, brand) || !in.Text("modelName", 12, model))
+    if (!in.Text("mmsi", kIdentityTextLength, mmsi) || !in.Text("atis", kIdentityTextLength, atis) ||
+        !in.Text("nmea", kNmeaTextLength, nmea) || !in.Text("serial", kSerialTextLimit, serial) ||
+        !in.Text("brandName", kNameTextLimit, brand) || !in.Text("modelName", kNameTextLimit, model))
         return false;
     if (!mmsi.empty() && !IsValidIdentity9(mmsi)) return in.Fail("mmsi", "must be 9 digits, the first not 0");
     if (!atis.empty() && !IsValidIdentity9(atis)) return in.Fail("atis", "must be 9 digits, the first not 0");
@@ -256,7 +242,8 @@ bool SettingsFromJson(const json& doc, RadioSettings& out, std::string& error) {
     std::int32_t format = kJsonFormatVersion, modelType = 0;
     if (!in.Int("format", kJsonFormatVersion, kJsonFormatVersion, format) || !in.Int("modelType", 0, 2, modelType))
         return false;
-    RadioSettings s;
+    auto held = std::make_unique<RadioSettings>();  // 43 KB: kept off the stack
+    RadioSettings& s = *held;
     LoadDefaults(s, modelType);
     if (in.Has("bands") && !BandsFromJson(doc["bands"], s, error)) return false;
     if (!in.Choice("txStep", kStepNames, kStepCount, s.txStepIndex) ||

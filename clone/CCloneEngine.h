@@ -62,6 +62,10 @@ public:
     void OpenTrace();
     void CloseTrace();
 
+    // Why the link failed, when it can say more than the result code (which port, which
+    // process holds it); empty otherwise.
+    virtual std::string FailureCause() const { return {}; }
+
     // The ranges a transfer covers (always one: the clone range); returns their count.
     int GetRanges(AddressRange* ranges, int capacity) const;
 

@@ -24,6 +24,8 @@ public:
     CloneResult ReceiveFrame(const std::uint8_t* sent, std::uint8_t* buffer, std::size_t echoLength,
                              std::size_t frameLength);
 
+    std::string FailureCause() const override { return port_.OpenFailureCause(); }
+
 protected:
     CloneResult OpenLink() override;
     void CloseLink() override;

@@ -3,10 +3,9 @@
 #include "clone/CPcUartClone.h"
 #include "clone/CPcUsbClone.h"
 #include "clone/CloneResult.h"
-#include "clone/WriteChecks.h"
-#include "files/Paths.h"
-#include "model/LineFormat.h"
 #include "files/VerifyReport.h"
+#include "model/IdentityRules.h"
+#include "model/SettingsRules.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,99 +23,116 @@ std::unique_ptr<CCloneEngine> MakeEngine(const CloneJob& job) {
     return engine;
 }
 
-IdentityEntry IdentitiesOf(const RadioSettings& s) {
-    IdentityEntry e;
-    e.mmsi = std::string(FixedSlotText(s.mmsiId));
-    e.mmsiByUser = s.mmsiByUser != 0;
-    e.atis = std::string(FixedSlotText(s.atisId));
-    e.atisByUser = s.atisByUser != 0;
-    e.nmea = std::string(FixedSlotText(s.nmeaNo));
-    e.serial = std::string(FixedSlotText(s.serialNo));
-    return e;
+// The backup read before a write: into a block of its own, handed to the caller to keep.
+WriteOutcome BackUp(const CloneJob& job, const WriteOptions& options) {
+    WriteOutcome outcome;
+    auto held = std::make_unique<RadioSettings>();
+    const ReadOutcome read = RunRead(job, *held);
+    static_cast<CloneOutcome&>(outcome) = read;
+    outcome.stage = WriteStage::Backup;
+    if (outcome.Ok() && !options.keepBackup(*held, read)) {
+        outcome.stage = WriteStage::KeepBackup;
+        outcome.result = kResultFileWrite;
+    }
+    return outcome;
 }
 
 }  // namespace
 
-CloneResult RunEngine(const CloneJob& job, CloneOperation operation, RadioSettings& block) {
-    if (!job.state) return kResultBadParameter;
+std::string OutcomeText(const CloneOutcome& outcome) {
+    const std::string text = ResultText(outcome.result);
+    return outcome.cause.empty() ? text : text + " (" + outcome.cause + ")";
+}
+
+int ModelTypeOfDocument(const RadioSettings& settings) { return settings.model == 0 ? kModelUsa : kModelEurInt; }
+
+CloneOutcome RunEngine(const CloneJob& job, CloneOperation operation, RadioSettings& block) {
+    if (!job.state || !job.writeImage || !job.readImage) return {kResultBadParameter, {}};
     std::unique_ptr<CCloneEngine> engine = MakeEngine(job);
     engine->SetSettings(&block);
     engine->SetAppState(job.state);
     engine->SetProgress(job.progress);
     engine->SetDirectory(job.workDir);
     engine->SetTiming(job.timing);
+    engine->SetImages(*job.writeImage, *job.readImage);
     engine->OpenTrace();
+    CloneOutcome outcome{kResultBadParameter, {}};
     switch (operation) {
-    case CloneOperation::HandShake: return engine->HandShake();
-    case CloneOperation::Write: return engine->WriteRadio();
+    case CloneOperation::HandShake: outcome.result = engine->HandShake(); break;
+    case CloneOperation::Write: outcome.result = engine->WriteRadio(); break;
     case CloneOperation::Read:
-    case CloneOperation::Verify: return engine->ReadRadio();
+    case CloneOperation::Verify: outcome.result = engine->ReadRadio(); break;
     case CloneOperation::None: break;
     }
-    return kResultBadParameter;
+    if (!outcome.Ok()) outcome.cause = engine->FailureCause();
+    return outcome;
 }
 
-CloneResult RunHandShake(const CloneJob& job, const RadioSettings& settings) {
-    auto copy = std::make_unique<RadioSettings>(settings);
-    return RunEngine(job, CloneOperation::HandShake, *copy);
+CloneOutcome RunHandShake(const CloneJob& job) {
+    auto block = std::make_unique<RadioSettings>();
+    return RunEngine(job, CloneOperation::HandShake, *block);
 }
 
-std::optional<std::string> WriteRefusal(const RadioSettings& settings) {
-    return CheckIdentitiesForWrite(IdentitiesOf(settings));
+ReadOutcome RunRead(const CloneJob& job, RadioSettings& out) {
+    ReadOutcome outcome;
+    auto block = std::make_unique<RadioSettings>();
+    static_cast<CloneOutcome&>(outcome) = RunEngine(job, CloneOperation::Read, *block);
+    if (!outcome.Ok()) return outcome;
+    outcome.unloadable = FileCheckFailure(*block);
+    out = *block;
+    return outcome;
 }
 
-WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings) {
+VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const ReportTime& time) {
+    VerifyOutcome outcome;
+    auto radio = std::make_unique<RadioSettings>();
+    static_cast<CloneOutcome&>(outcome) = RunEngine(job, CloneOperation::Verify, *radio);
+    if (outcome.Ok()) outcome.flags = CompareSettings(pc, *radio, time, outcome.report);
+    return outcome;
+}
+
+ReadBackOutcome RunReadBack(const CloneJob& job) {
+    ReadBackOutcome outcome;
+    const auto sent = std::make_unique<RadioImage>(*job.writeImage);
+    auto block = std::make_unique<RadioSettings>();
+    static_cast<CloneOutcome&>(outcome) = RunEngine(job, CloneOperation::Read, *block);
+    if (!outcome.Ok()) return outcome;
+    const RadioImage& held = *job.readImage;
+    for (std::uint32_t a = kCloneFirst; a <= kCloneLast; ++a)
+        if (held[a] != (*sent)[a]) outcome.differing.push_back(static_cast<std::uint16_t>(a));
+    return outcome;
+}
+
+std::string ReadBackReport(const ReadBackOutcome& outcome) {
+    if (!outcome.Ok()) return "The radio was written but could not be read back: " + OutcomeText(outcome);
+    std::string text = "The radio holds other bytes than were written at " +
+                       std::to_string(outcome.differing.size()) + " address(es):";
+    for (std::size_t i = 0; i < std::min(kReadBackAddressesListed, outcome.differing.size()); ++i) {
+        char address[8];
+        std::snprintf(address, sizeof address, " 0x%04X", outcome.differing[i]);
+        text += address;
+    }
+    if (outcome.differing.size() > kReadBackAddressesListed) text += " ...";
+    return text;
+}
+
+WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings, const WriteOptions& options) {
     WriteOutcome outcome;
     if (auto refusal = WriteRefusal(settings)) {
         outcome.result = kResultInvalidData;
         outcome.refusal = *refusal;
         return outcome;
     }
-    auto copy = std::make_unique<RadioSettings>(settings);
-    outcome.result = RunEngine(job, CloneOperation::Write, *copy);
-    return outcome;
-}
-
-CloneResult RunRead(const CloneJob& job, RadioSettings& out) {
-    auto block = std::make_unique<RadioSettings>();
-    const CloneResult result = RunEngine(job, CloneOperation::Read, *block);
-    if (result == kResultOk) out = *block;
-    return result;
-}
-
-VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const ReportTime& time) {
-    VerifyOutcome outcome;
-    auto radio = std::make_unique<RadioSettings>();
-    outcome.result = RunEngine(job, CloneOperation::Verify, *radio);
-    if (outcome.result != kResultOk) return outcome;
-    outcome.reportPath = JoinPath(job.workDir, kVerifyFileName);
-    outcome.flags = CompareRadioSettings(pc, *radio, job.state->modelType, outcome.reportPath, time);
-    return outcome;
-}
-
-std::string ReadBackReport(const ReadBackOutcome& outcome) {
-    if (outcome.result != kResultOk)
-        return "The radio was written but could not be read back: " + ResultText(outcome.result);
-    constexpr std::size_t kListed = 16;
-    std::string text = "The radio holds other bytes than were written at " +
-                       std::to_string(outcome.differing.size()) + " address(es):";
-    for (std::size_t i = 0; i < std::min(kListed, outcome.differing.size()); ++i) {
-        char address[8];
-        std::snprintf(address, sizeof address, " 0x%04X", outcome.differing[i]);
-        text += address;
+    if (options.keepBackup) {
+        outcome = BackUp(job, options);
+        if (!outcome.Ok()) return outcome;
     }
-    if (outcome.differing.size() > kListed) text += " ...";
-    return text;
-}
-
-ReadBackOutcome RunReadBack(const CloneJob& job) {
-    ReadBackOutcome outcome;
-    const auto sent = std::make_unique<RadioImage>(WriteImage);
-    auto block = std::make_unique<RadioSettings>();
-    outcome.result = RunEngine(job, CloneOperation::Read, *block);
-    if (outcome.result != kResultOk) return outcome;
-    for (std::uint32_t a = kCloneFirst; a <= kCloneLast; ++a)
-        if (ReadImage[a] != (*sent)[a]) outcome.differing.push_back(static_cast<std::uint16_t>(a));
+    auto copy = std::make_unique<RadioSettings>(settings);
+    static_cast<CloneOutcome&>(outcome) = RunEngine(job, CloneOperation::Write, *copy);
+    outcome.stage = WriteStage::Write;
+    if (!outcome.Ok() || !options.verifyAfter) return outcome;
+    outcome.readBack = RunReadBack(job);
+    outcome.stage = WriteStage::ReadBack;
     return outcome;
 }
 

@@ -1,5 +1,7 @@
-// One clone command end to end, for both front ends: choose the engine from comPort, hand it
-// its block, open the trace, run one operation, destroy the engine, report the result.
+// One clone command end to end, for both front ends, with the policies around it: choose the
+// engine from comPort, hand it a block of its own, open the trace, run one operation, destroy the
+// engine, report the outcome; for a write also the identity check, the backup of what the radio
+// held and the read-back after it. The window and the command line only ask and show.
 #pragma once
 
 #include "GlobalDef.h"
@@ -11,6 +13,7 @@
 #include "model/RadioSettings.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,49 +27,79 @@ enum class CloneOperation : std::uint32_t { None = 0, Write = 1, Read = 2, Verif
 struct CloneJob {
     AppState* state = nullptr;        // comPort, baudIndex, traceLog, dumpImages, modelType
     ProgressSink* progress = nullptr;
-    std::string workDir;              // trace, dump files and Verify.txt go here
+    std::string workDir;              // trace and dump files go here
     CloneTiming timing = kProductTiming;
     std::string serialDevice;         // a device path to use instead of comPort's port
     CHidDevice* hidDevice = nullptr;  // the USB device; HidDeviceObject() when null
+    RadioImage* writeImage = &WriteImage;  // what a write encodes and sends
+    RadioImage* readImage = &ReadImage;    // what a read fills
 };
+
+// How an operation ended, and the link's reason when it gave one (why a port did not open).
+struct CloneOutcome {
+    CloneResult result = kResultOk;
+    std::string cause;
+    bool Ok() const { return result == kResultOk; }
+};
+// The result's text, the cause in brackets after it: "Open Comp Port Error. (/dev/ttyUSB0: no
+// such device)".
+std::string OutcomeText(const CloneOutcome& outcome);
+
+// The model type a document is written and compared as unless the user chose one: USA for a
+// USA document, EUR (INT) for a European one.
+int ModelTypeOfDocument(const RadioSettings& settings);
 
 // The engine operation alone, on the given block (no checks, no copies).
-CloneResult RunEngine(const CloneJob& job, CloneOperation operation, RadioSettings& block);
+CloneOutcome RunEngine(const CloneJob& job, CloneOperation operation, RadioSettings& block);
 
-CloneResult RunHandShake(const CloneJob& job, const RadioSettings& settings);
+CloneOutcome RunHandShake(const CloneJob& job);
 
-// The identity check's message when the settings must not be written; nothing when they may.
-std::optional<std::string> WriteRefusal(const RadioSettings& settings);
-
-struct WriteOutcome {
-    CloneResult result = kResultOk;
-    std::string refusal;  // the identity check's message when the settings were refused
+struct ReadOutcome : CloneOutcome {
+    // Why the settings read would fail the settings file check (a radio left half-written):
+    // they can be shown and kept as the radio's bytes, not saved as a settings file.
+    std::optional<std::string> unloadable;
 };
-// Checks the identities first (refused: kResultInvalidData and the message, nothing sent),
-// then writes from a copy of the settings.
-WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings);
-
 // Reads into a cleared block of its own; `out` changes only when the read succeeded.
-CloneResult RunRead(const CloneJob& job, RadioSettings& out);
+ReadOutcome RunRead(const CloneJob& job, RadioSettings& out);
 
-struct VerifyOutcome {
-    CloneResult result = kResultOk;  // the read's result
-    std::int32_t flags = 0;          // the comparison's difference flags (after a good read)
-    std::string reportPath;          // Verify.txt, written after every good read
+struct VerifyOutcome : CloneOutcome {
+    std::int32_t flags = 0;  // the comparison's difference flags (after a good read)
+    std::string report;      // the verify report's text (after a good read)
 };
 // Reads the radio into a block of its own and compares it with `pc`.
 VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const ReportTime& time);
 
-struct ReadBackOutcome {
-    CloneResult result = kResultOk;       // the read's result
+struct ReadBackOutcome : CloneOutcome {
     std::vector<std::uint16_t> differing;  // addresses where the radio differs (after a good read)
 };
 // After a write: reads the radio back and compares what it holds, byte for byte over the clone
-// range, with WriteImage, the image the write sent. Bytes, not settings, so that nothing the
-// codec leaves out or rounds can hide a difference or invent one.
+// range, with the image the write sent. Bytes, not settings, so that nothing the codec leaves
+// out or rounds can hide a difference or invent one.
 ReadBackOutcome RunReadBack(const CloneJob& job);
 // What a user is told of a read-back that failed or found differences: the failure, or how
 // many bytes differ and the first of their addresses.
 std::string ReadBackReport(const ReadBackOutcome& outcome);
+// The most addresses ReadBackReport names.
+inline constexpr std::size_t kReadBackAddressesListed = 16;
+
+struct WriteOptions {
+    // Given: the radio is read before anything is sent and this receives what it held (its exact
+    // bytes are in the job's read image); false from it (the copy could not be kept) stops the
+    // write.
+    std::function<bool(const RadioSettings& held, const ReadOutcome& read)> keepBackup;
+    bool verifyAfter = false;  // read the radio back and compare it with what was sent
+};
+enum class WriteStage { Check, Backup, KeepBackup, Write, ReadBack };
+struct WriteOutcome : CloneOutcome {
+    WriteStage stage = WriteStage::Check;    // the stage that failed, or the last that ran
+    std::string refusal;                     // the identity check's message when refused
+    std::optional<ReadBackOutcome> readBack;  // after a good write, when asked for
+    // True when the radio was written (whatever the read-back found).
+    bool Written() const { return stage >= WriteStage::Write && (stage == WriteStage::ReadBack || Ok()); }
+};
+// Checks the identities (refused: kResultInvalidData and the message, nothing sent), backs the
+// radio up when asked (a failed backup sends nothing), writes from a copy of the settings, and
+// reads the radio back when asked.
+WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings, const WriteOptions& options = {});
 
 }  // namespace orven

@@ -12,21 +12,18 @@ namespace {
 bool FrequenciesDiffer(double a, double b) { return std::fabs(a - b) > kFreqMatchToleranceMHz; }
 
 // The one flag checked for a channel that both sides hold.
-int FlagCode(const ChannelRecord& radio, const ChannelRecord& pc, int modelType) {
+int FlagCode(const ChannelRecord& radio, const ChannelRecord& pc) {
     if (radio.rxOnly) return pc.rxOnly != radio.rxOnly ? kChannelRxOnlyDiffers : kChannelEqual;
-    if (radio.lowPower)
-        return pc.lowPower != radio.lowPower ? kChannelLowPowerDiffers : kChannelEqual;
-    if (radio.atis1W && modelType != kModelUsa && pc.atis1W != radio.atis1W)
-        return kChannelAtis1WDiffers;
+    if (radio.lowPower) return pc.lowPower != radio.lowPower ? kChannelLowPowerDiffers : kChannelEqual;
     return kChannelEqual;
 }
 
-bool PrivateChannelsDiffer(const RadioSettings& pc, const RadioSettings& radio, int modelType) {
+bool PrivateChannelsDiffer(const RadioSettings& pc, const RadioSettings& radio) {
     for (std::size_t i = 0; i < kMaxPrivateChannels; ++i) {
         const ChannelRecord& r = PrivateChannel(radio, i);
         const ChannelRecord& p = PrivateChannel(pc, i);
         if (r.inUse == 0 && p.inUse == 0) return false;
-        if (CompareChannelRecord(r, p, modelType) != kChannelEqual) return true;
+        if (CompareChannelRecord(r, p) != kChannelEqual) return true;
     }
     return false;
 }
@@ -81,24 +78,21 @@ std::int32_t AppendSteps(std::string& out, const RadioSettings& pc, const RadioS
 
 }  // namespace
 
-int CompareChannelRecord(const ChannelRecord& radio, const ChannelRecord& pc, int modelType) {
+int CompareChannelRecord(const ChannelRecord& radio, const ChannelRecord& pc) {
     if (radio.inUse == 0) return pc.inUse != 0 ? kChannelOnlyOnPc : kChannelEqual;
     if (pc.inUse == 0) return kChannelOnlyOnRadio;
     int code = kChannelEqual;
     if (FrequenciesDiffer(radio.txMHz, pc.txMHz)) code = kChannelTxDiffers;
     if (FrequenciesDiffer(radio.rxMHz, pc.rxMHz)) code = kChannelRxDiffers;
-    const int flagCode = FlagCode(radio, pc, modelType);
-    if (flagCode != kChannelEqual) code = flagCode;
-    if (!radio.atis1W && modelType != kModelUsa && radio.atisRx != pc.atisRx)
-        return kChannelAtisRxDiffers;
-    return code;
+    const int flagCode = FlagCode(radio, pc);
+    return flagCode != kChannelEqual ? flagCode : code;
 }
 
-std::int32_t CompareSettings(const RadioSettings& pc, const RadioSettings& radio, int modelType,
-                             const ReportTime& time, std::string& reportText) {
+std::int32_t CompareSettings(const RadioSettings& pc, const RadioSettings& radio, const ReportTime& time,
+                             std::string& reportText) {
     std::int32_t flags = 0;
     reportText = ReportDateLine(time);
-    if (PrivateChannelsDiffer(pc, radio, modelType)) {
+    if (PrivateChannelsDiffer(pc, radio)) {
         flags |= kDiffPrivate;
         reportText += "\nPrivate Band is different\nRadio Private channel:\n";
         AppendPrivateList(reportText, radio);
@@ -110,11 +104,10 @@ std::int32_t CompareSettings(const RadioSettings& pc, const RadioSettings& radio
     return flags;
 }
 
-std::int32_t CompareRadioSettings(const RadioSettings& pc, const RadioSettings& radio,
-                                  int modelType, const std::string& reportPath,
+std::int32_t CompareRadioSettings(const RadioSettings& pc, const RadioSettings& radio, const std::string& reportPath,
                                   const ReportTime& time) {
     std::string text;
-    const std::int32_t flags = CompareSettings(pc, radio, modelType, time, text);
+    const std::int32_t flags = CompareSettings(pc, radio, time, text);
     return WriteFileAtomically(reportPath, std::string_view(text)) ? flags : kVerifyFileError;
 }
 

@@ -25,24 +25,21 @@ inline constexpr int kChannelTxDiffers = 2;
 inline constexpr int kChannelRxDiffers = 3;
 inline constexpr int kChannelRxOnlyDiffers = 4;
 inline constexpr int kChannelLowPowerDiffers = 5;
-inline constexpr int kChannelAtis1WDiffers = 6;
-inline constexpr int kChannelAtisRxDiffers = 7;
 inline constexpr int kChannelOnlyOnPc = 8;
 
 // Compares one private channel of each side. Only one flag is compared, chosen by the radio's
-// flags (rxOnly, else lowPower, else atis1W); the two ATIS flags count only when modelType is
-// not the USA model. Labels and usages are not compared.
-int CompareChannelRecord(const ChannelRecord& radio, const ChannelRecord& pc, int modelType);
+// flags (rxOnly, else lowPower). The two ATIS flags are not compared: this program never writes
+// them, so no write could mend a difference in them. Labels and usages are not compared.
+int CompareChannelRecord(const ChannelRecord& radio, const ChannelRecord& pc);
 
 // Compares the private channels, the band flags and the PLL steps, and builds the report text
 // ("\n" line ends, no final line break). Returns 0 or kDiffPrivate | kDiffBandOrStep bits.
-std::int32_t CompareSettings(const RadioSettings& pc, const RadioSettings& radio, int modelType,
-                             const ReportTime& time, std::string& reportText);
+std::int32_t CompareSettings(const RadioSettings& pc, const RadioSettings& radio, const ReportTime& time,
+                             std::string& reportText);
 
 // CompareSettings, with the report written to reportPath (replacing any earlier one);
 // kVerifyFileError when it cannot be written.
-std::int32_t CompareRadioSettings(const RadioSettings& pc, const RadioSettings& radio,
-                                  int modelType, const std::string& reportPath,
+std::int32_t CompareRadioSettings(const RadioSettings& pc, const RadioSettings& radio, const std::string& reportPath,
                                   const ReportTime& time);
 
 }  // namespace orven

@@ -8,6 +8,7 @@
 
 #include "GlobalDef.h"
 #include "link/CObject.h"
+#include "link/PortNames.h"
 #include "link/SerialLineCodes.h"
 
 #include <cstddef>
@@ -20,8 +21,8 @@ inline constexpr std::uint8_t kDefaultByteSize = 8;
 inline constexpr std::uint8_t kDefaultLineFlags = 0x04;  // both handshakes off
 inline constexpr std::uint32_t kDefaultBaud = 9600;
 
-// Highest zero-based port index Open accepts (COM257).
-inline constexpr int kMaxPortIndex = 256;
+// Highest zero-based port index Open accepts.
+inline constexpr int kMaxPortIndex = kMaxComPort - 1;
 
 // How long Write may wait in total for the line to take the bytes.
 inline constexpr int kWriteTimeoutMs = 1000;

@@ -2,6 +2,7 @@
 
 #include "link/PortLock.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -59,6 +60,18 @@ bool CanOpenExclusively(const std::string& device) {
 
 std::string ComPortName(int n) {
     return "COM" + std::to_string(n);
+}
+
+int ParseComPortName(const std::string& name) {
+    if (name.size() < 4 || name.size() > 6) return 0;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) return 0;
+    int n = 0;
+    for (std::size_t i = 3; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9' || (i == 3 && name[i] == '0')) return 0;
+        n = n * 10 + (name[i] - '0');
+    }
+    return n <= kMaxComPort ? n : 0;
 }
 
 std::string PortFolder() {

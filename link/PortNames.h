@@ -15,8 +15,15 @@ namespace orven {
 // Overrides the port folder; the default is $HOME/.config/orven/ports.
 inline constexpr const char* kPortDirVariable = "ORVEN_PORT_DIR";
 
+// The highest COM number: COM1 to COM32 have devices of their own, COM33 and above only
+// through the port folder.
+inline constexpr int kMaxComPort = 257;
+
 // "COM<n>", the name the user sees.
 std::string ComPortName(int n);
+
+// The n of "COM<n>" (any case, no sign, no leading zero, 1 to kMaxComPort); 0 for anything else.
+int ParseComPortName(const std::string& name);
 
 // The port folder; empty when neither the variable nor $HOME is set.
 std::string PortFolder();

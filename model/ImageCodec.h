@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/AppState.h"
+#include "model/IdentityRules.h"
 #include "model/RadioImage.h"
 #include "model/RadioSettings.h"
 
@@ -54,7 +55,6 @@ inline constexpr std::uint16_t kChannelFlagNoAtisRx = 0x0080;
 // Identities travel as 10 digits in 5 bytes of decimal pairs.
 inline constexpr std::size_t kIdentityDigits = 10;
 inline constexpr std::size_t kIdentityBytes = 5;
-inline constexpr std::size_t kIdentityTextLength = 9;  // what the settings hold of the 10 digits
 inline constexpr const char* kAtisLeadDigit = "9";     // implied first ATIS digit
 inline constexpr const char* kAtisFill = "000000";
 inline constexpr const char* kMmsiFill = "0000000";

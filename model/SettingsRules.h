@@ -22,8 +22,7 @@ inline constexpr double kReceiveOnlyTxMHz = 0.0001;
 inline constexpr std::string_view kLabelFirstCharacters = "0123456789ACFLM";
 inline constexpr std::size_t kStorableLabelLength = 2;
 
-// Text slots as the radio and the editors limit them, in characters.
-inline constexpr std::size_t kSerialTextLimit = 8;
+// Text slots as the editors limit them, in characters.
 inline constexpr std::size_t kNameTextLimit = 12;  // brand and model names
 inline constexpr std::size_t kUsageTextLimit = 12;
 

@@ -1,7 +1,7 @@
 #include "ui/CCloneMainDlg.h"
 
 #include "clone/CloneEvent.h"
-#include "clone/WriteChecks.h"
+#include "model/IdentityRules.h"
 #include "files/Paths.h"
 #include "link/CHidDevice.h"
 #include "link/PortNames.h"

@@ -37,7 +37,7 @@ namespace orven::ui {
 
 class CaptionGroupBox;
 class UpDownArrows;
-struct CloneOutcome;
+struct WorkerOutcome;
 
 // Seconds a command's result stays in the status line before it returns to "Ready.".
 inline constexpr int kStatusTicks = 10;
@@ -142,9 +142,10 @@ private:
     // The identity checks of Write to Radio on the controls' texts; false after a refusal box.
     bool IdentitiesPassWriteChecks();
     // On the GUI thread, once the worker's exchange has ended.
-    void FinishClone(const CloneOutcome& outcome);
-    void ShowCloneOutcome(const CloneOutcome& outcome);
+    void FinishClone(const WorkerOutcome& outcome);
+    void ShowCloneOutcome(const WorkerOutcome& outcome);
     void ShowReadBack(const ReadBackOutcome& readBack);
+    void ShowUnloadableRead(const WorkerOutcome& outcome);
 
     // Start-up, in the order the window has always run it.
     void InitDialog();

@@ -8,7 +8,10 @@
 
 #include "clone/CloneEvent.h"
 #include "clone/CloneResult.h"
-#include "clone/WriteChecks.h"
+#include "model/IdentityRules.h"
+#include "clone/CloneTrace.h"
+#include "files/AtomicFile.h"
+#include "files/Paths.h"
 #include "files/ReportTime.h"
 #include "files/VerifyReport.h"
 #include "ui/GuiThreadPost.h"
@@ -34,10 +37,11 @@
 namespace orven::ui {
 
 // What a worker hands back to the window.
-struct CloneOutcome {
+struct WorkerOutcome {
     CloneOperation operation = CloneOperation::None;
-    CloneResult result = kResultOk;
+    CloneOutcome run;                          // result, and the link's reason for a failure
     std::unique_ptr<RadioSettings> readBlock;  // a good read's settings
+    std::optional<std::string> unloadable;     // why a read's settings would not open again
     std::int32_t verifyFlags = 0;
     std::string reportPath;
     std::optional<ReadBackOutcome> readBack;  // after a good write, when asked for
@@ -73,29 +77,50 @@ struct CloneWork {
     std::unique_ptr<QueuedProgress> progress;
 };
 
+// The radio's exact bytes, kept where the image dump goes, for a read whose settings cannot be
+// saved as a settings file.
+std::string KeepReadImage(const CloneWork& work) {
+    const std::string path = JoinPath(work.job.workDir, kReadDumpFileName);
+    return DumpImageFile(path, *work.job.readImage) ? path : std::string();
+}
+
 // The worker's body: one exchange, no widget.
-std::shared_ptr<CloneOutcome> RunCloneWork(CloneWork& work) {
-    auto outcome = std::make_shared<CloneOutcome>();
+std::shared_ptr<WorkerOutcome> RunCloneWork(CloneWork& work) {
+    auto outcome = std::make_shared<WorkerOutcome>();
     outcome->operation = work.operation;
     switch (work.operation) {
-    case CloneOperation::Write:
-        outcome->result = RunEngine(work.job, CloneOperation::Write, *work.settings);
-        if (outcome->result == kResultOk && work.verifyAfterWrite) outcome->readBack = RunReadBack(work.job);
+    case CloneOperation::Write: {
+        WriteOptions options;
+        options.verifyAfter = work.verifyAfterWrite;
+        WriteOutcome written = RunWrite(work.job, *work.settings, options);
+        outcome->readBack = std::move(written.readBack);
+        outcome->run = written;
         break;
+    }
     case CloneOperation::Read: {
         auto block = std::make_unique<RadioSettings>();
-        outcome->result = RunRead(work.job, *block);
-        if (outcome->result == kResultOk) outcome->readBlock = std::move(block);
+        const ReadOutcome read = RunRead(work.job, *block);
+        outcome->run = read;
+        if (!read.Ok()) break;
+        if (read.unloadable) {
+            outcome->unloadable = *read.unloadable;
+            outcome->reportPath = KeepReadImage(work);
+        } else {
+            outcome->readBlock = std::move(block);
+        }
         break;
     }
     case CloneOperation::Verify: {
         const VerifyOutcome verify = RunVerify(work.job, *work.settings, LocalReportTime());
-        outcome->result = verify.result;
-        outcome->verifyFlags = verify.flags;
-        outcome->reportPath = verify.reportPath;
+        outcome->run = verify;
+        outcome->reportPath = JoinPath(work.job.workDir, kVerifyFileName);
+        if (verify.Ok())
+            outcome->verifyFlags = WriteFileAtomically(outcome->reportPath, std::string_view(verify.report))
+                                       ? verify.flags
+                                       : kVerifyFileError;
         break;
     }
-    default: outcome->result = RunHandShake(work.job, *work.settings); break;
+    default: outcome->run = RunHandShake(work.job); break;
     }
     return outcome;
 }
@@ -162,7 +187,7 @@ void CCloneMainDlg::StartClone(CloneOperation operation) {
     const QPointer<CCloneMainDlg> window(this);
     try {
         std::thread([work, window] {
-            std::shared_ptr<CloneOutcome> outcome = RunCloneWork(*work);
+            std::shared_ptr<WorkerOutcome> outcome = RunCloneWork(*work);
             PostToGui([window, outcome] {
                 if (window) {
                     window->FinishClone(*outcome);
@@ -182,7 +207,7 @@ void CCloneMainDlg::StartClone(CloneOperation operation) {
     }
 }
 
-void CCloneMainDlg::FinishClone(const CloneOutcome& outcome) {
+void CCloneMainDlg::FinishClone(const WorkerOutcome& outcome) {
     QApplication::restoreOverrideCursor();
     ShowCloneOutcome(outcome);
     CloneBusyEvent.Reset();
@@ -194,11 +219,11 @@ void CCloneMainDlg::FinishClone(const CloneOutcome& outcome) {
     }
 }
 
-void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
-    const bool ok = outcome.result == kResultOk;
-    const QString resultText = ToQString(ResultText(outcome.result));
+void CCloneMainDlg::ShowCloneOutcome(const WorkerOutcome& outcome) {
+    const bool ok = outcome.run.Ok();
+    const QString resultText = ToQString(OutcomeText(outcome.run));
     // The stop that closing the window asked for is no failure to report.
-    const bool stoppedForClose = closeAfterClone_ && outcome.result == kResultUserCancel;
+    const bool stoppedForClose = closeAfterClone_ && outcome.run.result == kResultUserCancel;
     auto failureBox = [&](const char* title) {
         if (stoppedForClose) return;
         Prompts().Message(this, QString::fromLatin1(title), resultText, PromptIcon::Warning);
@@ -218,6 +243,8 @@ void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
             ShowStatus(QStringLiteral("Read OK."));
             SetModifiedFlag(true);
             ShowSettings();
+        } else if (ok && outcome.unloadable) {
+            ShowUnloadableRead(outcome);
         } else {
             failureBox("Read Error");
             ShowStatus(QStringLiteral("Read Error."));
@@ -237,7 +264,7 @@ void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
             // one is worth pointing to.
             if (written) ShowReport(report);
             else Prompts().OpenInTextViewer(report);
-        } else if (outcome.result == kResultUserCancel) {
+        } else if (outcome.run.result == kResultUserCancel) {
             ShowStatus(QStringLiteral("User Cancel."));
         } else {
             ShowStatus(QStringLiteral("Verify Error."));
@@ -254,6 +281,17 @@ void CCloneMainDlg::ShowCloneOutcome(const CloneOutcome& outcome) {
         }
         break;
     }
+}
+
+// The document on screen stays: the settings read would make a file this program refuses to open.
+void CCloneMainDlg::ShowUnloadableRead(const WorkerOutcome& outcome) {
+    QString text = QStringLiteral("The radio's settings cannot be kept as a settings file:\n") +
+                   ToQString(*outcome.unloadable) + QStringLiteral(".\n\n");
+    text += outcome.reportPath.empty()
+                ? QStringLiteral("The radio's exact bytes could not be saved.")
+                : QStringLiteral("The radio's exact bytes were saved to:\n") + ToQString(outcome.reportPath);
+    Prompts().Message(this, QStringLiteral("Read Error"), text, PromptIcon::Warning);
+    ShowStatus(QStringLiteral("Read Error."));
 }
 
 void CCloneMainDlg::ShowReadBack(const ReadBackOutcome& readBack) {

@@ -177,7 +177,7 @@ protected:
     CloneResult ReadOnce(Link link) {
         std::memset(readInto.get(), 0xA5, sizeof *readInto);
         ReadImage.fill(0);
-        const CloneResult result = RunRead(job, *readInto);
+        const CloneResult result = RunRead(job, *readInto).result;
         if (result != kResultOk) {
             auto untouched = std::make_unique<RadioSettings>();
             std::memset(untouched.get(), 0xA5, sizeof *untouched);

@@ -29,5 +29,12 @@ TEST(PortNamesTest, FolderEntriesWinOverTheFixedTableOfCom1ToCom32) {
     if (!savedHome.empty()) setenv("HOME", savedHome.c_str(), 1);
 }
 
+TEST(PortNamesTest, ComNamesAreReadInAnyCaseWithinTheirRange) {
+    const std::pair<const char*, int> names[] = {{"COM1", 1}, {"com32", 32}, {"Com257", 257}, {"COM258", 0},
+                                                 {"COM0", 0},  {"COM01", 0},  {"COM+3", 0},    {"COM", 0},
+                                                 {"COM3x", 0}, {"XCOM3", 0}};
+    for (const auto& [name, n] : names) EXPECT_EQ(ParseComPortName(name), n) << name;
+}
+
 }  // namespace
 }  // namespace orven

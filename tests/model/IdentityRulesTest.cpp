@@ -1,4 +1,4 @@
-#include "clone/WriteChecks.h"
+#include "model/IdentityRules.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@ namespace {
 
 // The first refusal in the write command's order, or none; a ticked "by user" box means the
 // identity is not programmed, so any text passes.
-TEST(WriteChecks, FirstRefusalInTheWriteOrder) {
+TEST(IdentityRules, FirstRefusalInTheWriteOrder) {
     struct Case {
         const char *mmsi, *atis, *nmea, *serial;
         bool byUser;          // both "by user" boxes

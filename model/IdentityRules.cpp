@@ -1,4 +1,6 @@
-#include "clone/WriteChecks.h"
+#include "model/IdentityRules.h"
+
+#include "model/LineFormat.h"
 
 #include <algorithm>
 
@@ -25,14 +27,14 @@ std::string Format(std::string_view head, std::string_view text, std::string_vie
 }  // namespace
 
 bool IsValidIdentity9(std::string_view text) {
-    return text.size() == 9 && text[0] != '0' && AllDigits(text);
+    return text.size() == kIdentityTextLength && text[0] != '0' && AllDigits(text);
 }
 
 bool IsValidNmeaNumber(std::string_view text) {
-    return text.empty() || (text.size() == 6 && AllDigits(text));
+    return text.empty() || (text.size() == kNmeaTextLength && AllDigits(text));
 }
 
-bool IsValidSerialNumber(std::string_view text) { return text.size() <= 8; }
+bool IsValidSerialNumber(std::string_view text) { return text.size() <= kSerialTextLimit; }
 
 std::string InvalidMmsiMessage(std::string_view text) {
     return Format("Invalid MMIS ID:", text, "\nMake sure 9 digitals.");
@@ -57,6 +59,21 @@ std::optional<std::string> CheckIdentitiesForWrite(const IdentityEntry& e) {
     if (!e.serial.empty() && !IsValidSerialNumber(TrimLeadingSpaces(e.serial)))
         return InvalidSerialMessage(e.serial);
     return std::nullopt;
+}
+
+IdentityEntry IdentitiesOf(const RadioSettings& s) {
+    IdentityEntry e;
+    e.mmsi = std::string(FixedSlotText(s.mmsiId));
+    e.mmsiByUser = s.mmsiByUser != 0;
+    e.atis = std::string(FixedSlotText(s.atisId));
+    e.atisByUser = s.atisByUser != 0;
+    e.nmea = std::string(FixedSlotText(s.nmeaNo));
+    e.serial = std::string(FixedSlotText(s.serialNo));
+    return e;
+}
+
+std::optional<std::string> WriteRefusal(const RadioSettings& settings) {
+    return CheckIdentitiesForWrite(IdentitiesOf(settings));
 }
 
 }  // namespace orven
