@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <memory>
 #include <ostream>
+#include <set>
 
 namespace orven::cli {
 
@@ -94,6 +95,8 @@ public:
     // given) and an exit code.
     int Report(const CloneOutcome& outcome, const std::string& okText = {}) {
         progress_.Finish();
+        for (const std::string& path : outcome.unwritten)
+            if (warned_.insert(path).second) io_.err << "warning: " << path << " could not be written\n";
         if (outcome.Ok()) {
             if (!okText.empty()) io_.Success() << okText << "\n";
             return kExitOk;
@@ -112,6 +115,7 @@ private:
     }
 
     Console& io_;
+    std::set<std::string> warned_;  // unwritten trace and dump files already told
     AppState state_{};
     CloneJob job_;
     TextProgress progress_;
@@ -288,6 +292,7 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
                 return kept != kExitFile;
             };
         const WriteOutcome outcome = RunWrite(s.Job(), *settings, options);
+        s.Report(CloneOutcome{kResultOk, {}, outcome.unwritten});
         if (outcome.readBack) return ReportReadBack(s, *outcome.readBack, io);
         if (!outcome.Ok()) return ReportWriteFailure(s, outcome, *args, io);
         return s.Report(outcome, "Write OK.");

@@ -7,6 +7,7 @@
 #include "cli/SettingsJson.h"
 #include "cli/ShowText.h"
 #include "model/IdentityRules.h"
+#include "model/SettingsRules.h"
 #include "files/FileRead.h"
 #include "files/FreqReport.h"
 #include "files/Paths.h"
@@ -44,7 +45,6 @@ const ChoiceList kBandChoices = [] {
     return bands;
 }();
 
-constexpr std::size_t kNameLimit = 12;  // what the feature setup dialog lets a user type
 // `show --json` prints some tens of kilobytes; anything far larger is not such a document.
 constexpr std::size_t kMaxJsonBytes = std::size_t{4} << 20;
 
@@ -139,9 +139,14 @@ std::string CheckSetArgs(const SetArgs& a) {
     if (a.mmsi && !a.mmsi->empty() && !IsValidIdentity9(*a.mmsi)) return InvalidMmsiMessage(*a.mmsi);
     if (a.atis && !a.atis->empty() && !IsValidIdentity9(*a.atis)) return InvalidAtisMessage(*a.atis);
     if (a.nmea && !IsValidNmeaNumber(*a.nmea)) return InvalidNmeaMessage(*a.nmea);
+    const std::pair<const std::optional<std::string>*, const char*> texts[] = {
+        {&a.serial, "Serial number"}, {&a.brand, "Brand name"}, {&a.modelName, "Model name"}};
+    for (const auto& [text, name] : texts)
+        if (*text)
+            if (const auto refusal = UnprintableTextRefusal(**text)) return std::string(name) + " " + *refusal + ".";
     if (a.serial && !IsValidSerialNumber(*a.serial)) return InvalidSerialMessage(*a.serial);
-    if (a.brand && a.brand->size() > kNameLimit) return "Brand name is longer than 12 characters.";
-    if (a.modelName && a.modelName->size() > kNameLimit) return "Model name is longer than 12 characters.";
+    if (a.brand && a.brand->size() > kNameTextLimit) return "Brand name is longer than 12 characters.";
+    if (a.modelName && a.modelName->size() > kNameTextLimit) return "Model name is longer than 12 characters.";
     return {};
 }
 

@@ -27,16 +27,16 @@ bool CCloneEngine::IsReady() const { return settings_ && state_ && progress_; }
 std::string CCloneEngine::PathOf(const char* name) const { return JoinPath(directory_, name); }
 
 void CCloneEngine::OpenTrace() {
-    if (state_ && state_->traceLog) trace_.Open(PathOf(kTraceFileName));
+    if (!state_ || !state_->traceLog) return;
+    trace_.Open(PathOf(kTraceFileName));
+    if (!trace_.IsOpen()) unwritten_.push_back(PathOf(kTraceFileName));
 }
 
 void CCloneEngine::CloseTrace() { trace_.Close(); }
 
 void CCloneEngine::DumpImage(bool isWrite) {
-    if (isWrite)
-        DumpImageFile(PathOf(kWriteDumpFileName), *writeImage_);
-    else
-        DumpImageFile(PathOf(kReadDumpFileName), *readImage_);
+    const std::string path = PathOf(isWrite ? kWriteDumpFileName : kReadDumpFileName);
+    if (!DumpImageFile(path, isWrite ? *writeImage_ : *readImage_)) unwritten_.push_back(path);
 }
 
 int CCloneEngine::GetRanges(AddressRange* ranges, int capacity) const {

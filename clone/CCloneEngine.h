@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace orven {
 
@@ -65,6 +66,8 @@ public:
     // Why the link failed, when it can say more than the result code (which port, which
     // process holds it); empty otherwise.
     virtual std::string FailureCause() const { return {}; }
+    // The trace and dump files that were asked for and could not be written.
+    const std::vector<std::string>& UnwrittenFiles() const { return unwritten_; }
 
     // The ranges a transfer covers (always one: the clone range); returns their count.
     int GetRanges(AddressRange* ranges, int capacity) const;
@@ -114,6 +117,7 @@ private:
     RadioImage* writeImage_;
     RadioImage* readImage_;
     CloneTrace trace_;
+    std::vector<std::string> unwritten_;
     std::array<std::uint8_t, kFrameSize> reply_{};
 };
 

@@ -23,13 +23,20 @@ std::unique_ptr<CCloneEngine> MakeEngine(const CloneJob& job) {
     return engine;
 }
 
+// One step of a write: its result and cause become the write's, its unwritten files add up.
+void TakeStep(WriteOutcome& write, const CloneOutcome& step, WriteStage stage) {
+    write.result = step.result;
+    write.cause = step.cause;
+    write.unwritten.insert(write.unwritten.end(), step.unwritten.begin(), step.unwritten.end());
+    write.stage = stage;
+}
+
 // The backup read before a write: into a block of its own, handed to the caller to keep.
 WriteOutcome BackUp(const CloneJob& job, const WriteOptions& options) {
     WriteOutcome outcome;
     auto held = std::make_unique<RadioSettings>();
     const ReadOutcome read = RunRead(job, *held);
-    static_cast<CloneOutcome&>(outcome) = read;
-    outcome.stage = WriteStage::Backup;
+    TakeStep(outcome, read, WriteStage::Backup);
     if (outcome.Ok() && !options.keepBackup(*held, read)) {
         outcome.stage = WriteStage::KeepBackup;
         outcome.result = kResultFileWrite;
@@ -47,7 +54,7 @@ std::string OutcomeText(const CloneOutcome& outcome) {
 int ModelTypeOfDocument(const RadioSettings& settings) { return settings.model == 0 ? kModelUsa : kModelEurInt; }
 
 CloneOutcome RunEngine(const CloneJob& job, CloneOperation operation, RadioSettings& block) {
-    if (!job.state || !job.writeImage || !job.readImage) return {kResultBadParameter, {}};
+    if (!job.state || !job.writeImage || !job.readImage) return {kResultBadParameter, {}, {}};
     std::unique_ptr<CCloneEngine> engine = MakeEngine(job);
     engine->SetSettings(&block);
     engine->SetAppState(job.state);
@@ -56,7 +63,7 @@ CloneOutcome RunEngine(const CloneJob& job, CloneOperation operation, RadioSetti
     engine->SetTiming(job.timing);
     engine->SetImages(*job.writeImage, *job.readImage);
     engine->OpenTrace();
-    CloneOutcome outcome{kResultBadParameter, {}};
+    CloneOutcome outcome{kResultBadParameter, {}, {}};
     switch (operation) {
     case CloneOperation::HandShake: outcome.result = engine->HandShake(); break;
     case CloneOperation::Write: outcome.result = engine->WriteRadio(); break;
@@ -65,6 +72,7 @@ CloneOutcome RunEngine(const CloneJob& job, CloneOperation operation, RadioSetti
     case CloneOperation::None: break;
     }
     if (!outcome.Ok()) outcome.cause = engine->FailureCause();
+    outcome.unwritten = engine->UnwrittenFiles();
     return outcome;
 }
 
@@ -128,11 +136,12 @@ WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings, const 
         if (!outcome.Ok()) return outcome;
     }
     auto copy = std::make_unique<RadioSettings>(settings);
-    static_cast<CloneOutcome&>(outcome) = RunEngine(job, CloneOperation::Write, *copy);
-    outcome.stage = WriteStage::Write;
+    TakeStep(outcome, RunEngine(job, CloneOperation::Write, *copy), WriteStage::Write);
     if (!outcome.Ok() || !options.verifyAfter) return outcome;
     outcome.readBack = RunReadBack(job);
     outcome.stage = WriteStage::ReadBack;
+    outcome.unwritten.insert(outcome.unwritten.end(), outcome.readBack->unwritten.begin(),
+                             outcome.readBack->unwritten.end());
     return outcome;
 }
 

@@ -39,6 +39,7 @@ struct CloneJob {
 struct CloneOutcome {
     CloneResult result = kResultOk;
     std::string cause;
+    std::vector<std::string> unwritten;  // trace and dump files asked for that could not be written
     bool Ok() const { return result == kResultOk; }
 };
 // The result's text, the cause in brackets after it: "Open Comp Port Error. (/dev/ttyUSB0: no

@@ -121,19 +121,66 @@ TEST_F(CliCloneCommands, WriteWithBackupAndVerify) {
     EXPECT_EQ(letters(), "AAA");
 }
 
+// A write cut off half way leaves private channels the file check refuses: the read says which
+// and why, keeps the radio's exact bytes beside the file, and saves no file that would not open.
+TEST_F(CliCloneCommands, AHalfWrittenRadioIsKeptAsItsBytes) {
+    SimulatedRadioPty radio;
+    ASSERT_TRUE(radio.Start());
+    radio.WithRadio([](SimulatedRadio& sim) {
+        FillDemoMemory(sim.Memory());
+        sim.Faults().silentAfterFrames = 31;  // the handshake and 30 chunks: up to 0x0357
+    });
+    ASSERT_EQ(Cli("new a.dat --model eur-int --country all").exitCode, 0);
+    const std::string port = "-p " + radio.DevicePath() + " --fast ";
+    EXPECT_EQ(Cli(port + "write a.dat").exitCode, 3);
+    const RadioImage memory = radio.WithRadio([](SimulatedRadio& sim) {
+        sim.Faults().silentAfterFrames.reset();
+        sim.ClearHistory();
+        return sim.Memory();
+    });
+    const ProcessResult r = Cli(port + "read half.dat");
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_NE(r.err.find("private channel 9 "), std::string::npos) << r.err;  // cut through at 0x0358
+    EXPECT_NE(r.err.find("saved to half.bin"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("half.dat")));
+    const auto kept = ReadBytes(dir.File("half.bin"));
+    ASSERT_EQ(kept.size(), kImageSize);
+    EXPECT_TRUE(std::equal(memory.begin() + kCloneFirst, memory.begin() + kCloneLast + 1, kept.begin() + kCloneFirst));
+}
+
+// Trace and dump files that cannot be written are told of; the transfer's result stands.
+TEST_F(CliCloneCommands, UnwritableTraceAndDumpFilesAreToldOf) {
+    std::filesystem::create_directory(dir.File("CommLogo.bin"));
+    std::filesystem::create_directory(dir.File("ReadRom.bin"));
+    const ProcessResult r = Cli("-p demo read x.dat --trace --dump");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("warning: " + dir.File("CommLogo.bin") + " could not be written"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("warning: " + dir.File("ReadRom.bin") + " could not be written"), std::string::npos) << r.err;
+}
+
 TEST_F(CliCloneCommands, InterruptStopsATransferAndReportsUserCancel) {
     SimulatedRadioPty radio;
     ASSERT_TRUE(radio.Start());
     ASSERT_EQ(Cli("new a.dat --model eur-int --country all").exitCode, 0);
-    const std::string cli = std::string("'") + ORVEN_CLI_PATH + "'";
-    ProcessResult r = RunProcess("(" + cli + " -p " + radio.DevicePath() +
-                                     " write a.dat & pid=$!; sleep 2; kill -TERM $pid; wait $pid)",
-                                 dir.path());
-    EXPECT_EQ(r.exitCode, 3) << r.out << r.err;
-    EXPECT_EQ(r.err, "User Cancel.\n");
-    const std::uint32_t frames = radio.WithRadio([](SimulatedRadio& sim) { return sim.Counters().frames; });
-    EXPECT_GT(frames, 0u);
-    EXPECT_LT(frames, 79u);  // the handshake and the 77 chunks were not all sent
+    const std::string cli = std::string("'") + ORVEN_CLI_PATH + "' -p " + radio.DevicePath();
+    // A termination request and a hang-up stop as Ctrl-C does; a killed client leaves the port
+    // usable for the next.
+    for (const char* signal : {"TERM", "HUP", "KILL"}) {
+        SCOPED_TRACE(signal);
+        radio.WithRadio([](SimulatedRadio& sim) { sim.ClearHistory(); });
+        ProcessResult r = RunProcess("(" + cli + " write a.dat & pid=$!; sleep 1; kill -" + signal +
+                                         " $pid; wait $pid)",
+                                     dir.path());
+        if (std::string(signal) != "KILL") {
+            EXPECT_EQ(r.exitCode, 3) << r.out << r.err;
+            EXPECT_EQ(r.err, "User Cancel.\n");
+        }
+        const std::uint32_t frames = radio.WithRadio([](SimulatedRadio& sim) { return sim.Counters().frames; });
+        EXPECT_GT(frames, 0u);
+        EXPECT_LT(frames, 79u);  // the handshake and the 77 chunks were not all sent
+        r = RunProcess(cli + " --fast handshake", dir.path());
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+    }
 }
 
 TEST_F(CliCloneCommands, PortsListsEveryComPortAndTheUsbRadio) {

@@ -185,6 +185,12 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
         {"set truncated.dat --brand X", 4, "truncated.dat: Unknown File Format.\n"},
         {"set a.dat --nmea 12345a", 2, "Invalid NMEA ID:12345a\nMake sure 6 digitals.\n"},
         {"set a.dat --brand ABCDEFGHIJKLM", 2, "Brand name is longer than 12 characters.\n"},
+        {"set a.dat --brand \xC3\x9Cn", 2, "Brand name holds \"\xC3\x9C\" at position 1"},
+        {"set a.dat --serial 'a\tb'", 2, "Serial number holds the control character U+0009 at position 2"},
+        {"export a.dat -o ./a.dat", 2, "./a.dat: is the same file as the input a.dat; choose another output.\n"},
+        {"from-json a.dat a.dat", 2, "a.dat: is the same file as the input a.dat"},
+        {"compare a.dat a.dat --report a.dat", 2, "a.dat: is the same file as the input a.dat"},
+        {"-p demo read nosuch/x.dat", 4, "nosuch/x.dat: cannot be written here"},
     };
     for (const auto& c : cases) {
         const ProcessResult r = Cli(c.args);
@@ -192,6 +198,11 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
         EXPECT_EQ(r.err.substr(0, std::strlen(c.err)), c.err) << c.args;
         EXPECT_EQ(snapshot(), before) << c.args;
     }
+    // Output that cannot be written is a failure, not a truncated success.
+    const ProcessResult full =
+        RunProcess("('" + std::string(ORVEN_CLI_PATH) + "' show a.dat --json > /dev/full)", dir.path());
+    EXPECT_EQ(full.exitCode, 4);
+    EXPECT_NE(full.err.find("standard output"), std::string::npos) << full.err;
     // A command's help names the options given before it too, and choices as a person reads them.
     const ProcessResult help = Cli("read --help");
     EXPECT_EQ(help.exitCode, 0);
