@@ -5,11 +5,12 @@
 #include "cli/CompareReport.h"
 #include "cli/FaultOptions.h"
 #include "cli/InterruptStop.h"
-#include "cli/TextProgress.h"
+#include "cli/LinkSession.h"
 #include "clone/CloneEvent.h"
 #include "clone/CloneResult.h"
 #include "clone/CloneRunner.h"
 #include "clone/CloneTrace.h"
+#include "files/FileRead.h"
 #include "files/Paths.h"
 #include "files/ReportTime.h"
 #include "model/IdentityRules.h"
@@ -22,6 +23,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -35,138 +37,9 @@ namespace orven::cli {
 
 namespace {
 
-constexpr const char* kLinkOptionsGroup = "Link options";
-
-struct LinkOptions {
-    std::string port = "USB";
-    std::uint32_t baud = 9600;
-    bool trace = false;
-    bool dump = false;
-    bool fast = false;
-    std::optional<int> modelType;
-};
-
-// Everything one clone command needs, set up from the link options.
-class LinkSession {
-public:
-    LinkSession(const LinkOptions& options, Console& io)
-        : io_(io), progress_(io.err, isatty(STDERR_FILENO) != 0) {
-        state_ = FreshAppState();
-        const auto baud = std::find(kBaudTable.begin(), kBaudTable.end(), options.baud);
-        state_.baudIndex = static_cast<std::int32_t>(baud - kBaudTable.begin());
-        state_.traceLog = options.trace;
-        state_.dumpImages = options.dump;
-        state_.modelType = options.modelType.value_or(kModelUsa);
-        job_.state = &state_;
-        job_.progress = &progress_;
-        job_.workDir = CurrentDirectory();
-        job_.timing.fast = options.fast;
-        CloneStopEvent.Reset();
-    }
-
-    // Applies --port; false (with a message) when it names nothing usable.
-    bool ChoosePort(const std::string& port) {
-        std::string upper = port;
-        std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
-        if (upper == "USB") return true;
-        if (upper == "DEMO") return AttachDemoRadio();
-        if (port.find('/') != std::string::npos) {
-            job_.serialDevice = port;
-            return true;
-        }
-        if (const int n = ParseComPortName(port)) {
-            state_.comPort = n;
-            return true;
-        }
-        io_.err << "Unknown port: " << port << " (use USB, COM1 to " << ComPortName(kMaxComPort)
-                << ", a device path, or demo)\n";
-        return false;
-    }
-
-    // Sets the model type from the document unless --model-type chose one.
-    void TakeModelTypeOf(const RadioSettings& document, const std::optional<int>& chosen) {
-        state_.modelType = chosen.value_or(ModelTypeOfDocument(document));
-    }
-
-    CloneJob& Job() { return job_; }
-    AppState& State() { return state_; }
-
-    // Ends the progress line and turns an outcome into output (okText as a success line, when
-    // given) and an exit code.
-    int Report(const CloneOutcome& outcome, const std::string& okText = {}) {
-        progress_.Finish();
-        for (const std::string& path : outcome.unwritten)
-            if (warned_.insert(path).second) io_.err << "warning: " << path << " could not be written\n";
-        if (outcome.Ok()) {
-            if (!okText.empty()) io_.Success() << okText << "\n";
-            return kExitOk;
-        }
-        io_.err << OutcomeText(outcome) << "\n";
-        return kExitLink;
-    }
-
-private:
-    bool AttachDemoRadio() {
-        demo_ = std::make_shared<SimulatedHidBackend>();
-        demo_->WithRadio([](SimulatedRadio& radio) { FillDemoMemory(radio.Memory()); });
-        HidDeviceObject().SetBackend(demo_);
-        state_.comPort = 0;
-        return true;
-    }
-
-    Console& io_;
-    std::set<std::string> warned_;  // unwritten trace and dump files already told
-    AppState state_{};
-    CloneJob job_;
-    TextProgress progress_;
-    std::shared_ptr<SimulatedHidBackend> demo_;
-};
-
-// The link options of the whole tool (given before the command) and of each command that
-// talks to a radio share one group name, so an option given before a command can be checked
-// against the command's own.
-void AddLinkOptions(CLI::App& app, LinkOptions& o, bool movesImages) {
-    ChoiceList bauds;
-    for (const std::uint32_t baud : kBaudTable) bauds.emplace_back(std::to_string(baud), static_cast<int>(baud));
-    app.add_option("-p,--port", o.port, "USB, COMn, a serial device path, or demo (the built-in simulated radio)")
-        ->capture_default_str()
-        ->group(kLinkOptionsGroup);
-    WithChoices(app.add_option("-b,--baud", o.baud, "Serial baud rate"), bauds)
-        ->capture_default_str()
-        ->group(kLinkOptionsGroup);
-    app.add_flag("--trace", o.trace, "Write the trace file CommLogo.bin in the working directory")
-        ->group(kLinkOptionsGroup);
-    app.add_flag("--fast", o.fast, "Fast transfer: end each receive as soon as the reply is complete")
-        ->group(kLinkOptionsGroup);
-    if (!movesImages) return;
-    app.add_flag("--dump", o.dump, "Write the image dump files WriteRom.bin / ReadRom.bin")->group(kLinkOptionsGroup);
-    WithChoices(app.add_option("--model-type", o.modelType, "0 USA, 1 EUR (INT), 2 EUR (INT,USA)"),
-                kModelTypeChoices)
-        ->group(kLinkOptionsGroup);
-}
-
-// A command that talks to a radio, with the link options it takes.
-CLI::App* AddLinkCommand(CLI::App& app, LinkOptions& o, const char* name, const char* about, bool movesImages) {
-    CLI::App* cmd = app.add_subcommand(name, about);
-    AddLinkOptions(*cmd, o, movesImages);
-    return cmd;
-}
-
-using Body = std::function<int(LinkSession&)>;
-
-// Wraps a clone command: port set-up, Ctrl-C as stop, exit code.
-std::function<void()> CloneCallback(std::shared_ptr<LinkOptions> o, Console& io, int& exitCode, Body body) {
-    return [o, &io, &exitCode, body] {
-        LinkSession session(*o, io);
-        if (!session.ChoosePort(o->port)) return void(exitCode = kExitUsage);
-        InterruptStop stop;
-        exitCode = body(session);
-    };
-}
-
 void AddHandShake(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
     auto* cmd = AddLinkCommand(app, *o, "handshake", "Check that a radio answers", false);
-    cmd->callback(CloneCallback(o, io, exitCode, [](LinkSession& s) {
+    cmd->callback(LinkCallback(o, io, exitCode, [](LinkSession& s) {
         return s.Report(RunHandShake(s.Job()), "HandShake OK.");
     }));
 }
@@ -217,7 +90,7 @@ void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& ex
     auto file = std::make_shared<std::string>();
     auto* cmd = AddLinkCommand(app, *o, "read", "Read the radio's settings into a settings file", true);
     cmd->add_option("FILE", *file, "Settings file to write (- for stdout)")->required();
-    cmd->callback(CloneCallback(o, io, exitCode, [file, &io](LinkSession& s) {
+    cmd->callback(LinkCallback(o, io, exitCode, [file, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(*file);
         if (!OutputUsableOrReport(*file, io)) return int(kExitFile);
         const int code = ReadAndSave(s, *file, io);
@@ -229,14 +102,20 @@ void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& ex
 struct WriteArgs {
     std::string file;
     std::string backup;  // the radio's settings are saved here before anything is written
+    bool noBackup = false;
     bool verify = false;
 };
 
-// What is told of a write that did not finish, by the stage it stopped at.
+// What is told of a write or restore that did not finish, by the stage it stopped at.
 int ReportWriteFailure(LinkSession& s, const WriteOutcome& outcome, const WriteArgs& args, Console& io) {
     switch (outcome.stage) {
     case WriteStage::Check: io.err << outcome.refusal << "\n"; return kExitUsage;
     case WriteStage::Backup:
+        if (outcome.result == kResultFileWrite) {
+            s.Report({});
+            io.err << outcome.archiveError << "; nothing was written.\n";
+            return kExitFile;
+        }
         s.Report(outcome);
         io.err << "No backup of the radio could be read; nothing was written.\n";
         return kExitLink;
@@ -250,9 +129,17 @@ int ReportWriteFailure(LinkSession& s, const WriteOutcome& outcome, const WriteA
     return s.Report(outcome);
 }
 
-// What is told of the read-back after a good write.
-int ReportReadBack(LinkSession& s, const ReadBackOutcome& back, Console& io) {
-    s.Report({}, "Write OK.");
+// What is told of a write or restore: where the backup went, the write, the read-back.
+int ReportWrite(LinkSession& s, const WriteOutcome& outcome, const WriteArgs& args, Console& io,
+                const char* okText = "Write OK.") {
+    if (!outcome.Ok() && outcome.stage != WriteStage::Write) return ReportWriteFailure(s, outcome, args, io);
+    s.WarnOf(outcome);
+    if (!outcome.archived.empty())
+        io.Success() << "What the radio held is kept in the radio archive as " << outcome.archived << "\n";
+    if (!outcome.Ok()) return s.Report(outcome);
+    if (!outcome.readBack) return s.Report({}, okText);
+    const ReadBackOutcome& back = *outcome.readBack;
+    s.Report({}, okText);
     if (!back.Ok()) {
         io.err << ReadBackReport(back) << "\n";
         return kExitLink;
@@ -271,8 +158,10 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
                     "Read the radio first and save what it holds to this settings file (- for stdout); "
                     "write nothing if that fails")
         ->type_name("PATH");
+    cmd->add_flag("--no-backup", args->noBackup,
+                  "Do not read the radio into the radio archive before writing (it is, by default)");
     cmd->add_flag("--verify", args->verify, "Read the radio back after the write and report any difference (exit 1)");
-    cmd->callback(CloneCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
+    cmd->callback(LinkCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(args->backup);
         if (!OutputApartOrReport(args->backup, {args->file}, io)) return int(kExitUsage);
         auto settings = std::make_unique<RadioSettings>();
@@ -285,17 +174,46 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
         s.TakeModelTypeOf(*settings, o->modelType);
         WriteOptions options;
         options.verifyAfter = args->verify;
+        options.backUpToArchive = !args->noBackup;
         if (!args->backup.empty())
             options.keepBackup = [&](const RadioSettings& held, const ReadOutcome& read) {
                 const int kept = KeepRead(s.Job(), held, read, args->backup, io);
                 if (kept == kExitOk) io.Success() << "Backup of the radio saved to " << args->backup << "\n";
                 return kept != kExitFile;
             };
-        const WriteOutcome outcome = RunWrite(s.Job(), *settings, options);
-        s.Report(CloneOutcome{kResultOk, {}, outcome.unwritten});
-        if (outcome.readBack) return ReportReadBack(s, *outcome.readBack, io);
-        if (!outcome.Ok()) return ReportWriteFailure(s, outcome, *args, io);
-        return s.Report(outcome, "Write OK.");
+        return ReportWrite(s, RunWrite(s.Job(), *settings, options), *args, io);
+    }));
+}
+
+// The image a restore sends: an image file (8192 bytes, as --dump and the archive keep it), else
+// an archive entry by its id.
+bool LoadRestoreImage(const LinkSession& s, const std::string& source, RadioImage& image, Console& io) {
+    struct stat info{};
+    if (stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        const FileRead read = ReadFileStart(source, image);
+        if (read.status == FileReadStatus::Ok && read.bytes == image.size() && !read.more) return true;
+        io.err << source << ": not a radio image (8192 bytes)\n";
+        return false;
+    }
+    const auto entry = s.Archive().Find(source);
+    if (entry && s.Archive().LoadImage(*entry, image)) return true;
+    io.err << source << ": neither an image file nor an entry of the radio archive " << s.Archive().Folder()
+           << " (see orven-cli archive list)\n";
+    return false;
+}
+
+void AddRestore(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
+    auto args = std::make_shared<WriteArgs>();
+    auto* cmd = AddLinkCommand(app, *o, "restore",
+                               "Write a radio's exact bytes back: an archive entry or an image file, then read back", true);
+    cmd->add_option("SOURCE", args->file, "An archive entry (see archive list) or an 8192-byte image file")->required();
+    cmd->add_flag("--no-backup", args->noBackup, "Do not read the radio into the radio archive first");
+    cmd->callback(LinkCallback(o, io, exitCode, [args, &io](LinkSession& s) {
+        auto image = std::make_unique<RadioImage>();
+        if (!LoadRestoreImage(s, args->file, *image, io)) return int(kExitFile);
+        WriteOptions options;
+        options.backUpToArchive = !args->noBackup;
+        return ReportWrite(s, RunRestore(s.Job(), *image, options), *args, io, "Restore OK.");
     }));
 }
 
@@ -305,7 +223,7 @@ void AddVerify(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& 
     auto* cmd = AddLinkCommand(app, *o, "verify", "Compare the radio with a settings file; writes a report", true);
     cmd->add_option("FILE", args->file, "Settings file")->required();
     AddReportOption(*cmd, args->report);
-    cmd->callback(CloneCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
+    cmd->callback(LinkCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(args->report);
         const std::string reportPath = ReportPathOf(args->report);
         if (!OutputApartOrReport(reportPath, {args->file}, io)) return int(kExitUsage);
@@ -378,6 +296,7 @@ void AddCloneCommands(CLI::App& app, Console& io, int& exitCode) {
     AddRead(app, options, io, exitCode);
     AddWrite(app, options, io, exitCode);
     AddVerify(app, options, io, exitCode);
+    AddRestore(app, options, io, exitCode);
     AddPorts(app, io);
     AddSimulate(app, io, exitCode);
 }

@@ -12,7 +12,10 @@ struct Console;
 // new, show, from-json, set, checksum, channels, export, compare.
 void AddFileCommands(CLI::App& app, Console& io, int& exitCode);
 
-// handshake, read, write, verify, ports, simulate.
+// handshake, read, write, verify, restore, ports, simulate.
 void AddCloneCommands(CLI::App& app, Console& io, int& exitCode);
+
+// archive list, archive show, archive log.
+void AddArchiveCommands(CLI::App& app, Console& io, int& exitCode);
 
 }  // namespace orven::cli

@@ -139,6 +139,11 @@ void CCloneEngine::AnnounceRange() {
 CloneResult CCloneEngine::WriteRadio() {
     if (!IsReady()) return kResultBadParameter;
     ImageCodec(*state_, *settings_, *writeImage_, *readImage_).Encode();
+    return WriteImageAsItIs();
+}
+
+CloneResult CCloneEngine::WriteImageAsItIs() {
+    if (!IsReady()) return kResultBadParameter;
     if (state_->dumpImages) DumpImage(true);
 
     CloneResult result = HandShake();

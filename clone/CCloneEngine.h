@@ -57,6 +57,8 @@ public:
     CloneResult HandShake();
     // Encodes the settings and writes the clone range to the radio.
     CloneResult WriteRadio();
+    // Writes the clone range of the write image as it stands, byte for byte (a restore).
+    CloneResult WriteImageAsItIs();
     // Reads the clone range and, when all of it arrived, decodes it into the settings.
     CloneResult ReadRadio();
 

@@ -1,10 +1,13 @@
 #include "clone/CloneRunner.h"
 
 #include "clone/CPcUartClone.h"
+#include "clone/CloneArchiving.h"
 #include "clone/CPcUsbClone.h"
 #include "clone/CloneResult.h"
+#include "files/RadioArchive.h"
 #include "files/VerifyReport.h"
 #include "model/IdentityRules.h"
+#include "model/ImageCodec.h"
 #include "model/SettingsRules.h"
 
 #include <algorithm>
@@ -23,24 +26,85 @@ std::unique_ptr<CCloneEngine> MakeEngine(const CloneJob& job) {
     return engine;
 }
 
+// Reads into `block` and keeps the radio's bytes in the archive under `operation`.
+ReadOutcome ReadAndKeep(const CloneJob& job, RadioSettings& block, const char* operation) {
+    ReadOutcome outcome;
+    static_cast<CloneOutcome&>(outcome) = RunEngine(job, CloneOperation::Read, block);
+    if (!outcome.Ok()) return outcome;
+    outcome.unloadable = FileCheckFailure(block);
+    KeepReadInArchive(job, operation, block, !outcome.unloadable, outcome);
+    return outcome;
+}
+
 // One step of a write: its result and cause become the write's, its unwritten files add up.
 void TakeStep(WriteOutcome& write, const CloneOutcome& step, WriteStage stage) {
     write.result = step.result;
     write.cause = step.cause;
     write.unwritten.insert(write.unwritten.end(), step.unwritten.begin(), step.unwritten.end());
+    if (!step.archiveError.empty()) write.archiveError = step.archiveError;
     write.stage = stage;
 }
 
-// The backup read before a write: into a block of its own, handed to the caller to keep.
+bool BacksUp(const CloneJob& job, const WriteOptions& options) {
+    return options.keepBackup || (job.archive && options.backUpToArchive);
+}
+
+// The backup read before a write: kept in the archive and handed to the caller; nothing is
+// written when either fails. An archive that cannot take an entry stops it before the read.
 WriteOutcome BackUp(const CloneJob& job, const WriteOptions& options) {
     WriteOutcome outcome;
+    outcome.stage = WriteStage::Backup;
+    const bool archive = job.archive && options.backUpToArchive;
+    if (archive)
+        if (auto refusal = job.archive->StoreRefusal()) {
+            outcome.result = kResultFileWrite;
+            outcome.archiveError = *refusal;
+            return outcome;
+        }
+    if (job.progress) job.progress->SetPhase("Backing up");
     auto held = std::make_unique<RadioSettings>();
-    const ReadOutcome read = RunRead(job, *held);
+    const ReadOutcome read = ReadAndKeep(job, *held, archive ? "backup" : "read");
     TakeStep(outcome, read, WriteStage::Backup);
-    if (outcome.Ok() && !options.keepBackup(*held, read)) {
+    outcome.archived = read.archived;
+    if (outcome.Ok() && archive && read.archived.empty()) outcome.result = kResultFileWrite;
+    if (outcome.Ok() && options.keepBackup && !options.keepBackup(*held, read)) {
         outcome.stage = WriteStage::KeepBackup;
         outcome.result = kResultFileWrite;
     }
+    return outcome;
+}
+
+// A read-back's verdict as the log keeps it.
+std::string ReadBackVerdict(const WriteOutcome& outcome) {
+    if (!outcome.readBack) return "-";
+    if (!outcome.readBack->Ok()) return OutcomeText(*outcome.readBack);
+    if (outcome.readBack->differing.empty()) return "Verify OK.";
+    return "Verify Error. " + std::to_string(outcome.readBack->differing.size()) + " byte(s) differ";
+}
+
+// Everything of a write or restore after its checks: backup, sending, read-back, log line.
+WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, CloneOperation sending,
+                            RadioSettings& document) {
+    WriteOutcome outcome;
+    if (BacksUp(job, options)) {
+        outcome = BackUp(job, options);
+        if (!outcome.Ok()) return outcome;
+    }
+    const std::string backup = outcome.archived;
+    if (job.progress) job.progress->SetPhase("Writing");
+    TakeStep(outcome, RunEngine(job, sending, document), WriteStage::Write);
+    outcome.archived = backup;
+    if (outcome.Ok() && options.verifyAfter) {
+        if (job.progress) job.progress->SetPhase("Reading back");
+        outcome.readBack = RunReadBack(job);
+        outcome.stage = WriteStage::ReadBack;
+        outcome.unwritten.insert(outcome.unwritten.end(), outcome.readBack->unwritten.begin(),
+                                 outcome.readBack->unwritten.end());
+        if (!outcome.readBack->archiveError.empty()) outcome.archiveError = outcome.readBack->archiveError;
+    }
+    const LogResult said{outcome.Ok() ? "Write OK." : OutcomeText(outcome), ReadBackVerdict(outcome)};
+    LogInArchive(job, sending == CloneOperation::Restore ? "restore" : "write", document, *job.writeImage, said,
+                 outcome);
     return outcome;
 }
 
@@ -54,7 +118,9 @@ std::string OutcomeText(const CloneOutcome& outcome) {
 int ModelTypeOfDocument(const RadioSettings& settings) { return settings.model == 0 ? kModelUsa : kModelEurInt; }
 
 CloneOutcome RunEngine(const CloneJob& job, CloneOperation operation, RadioSettings& block) {
-    if (!job.state || !job.writeImage || !job.readImage) return {kResultBadParameter, {}, {}};
+    CloneOutcome outcome;
+    outcome.result = kResultBadParameter;
+    if (!job.state || !job.writeImage || !job.readImage) return outcome;
     std::unique_ptr<CCloneEngine> engine = MakeEngine(job);
     engine->SetSettings(&block);
     engine->SetAppState(job.state);
@@ -63,10 +129,10 @@ CloneOutcome RunEngine(const CloneJob& job, CloneOperation operation, RadioSetti
     engine->SetTiming(job.timing);
     engine->SetImages(*job.writeImage, *job.readImage);
     engine->OpenTrace();
-    CloneOutcome outcome{kResultBadParameter, {}, {}};
     switch (operation) {
     case CloneOperation::HandShake: outcome.result = engine->HandShake(); break;
     case CloneOperation::Write: outcome.result = engine->WriteRadio(); break;
+    case CloneOperation::Restore: outcome.result = engine->WriteImageAsItIs(); break;
     case CloneOperation::Read:
     case CloneOperation::Verify: outcome.result = engine->ReadRadio(); break;
     case CloneOperation::None: break;
@@ -82,20 +148,19 @@ CloneOutcome RunHandShake(const CloneJob& job) {
 }
 
 ReadOutcome RunRead(const CloneJob& job, RadioSettings& out) {
-    ReadOutcome outcome;
     auto block = std::make_unique<RadioSettings>();
-    static_cast<CloneOutcome&>(outcome) = RunEngine(job, CloneOperation::Read, *block);
-    if (!outcome.Ok()) return outcome;
-    outcome.unloadable = FileCheckFailure(*block);
-    out = *block;
+    const ReadOutcome outcome = ReadAndKeep(job, *block, "read");
+    if (outcome.Ok()) out = *block;
     return outcome;
 }
 
 VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const ReportTime& time) {
     VerifyOutcome outcome;
     auto radio = std::make_unique<RadioSettings>();
-    static_cast<CloneOutcome&>(outcome) = RunEngine(job, CloneOperation::Verify, *radio);
+    static_cast<CloneOutcome&>(outcome) = ReadAndKeep(job, *radio, "verify");
     if (outcome.Ok()) outcome.flags = CompareSettings(pc, *radio, time, outcome.report);
+    const char* verdict = outcome.flags == 0 ? "Verify OK." : "Verify Error.";
+    LogInArchive(job, "verify", *radio, *job.readImage, {outcome.Ok() ? verdict : OutcomeText(outcome), "-"}, outcome);
     return outcome;
 }
 
@@ -103,7 +168,7 @@ ReadBackOutcome RunReadBack(const CloneJob& job) {
     ReadBackOutcome outcome;
     const auto sent = std::make_unique<RadioImage>(*job.writeImage);
     auto block = std::make_unique<RadioSettings>();
-    static_cast<CloneOutcome&>(outcome) = RunEngine(job, CloneOperation::Read, *block);
+    static_cast<CloneOutcome&>(outcome) = ReadAndKeep(job, *block, "read-back");
     if (!outcome.Ok()) return outcome;
     const RadioImage& held = *job.readImage;
     for (std::uint32_t a = kCloneFirst; a <= kCloneLast; ++a)
@@ -125,24 +190,36 @@ std::string ReadBackReport(const ReadBackOutcome& outcome) {
 }
 
 WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings, const WriteOptions& options) {
-    WriteOutcome outcome;
     if (auto refusal = WriteRefusal(settings)) {
+        WriteOutcome outcome;
         outcome.result = kResultInvalidData;
         outcome.refusal = *refusal;
         return outcome;
     }
-    if (options.keepBackup) {
-        outcome = BackUp(job, options);
+    auto copy = std::make_unique<RadioSettings>(settings);
+    return SendWithPolicy(job, options, CloneOperation::Write, *copy);
+}
+
+WriteOutcome RunRestore(const CloneJob& job, const RadioImage& image, const WriteOptions& options) {
+    WriteOptions restore = options;
+    restore.verifyAfter = true;
+    // The identities the image holds, for the log; the engine sends the image, not a document.
+    auto identities = std::make_unique<RadioSettings>();
+    auto scratch = std::make_unique<RadioImage>();
+    ImageCodec(*job.state, *identities, *scratch, const_cast<RadioImage&>(image)).Decode();
+    WriteOutcome outcome;
+    if (BacksUp(job, restore)) {
+        outcome = BackUp(job, restore);
         if (!outcome.Ok()) return outcome;
     }
-    auto copy = std::make_unique<RadioSettings>(settings);
-    TakeStep(outcome, RunEngine(job, CloneOperation::Write, *copy), WriteStage::Write);
-    if (!outcome.Ok() || !options.verifyAfter) return outcome;
-    outcome.readBack = RunReadBack(job);
-    outcome.stage = WriteStage::ReadBack;
-    outcome.unwritten.insert(outcome.unwritten.end(), outcome.readBack->unwritten.begin(),
-                             outcome.readBack->unwritten.end());
-    return outcome;
+    // The backup read filled the read image only; the image to send goes in after it.
+    *job.writeImage = image;
+    restore.keepBackup = nullptr;
+    restore.backUpToArchive = false;
+    WriteOutcome written = SendWithPolicy(job, restore, CloneOperation::Restore, *identities);
+    written.archived = outcome.archived;
+    written.unwritten.insert(written.unwritten.begin(), outcome.unwritten.begin(), outcome.unwritten.end());
+    return written;
 }
 
 }  // namespace orven

@@ -21,8 +21,9 @@
 namespace orven {
 
 class CHidDevice;
+class RadioArchive;
 
-enum class CloneOperation : std::uint32_t { None = 0, Write = 1, Read = 2, Verify = 3, HandShake = 4 };
+enum class CloneOperation : std::uint32_t { None = 0, Write = 1, Read = 2, Verify = 3, HandShake = 4, Restore = 5 };
 
 struct CloneJob {
     AppState* state = nullptr;        // comPort, baudIndex, traceLog, dumpImages, modelType
@@ -33,6 +34,10 @@ struct CloneJob {
     CHidDevice* hidDevice = nullptr;  // the USB device; HidDeviceObject() when null
     RadioImage* writeImage = &WriteImage;  // what a write encodes and sends
     RadioImage* readImage = &ReadImage;    // what a read fills
+    // Given: every good read keeps the radio's bytes here (and a write's backup), and every
+    // write, restore and verify adds a line to its programming log.
+    const RadioArchive* archive = nullptr;
+    std::string portName;  // the port as the user named it, for the archive's records
 };
 
 // How an operation ended, and the link's reason when it gave one (why a port did not open).
@@ -40,6 +45,8 @@ struct CloneOutcome {
     CloneResult result = kResultOk;
     std::string cause;
     std::vector<std::string> unwritten;  // trace and dump files asked for that could not be written
+    std::string archived;      // the archive entry that keeps the radio's bytes just read
+    std::string archiveError;  // why they, or the log line, could not be kept
     bool Ok() const { return result == kResultOk; }
 };
 // The result's text, the cause in brackets after it: "Open Comp Port Error. (/dev/ttyUSB0: no
@@ -84,6 +91,9 @@ std::string ReadBackReport(const ReadBackOutcome& outcome);
 inline constexpr std::size_t kReadBackAddressesListed = 16;
 
 struct WriteOptions {
+    // With an archive in the job: the radio is read before anything is sent and what it held is
+    // stored there; a failure of either stops the write.
+    bool backUpToArchive = true;
     // Given: the radio is read before anything is sent and this receives what it held (its exact
     // bytes are in the job's read image); false from it (the copy could not be kept) stops the
     // write.
@@ -102,5 +112,10 @@ struct WriteOutcome : CloneOutcome {
 // radio up when asked (a failed backup sends nothing), writes from a copy of the settings, and
 // reads the radio back when asked.
 WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings, const WriteOptions& options = {});
+
+// Writes the clone range of an image to the radio byte for byte, bypassing the settings codec
+// (so a radio left half-written comes back exactly), after the same backup as a write, and
+// always reads the radio back.
+WriteOutcome RunRestore(const CloneJob& job, const RadioImage& image, const WriteOptions& options = {});
 
 }  // namespace orven

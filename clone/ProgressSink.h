@@ -11,6 +11,9 @@ public:
     virtual void SetStep(int step) = 0;
     virtual void StepIt() = 0;
     virtual void SetPos(int pos) = 0;
+    // Names the step of a command that moves the radio's memory more than once ("Backing up",
+    // "Writing", "Reading back"); a bar that shows no label may ignore it.
+    virtual void SetPhase(const char* /*name*/) {}
 };
 
 }  // namespace orven

@@ -87,7 +87,10 @@ TEST_F(CliCloneCommands, WriteWithBackupAndVerify) {
 
     ProcessResult r = Cli(port + "write a.dat --backup before.dat --verify");
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "Backup of the radio saved to before.dat\nWrite OK.\nVerify OK.\n");
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("Backup of the radio saved to before.dat\n"
+                                                   "What the radio held is kept in the radio archive as "
+                                                   "20261206/[-0-9_]+_backup\nWrite OK.\nVerify OK.\n")))
+        << r.out;
     EXPECT_EQ(nlohmann::json::parse(Cli("show before.dat --json").out)["mmsi"], "211234560")
         << "the backup holds what the radio held";
     // A busy machine may cost a retried frame, never the order.
@@ -95,7 +98,7 @@ TEST_F(CliCloneCommands, WriteWithBackupAndVerify) {
 
     // A byte the radio does not take: the write is acknowledged, the read-back finds it.
     radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress = 0x0123; sim.Memory()[0x0123] ^= 0x5A; });
-    r = Cli(port + "write a.dat --verify");
+    r = Cli(port + "write a.dat --verify --no-backup");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "Write OK.\nVerify Error.\n");
     EXPECT_EQ(r.err, "The radio holds other bytes than were written at 1 address(es): 0x0123\n");
@@ -132,7 +135,7 @@ TEST_F(CliCloneCommands, AHalfWrittenRadioIsKeptAsItsBytes) {
     });
     ASSERT_EQ(Cli("new a.dat --model eur-int --country all").exitCode, 0);
     const std::string port = "-p " + radio.DevicePath() + " --fast ";
-    EXPECT_EQ(Cli(port + "write a.dat").exitCode, 3);
+    EXPECT_EQ(Cli(port + "write a.dat --no-backup").exitCode, 3);
     const RadioImage memory = radio.WithRadio([](SimulatedRadio& sim) {
         sim.Faults().silentAfterFrames.reset();
         sim.ClearHistory();
@@ -168,7 +171,7 @@ TEST_F(CliCloneCommands, InterruptStopsATransferAndReportsUserCancel) {
     for (const char* signal : {"TERM", "HUP", "KILL"}) {
         SCOPED_TRACE(signal);
         radio.WithRadio([](SimulatedRadio& sim) { sim.ClearHistory(); });
-        ProcessResult r = RunProcess("(" + cli + " write a.dat & pid=$!; sleep 1; kill -" + signal +
+        ProcessResult r = RunProcess("(" + cli + " write a.dat --no-backup & pid=$!; sleep 1; kill -" + signal +
                                          " $pid; wait $pid)",
                                      dir.path());
         if (std::string(signal) != "KILL") {

@@ -47,7 +47,9 @@ void WriteText(const std::string& path, const std::string& text) {
 ProcessResult RunProcess(const std::string& commandLine, const std::string& workDir) {
     TempDir capture;
     const std::string outPath = capture.File("out"), errPath = capture.File("err");
-    const std::string full = "cd '" + workDir + "' && " + commandLine + " >'" + outPath + "' 2>'" + errPath + "' </dev/null";
+    // The radio archive of every program run here lives in the folder it runs in.
+    const std::string full = "cd '" + workDir + "' && export XDG_DATA_HOME='" + workDir + "/" + kArchiveHome +
+                             "' && " + commandLine + " >'" + outPath + "' 2>'" + errPath + "' </dev/null";
     const int status = std::system(full.c_str());
     ProcessResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

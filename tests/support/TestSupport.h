@@ -27,6 +27,10 @@ std::string ReadText(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 
+// Where a program run by RunProcess keeps its radio archive, under the folder it runs in.
+inline constexpr const char* kArchiveHome = ".data";
+inline constexpr const char* kArchiveFolder = ".data/orven-clone/archive";
+
 // Runs a shell command line in a folder; captures stdout and stderr, returns the exit code.
 struct ProcessResult {
     int exitCode = -1;

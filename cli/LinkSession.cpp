@@ -1,0 +1,132 @@
+#include "cli/LinkSession.h"
+
+#include "cli/Choices.h"
+#include "cli/InterruptStop.h"
+#include "clone/CloneEvent.h"
+#include "files/Paths.h"
+#include "link/CHidDevice.h"
+#include "link/PortNames.h"
+#include "sim/DemoRadio.h"
+#include "sim/SimulatedHidBackend.h"
+
+#include <CLI/CLI.hpp>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <ostream>
+
+namespace orven::cli {
+
+namespace {
+constexpr const char* kLinkOptionsGroup = "Link options";
+}  // namespace
+
+LinkSession::LinkSession(const LinkOptions& options, Console& io)
+    : io_(io), progress_(io.err, isatty(STDERR_FILENO) != 0), archive_(RadioArchive::DefaultFolder()) {
+    state_ = FreshAppState();
+    const auto baud = std::find(kBaudTable.begin(), kBaudTable.end(), options.baud);
+    state_.baudIndex = static_cast<std::int32_t>(baud - kBaudTable.begin());
+    state_.traceLog = options.trace;
+    state_.dumpImages = options.dump;
+    state_.modelType = options.modelType.value_or(kModelUsa);
+    job_.state = &state_;
+    job_.progress = &progress_;
+    job_.workDir = CurrentDirectory();
+    job_.timing.fast = options.fast;
+    job_.archive = &archive_;
+    CloneStopEvent.Reset();
+}
+
+LinkSession::~LinkSession() = default;
+
+bool LinkSession::ChoosePort(const std::string& port) {
+    job_.portName = port;
+    std::string upper = port;
+    std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+    if (upper == "USB") return true;
+    if (upper == "DEMO") return AttachDemoRadio();
+    if (port.find('/') != std::string::npos) {
+        job_.serialDevice = port;
+        return true;
+    }
+    if (const int n = ParseComPortName(port)) {
+        state_.comPort = n;
+        return true;
+    }
+    io_.err << "Unknown port: " << port << " (use USB, COM1 to " << ComPortName(kMaxComPort)
+            << ", a device path, or demo)\n";
+    return false;
+}
+
+void LinkSession::TakeModelTypeOf(const RadioSettings& document, const std::optional<int>& chosen) {
+    state_.modelType = chosen.value_or(ModelTypeOfDocument(document));
+}
+
+void LinkSession::Warn(const std::string& text) {
+    if (warned_.insert(text).second) io_.err << "warning: " << text << "\n";
+}
+
+void LinkSession::WarnOf(const CloneOutcome& outcome) {
+    progress_.Finish();
+    for (const std::string& path : outcome.unwritten) Warn(path + " could not be written");
+    if (!outcome.archiveError.empty()) Warn(outcome.archiveError);
+}
+
+int LinkSession::Report(const CloneOutcome& outcome, const std::string& okText) {
+    WarnOf(outcome);
+    if (outcome.Ok()) {
+        if (!okText.empty()) io_.Success() << okText << "\n";
+        return kExitOk;
+    }
+    io_.err << OutcomeText(outcome) << "\n";
+    return kExitLink;
+}
+
+bool LinkSession::AttachDemoRadio() {
+    demo_ = std::make_shared<SimulatedHidBackend>();
+    demo_->WithRadio([](SimulatedRadio& radio) { FillDemoMemory(radio.Memory()); });
+    HidDeviceObject().SetBackend(demo_);
+    state_.comPort = 0;
+    return true;
+}
+
+// The link options of the whole tool (given before the command) and of each command that
+// talks to a radio share one group name, so an option given before a command can be checked
+// against the command's own.
+void AddLinkOptions(CLI::App& app, LinkOptions& o, bool movesImages) {
+    ChoiceList bauds;
+    for (const std::uint32_t baud : kBaudTable) bauds.emplace_back(std::to_string(baud), static_cast<int>(baud));
+    app.add_option("-p,--port", o.port, "USB, COMn, a serial device path, or demo (the built-in simulated radio)")
+        ->capture_default_str()
+        ->group(kLinkOptionsGroup);
+    WithChoices(app.add_option("-b,--baud", o.baud, "Serial baud rate"), bauds)
+        ->capture_default_str()
+        ->group(kLinkOptionsGroup);
+    app.add_flag("--trace", o.trace, "Write the trace file CommLogo.bin in the working directory")
+        ->group(kLinkOptionsGroup);
+    app.add_flag("--fast", o.fast, "Fast transfer: end each receive as soon as the reply is complete")
+        ->group(kLinkOptionsGroup);
+    if (!movesImages) return;
+    app.add_flag("--dump", o.dump, "Write the image dump files WriteRom.bin / ReadRom.bin")->group(kLinkOptionsGroup);
+    WithChoices(app.add_option("--model-type", o.modelType, "0 USA, 1 EUR (INT), 2 EUR (INT,USA)"),
+                kModelTypeChoices)
+        ->group(kLinkOptionsGroup);
+}
+
+CLI::App* AddLinkCommand(CLI::App& app, LinkOptions& o, const char* name, const char* about, bool movesImages) {
+    CLI::App* cmd = app.add_subcommand(name, about);
+    AddLinkOptions(*cmd, o, movesImages);
+    return cmd;
+}
+
+std::function<void()> LinkCallback(std::shared_ptr<LinkOptions> o, Console& io, int& exitCode, LinkBody body) {
+    return [o, &io, &exitCode, body] {
+        LinkSession session(*o, io);
+        if (!session.ChoosePort(o->port)) return void(exitCode = kExitUsage);
+        InterruptStop stop;
+        exitCode = body(session);
+    };
+}
+
+}  // namespace orven::cli

@@ -1,0 +1,42 @@
+#include "clone/CloneArchiving.h"
+
+#include "files/RadioArchive.h"
+#include "files/Sha256.h"
+
+#include <span>
+
+namespace orven {
+
+std::string CloneRangeSha256(const RadioImage& image) {
+    return Sha256Hex(std::span(image).subspan(kCloneFirst, kCloneLast - kCloneFirst + 1u));
+}
+
+void KeepReadInArchive(const CloneJob& job, const char* operation, const RadioSettings& settings, bool settingsLoad,
+                       CloneOutcome& outcome) {
+    if (!job.archive) return;
+    ArchiveRecord record;
+    record.time = ArchiveTimeNow();
+    record.operation = operation;
+    record.port = job.portName;
+    record.version = kPackageVersion;
+    TakeIdentities(record, settings);
+    record.sha256 = CloneRangeSha256(*job.readImage);
+    std::string error;
+    if (auto id = job.archive->Store(record, *job.readImage, settingsLoad ? &settings : nullptr, error))
+        outcome.archived = *id;
+    else
+        outcome.archiveError = error;
+}
+
+void LogInArchive(const CloneJob& job, const char* operation, const RadioSettings& identities, const RadioImage& image,
+                  const LogResult& said, CloneOutcome& outcome) {
+    if (!job.archive) return;
+    ArchiveRecord who;
+    TakeIdentities(who, identities);
+    const LogLine line{ArchiveTimeNow(), operation, job.portName, who.serial, who.mmsi, who.atis, who.nmea,
+                       CloneRangeSha256(image), said.result, said.readBack};
+    std::string error;
+    if (!job.archive->AppendLog(line, error) && outcome.archiveError.empty()) outcome.archiveError = error;
+}
+
+}  // namespace orven

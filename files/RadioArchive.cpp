@@ -1,0 +1,258 @@
+#include "files/RadioArchive.h"
+
+#include "files/AtomicFile.h"
+#include "files/FileRead.h"
+#include "files/Paths.h"
+#include "model/LineFormat.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orven {
+
+namespace {
+
+constexpr mode_t kFolderMode = 0755;
+constexpr mode_t kLogMode = 0644;
+constexpr int kSameSecondEntries = 100;
+// Records are small; anything larger is not one.
+constexpr std::size_t kMaxRecordBytes = 4096;
+
+bool MakeFolders(const std::string& path) {
+    std::string built;
+    std::size_t at = 0;
+    while (at != std::string::npos) {
+        at = path.find(kPathSeparator, at + 1);
+        built = path.substr(0, at);
+        if (built.empty()) continue;
+        if (mkdir(built.c_str(), kFolderMode) != 0 && errno != EEXIST) return false;
+    }
+    struct stat info{};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A serial number as a folder name: letters, digits, '.', '-' and '_' kept, anything else '_'.
+std::string SerialFolder(const std::string& serial) {
+    std::string name;
+    for (const char c : serial) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                           c == '_' || (c == '.' && !name.empty());
+        name += plain ? c : '_';
+    }
+    return name.empty() ? kNoSerialFolder : name;
+}
+
+// "2026-12-07 01:15:30" -> "2026-12-07_011530".
+std::string EntryStamp(const std::string& time) {
+    std::string stamp;
+    for (const char c : time) {
+        if (c == ' ') stamp += '_';
+        else if (c != ':') stamp += c;
+    }
+    return stamp;
+}
+
+FlatFields FieldsOf(const ArchiveRecord& r) {
+    return {{"time", r.time},     {"operation", r.operation}, {"port", r.port}, {"version", r.version},
+            {"serial", r.serial}, {"mmsi", r.mmsi},           {"atis", r.atis}, {"nmea", r.nmea},
+            {"sha256", r.sha256}};
+}
+
+FlatFields FieldsOf(const LogLine& l) {
+    return {{"time", l.time},     {"operation", l.operation}, {"port", l.port},   {"serial", l.serial},
+            {"mmsi", l.mmsi},     {"atis", l.atis},           {"nmea", l.nmea},   {"sha256", l.sha256},
+            {"result", l.result}, {"readBack", l.readBack}};
+}
+
+std::string Field(const std::map<std::string, std::string>& fields, const char* key) {
+    const auto it = fields.find(key);
+    return it == fields.end() ? std::string() : it->second;
+}
+
+std::optional<ArchiveRecord> ReadRecord(const std::string& path) {
+    std::string text(kMaxRecordBytes, '\0');
+    const FileRead read =
+        ReadFileStart(path, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+    if (read.status != FileReadStatus::Ok || read.more) return std::nullopt;
+    text.resize(read.bytes);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    const auto fields = ParseFlatJson(text);
+    if (!fields || Field(*fields, "time").empty()) return std::nullopt;
+    return ArchiveRecord{Field(*fields, "time"),   Field(*fields, "operation"), Field(*fields, "port"),
+                         Field(*fields, "version"), Field(*fields, "serial"),   Field(*fields, "mmsi"),
+                         Field(*fields, "atis"),    Field(*fields, "nmea"),     Field(*fields, "sha256")};
+}
+
+std::vector<std::string> SubFolders(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') continue;  // ".", "..", and entries still being stored
+        struct stat info{};
+        if (stat(JoinPath(folder, entry->d_name).c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            names.emplace_back(entry->d_name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveFolder(const std::string& folder) {
+    for (const char* name : {kArchiveImageName, kArchiveSettingsName, kArchiveRecordName})
+        unlink(JoinPath(folder, name).c_str());
+    rmdir(folder.c_str());
+}
+
+// Renames the finished folder to the first free name of its second; false when none is free.
+bool PutInPlace(const std::string& incoming, const std::string& parent, const std::string& name, std::string& placed) {
+    for (int n = 1; n <= kSameSecondEntries; ++n) {
+        placed = n == 1 ? name : name + "-" + std::to_string(n);
+        const std::string target = JoinPath(parent, placed);
+        struct stat info{};
+        if (lstat(target.c_str(), &info) == 0) continue;
+        if (std::rename(incoming.c_str(), target.c_str()) == 0) return true;
+    }
+    return false;
+}
+
+bool SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = fsync(fd) == 0;
+    close(fd);
+    return ok;
+}
+
+bool EndsWithLineEnd(int fd) {
+    const off_t size = lseek(fd, 0, SEEK_END);
+    if (size <= 0) return true;
+    char last = '\n';
+    return pread(fd, &last, 1, size - 1) != 1 || last == '\n';
+}
+
+}  // namespace
+
+std::string ArchiveTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+void TakeIdentities(ArchiveRecord& record, const RadioSettings& settings) {
+    record.serial = std::string(FixedSlotText(settings.serialNo));
+    record.mmsi = std::string(FixedSlotText(settings.mmsiId));
+    record.atis = std::string(FixedSlotText(settings.atisId));
+    record.nmea = std::string(FixedSlotText(settings.nmeaNo));
+}
+
+std::string RadioArchive::DefaultFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && data[0] == kPathSeparator) return JoinPath(JoinPath(data, "orven-clone"), "archive");
+    const char* home = std::getenv("HOME");
+    return JoinPath(home && *home ? home : ".", ".local/share/orven-clone/archive");
+}
+
+std::optional<std::string> RadioArchive::StoreRefusal() const {
+    if (MakeFolders(folder_) && CanSaveAtomically(JoinPath(folder_, kProgrammingLogName))) return std::nullopt;
+    return "The radio archive " + folder_ + " cannot be written (is the disk full or the folder read-only?)";
+}
+
+std::optional<std::string> RadioArchive::Store(ArchiveRecord record, const RadioImage& image,
+                                               const RadioSettings* settings, std::string& error) const {
+    const std::string parent = JoinPath(folder_, SerialFolder(record.serial));
+    std::string incoming = JoinPath(parent, ".incoming-XXXXXX");
+    if (!MakeFolders(parent) || !mkdtemp(incoming.data())) {
+        error = "The radio archive " + folder_ + " cannot be written (is the disk full or the folder read-only?)";
+        return std::nullopt;
+    }
+    const std::string text = FlatJsonLine(FieldsOf(record)) + "\n";
+    bool ok = WriteFileAtomically(JoinPath(incoming, kArchiveImageName), image) &&
+              WriteFileAtomically(JoinPath(incoming, kArchiveRecordName), std::string_view(text));
+    if (ok && settings) ok = WriteFileAtomically(JoinPath(incoming, kArchiveSettingsName), Bytes(*settings));
+    std::string placed;
+    ok = ok && SyncFolder(incoming) && PutInPlace(incoming, parent, EntryStamp(record.time) + "_" + record.operation, placed);
+    if (!ok) {
+        RemoveFolder(incoming);
+        error = "The radio's bytes could not be stored in the radio archive " + folder_ +
+                " (is the disk full or the folder read-only?)";
+        return std::nullopt;
+    }
+    SyncFolder(parent);
+    return SerialFolder(record.serial) + kPathSeparator + placed;
+}
+
+std::vector<ArchiveEntry> RadioArchive::List() const {
+    std::vector<ArchiveEntry> entries;
+    for (const std::string& serial : SubFolders(folder_)) {
+        const std::string serialFolder = JoinPath(folder_, serial);
+        for (const std::string& name : SubFolders(serialFolder)) {
+            const std::string folder = JoinPath(serialFolder, name);
+            if (auto record = ReadRecord(JoinPath(folder, kArchiveRecordName)))
+                entries.push_back({serial + kPathSeparator + name, folder, *record});
+        }
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const ArchiveEntry& a, const ArchiveEntry& b) {
+        return a.record.time != b.record.time ? a.record.time < b.record.time : a.id < b.id;
+    });
+    return entries;
+}
+
+std::optional<ArchiveEntry> RadioArchive::Find(const std::string& id) const {
+    for (ArchiveEntry& entry : List())
+        if (entry.id == id) return entry;
+    return std::nullopt;
+}
+
+bool RadioArchive::LoadImage(const ArchiveEntry& entry, RadioImage& image) const {
+    const FileRead read = ReadFileStart(JoinPath(entry.folder, kArchiveImageName), image);
+    return read.status == FileReadStatus::Ok && read.bytes == image.size() && !read.more;
+}
+
+bool RadioArchive::AppendLog(const LogLine& line, std::string& error) const {
+    error = "The programming log in " + folder_ + " could not be written";
+    if (!MakeFolders(folder_)) return false;
+    const int fd = open(JoinPath(folder_, kProgrammingLogName).c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC,
+                        kLogMode);
+    if (fd < 0) return false;
+    // A line cut short by a crash keeps to itself: the new one starts on a line of its own.
+    const std::string text = (EndsWithLineEnd(fd) ? "" : "\n") + FlatJsonLine(FieldsOf(line)) + "\n";
+    bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ok = fsync(fd) == 0 && ok;
+    ok = close(fd) == 0 && ok;
+    if (ok) error.clear();
+    return ok;
+}
+
+LogRead RadioArchive::ReadLog() const {
+    LogRead log;
+    std::ifstream in(JoinPath(folder_, kProgrammingLogName), std::ios::binary);
+    std::string text;
+    while (std::getline(in, text)) {
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        if (text.empty()) continue;
+        const auto fields = ParseFlatJson(text);
+        if (!fields || Field(*fields, "operation").empty()) {
+            ++log.damaged;
+            continue;
+        }
+        log.lines.push_back({Field(*fields, "time"), Field(*fields, "operation"), Field(*fields, "port"),
+                             Field(*fields, "serial"), Field(*fields, "mmsi"), Field(*fields, "atis"),
+                             Field(*fields, "nmea"), Field(*fields, "sha256"), Field(*fields, "result"),
+                             Field(*fields, "readBack")});
+    }
+    return log;
+}
+
+}  // namespace orven

@@ -1,0 +1,94 @@
+// The radio archive: every radio's memory kept after each read and before it is overwritten,
+// restorable byte for byte, and the programming log. One folder, shared by the window and the
+// command line, laid out so that a person finds an entry in a file manager too:
+//   <folder>/<serial>/<date>_<time>_<operation>/image.bin      the radio's 8192-byte image
+//                                               settings.dat   the decoded settings, when they load
+//                                               record.json    what, when, where, who
+//   <folder>/programming.log   one line for every write, restore and verify; only ever appended to
+#pragma once
+
+#include "files/FlatJson.h"
+#include "model/RadioImage.h"
+#include "model/RadioSettings.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orven {
+
+inline constexpr const char* kArchiveImageName = "image.bin";
+inline constexpr const char* kArchiveSettingsName = "settings.dat";
+inline constexpr const char* kArchiveRecordName = "record.json";
+inline constexpr const char* kProgrammingLogName = "programming.log";
+inline constexpr const char* kNoSerialFolder = "no-serial";
+
+// What record.json holds of an entry.
+struct ArchiveRecord {
+    std::string time;       // local time, "2026-12-07 01:15:30"
+    std::string operation;  // read, verify, read-back, backup
+    std::string port;
+    std::string version;    // of this program
+    std::string serial, mmsi, atis, nmea;  // the radio's, as read
+    std::string sha256;     // of the clone range of the image
+};
+
+struct ArchiveEntry {
+    std::string id;      // "<serial folder>/<entry folder>": how a user names the entry
+    std::string folder;  // where its files are
+    ArchiveRecord record;
+};
+
+// One line of the programming log.
+struct LogLine {
+    std::string time, operation, port;  // operation: write, restore, verify
+    std::string serial, mmsi, atis, nmea;
+    std::string sha256;    // of the clone range sent or read
+    std::string result;    // the outcome's text
+    std::string readBack;  // what the read-back after a write found, or "-"
+};
+
+struct LogRead {
+    std::vector<LogLine> lines;  // oldest first
+    std::size_t damaged = 0;     // lines that could not be read, left out
+};
+
+// The local time now as records and log lines hold it.
+std::string ArchiveTimeNow();
+// The identity fields of a record, taken from settings.
+void TakeIdentities(ArchiveRecord& record, const RadioSettings& settings);
+
+class RadioArchive {
+public:
+    explicit RadioArchive(std::string folder) : folder_(std::move(folder)) {}
+
+    // $XDG_DATA_HOME/orven-clone/archive, or ~/.local/share/orven-clone/archive without it.
+    static std::string DefaultFolder();
+    const std::string& Folder() const { return folder_; }
+
+    // Nothing when an entry can be stored now (the folder is made when missing); else why not,
+    // naming the folder.
+    std::optional<std::string> StoreRefusal() const;
+
+    // Stores one entry, all of it or nothing: the files go into a hidden folder that is renamed
+    // into place. The settings file is left out when `settings` is null. The new entry's id, or
+    // nothing with `error` set.
+    std::optional<std::string> Store(ArchiveRecord record, const RadioImage& image, const RadioSettings* settings,
+                                     std::string& error) const;
+
+    // Every entry whose record can be read, oldest first.
+    std::vector<ArchiveEntry> List() const;
+    std::optional<ArchiveEntry> Find(const std::string& id) const;
+    // The entry's exact image; false when it is missing or not 8192 bytes.
+    bool LoadImage(const ArchiveEntry& entry, RadioImage& image) const;
+
+    // Appends one line; false with `error` set when it could not be made durable.
+    bool AppendLog(const LogLine& line, std::string& error) const;
+    LogRead ReadLog() const;
+
+private:
+    std::string folder_;
+};
+
+}  // namespace orven
