@@ -91,11 +91,10 @@ QAction* AddCommand(QMenu* menu, const char* text, int id) {
     return WithId(menu->addAction(QString::fromLatin1(text)), id);
 }
 
-QComboBox* DropDown(int id, QWidget* parent) {
-    auto* combo = WithId(new QComboBox(parent), id);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    return combo;
-}
+// A drop-down sized to its entries when the window first shows. Following its entries at every
+// change instead would have the combo resize itself to its hint some time after a fill, outside
+// the layout that had stretched it to its column.
+QComboBox* DropDown(int id, QWidget* parent) { return WithId(new QComboBox(parent), id); }
 
 // A drop-down whose entries change keeps the width its widest possible entry needs, so neither it
 // nor its neighbours move when it is filled again.
