@@ -1,14 +1,16 @@
 #include "ui/CCloneMainDlg.h"
 
 #include "clone/CloneEvent.h"
-#include "model/IdentityRules.h"
 #include "files/Paths.h"
 #include "link/CHidDevice.h"
 #include "link/PortNames.h"
+#include "model/IdentityRules.h"
 #include "model/LineFormat.h"
 #include "model/PlatformLogi.h"
 #include "ui/CUserDlg.h"
 #include "ui/CaptionGroupBox.h"
+#include "ui/ChannelListPanel.h"
+#include "ui/CloneCommandController.h"
 #include "ui/ProgramIcon.h"
 #include "ui/ResourceIds.h"
 #include "ui/UpDownArrows.h"
@@ -20,8 +22,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -33,9 +33,7 @@ namespace orven::ui {
 
 namespace {
 
-// How much of an edit's text the settings take.
-constexpr int kIdentityReadLimit = 31;
-constexpr std::size_t kIdentityDigits = 9;
+// Bytes of an identity slot cleared before a valid identity is stored.
 constexpr std::size_t kIdentityClearBytes = 10;
 constexpr std::size_t kNumberFieldChars = 9;
 
@@ -95,48 +93,10 @@ CCloneMainDlg::CCloneMainDlg(AppState& state, std::string workDir, QWidget* pare
 
 CCloneMainDlg::~CCloneMainDlg() = default;
 
-void CCloneMainDlg::ConnectControls() {
-    for (QCheckBox* byUser : {mmsiByUser_, atisByUser_}) {
-        connect(byUser, &QCheckBox::clicked, this, [this] {
-            MarkModified();
-            UpdateEntryByUserFields();
-        });
-    }
-    mmsiEdit_->installEventFilter(this);
-    atisEdit_->installEventFilter(this);
-    for (UpDownArrows* arrows : {nmeaArrows_, serialArrows_})
-        connect(arrows, &UpDownArrows::Stepped, this, [this] { SetModifiedFlag(true); });
-
-    connect(bandCombo_, &QComboBox::currentIndexChanged, this, [this] { FillChannelList(); });
-    connect(channelList_, &QListWidget::itemDoubleClicked, this,
-            &CCloneMainDlg::OnChannelDoubleClicked);
-    connect(editButton_, &QPushButton::clicked, this, &CCloneMainDlg::OnEditChannel);
-    connect(addButton_, &QPushButton::clicked, this, &CCloneMainDlg::OnAddChannel);
-    connect(removeButton_, &QPushButton::clicked, this, &CCloneMainDlg::OnRemoveChannel);
-
-    connect(modelUsa_, &QRadioButton::clicked, this, &CCloneMainDlg::OnModelClicked);
-    connect(modelEurope_, &QRadioButton::clicked, this, &CCloneMainDlg::OnModelClicked);
-    for (QCheckBox* box : bandBoxes_)
-        connect(box, &QCheckBox::clicked, this, &CCloneMainDlg::OnBandBoxClicked);
-
-    for (QComboBox* step : {txStepCombo_, rxStepCombo_})
-        connect(step, &QComboBox::currentIndexChanged, this, [this] { SetModifiedFlag(true); });
-    connect(rxMidCombo_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { settings_.rxMidIndex = index; });
-
-    connect(portCombo_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { state_.comPort = index; });
-    connect(baudCombo_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { state_.baudIndex = index; });
-    connect(scanButton_, &QPushButton::clicked, this, &CCloneMainDlg::ScanAndSelectPorts);
-    connect(writeButton_, &QPushButton::clicked, this, &CCloneMainDlg::OnWriteToRadio);
-    connect(readButton_, &QPushButton::clicked, this, &CCloneMainDlg::OnReadFromRadio);
-}
-
 void CCloneMainDlg::InitDialog() {
     setWindowIcon(ProgramIcon());
-    atisEdit_->setMaxLength(static_cast<int>(kIdentityDigits));
-    mmsiEdit_->setMaxLength(static_cast<int>(kIdentityDigits));
+    atisEdit_->setMaxLength(static_cast<int>(kIdentityTextLength));
+    mmsiEdit_->setMaxLength(static_cast<int>(kIdentityTextLength));
     SetUntitled(true);
     FirstCloneFlag() = 1;
     state_.uiReadOnly = 0;
@@ -181,11 +141,11 @@ void CCloneMainDlg::FillFixedCombos() {
 void CCloneMainDlg::GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag, QLineEdit* edit,
                                    char (&slot)[60]) {
     byUserFlag = byUser->isChecked() ? 1 : 0;
-    const QByteArray text = edit->text().left(kIdentityReadLimit).toLatin1();
+    const QByteArray text = edit->text().left(kIdentityFieldReadLimit).toLatin1();
     if (!IsValidIdentity9(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
         return;
     std::memset(slot, 0, kIdentityClearBytes);
-    std::memcpy(slot, text.constData(), kIdentityDigits);
+    std::memcpy(slot, text.constData(), kIdentityTextLength);
 }
 
 void CCloneMainDlg::ShowIdentity(QCheckBox* byUser, std::uint32_t byUserFlag, QLineEdit* edit,
@@ -224,8 +184,7 @@ void CCloneMainDlg::ShowSettings() {
     BandBox(ChannelBand::Private)->setChecked(!usa);
     SelectQuietly(txStepCombo_, StepEntry(s.txStepIndex));
     SelectQuietly(rxStepCombo_, StepEntry(s.rxStepIndex));
-    FillBandCombo();
-    FillChannelList();
+    RefillChannels();
     SelectQuietly(rxMidCombo_, RxMidEntry(s.rxMidIndex));
 }
 
@@ -282,6 +241,51 @@ bool CCloneMainDlg::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+IdentityEntry CCloneMainDlg::EnteredIdentities() const {
+    const auto read = [](const QLineEdit* edit) { return edit->text().left(kIdentityFieldReadLimit).toStdString(); };
+    IdentityEntry entry;
+    entry.mmsi = read(mmsiEdit_);
+    entry.mmsiByUser = mmsiByUser_->isChecked();
+    entry.atis = read(atisEdit_);
+    entry.atisByUser = atisByUser_->isChecked();
+    entry.nmea = read(nmeaEdit_);
+    entry.serial = read(serialEdit_);
+    return entry;
+}
+
+void CCloneMainDlg::StoreSelections() {
+    state_.editBand = channels_->BandEntry();
+    state_.comPort = portCombo_->currentIndex();
+    state_.baudIndex = baudCombo_->currentIndex();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Band selection
+
+std::array<bool, kBandCount> CCloneMainDlg::TickedBands() const {
+    std::array<bool, kBandCount> ticked{};
+    for (int band = 0; band < kBandCount; ++band) ticked[band] = bandBoxes_[band]->isChecked();
+    return ticked;
+}
+
+void CCloneMainDlg::RefillChannels() {
+    channels_->FillBandCombo(TickedBands());
+    channels_->FillChannelList();
+}
+
+void CCloneMainDlg::OnModelClicked() {
+    MarkModified();
+    const bool usa = modelUsa_->isChecked();
+    BandBox(ChannelBand::WX)->setChecked(usa);
+    BandBox(ChannelBand::Private)->setChecked(!usa);
+    OnBandBoxClicked();
+}
+
+void CCloneMainDlg::OnBandBoxClicked() {
+    MarkModified();
+    RefillChannels();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Status line, ports and radio detection
 
@@ -289,6 +293,8 @@ void CCloneMainDlg::ShowStatus(const QString& text) {
     statusText_->setText(text);
     statusTicks_ = kStatusTicks;
 }
+
+void CCloneMainDlg::SetStatusText(const QString& text) { statusText_->setText(text); }
 
 void CCloneMainDlg::OnTimer() {
     if (statusTicks_ > 0 && --statusTicks_ == 0) statusText_->setText(QString::fromLatin1(kReady));
@@ -325,18 +331,15 @@ void CCloneMainDlg::FillPortCombo() {
 // Closing
 
 void CCloneMainDlg::closeEvent(QCloseEvent* event) {
-    if (CloneBusyEvent.IsSet()) {
+    if (clone_->Running()) {
         // The worker still reports to this window: stop it, and close once it has ended.
-        CloneStopEvent.Set();
-        closeAfterClone_ = true;
+        clone_->StopAndCloseWindow();
         event->ignore();
         return;
     }
     if (!closeHandled_) {
         closeHandled_ = true;
-        state_.editBand = bandCombo_->currentIndex();
-        state_.comPort = portCombo_->currentIndex();
-        state_.baudIndex = baudCombo_->currentIndex();
+        StoreSelections();
         if (!state_.untitled) {
             GatherSettings();
             if (state_.modified &&

@@ -1,12 +1,20 @@
-// The program's only main window. It owns the one settings document, shows it in its controls,
-// gathers it back from them, and carries every user command: files, clone, channel editing,
-// band selection, ports and radio detection, the model wizard and the small dialogs.
+// The program's only main window. It owns the one settings document, shows it in its controls and
+// gathers it back from them, and keeps the window's own state: the identity fields, the radio
+// features, the title and the modified flag, the status line, the ports, the menus and the file
+// commands. The channel list (ChannelListPanel) and the clone commands (CloneCommandController)
+// are parts of their own.
+//
+// Where each part of the window lives:
+//   CCloneMainDlg.cpp        start-up, settings <-> controls, title, status line, ports, closing
+//   CCloneMainDlgLayout.cpp  menus and controls, and which handler each one reaches
+//   CCloneMainDlgFiles.cpp   Load Default, Open, Save, Save as, reports, About, feature setup
 #pragma once
 
 #include "GlobalDef.h"
-#include "clone/CloneRunner.h"
+#include "clone/CloneTiming.h"
 #include "model/AppState.h"
 #include "model/ChannelBand.h"
+#include "model/IdentityRules.h"
 #include "model/RadioSettings.h"
 
 #include <QMainWindow>
@@ -22,7 +30,6 @@ class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
@@ -36,12 +43,17 @@ class CHidDevice;
 namespace orven::ui {
 
 class CaptionGroupBox;
+class ChannelListPanel;
+class CloneCommandController;
 class UpDownArrows;
-struct WorkerOutcome;
 
 // Seconds a command's result stays in the status line before it returns to "Ready.".
 inline constexpr int kStatusTicks = 10;
 inline constexpr int kTimerPeriodMs = 1000;
+
+// How much of an identity field's text is read, for the write checks and into the settings: what
+// a buffer of 32 characters holds.
+inline constexpr int kIdentityFieldReadLimit = 31;
 
 inline constexpr const char* kReadyAtStart = "Ready";
 inline constexpr const char* kReady = "Ready.";
@@ -73,26 +85,28 @@ public:
     void SetUntitled(bool untitled);
     // The identity edits are open for typing only while their "entry by user" box is off.
     void UpdateEntryByUserFields();
-
-    // The band combo's entries for the ticked band boxes, the first one selected.
-    void FillBandCombo();
-    // The channel list for the selected band; -1 (and an empty list) when a built-in band is
-    // selected whose box is off, else 0.
-    int FillChannelList();
-    // The band the band combo's current text names.
-    ChannelBand SelectedBand() const;
+    // The identity fields as they stand, for the write checks.
+    IdentityEntry EnteredIdentities() const;
+    // Stores the port, baud rate and band selections into the state.
+    void StoreSelections();
 
     // Shows a command's result in the status line for kStatusTicks seconds.
     void ShowStatus(const QString& text);
+    // Shows a text in the status line until the next change.
+    void SetStatusText(const QString& text);
     // One tick of the one-second timer: the status countdown and the USB radio detection.
     void OnTimer();
+    // Opens a report in the text viewer; where none can be started, tells where the report is.
+    void ShowReport(const QString& path);
 
     RadioSettings& Settings() { return settings_; }
     const RadioSettings& Settings() const { return settings_; }
     AppState& State() { return state_; }
     const std::string& WorkDir() const { return workDir_; }
+    CloneCommandController& CloneCommands() { return *clone_; }
 
-    // The USB device that detection polls (the process-wide one unless replaced); borrowed.
+    // The USB device that detection polls and the clone commands use (the process-wide one
+    // unless replaced); borrowed.
     void SetUsbDevice(CHidDevice& device) { usbDevice_ = &device; }
     CHidDevice& UsbDevice() const { return *usbDevice_; }
 
@@ -100,20 +114,6 @@ public:
     // unless replaced.
     using WriteAccessTest = std::function<bool(const std::string& path)>;
     void SetWriteAccessTest(WriteAccessTest test) { writeAccess_ = std::move(test); }
-
-    // How long the clone engines wait; the product's timing unless replaced.
-    void SetCloneTiming(const CloneTiming& timing) { cloneTiming_ = timing; }
-
-    // Switches the buttons and the Clone menu between the idle and the busy layout of a clone
-    // command.
-    void SetBusyLayout(bool busy, CloneOperation operation);
-
-public slots:
-    // The clone commands, from their buttons and the Clone menu.
-    void OnWriteToRadio();
-    void OnReadFromRadio();
-    void OnVerify();
-    void OnHandShake();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -123,53 +123,41 @@ protected:
 private:
     enum class SaveAsOutcome { Saved, Failed, Cancelled };
 
-    // Building (MainWindowLayout.cpp).
+    // Building (CCloneMainDlgLayout.cpp).
     void BuildMenus();
     // A checkable Clone menu choice kept in a state word (remembered in the state file, shown in
     // the option line).
     void AddStateChoice(QMenu* menu, const char* text, int id, std::uint32_t AppState::*word);
     void BuildWidgets();
     QWidget* BuildIdentityGroup();
-    QWidget* BuildChannelGroup();
     QWidget* BuildRightColumn();
     QWidget* BuildStatusGroup();
     QWidget* BuildPortGroup();
     void ConnectControls();
-
-    // Clone commands (MainWindowClone.cpp).
-    // Starts the command's worker, or asks the running one to stop.
-    void StartClone(CloneOperation operation);
-    // The identity checks of Write to Radio on the controls' texts; false after a refusal box.
-    bool IdentitiesPassWriteChecks();
-    // On the GUI thread, once the worker's exchange has ended.
-    void FinishClone(const WorkerOutcome& outcome);
-    void ShowCloneOutcome(const WorkerOutcome& outcome);
-    void ShowReadBack(const ReadBackOutcome& readBack);
-    void ShowUnloadableRead(const WorkerOutcome& outcome);
 
     // Start-up, in the order the window has always run it.
     void InitDialog();
     void FillFixedCombos();
 
     // Transfer helpers.
-    void GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag, QLineEdit* edit,
-                        char (&slot)[60]);
-    void ShowIdentity(QCheckBox* byUser, std::uint32_t byUserFlag, QLineEdit* edit,
-                      const char (&slot)[60]);
+    void GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag, QLineEdit* edit, char (&slot)[60]);
+    void ShowIdentity(QCheckBox* byUser, std::uint32_t byUserFlag, QLineEdit* edit, const char (&slot)[60]);
     std::array<bool, kBandCount> TickedBands() const;
     QCheckBox* BandBox(ChannelBand band) const { return bandBoxes_[static_cast<int>(band)]; }
+    // Band selection: the model buttons and the band boxes decide the bands offered.
+    void OnModelClicked();
+    void OnBandBoxClicked();
+    void RefillChannels();
 
     // Ports.
     void ScanAndSelectPorts();
     void FillPortCombo();
 
-    // Files (MainWindowFiles.cpp).
+    // Files (CCloneMainDlgFiles.cpp).
     CloneResult SaveSettings(const std::string& path);
     CloneResult LoadSettings(const std::string& path);
     SaveAsOutcome SaveAs();
     void SaveAfterYes();
-    // Opens a report in the text viewer; where none can be started, tells where the report is.
-    void ShowReport(const QString& path);
     QString FileDialogStart() const;
     std::string CurrentFilePath() const;
     void OnLoadDefault();
@@ -181,26 +169,11 @@ private:
     void OnAbout();
     void OnFeatureSetup();
 
-    // Channel list and band selection (ChannelListEditor.cpp).
-    bool RefuseUnlessPrivate();
-    int SelectedRow() const;
-    void EditRow(int row);
-    void OnEditChannel();
-    void OnAddChannel();
-    void OnRemoveChannel();
-    void OnChannelDoubleClicked();
-    void OnModelClicked();
-    void OnBandBoxClicked();
-    void ShowRefusal(const char* text);
-
     AppState& state_;
     std::string workDir_;
     RadioSettings settings_;
     std::array<bool, kComPortCount> portPresent_{};
     int statusTicks_ = 0;
-    CloneOperation cloneOperation_ = CloneOperation::None;
-    CloneTiming cloneTiming_ = kProductTiming;
-    bool closeAfterClone_ = false;  // a close came while a clone ran
     CHidDevice* usbDevice_;
     WriteAccessTest writeAccess_;
     bool closeHandled_ = false;
@@ -225,12 +198,7 @@ private:
     QLineEdit* serialEdit_ = nullptr;
     UpDownArrows* serialArrows_ = nullptr;
 
-    // Channel list.
-    QComboBox* bandCombo_ = nullptr;
-    QListWidget* channelList_ = nullptr;
-    QPushButton* editButton_ = nullptr;
-    QPushButton* addButton_ = nullptr;
-    QPushButton* removeButton_ = nullptr;
+    ChannelListPanel* channels_ = nullptr;
 
     // Model, USB status and radio feature.
     QRadioButton* modelUsa_ = nullptr;
@@ -249,6 +217,8 @@ private:
     QPushButton* scanButton_ = nullptr;
     QPushButton* writeButton_ = nullptr;
     QPushButton* readButton_ = nullptr;
+
+    CloneCommandController* clone_ = nullptr;
 };
 
 }  // namespace orven::ui

@@ -3,6 +3,7 @@
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedHidBackend.h"
 #include "tests/ui/MainWindowFixture.h"
+#include "ui/CloneCommandController.h"
 #include "ui/DemoMode.h"
 #include "ui/QueuedProgress.h"
 
@@ -31,7 +32,7 @@ protected:
         backend->WithRadio([](SimulatedRadio& r) { FillDemoMemory(r.Memory()); });
         radio.SetBackend(backend);
         window->SetUsbDevice(radio);
-        window->SetCloneTiming(kTestTiming);
+        window->CloneCommands().SetTiming(kTestTiming);
         Combo(ids::main::kPortCombo)->setCurrentIndex(0);  // USB
     }
     void TearDown() override { EXPECT_TRUE(WaitUntilIdle()) << "a clone was left running"; }
@@ -225,7 +226,7 @@ TEST_F(CloneCommandsTest, TheRunningCommandIsItsOwnStop) {
 TEST_F(CloneCommandsTest, ASecondStartWhileBusyOnlyAsksTheRunningOneToStop) {
     SlowRadio();
     Click(ids::main::kReadButton);
-    window->OnVerify();  // what a command that slipped through would do
+    window->CloneCommands().OnVerify();  // what a command that slipped through would do
     EXPECT_TRUE(CloneStopEvent.IsSet());
     EXPECT_EQ(Status(), "Reading...");
     ASSERT_TRUE(WaitUntilIdle());

@@ -4,8 +4,10 @@
 #include "ui/CCloneMainDlg.h"
 
 #include "link/PortNames.h"
-#include "model/ChannelList.h"
 #include "ui/CaptionGroupBox.h"
+#include "ui/ChannelListPanel.h"
+#include "ui/CloneCommandController.h"
+#include "ui/LayoutParts.h"
 #include "ui/ResourceIds.h"
 #include "ui/UpDownArrows.h"
 #include "ui/WidgetIds.h"
@@ -13,25 +15,20 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFont>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QStyle>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <array>
 #include <string>
 
@@ -40,24 +37,6 @@ namespace orven::ui {
 namespace {
 
 constexpr int kIdentityEditWidth = 90;
-// The longest channel list line, in characters: number or label, both frequencies, usage name.
-constexpr int kListLineChars = 46;
-constexpr int kGroupSpacing = 4;
-
-// Group boxes a little tighter than the style's default, so the whole window fits its size.
-template <class Layout>
-Layout* Tight(Layout* layout) {
-    layout->setContentsMargins(8, 6, 8, 6);
-    layout->setSpacing(kGroupSpacing);
-    return layout;
-}
-
-// A fixed-pitch font one step smaller than the usual one, so a whole line fits the list.
-QFont ListFont() {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(std::max(8.0, font.pointSizeF() - 1.0));
-    return font;
-}
 
 // The least width at which a wrapping label's text takes no more than `lines` lines.
 int NarrowestWidthFor(const QLabel* label, int lines) {
@@ -89,30 +68,6 @@ QLabel* Hint(const char* text, int lines, QWidget* parent) {
 
 QAction* AddCommand(QMenu* menu, const char* text, int id) {
     return WithId(menu->addAction(QString::fromLatin1(text)), id);
-}
-
-// A drop-down sized to its entries when the window first shows. Following its entries at every
-// change instead would have the combo resize itself to its hint some time after a fill, outside
-// the layout that had stretched it to its column.
-QComboBox* DropDown(int id, QWidget* parent) { return WithId(new QComboBox(parent), id); }
-
-// A drop-down whose entries change keeps the width its widest possible entry needs, so neither it
-// nor its neighbours move when it is filled again.
-QComboBox* SteadyDropDown(int id, const QStringList& widestEntries, QWidget* parent) {
-    QComboBox* combo = DropDown(id, parent);
-    combo->addItems(widestEntries);
-    combo->setMinimumWidth(combo->sizeHint().width());
-    combo->clear();
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    return combo;
-}
-
-QStringList EveryBandName() {
-    std::array<bool, kBandCount> all{};
-    all.fill(true);
-    QStringList names;
-    for (const std::string& name : BandComboEntries(all)) names << QString::fromStdString(name);
-    return names;
 }
 
 // Every port as the port combo may name it, an absent one with its mark.
@@ -155,10 +110,6 @@ void CCloneMainDlg::BuildMenus() {
     readAction_ = AddCommand(clone, "Read from Radio", ids::menu::kReadFromRadio);
     verifyAction_ = AddCommand(clone, "Verify", ids::menu::kVerify);
     handShakeAction_ = AddCommand(clone, "HandShake", ids::menu::kHandShake);
-    connect(writeAction_, &QAction::triggered, this, &CCloneMainDlg::OnWriteToRadio);
-    connect(readAction_, &QAction::triggered, this, &CCloneMainDlg::OnReadFromRadio);
-    connect(verifyAction_, &QAction::triggered, this, &CCloneMainDlg::OnVerify);
-    connect(handShakeAction_, &QAction::triggered, this, &CCloneMainDlg::OnHandShake);
     clone->addSeparator();
     AddStateChoice(clone, "Fast Transfer", ids::menu::kFastTransfer, &AppState::fastTransfer);
     AddStateChoice(clone, "Verify after write", ids::menu::kVerifyAfterWrite, &AppState::verifyAfterWrite);
@@ -184,7 +135,8 @@ void CCloneMainDlg::BuildWidgets() {
     column->addWidget(BuildIdentityGroup());
 
     auto* middle = new QHBoxLayout;
-    middle->addWidget(BuildChannelGroup(), 3);
+    channels_ = new ChannelListPanel(state_, settings_, this);
+    middle->addWidget(channels_, 3);
     middle->addWidget(BuildRightColumn(), 2);
     column->addLayout(middle, 1);
 
@@ -241,40 +193,6 @@ QWidget* CCloneMainDlg::BuildIdentityGroup() {
         edit->setFixedWidth(kIdentityEditWidth);
     grid->setColumnStretch(3, 1);
     return identityGroup_;
-}
-
-QWidget* CCloneMainDlg::BuildChannelGroup() {
-    auto* group = new QGroupBox(QStringLiteral("Channel List"), this);
-    auto* column = Tight(new QVBoxLayout(group));
-
-    auto* bandRow = new QHBoxLayout;
-    bandRow->addWidget(new QLabel(QStringLiteral("Band"), group));
-    bandCombo_ = SteadyDropDown(ids::main::kBandCombo, EveryBandName(), group);
-    bandRow->addWidget(bandCombo_);
-    bandRow->addStretch(1);
-    column->addLayout(bandRow);
-
-    channelList_ = WithId(new QListWidget(group), ids::main::kChannelList);
-    // The lines are laid out in columns of characters.
-    channelList_->setFont(ListFont());
-    channelList_->setSelectionMode(QAbstractItemView::SingleSelection);
-    const int scrollBar = channelList_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    channelList_->setMinimumWidth(
-        QFontMetrics(channelList_->font()).horizontalAdvance(QString(kListLineChars, QLatin1Char('0'))) +
-        scrollBar + 4 * channelList_->frameWidth() + 8);
-    column->addWidget(channelList_, 1);
-
-    auto* buttons = new QHBoxLayout;
-    editButton_ = WithId(new QPushButton(QStringLiteral("Edit"), group), ids::main::kEditButton);
-    addButton_ = WithId(new QPushButton(QStringLiteral("Add"), group), ids::main::kAddButton);
-    removeButton_ =
-        WithId(new QPushButton(QStringLiteral("Remove"), group), ids::main::kRemoveButton);
-    for (QPushButton* button : {editButton_, addButton_, removeButton_}) {
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    column->addLayout(buttons);
-    return group;
 }
 
 QWidget* CCloneMainDlg::BuildRightColumn() {
@@ -369,6 +287,34 @@ QWidget* CCloneMainDlg::BuildPortGroup() {
     grid->addWidget(writeButton_, 1, 0, 1, 2);
     grid->addWidget(readButton_, 1, 2);
     return group;
+}
+
+void CCloneMainDlg::ConnectControls() {
+    for (QCheckBox* byUser : {mmsiByUser_, atisByUser_}) {
+        connect(byUser, &QCheckBox::clicked, this, [this] {
+            MarkModified();
+            UpdateEntryByUserFields();
+        });
+    }
+    mmsiEdit_->installEventFilter(this);
+    atisEdit_->installEventFilter(this);
+    for (UpDownArrows* arrows : {nmeaArrows_, serialArrows_})
+        connect(arrows, &UpDownArrows::Stepped, this, [this] { SetModifiedFlag(true); });
+
+    connect(channels_, &ChannelListPanel::Modified, this, &CCloneMainDlg::MarkModified);
+    connect(modelUsa_, &QRadioButton::clicked, this, &CCloneMainDlg::OnModelClicked);
+    connect(modelEurope_, &QRadioButton::clicked, this, &CCloneMainDlg::OnModelClicked);
+    for (QCheckBox* box : bandBoxes_) connect(box, &QCheckBox::clicked, this, &CCloneMainDlg::OnBandBoxClicked);
+
+    for (QComboBox* step : {txStepCombo_, rxStepCombo_})
+        connect(step, &QComboBox::currentIndexChanged, this, [this] { SetModifiedFlag(true); });
+    connect(rxMidCombo_, &QComboBox::currentIndexChanged, this, [this](int index) { settings_.rxMidIndex = index; });
+
+    connect(portCombo_, &QComboBox::currentIndexChanged, this, [this](int index) { state_.comPort = index; });
+    connect(baudCombo_, &QComboBox::currentIndexChanged, this, [this](int index) { state_.baudIndex = index; });
+    connect(scanButton_, &QPushButton::clicked, this, &CCloneMainDlg::ScanAndSelectPorts);
+    clone_ = new CloneCommandController(*this, {writeAction_, readAction_, verifyAction_, handShakeAction_,
+                                                writeButton_, readButton_, progress_});
 }
 
 }  // namespace orven::ui

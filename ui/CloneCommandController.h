@@ -1,0 +1,76 @@
+// The clone commands of the main window: Write to Radio, Read from Radio, Verify and HandShake.
+//
+// A command's handler does everything that needs the window (the identity checks, the busy
+// layout, gathering the controls) on the GUI thread, then hands a worker thread copies of what
+// the exchange needs. The worker never waits for the GUI thread and never touches a widget: its
+// progress and its end are queued to the GUI thread, where the outcome is shown.
+#pragma once
+
+#include "clone/CloneRunner.h"
+#include "clone/CloneTiming.h"
+
+#include <QObject>
+
+class QAction;
+class QProgressBar;
+class QPushButton;
+
+namespace orven::ui {
+
+class CCloneMainDlg;
+struct WorkerOutcome;
+
+class CloneCommandController : public QObject {
+    Q_OBJECT
+public:
+    // The controls of the clone commands, made by the window; the busy layout switches them.
+    struct Controls {
+        QAction* write = nullptr;
+        QAction* read = nullptr;
+        QAction* verify = nullptr;
+        QAction* handShake = nullptr;
+        QPushButton* writeButton = nullptr;
+        QPushButton* readButton = nullptr;
+        QProgressBar* progress = nullptr;
+    };
+
+    // Connects the controls to the commands; the controller lives as the window's child.
+    CloneCommandController(CCloneMainDlg& window, const Controls& controls);
+
+    // Each starts its command's worker, or asks the running one to stop. Write checks the
+    // identity fields first, even when it would only stop.
+    void OnWriteToRadio();
+    void OnReadFromRadio();
+    void OnVerify();
+    void OnHandShake();
+
+    // Whether a clone command runs.
+    bool Running() const;
+    // Asks the running command to stop; the window is closed once its worker has ended.
+    void StopAndCloseWindow();
+
+    // How long the clone engines wait; the product's timing unless replaced.
+    void SetTiming(const CloneTiming& timing) { timing_ = timing; }
+
+private:
+    void Start(CloneOperation operation);
+    bool IdentitiesPassWriteChecks();
+    // On the GUI thread, once the worker's exchange has ended.
+    void Finish(const WorkerOutcome& outcome);
+    void ShowOutcome(const WorkerOutcome& outcome);
+    void ShowRead(const WorkerOutcome& outcome, bool stoppedForClose);
+    void ShowVerify(const WorkerOutcome& outcome, bool stoppedForClose);
+    void ShowReadBack(const ReadBackOutcome& readBack);
+    void ShowUnloadableRead(const WorkerOutcome& outcome);
+    void FailureBox(const char* title, const WorkerOutcome& outcome, bool stoppedForClose);
+    // Switches the buttons and the Clone menu between the idle and the busy layout.
+    void SetBusyLayout(bool busy, CloneOperation operation);
+
+    CCloneMainDlg& window_;
+    Controls controls_;
+    CloneOperation operation_ = CloneOperation::None;
+    CloneTiming timing_ = kProductTiming;
+    bool closeAfterClone_ = false;  // a close came while a clone ran
+};
+
+}  // namespace orven::ui
