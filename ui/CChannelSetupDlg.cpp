@@ -2,6 +2,7 @@
 
 #include "model/ChannelBand.h"
 #include "model/PlatformLogi.h"
+#include "model/SettingsRules.h"
 #include "model/UsageNameTable.h"
 #include "ui/ChannelFrequency.h"
 #include "ui/DialogButtons.h"
@@ -28,8 +29,8 @@ namespace orven::ui {
 
 namespace {
 
-// The characters a channel name is made of; the second name character is a digit.
-constexpr std::string_view kNameAlphabet = "0123456789ACFLM";
+// The characters a channel name is made of; the second name character is a digit, the first ten.
+constexpr std::string_view kNameAlphabet = kLabelFirstCharacters;
 constexpr int kSecondNameChoices = 10;
 
 // A new channel starts out simplex on this frequency.
@@ -207,7 +208,7 @@ double CChannelSetupDlg::TxValue() const { return ReadFrequency(tx_->text()); }
 bool CChannelSetupDlg::CheckTx() {
     if (IsValidTxFrequency(TxValue())) return true;
     warning_ = true;
-    Prompts().Message(this, kErrorTitle, InvalidTxMessage(), PromptIcon::None);
+    Prompts().Message(this, kErrorTitle, QString::fromStdString(InvalidTxMessage()), PromptIcon::None);
     warning_ = false;
     return false;
 }

@@ -1,6 +1,7 @@
 #include "ui/CFeatureSetupDlg.h"
 
 #include "model/LineFormat.h"
+#include "model/SettingsRules.h"
 #include "ui/DialogButtons.h"
 #include "ui/ResourceIds.h"
 #include "ui/WidgetIds.h"
@@ -21,14 +22,14 @@ namespace {
 // Room for a long name with its cursor.
 constexpr int kNameEditColumns = 20;
 
-// A name field of the settings in an edit. Typing is limited to kFeatureNameTyped characters;
+// A name field of the settings in an edit. Typing is limited to kNameTextLimit characters;
 // a longer name that came with a settings file is shown whole, so OK does not cut it.
 template <std::size_t N>
 QLineEdit* NameEdit(QWidget* parent, int id, const char (&field)[N]) {
     auto* edit = WithId(new QLineEdit(parent), id);
     const std::string_view text = FixedSlotText(field);
     const auto length = static_cast<qsizetype>(text.size());
-    edit->setMaxLength(static_cast<int>(std::max<qsizetype>(kFeatureNameTyped, length)));
+    edit->setMaxLength(static_cast<int>(std::max<qsizetype>(static_cast<qsizetype>(kNameTextLimit), length)));
     edit->setText(QString::fromLatin1(text.data(), length));
     edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * kNameEditColumns);
     return edit;

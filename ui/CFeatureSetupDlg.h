@@ -11,9 +11,6 @@ class QLineEdit;
 
 namespace orven::ui {
 
-// The most characters the user may type into either name.
-inline constexpr int kFeatureNameTyped = 12;
-
 class CFeatureSetupDlg : public QDialog {
     Q_OBJECT
 

@@ -1,6 +1,6 @@
-// How the channel setup dialog reads, checks and shows a channel's frequencies. Numbers are
-// read and written with '.' as the decimal point whatever the desktop's locale says, since the
-// texts are the program's fixed formats.
+// How the channel setup dialog reads and shows a channel's frequencies. Numbers are read and
+// written with '.' as the decimal point whatever the desktop's locale says, since the texts are
+// the program's fixed formats. Which frequencies are valid is the settings rules' to say.
 #pragma once
 
 #include <QString>
@@ -14,13 +14,7 @@ inline constexpr int kFrequencyTextLimit = 32;
 // ignored); 0 when the text does not start with a number.
 double ReadFrequency(const QString& text);
 
-// A TX frequency the radio accepts: inside the band and on the 6.25 kHz grid.
-bool IsValidTxFrequency(double mhz);
-
 // A frequency as the edits show it: "%8.5f".
 QString FrequencyText(double mhz);
-
-// The text of the message box that refuses an invalid TX frequency.
-QString InvalidTxMessage();
 
 }  // namespace orven::ui
