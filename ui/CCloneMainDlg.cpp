@@ -151,7 +151,9 @@ void CCloneMainDlg::GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag,
 void CCloneMainDlg::ShowIdentity(QCheckBox* byUser, std::uint32_t byUserFlag, QLineEdit* edit,
                                  const char (&slot)[60]) {
     byUser->setChecked(byUserFlag != 0);
-    if (IsValidIdentity9(FixedSlotText(slot))) edit->setText(SlotText(slot));
+    // What the document holds, even nothing: a field left as it was would carry another
+    // document's identity into this one.
+    edit->setText(SlotText(slot));
 }
 
 void CCloneMainDlg::GatherSettings() {

@@ -160,6 +160,41 @@ TEST_F(MainWindowTest, EditsReachTheFileAndComeBackWhenItIsOpenedAgain) {
     EXPECT_EQ(ComboItems(Combo(ids::main::kBandCombo)), QStringList({"INT", "USA", "WX"}));
 }
 
+// Open and Load Default set each identity field from the document they show, empty where it holds
+// none: no radio's identities are carried into another document.
+TEST_F(MainWindowTest, ShowingADocumentSetsEveryIdentityFieldFromIt) {
+    auto held = Defaults(kModelEurInt);
+    held->mmsiByUser = held->atisByUser = 0;
+    CopyText(held->mmsiId, "211234560");
+    CopyText(held->atisId, "211234567");
+    CopyText(held->nmeaNo, "123456");
+    CopyText(held->serialNo, "20261206");
+    const std::string with = WriteDocument("with.dat", *held);
+    const std::string without = WriteDocument("without.dat", *Defaults(kModelEurInt));
+    const auto fields = [this] {
+        QStringList texts;
+        for (int id : {ids::main::kMmsiEdit, ids::main::kAtisEdit, ids::main::kNmeaEdit, ids::main::kSerialEdit})
+            texts << Find<QLineEdit>(id)->text();
+        return texts;
+    };
+    const std::function<void()> shows[] = {[&] { Open(without); },
+                                           [&] {
+                                               prompts.dialogScript.push_back(PressOk);
+                                               Trigger(ids::menu::kLoadDefault);
+                                           }};
+    for (const auto& show : shows) {
+        Open(with);
+        ASSERT_EQ(fields(), QStringList({"211234560", "211234567", "123456", "20261206"}));
+        show();
+        EXPECT_EQ(fields(), QStringList({"", "", "", ""}));
+    }
+    Open(with);
+    Open(without);
+    prompts.saveNames = {QString::fromStdString(dir.File("copy.dat"))};
+    Trigger(ids::menu::kSaveAs);
+    EXPECT_TRUE(ReadBytes(dir.File("copy.dat")) == ReadBytes(without)) << "Save as changed the document shown";
+}
+
 TEST_F(MainWindowTest, StoredStepsTheComboCannotShowSurviveUntilTheUserPicksOne) {
     auto doc = Defaults(kModelUsa);
     doc->bandPrivate = 0;  // as gathering the USA model leaves it
