@@ -151,6 +151,46 @@ TEST_F(CliCloneCommands, AHalfWrittenRadioIsKeptAsItsBytes) {
     EXPECT_TRUE(std::equal(memory.begin() + kCloneFirst, memory.begin() + kCloneLast + 1, kept.begin() + kCloneFirst));
 }
 
+// Write, cut off half way, restore: the backup the write made first brings the radio back to its
+// exact earlier bytes, and the log holds both. An archive that cannot take the backup stops a
+// write before anything is sent.
+TEST_F(CliCloneCommands, ARadioCutOffMidWriteIsRestoredFromItsBackup) {
+    SimulatedRadioPty radio;
+    ASSERT_TRUE(radio.Start());
+    const RadioImage earlier = radio.WithRadio([](SimulatedRadio& sim) {
+        FillDemoMemory(sim.Memory());
+        sim.Faults().silentAfterFrames = 2 + 77 + 1 + 30;  // the backup read, then 30 chunks written
+        return sim.Memory();
+    });
+    ASSERT_EQ(Cli("new a.dat --model eur-int --country all").exitCode, 0);
+    const std::string port = "-p " + radio.DevicePath() + " --fast ";
+    ProcessResult r = Cli(port + "write a.dat");
+    EXPECT_EQ(r.exitCode, 3);
+    std::smatch kept;
+    ASSERT_TRUE(std::regex_search(r.out, kept, std::regex("radio archive as (\\S+)\n"))) << r.out;
+    const std::string entry = kept[1];
+    const auto clone = [](const RadioImage& m) { return std::vector<std::uint8_t>(m.begin() + kCloneFirst, m.begin() + kCloneLast + 1); };
+    EXPECT_NE(clone(radio.WithRadio([](SimulatedRadio& sim) { return sim.Memory(); })), clone(earlier));
+
+    radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().silentAfterFrames.reset(); });
+    r = Cli(port + "restore " + entry);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Restore OK.\nVerify OK.\n"), std::string::npos) << r.out;
+    EXPECT_EQ(clone(radio.WithRadio([](SimulatedRadio& sim) { return sim.Memory(); })), clone(earlier));
+    const std::string log = Cli("archive log").out;
+    EXPECT_TRUE(std::regex_search(log, std::regex(R"(write .*Radio is not detected!.*\n.*restore .*Write OK\.  read-back: Verify OK\.)")))
+        << log;
+    EXPECT_NE(Cli("archive list --serial 20261206").out.find(entry + " "), std::string::npos);
+
+    WriteText(dir.File("not-a-folder"), "x");
+    radio.WithRadio([](SimulatedRadio& sim) { sim.ClearHistory(); });
+    r = RunProcess("XDG_DATA_HOME='" + dir.File("not-a-folder") + "' '" + ORVEN_CLI_PATH + "' " + port + "write a.dat",
+                   dir.path());
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_NE(r.err.find("not-a-folder/orven-clone/archive cannot be written"), std::string::npos) << r.err;
+    EXPECT_EQ(radio.WithRadio([](SimulatedRadio& sim) { return sim.Counters().frames; }), 0u);
+}
+
 // Trace and dump files that cannot be written are told of; the transfer's result stands.
 TEST_F(CliCloneCommands, UnwritableTraceAndDumpFilesAreToldOf) {
     std::filesystem::create_directory(dir.File("CommLogo.bin"));
