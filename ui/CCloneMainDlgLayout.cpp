@@ -298,8 +298,11 @@ void CCloneMainDlg::ConnectControls() {
     }
     mmsiEdit_->installEventFilter(this);
     atisEdit_->installEventFilter(this);
+    // Every edit of the document marks it modified at once, so nothing typed is lost unasked.
+    for (QLineEdit* edit : {mmsiEdit_, atisEdit_, nmeaEdit_, serialEdit_})
+        connect(edit, &QLineEdit::textEdited, this, &CCloneMainDlg::MarkModified);
     for (UpDownArrows* arrows : {nmeaArrows_, serialArrows_})
-        connect(arrows, &UpDownArrows::Stepped, this, [this] { SetModifiedFlag(true); });
+        connect(arrows, &UpDownArrows::Stepped, this, &CCloneMainDlg::MarkModified);
 
     connect(channels_, &ChannelListPanel::Modified, this, &CCloneMainDlg::MarkModified);
     connect(modelUsa_, &QRadioButton::clicked, this, &CCloneMainDlg::OnModelClicked);
@@ -307,8 +310,11 @@ void CCloneMainDlg::ConnectControls() {
     for (QCheckBox* box : bandBoxes_) connect(box, &QCheckBox::clicked, this, &CCloneMainDlg::OnBandBoxClicked);
 
     for (QComboBox* step : {txStepCombo_, rxStepCombo_})
-        connect(step, &QComboBox::currentIndexChanged, this, [this] { SetModifiedFlag(true); });
-    connect(rxMidCombo_, &QComboBox::currentIndexChanged, this, [this](int index) { settings_.rxMidIndex = index; });
+        connect(step, &QComboBox::currentIndexChanged, this, &CCloneMainDlg::MarkModified);
+    connect(rxMidCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        settings_.rxMidIndex = index;
+        MarkModified();
+    });
 
     connect(portCombo_, &QComboBox::currentIndexChanged, this, [this](int index) { state_.comPort = index; });
     connect(baudCombo_, &QComboBox::currentIndexChanged, this, [this](int index) { state_.baudIndex = index; });

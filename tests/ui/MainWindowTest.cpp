@@ -195,6 +195,32 @@ TEST_F(MainWindowTest, ShowingADocumentSetsEveryIdentityFieldFromIt) {
     EXPECT_TRUE(ReadBytes(dir.File("copy.dat")) == ReadBytes(without)) << "Save as changed the document shown";
 }
 
+// Any edit of any field of the document marks it modified at once: "*" in the title, and the save
+// question before the document is dropped.
+TEST_F(MainWindowTest, EveryEditMarksTheDocumentModifiedAtOnce) {
+    const std::string path = WriteDocument("m.dat", *Defaults(kModelUsa));
+    const auto type = [this](int id) { QTest::keyClicks(Find<QLineEdit>(id), "1"); };
+    const auto arrow = [this](int id) { QTest::mouseClick(Find<ui::UpDownArrows>(id)->UpButton(), Qt::LeftButton); };
+    const auto pick = [this](int id) { Combo(id)->setCurrentIndex(1 - Combo(id)->currentIndex()); };
+    const std::function<void()> edits[] = {
+        [&] { type(ids::main::kMmsiEdit); },    [&] { type(ids::main::kAtisEdit); },
+        [&] { type(ids::main::kNmeaEdit); },    [&] { type(ids::main::kSerialEdit); },
+        [&] { arrow(ids::main::kNmeaSpin); },   [&] { arrow(ids::main::kSerialSpin); },
+        [&] { pick(ids::main::kTxStepCombo); }, [&] { pick(ids::main::kRxStepCombo); },
+        [&] { pick(ids::main::kRxMidCombo); },
+    };
+    for (std::size_t i = 0; i < std::size(edits); ++i) {
+        SCOPED_TRACE(i);
+        Start(FreshAppState());
+        Open(path);
+        edits[i]();
+        EXPECT_EQ(window->windowTitle(), "/m.dat* - VOROZUDE V1.15");
+        prompts.questions.clear();
+        Trigger(ids::menu::kExit);
+        EXPECT_EQ(prompts.questions.size(), 1u);
+    }
+}
+
 TEST_F(MainWindowTest, StoredStepsTheComboCannotShowSurviveUntilTheUserPicksOne) {
     auto doc = Defaults(kModelUsa);
     doc->bandPrivate = 0;  // as gathering the USA model leaves it
