@@ -235,8 +235,16 @@ bool CChannelSetupDlg::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+// The RX that TX and the mode give must lie where the settings file check wants it, or the
+// document saved with this channel would not open again.
+bool CChannelSetupDlg::CheckRx() {
+    if (InRadioRange(RxFor(SelectedMode(), TxValue()))) return true;
+    Prompts().Message(this, kErrorTitle, QString::fromStdString(InvalidRxMessage()), PromptIcon::None);
+    return false;
+}
+
 void CChannelSetupDlg::accept() {
-    if (!CheckTx()) return;
+    if (!CheckTx() || !CheckRx()) return;
     if (ChannelRecord* record = PickedRecord()) StoreRecord(*record);
     QDialog::accept();
 }

@@ -28,8 +28,9 @@ public:
     // The new channel after OK (name, usage, frequencies, in use).
     const ChannelRecord& OwnRecord() const { return own_; }
 
-    // Refuses an invalid TX frequency with a message and stays open; otherwise stores the
-    // controls into the picked record and closes.
+    // Refuses an invalid TX frequency, or one whose RX in the chosen mode lies outside the radio's
+    // range, with a message and stays open; otherwise stores the controls into the picked record
+    // and closes.
     void accept() override;
 
 protected:
@@ -49,6 +50,7 @@ private:
     static double RxFor(Mode mode, double txMHz);
     double TxValue() const;
     bool CheckTx();
+    bool CheckRx();
     void TxLeft();
     void ModeClicked(Mode mode);
 

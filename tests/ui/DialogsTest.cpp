@@ -5,6 +5,7 @@
 #include "ui/CUserDlg.h"
 
 #include "model/RadioSettings.h"
+#include "model/SettingsRules.h"
 #include "ui/DialogDriver.h"
 #include "ui/ScriptedPrompts.h"
 
@@ -76,19 +77,28 @@ TEST_F(ChannelSetupDlgTest, NewChannelOpensAsSimplexAndOkFillsOnlyItsOwnRecord) 
     EXPECT_TRUE(SameBytes(before, settings));
 }
 
-TEST_F(ChannelSetupDlgTest, OkAcceptsOnlyTxFrequenciesOnTheGridInsideTheBand) {
-    struct Case { const char* text; bool valid; };
-    const Case cases[] = {{"156.00625", true}, {"174.0", true}, {"156.003", false},
-                          {"135.99375", false}, {"174.00625", false}, {"abc", false}};
+// OK takes only a TX on the grid inside the band, and only an RX (TX and the mode's offset) that
+// the settings file check accepts too.
+TEST_F(ChannelSetupDlgTest, OkAcceptsOnlyChannelsTheSettingsFileAccepts) {
+    struct Case { const char* text; int mode; const QString refusal; };
+    const QString invalidRx = QString::fromStdString(InvalidRxMessage());
+    const Case cases[] = {{"156.00625", ch::kSimplex, {}},       {"174.0", ch::kSimplex, {}},
+                          {"156.003", ch::kSimplex, kInvalidTx},  {"135.99375", ch::kSimplex, kInvalidTx},
+                          {"174.00625", ch::kSimplex, kInvalidTx}, {"abc", ch::kSimplex, kInvalidTx},
+                          {"172.0", ch::kDuplexPlus, invalidRx},  {"169.4", ch::kDuplexPlus, {}},
+                          {"140.0", ch::kDuplexMinus, invalidRx}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         prompts.messages.clear();
-        CChannelSetupDlg dlg(state, settings, true);
+        EditPrivate(0, "F2", 156.0, 156.0);
+        CChannelSetupDlg dlg(state, settings, false);
         dlg.show();
         TypeInto(Tx(dlg), QString::fromLatin1(c.text));
+        Click(dlg, c.mode);
         ClickOk(dlg);
-        EXPECT_EQ(dlg.isVisible(), !c.valid);
-        EXPECT_EQ(prompts.MessageTexts(), c.valid ? QStringList() : QStringList({kInvalidTx}));
+        EXPECT_EQ(dlg.isVisible(), !c.refusal.isEmpty());
+        EXPECT_EQ(prompts.MessageTexts(), c.refusal.isEmpty() ? QStringList() : QStringList({c.refusal}));
+        EXPECT_TRUE(SettingsPassCheck(settings));
     }
 }
 
