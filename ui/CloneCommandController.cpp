@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -203,6 +204,7 @@ void CloneCommandController::Start(CloneOperation operation) {
 void CloneCommandController::Finish(const WorkerOutcome& outcome) {
     QApplication::restoreOverrideCursor();
     ShowOutcome(outcome);
+    if (!closeAfterClone_) ShowUnwrittenFiles(outcome.run.unwritten);
     CloneBusyEvent.Reset();
     operation_ = CloneOperation::None;
     SetBusyLayout(false, CloneOperation::None);
@@ -275,6 +277,18 @@ void CloneCommandController::ShowVerify(const WorkerOutcome& outcome, bool stopp
     // is worth pointing to.
     if (written) window_.ShowReport(report);
     else Prompts().OpenInTextViewer(report);
+}
+
+// Each once: a write followed by its read-back opens the trace twice.
+void CloneCommandController::ShowUnwrittenFiles(const std::vector<std::string>& unwritten) {
+    if (unwritten.empty()) return;
+    QStringList paths;
+    for (const std::string& path : unwritten)
+        if (!paths.contains(ToQString(path))) paths << ToQString(path);
+    Prompts().Message(&window_, QStringLiteral("Trace and Dump Files"),
+                      QStringLiteral("These files the user options ask for could not be written:\n") +
+                          paths.join(QLatin1Char('\n')),
+                      PromptIcon::Warning);
 }
 
 // The document on screen stays: the settings read would make a file this program refuses to open.

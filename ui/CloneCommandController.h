@@ -11,6 +11,9 @@
 
 #include <QObject>
 
+#include <string>
+#include <vector>
+
 class QAction;
 class QProgressBar;
 class QPushButton;
@@ -62,6 +65,8 @@ private:
     void ShowVerify(const WorkerOutcome& outcome, bool stoppedForClose);
     void ShowReadBack(const ReadBackOutcome& readBack);
     void ShowUnloadableRead(const WorkerOutcome& outcome);
+    // Names the trace and dump files that were asked for and could not be written.
+    void ShowUnwrittenFiles(const std::vector<std::string>& unwritten);
     void FailureBox(const char* title, const WorkerOutcome& outcome, bool stoppedForClose);
     // Switches the buttons and the Clone menu between the idle and the busy layout.
     void SetBusyLayout(bool busy, CloneOperation operation);

@@ -264,6 +264,21 @@ TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
     EXPECT_EQ(Status(), "Write OK.");
 }
 
+// Trace and dump files asked for that cannot be written are named once the transfer has ended;
+// the transfer's own result stands.
+TEST_F(CloneCommandsTest, RequestedTraceAndDumpFilesThatCannotBeWrittenAreNamed) {
+    state.traceLog = 1;
+    state.dumpImages = 1;
+    for (const char* name : {"CommLogo.bin", "ReadRom.bin"}) std::filesystem::create_directory(dir.File(name));
+    Click(ids::main::kReadButton);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Status(), "Read OK.");
+    EXPECT_EQ(Edit(ids::main::kSerialEdit)->text(), kDemoSerial);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, "These files the user options ask for could not be written:\n" +
+                                            QString::fromStdString(dir.File("CommLogo.bin") + "\n" + dir.File("ReadRom.bin")));
+}
+
 // The stop that closing asks for is no error: no box, and the save question comes once the
 // worker has ended, just before the window closes.
 TEST_F(CloneCommandsTest, ExitDuringACloneStopsItAndClosesAfterwards) {
