@@ -8,6 +8,7 @@
 #include "ui/ChannelListPanel.h"
 #include "ui/CloneCommandController.h"
 #include "ui/LayoutParts.h"
+#include "ui/PrintableTextGuard.h"
 #include "ui/ResourceIds.h"
 #include "ui/UpDownArrows.h"
 #include "ui/WidgetIds.h"
@@ -191,6 +192,8 @@ QWidget* CCloneMainDlg::BuildIdentityGroup() {
 
     for (QLineEdit* edit : {mmsiEdit_, atisEdit_, nmeaEdit_, serialEdit_})
         edit->setFixedWidth(kIdentityEditWidth);
+    new PrintableTextGuard(nmeaEdit_, QStringLiteral("The NMEA2000 number"));
+    new PrintableTextGuard(serialEdit_, QStringLiteral("The serial number"));
     grid->setColumnStretch(3, 1);
     return identityGroup_;
 }

@@ -3,6 +3,7 @@
 #include "model/LineFormat.h"
 #include "model/SettingsRules.h"
 #include "ui/DialogButtons.h"
+#include "ui/PrintableTextGuard.h"
 #include "ui/ResourceIds.h"
 #include "ui/WidgetIds.h"
 
@@ -57,6 +58,8 @@ QWidget* CFeatureSetupDlg::MakeNamesGroup() {
     auto* group = new QGroupBox(QStringLiteral("Names"), this);
     brand_ = NameEdit(group, ids::feature::kBrandEdit, settings_.brandName);
     model_ = NameEdit(group, ids::feature::kModelEdit, settings_.modelName);
+    new PrintableTextGuard(brand_, QStringLiteral("The brand name"));
+    new PrintableTextGuard(model_, QStringLiteral("The model name"));
     brand_->setEnabled(state_.uiReadOnly == 0);
     model_->setEnabled(state_.uiReadOnly == 0);
     auto* layout = new QFormLayout(group);

@@ -8,7 +8,9 @@
 
 #include <QAbstractScrollArea>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QIcon>
 #include <QImage>
@@ -219,6 +221,31 @@ TEST_F(MainWindowTest, EveryEditMarksTheDocumentModifiedAtOnce) {
         Trigger(ids::menu::kExit);
         EXPECT_EQ(prompts.questions.size(), 1u);
     }
+}
+
+// Texts that go into a settings file or a radio take printable ASCII only: anything else, typed
+// or pasted, is refused by character and position, and the field keeps what it held.
+TEST_F(MainWindowTest, TextFieldsRefuseAllButPrintableAscii) {
+    const auto paste = [this](QLineEdit* edit, const char* what) {
+        edit->setText("12");
+        edit->end(false);
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("3\xC3\xA9"));
+        edit->paste();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(edit->text(), "12") << what;
+        EXPECT_EQ(prompts.MessageTexts().value(prompts.messages.size() - 1),
+                  QString::fromUtf8(what) + " holds \"\xC3\xA9\" at position 4: only printable ASCII characters can be stored.");
+    };
+    paste(Find<QLineEdit>(ids::main::kSerialEdit), "The serial number");
+    paste(Find<QLineEdit>(ids::main::kNmeaEdit), "The NMEA2000 number");
+    prompts.dialogScript.push_back([&](QDialog& dialog) {
+        paste(FindById<QLineEdit>(&dialog, ids::feature::kBrandEdit), "The brand name");
+        paste(FindById<QLineEdit>(&dialog, ids::feature::kModelEdit), "The model name");
+        return PressOk(dialog);
+    });
+    Trigger(ids::menu::kFeatureSetup);
+    EXPECT_EQ(prompts.messages.size(), 4u);
+    EXPECT_EQ(std::string(window->Settings().modelName), "12");
 }
 
 TEST_F(MainWindowTest, StoredStepsTheComboCannotShowSurviveUntilTheUserPicksOne) {
