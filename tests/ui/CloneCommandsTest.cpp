@@ -1,5 +1,6 @@
 // The clone commands of the main window, end to end against a simulated radio on USB.
 #include "clone/CloneEvent.h"
+#include "model/ImageCodec.h"
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedHidBackend.h"
 #include "tests/ui/MainWindowFixture.h"
@@ -262,6 +263,29 @@ TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
     ASSERT_TRUE(WaitUntilIdle());
     ExpectOnlyMessage("Error", "Invalid ATIS ID:0123\nMake sure 9 digitals.", ui::PromptIcon::Error);
     EXPECT_EQ(Status(), "Write OK.");
+}
+
+// A radio whose settings the file check would refuse (one left half-written) does not replace the
+// document: the user learns why, and the radio's exact bytes are kept in ReadRom.bin.
+TEST_F(CloneCommandsTest, AReadTheFileCheckWouldRefuseKeepsTheDocumentAndTheRadiosBytes) {
+    const RadioImage memory = backend->WithRadio([](SimulatedRadio& r) {
+        r.Memory()[kAddrPrivateRecords + kRecordRx] = 0xFF;  // RX of the first private channel far above the band
+        r.Memory()[kAddrPrivateRecords + kRecordRx + 1] = 0xFF;
+        return r.Memory();
+    });
+    const auto before = std::make_unique<RadioSettings>(window->Settings());
+    Click(ids::main::kReadButton);
+    ASSERT_TRUE(WaitUntilIdle());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, "Read Error");
+    EXPECT_TRUE(prompts.messages[0].text.contains("private channel 1 ")) << prompts.messages[0].text.toStdString();
+    EXPECT_TRUE(prompts.messages[0].text.endsWith(QString::fromStdString(dir.File("ReadRom.bin"))));
+    EXPECT_EQ(Status(), "Read Error.");
+    EXPECT_EQ(std::memcmp(before.get(), &window->Settings(), sizeof(RadioSettings)), 0);
+    EXPECT_EQ(state.modified, 0u);
+    const auto kept = ReadBytes(dir.File("ReadRom.bin"));
+    ASSERT_EQ(kept.size(), kImageSize);
+    EXPECT_TRUE(std::equal(memory.begin() + kCloneFirst, memory.begin() + kCloneLast + 1, kept.begin() + kCloneFirst));
 }
 
 // Trace and dump files asked for that cannot be written are named once the transfer has ended;
