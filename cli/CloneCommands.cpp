@@ -78,14 +78,6 @@ int KeepRead(const CloneJob& job, const RadioSettings& held, const ReadOutcome& 
     return SaveSettingsOrReport(path, held, io) ? kExitOk : int(kExitFile);
 }
 
-// Reads the radio and saves what it holds; the exit code of whichever failed, reported.
-int ReadAndSave(LinkSession& s, const std::string& path, Console& io) {
-    auto held = std::make_unique<RadioSettings>();
-    const ReadOutcome read = RunRead(s.Job(), *held);
-    if (const int code = s.Report(read); code != kExitOk) return code;
-    return KeepRead(s.Job(), *held, read, path, io);
-}
-
 void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
     auto file = std::make_shared<std::string>();
     auto* cmd = AddLinkCommand(app, *o, "read", "Read the radio's settings into a settings file", true);
@@ -93,8 +85,13 @@ void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& ex
     cmd->callback(LinkCallback(o, io, exitCode, [file, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(*file);
         if (!OutputUsableOrReport(*file, io)) return int(kExitFile);
-        const int code = ReadAndSave(s, *file, io);
+        auto held = std::make_unique<RadioSettings>();
+        const ReadOutcome read = RunRead(s.Job(), *held);
+        if (const int code = s.Report(read); code != kExitOk) return code;
+        const int code = KeepRead(s.Job(), *held, read, *file, io);
         if (code == kExitOk) io.Success() << "Read OK.\n";
+        if (!read.archived.empty())
+            (code == kExitOk ? io.Success() : io.err) << "Kept in the radio archive as " << read.archived << "\n";
         return code;
     }));
 }

@@ -32,6 +32,14 @@ void TextProgress::SetPos(int pos) {
     pos_ = pos;
 }
 
+void TextProgress::SetPhase(const char* name) {
+    std::lock_guard lock(mutex_);
+    if (drawn_) err_ << "\n";
+    drawn_ = false;
+    phase_ = name;
+    pos_ = min_;
+}
+
 void TextProgress::Finish() {
     std::lock_guard lock(mutex_);
     if (drawn_) err_ << "\n" << std::flush;
@@ -41,7 +49,7 @@ void TextProgress::Finish() {
 void TextProgress::Draw() {
     if (!enabled_ || max_ <= min_) return;
     const int filled = (pos_ - min_) * kBarWidth / (max_ - min_);
-    err_ << "\r[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "] "
+    err_ << "\r" << (phase_.empty() ? "" : phase_ + " ") << "[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "] "
          << (pos_ - min_) * 100 / (max_ - min_) << "%" << std::flush;
     drawn_ = true;
 }

@@ -5,6 +5,7 @@
 
 #include <iosfwd>
 #include <mutex>
+#include <string>
 
 namespace orven::cli {
 
@@ -17,6 +18,7 @@ public:
     void SetStep(int step) override;
     void StepIt() override;
     void SetPos(int pos) override;
+    void SetPhase(const char* name) override;
 
     // Ends the bar's line if one was drawn.
     void Finish();
@@ -29,6 +31,7 @@ private:
     bool enabled_;
     bool drawn_ = false;
     int min_ = 0, max_ = 100, step_ = 10, pos_ = 0;
+    std::string phase_;
 };
 
 }  // namespace orven::cli

@@ -22,8 +22,12 @@ protected:
 TEST_F(CliCloneCommands, DemoRadioReadsAndVerifiesAFile) {
     ProcessResult r = Cli("--port demo read x.dat");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "Read OK.\n");
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("Read OK.\nKept in the radio archive as 20261206/[-0-9_]+_read\n")))
+        << r.out;
     EXPECT_EQ(std::filesystem::file_size(dir.File("x.dat")), 43816u);
+    // The entry is the radio's exact bytes and the same settings file.
+    const std::string entry = dir.File(std::string(kArchiveFolder) + "/" + r.out.substr(r.out.find(" as ") + 4, 36));
+    EXPECT_EQ(ReadBytes(entry.substr(0, entry.find('\n')) + "/settings.dat"), ReadBytes(dir.File("x.dat")));
 
     EXPECT_EQ(nlohmann::json::parse(Cli("show x.dat --json").out)["mmsi"], "211234560");
 
@@ -34,7 +38,7 @@ TEST_F(CliCloneCommands, DemoRadioReadsAndVerifiesAFile) {
     // With the data on stdout, the success line moves to stderr.
     r = Cli("read - --port demo");
     EXPECT_EQ(r.out.size(), 43816u);
-    EXPECT_EQ(r.err, "Read OK.\n");
+    EXPECT_EQ(r.err.substr(0, 9), "Read OK.\n");
     r = Cli("verify x.dat --port demo --report - -q");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, 5), "Date:");
