@@ -21,10 +21,7 @@ TEST(CloneEventTest, StaysSetUntilResetAndWakesEveryWaiterEarly) {
 
     std::atomic<int> woken{0};
     std::vector<std::thread> waiters;
-    for (int i = 0; i < 3; ++i)
-        waiters.emplace_back([&] {
-            if (event.Wait(10s)) ++woken;
-        });
+    for (int i = 0; i < 3; ++i) waiters.emplace_back([&] { woken += event.Wait(10s) ? 1 : 0; });
     std::this_thread::sleep_for(20ms);
     event.Set();
     for (auto& t : waiters) t.join();
@@ -33,7 +30,6 @@ TEST(CloneEventTest, StaysSetUntilResetAndWakesEveryWaiterEarly) {
     EXPECT_TRUE(event.Wait(0ms)) << "a wait does not consume the signal";
     event.Reset();
     EXPECT_FALSE(event.IsSet());
-    EXPECT_TRUE(ManualResetEvent(true).IsSet());
 }
 
 }  // namespace

@@ -15,25 +15,18 @@ std::string Lookup(CloneResult code) {
     return std::string(buffer, strnlen(buffer, sizeof buffer));
 }
 
-// The engine and CLI tests see the link texts; these are the file texts and the fallbacks.
-TEST(CloneResultText, OwnMessagesAndFallbacksByClass) {
-    EXPECT_EQ(Lookup(0x20007), "File Exist.");
-    EXPECT_EQ(ResultText(0x40001), "Function Parameter Error");
-    for (CloneResult code : {0x10000u, 0x10005u, 0x10010u, 0x10017u, 0x1FFFFu}) EXPECT_EQ(Lookup(code), "Error") << std::hex << code;
-    for (CloneResult code : {0x20001u, 0x20008u}) EXPECT_EQ(Lookup(code), "Unknown File Error.") << std::hex << code;
-    for (CloneResult code : {0u, 2u, 0x40002u, 0x30001u, 0xFFFFFFFFu}) EXPECT_EQ(Lookup(code), "Unknown Error") << std::hex << code;
-}
-
-TEST(CloneResultText, BufferIsZeroedAndCutAtCapacity) {
-    char buffer[16];
-    std::memset(buffer, 'x', sizeof buffer);
-    LookupResultText(buffer, sizeof buffer, 1);
-    EXPECT_STREQ(buffer, "User Cancel.");
-    for (std::size_t i = std::strlen("User Cancel."); i < sizeof buffer; ++i) EXPECT_EQ(buffer[i], 0);
-
-    char small[6];
-    LookupResultText(small, sizeof small, 0x1000E);
-    EXPECT_EQ(std::string(small, sizeof small), "Radio ");  // no terminating zero when cut
+// Texts from both ends of each message table, so that a row out of place shows, and the
+// fallbacks of each class and of an unknown one.
+TEST(CloneResultText, MessagesAndFallbacksByClass) {
+    const std::pair<CloneResult, const char*> cases[] = {
+        {1, "User Cancel."}, {0x10003, "Write Error."}, {0x10011, "CheckSum Error"},
+        {0x10016, "COM Port Access is denied."}, {0x20002, "Open File Error."}, {0x20007, "File Exist."},
+        {0x40001, "Function Parameter Error"}, {0x10000, "Error"}, {0x10005, "Error"}, {0x10010, "Error"},
+        {0x10017, "Error"}, {0x1FFFF, "Error"}, {0x20001, "Unknown File Error."}, {0x20008, "Unknown File Error."},
+        {0, "Unknown Error"}, {2, "Unknown Error"}, {0x40002, "Unknown Error"}, {0x30001, "Unknown Error"},
+        {0xFFFFFFFF, "Unknown Error"},
+    };
+    for (const auto& [code, text] : cases) EXPECT_EQ(Lookup(code), text) << std::hex << code;
 }
 
 }  // namespace

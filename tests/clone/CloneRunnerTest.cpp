@@ -1,19 +1,12 @@
 #include "clone/CloneRunner.h"
 
-#include "clone/CloneResult.h"
 #include "clone/EngineTestSupport.h"
-#include "files/Paths.h"
 #include "files/VerifyReport.h"
-#include "link/CHidDevice.h"
 #include "link/LinkTestSupport.h"
-#include "sim/SimulatedHidBackend.h"
-#include "sim/SimulatedRadioPty.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
-#include <filesystem>
 
 namespace orven {
 namespace {
@@ -24,96 +17,96 @@ constexpr ReportTime kVerifyTime{2024, 5, 17, 9, 4};
 
 // The runner over the simulated radio on a pseudo-terminal (and, where the choice of link is
 // the point, on USB too), with the process-wide images as the front ends use them.
-class CloneRunnerTest : public ::testing::Test, protected RadioAccess<SimulatedRadioPty> {
+class CloneRunnerTest : public EngineFixture {
 protected:
-    CloneRunnerTest() : RadioAccess(radio) {}
-
+    CloneRunnerTest() : EngineFixture(Link::Serial) {}
     void SetUp() override {
-        ASSERT_TRUE(radio.Start());
+        EngineFixture::SetUp();
+        job = Job();
         WriteImage.fill(0);
         ReadImage.fill(0);
-        job.state = &state;
-        job.progress = &progress;
-        job.workDir = dir.path();
-        job.timing = kFastTiming;
-        job.serialDevice = radio.DevicePath();
-        job.hidDevice = &device;
     }
-
-    SimCounters UsbCounters() { return backend.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
-
-    StopEventReset stopReset;
-    TempDir dir;
-    SimulatedRadioPty radio;
-    SimulatedHidBackend backend;
-    CHidDevice device{kUsbVendorId, kUsbProductId, &backend};
-    AppState state = SerialState();
-    RecordingProgress progress;
     CloneJob job;
 };
 
-TEST_F(CloneRunnerTest, WriteReadAndVerifyAFullEuropeanDocument) {
-    const auto document = EuropeanDocument();
-
+// Write, read back and verify all 77 chunks of a full document: the slow one of these tests.
+TEST_F(CloneRunnerTest, SlowWriteReadAndVerifyAFullEuropeanDocument) {
     // Write: the radio ends up holding exactly the encoded document.
-    const WriteOutcome written = RunWrite(job, *document);
+    const WriteOutcome written = RunWrite(job, *settings);
     ASSERT_EQ(written.result, kResultOk) << OutcomeText(written);
     EXPECT_EQ(progress.Calls(), TransferProgress());
-    const RadioImage expected = EncodedImage(*document, state);
+    const RadioImage expected = EncodedImage(*settings, state);
     const RadioImage memory = Memory();
     EXPECT_TRUE(std::equal(expected.begin() + kCloneFirst, expected.begin() + kCloneLast + 1, memory.begin() + kCloneFirst));
 
-    // Read: the same document comes back.
+    // Read: decoded without loss, the read document encodes to the bytes the radio holds.
     progress.Clear();
     auto read = std::make_unique<RadioSettings>();
     ASSERT_EQ(RunRead(job, *read).result, kResultOk);
     EXPECT_EQ(progress.Calls(), TransferProgress());
-    // Decoded without loss: the read document encodes to the bytes the radio holds.
     const RadioImage reencoded = EncodedImage(*read, state);
     EXPECT_TRUE(std::equal(memory.begin() + kCloneFirst, memory.begin() + kCloneLast + 1, reencoded.begin() + kCloneFirst));
 
     // Verify against the same document: equal; one channel changed on the PC side: the private
     // channels differ.
-    const VerifyOutcome same = RunVerify(job, *document, kVerifyTime);
+    const VerifyOutcome same = RunVerify(job, *settings, kVerifyTime);
     ASSERT_EQ(same.result, kResultOk);
     EXPECT_EQ(same.flags, 0);
     EXPECT_EQ(same.report.find("Private Band is different"), std::string::npos);
-    auto changed = std::make_unique<RadioSettings>(*document);
-    PrivateChannel(*changed, 57).txMHz += 0.0125;
-    const VerifyOutcome differs = RunVerify(job, *changed, kVerifyTime);
+    PrivateChannel(*settings, 57).txMHz += 0.0125;
+    const VerifyOutcome differs = RunVerify(job, *settings, kVerifyTime);
     ASSERT_EQ(differs.result, kResultOk);
     EXPECT_EQ(differs.flags, kDiffPrivate);
     EXPECT_NE(differs.report.find("Private Band is different"), std::string::npos);
 }
 
 TEST_F(CloneRunnerTest, WriteRefusesAnInvalidMmsiAndSendsNothing) {
-    auto document = EuropeanDocument();
-    CopyText(document->mmsiId, "012345678");
-    const WriteOutcome outcome = RunWrite(job, *document);
+    CopyText(settings->mmsiId, "012345678");
+    const WriteOutcome outcome = RunWrite(job, *settings);
     EXPECT_EQ(outcome.result, kResultInvalidData);
     EXPECT_EQ(outcome.refusal, "Invalid MMIS ID:012345678\nMake sure 9 digitals.");
-    EXPECT_TRUE(Log().empty());
+    EXPECT_TRUE(Letters().empty());
     EXPECT_TRUE(std::all_of(WriteImage.begin(), WriteImage.end(), [](std::uint8_t b) { return b == 0; }))
         << "not even encoded";
+}
+
+// The radio differs from what was sent at 20 addresses, the first and last of the clone range
+// among them: the read-back finds each, and its report names the first 16 and then " ...".
+TEST_F(CloneRunnerTest, ReadBackFindsEveryDifferingAddressAndNamesTheFirstSixteen) {
+    FillPattern(WriteImage, 4);
+    const std::uint16_t differing[] = {0x0100, 0x0101, 0x0113, 0x0114, 0x0200, 0x0201, 0x0202, 0x02FF,
+                                       0x0300, 0x0301, 0x0455, 0x0456, 0x05A0, 0x0600, 0x0601, 0x066B,
+                                       0x066C, 0x06C0, 0x06FE, 0x06FF};
+    OnRadio([&](SimulatedRadio& r) {
+        r.Memory() = WriteImage;
+        for (std::uint16_t a : differing) r.Memory()[a] ^= 0x10;
+        r.Memory()[0x00FF] ^= 0x10;  // outside the clone range: never compared
+    });
+    const ReadBackOutcome outcome = RunReadBack(job);
+    ASSERT_EQ(outcome.result, kResultOk);
+    EXPECT_EQ(outcome.differing, std::vector<std::uint16_t>(std::begin(differing), std::end(differing)));
+    EXPECT_EQ(ReadBackReport(outcome),
+              "The radio holds other bytes than were written at 20 address(es): 0x0100 0x0101 0x0113 0x0114 "
+              "0x0200 0x0201 0x0202 0x02FF 0x0300 0x0301 0x0455 0x0456 0x05A0 0x0600 0x0601 0x066B ...");
 }
 
 // Port 0 takes USB whatever the baud (which the serial engine would correct); a port number
 // takes the serial port it names.
 TEST_F(CloneRunnerTest, PortNumberChoosesTheLink) {
     PortFolderScope ports;
-    ports.Link(3, radio.DevicePath());
+    ports.Link(3, pty.DevicePath());
     job.serialDevice.clear();
     state.baudIndex = 9;
     state.comPort = 0;
     EXPECT_EQ(RunHandShake(job).result, kResultOk);
-    EXPECT_EQ(UsbCounters().identifies, 1u);
+    EXPECT_EQ(Counters(Link::Usb).identifies, 1u);
     EXPECT_EQ(Counters().frames, 0u);
     EXPECT_EQ(state.baudIndex, 9);
 
     state.comPort = 3;
     EXPECT_EQ(RunHandShake(job).result, kResultOk);
     EXPECT_EQ(Counters().identifies, 1u);
-    EXPECT_EQ(UsbCounters().frames, 1u);
+    EXPECT_EQ(Counters(Link::Usb).frames, 1u);
 }
 
 }  // namespace

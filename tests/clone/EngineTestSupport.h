@@ -1,27 +1,28 @@
-// What the clone engine tests share: fast timing, a European document with a full private
-// list, bounded waiting, and short looks into the simulated radio.
+// What the clone engine, runner and soak tests share: fast timing, a European document with a
+// full private list, bounded waiting, and one fixture: the simulated radio behind a
+// pseudo-terminal and behind a HID device, with an engine of the test's link.
 #pragma once
 
+#include "clone/CPcUartClone.h"
+#include "clone/CPcUsbClone.h"
 #include "clone/CloneEvent.h"
-#include "clone/CloneFrame.h"
 #include "clone/CloneResult.h"
-#include "clone/CloneTiming.h"
+#include "clone/CloneRunner.h"
 #include "clone/CloneTrace.h"
-#include "sim/RecordingProgress.h"
-#include "model/AppState.h"
+#include "link/CHidDevice.h"
 #include "model/ImageCodec.h"
-#include "model/RadioImage.h"
-#include "model/RadioSettings.h"
-#include "sim/SimulatedRadio.h"
+#include "sim/RecordingProgress.h"
+#include "sim/SimulatedHidBackend.h"
+#include "sim/SimulatedRadioPty.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 #include <thread>
@@ -41,25 +42,9 @@ inline constexpr CloneTiming kLongFastTransferTiming{50ms, 20, 30ms, true};
 // 1 + 77: the identify exchange and the chunks of the clone range.
 inline constexpr std::uint32_t kChunks = 77;
 
-// A state for the serial link at 9600 baud, tracing and dumps off.
-inline AppState SerialState() {
-    AppState s = FreshAppState();
-    s.modelType = kModelEurInt;
-    s.comPort = 1;
-    s.baudIndex = 1;
-    return s;
-}
-
-// An image pair of the test's own, so that an engine leaves the process-wide ones alone.
-struct ImagePair {
-    RadioImage write{};
-    RadioImage read{};
-};
-
 // Fills an image with a pattern that has no zero byte, so that copies can be told apart.
 inline void FillPattern(RadioImage& image, std::uint8_t seed) {
-    for (std::size_t i = 0; i < image.size(); ++i)
-        image[i] = static_cast<std::uint8_t>(((i * 7 + seed) % 255) + 1);
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(((i * 7 + seed) % 255) + 1);
 }
 
 // A European document: 100 private channels with labels of every kind the image can carry
@@ -70,79 +55,59 @@ inline std::unique_ptr<RadioSettings> EuropeanDocument() {
     LoadDefaults(*s, kModelEurInt);
     s->txStepIndex = kStep12_5kHz;
     s->rxStepIndex = kStep25kHz;
-    s->bandUSA = 0;
-    s->bandINTNarrow = 1;
-    s->bandWX = 1;
-    static const char kLetters[] = "FLMAC";
+    s->bandUSA = s->mmsiByUser = s->atisByUser = 0;
+    s->bandINTNarrow = s->bandWX = 1;
     for (std::size_t i = 0; i < kMaxPrivateChannels; ++i) {
         ChannelRecord& ch = PrivateChannel(*s, i);
-        const std::size_t tens = (i * 13) % 100 / 10;
-        ch.label[0] = i % 3 == 0 ? static_cast<char>('0' + tens) : kLetters[i % 5];
+        ch.label[0] = i % 3 == 0 ? static_cast<char>('0' + (i * 13) % 100 / 10) : "FLMAC"[i % 5];
         ch.label[1] = static_cast<char>('0' + i % 10);
         ch.usage = static_cast<std::uint8_t>(i % 36);
         ch.txMHz = 156.0 + 0.0125 * static_cast<double>(i * 7 % 160);
         ch.rxMHz = 156.0 + 0.025 * static_cast<double>(i * 3 % 90);
-        ch.inUse = 1;
-        ch.atisRx = 1;  // what a radio reports for a channel without flags
+        ch.inUse = ch.atisRx = 1;  // what a radio reports for a channel without flags
     }
     CopyText(s->mmsiId, "235012345");
     CopyText(s->atisId, "211987654");
     CopyText(s->nmeaNo, "654321");
     CopyText(s->serialNo, "12345678");
-    s->mmsiByUser = 0;
-    s->atisByUser = 0;
     return s;
 }
 
 // The image a write of the document must leave in the radio.
 inline RadioImage EncodedImage(const RadioSettings& settings, const AppState& state) {
     auto copy = std::make_unique<RadioSettings>(settings);
-    auto images = std::make_unique<ImagePair>();
-    ImageCodec(state, *copy, images->write, images->read).Encode();
-    return images->write;
+    auto images = std::make_unique<std::array<RadioImage, 2>>();
+    ImageCodec(state, *copy, (*images)[0], (*images)[1]).Encode();
+    return (*images)[0];
 }
 
-// The records of a trace file; a size that is not a whole number of records fails the test.
-inline std::vector<TraceRecord> TraceRecordsOf(const std::string& path) {
+// Every record of a trace file holds the first 0x50 bytes of each image and a
+// "T<h>:<m>:<s>:<ms>" stamp, decimal without leading zeros, padded with zero bytes. The count.
+inline std::size_t ExpectTraceRecords(const std::string& path, const RadioImage& write, const RadioImage& read) {
     const std::vector<std::uint8_t> bytes = ReadBytes(path);
     EXPECT_EQ(bytes.size() % sizeof(TraceRecord), 0u) << path;
-    std::vector<TraceRecord> records(bytes.size() / sizeof(TraceRecord));
-    if (!records.empty()) std::memcpy(records.data(), bytes.data(), records.size() * sizeof(TraceRecord));
-    return records;
-}
-
-// Every record holds the first 0x50 bytes of each image and a "T<h>:<m>:<s>:<ms>" stamp,
-// decimal without leading zeros, padded with zero bytes.
-inline void ExpectTraceRecords(const std::vector<TraceRecord>& records, const RadioImage& write,
-                               const RadioImage& read) {
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        SCOPED_TRACE("trace record " + std::to_string(i));
-        const TraceRecord& r = records[i];
+    static const std::regex kStamp("T(0|[1-9][0-9]?):(0|[1-9][0-9]?):(0|[1-9][0-9]?):(0|[1-9][0-9]{0,2})");
+    for (std::size_t at = 0; at + sizeof(TraceRecord) <= bytes.size(); at += sizeof(TraceRecord)) {
+        TraceRecord r;
+        std::memcpy(&r, bytes.data() + at, sizeof r);
         const std::string stamp(r.time, strnlen(r.time, sizeof r.time));
-        static const std::regex kStamp("T(0|[1-9][0-9]?):(0|[1-9][0-9]?):(0|[1-9][0-9]?):(0|[1-9][0-9]{0,2})");
         EXPECT_TRUE(std::regex_match(stamp, kStamp)) << stamp;
-        for (std::size_t k = stamp.size(); k < sizeof r.time; ++k) EXPECT_EQ(r.time[k], '\0');
+        EXPECT_EQ(std::string(r.time + stamp.size(), sizeof r.time - stamp.size()),
+                  std::string(sizeof r.time - stamp.size(), '\0'));
         EXPECT_EQ(0, std::memcmp(r.writeImage, write.data(), kTraceImageBytes));
         EXPECT_EQ(0, std::memcmp(r.readImage, read.data(), kTraceImageBytes));
     }
+    return bytes.size() / sizeof(TraceRecord);
 }
 
 // Waits until the condition holds or the time is up; the condition's last value.
-inline bool WaitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
+inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 5000ms) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
         if (std::chrono::steady_clock::now() >= deadline) return condition();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(1ms);
     }
     return true;
-}
-
-// The letters of the frames a radio received, in order: "AWWR".
-inline std::string Letters(const std::vector<CloneFrame>& log) {
-    std::string letters;
-    for (const CloneFrame& f : log) letters += static_cast<char>(f.letter);
-    return letters;
 }
 
 // The progress calls of a transfer that ends after the given number of chunks.
@@ -154,47 +119,110 @@ inline std::vector<ProgressCall> TransferProgress(std::size_t chunks = kChunks) 
     return calls;
 }
 
-// The engines wait on the process-wide stop event, which starts out set.
-class StopEventReset {
-public:
-    StopEventReset() { CloneStopEvent.Reset(); }
-    ~StopEventReset() { CloneStopEvent.Reset(); }
-};
-
 // A result code and the text a user sees for it.
 inline void ExpectResult(CloneResult got, CloneResult want, const char* text) {
     EXPECT_EQ(got, want) << ResultText(got);
     EXPECT_EQ(ResultText(got), text);
 }
 
-// A simulated radio's faults, counters, frame log and memory, reached through the lock of the
-// host it runs behind (pseudo-terminal or HID backend).
-template <class Host>
-class RadioAccess {
-protected:
-    explicit RadioAccess(Host& host) : host_(host) {}
+enum class Link { Serial, Usb };
+inline std::string LinkName(const ::testing::TestParamInfo<Link>& info) {
+    return info.param == Link::Serial ? "Serial" : "Usb";
+}
 
+// The simulated radio behind a pseudo-terminal (serial, COM1 at 9600 baud) and behind a HID
+// device object of the test's own (USB), and an engine of the test's link with a European
+// document, a state (tracing and dumps off), images, progress and a folder of the test's own.
+class EngineFixture : public ::testing::Test {
+protected:
+    explicit EngineFixture(Link link) : link_(link) {
+        state.modelType = kModelEurInt;
+        state.comPort = link == Link::Serial ? 1 : 0;
+        state.baudIndex = 1;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(pty.Start());
+        CloneStopEvent.Reset();  // the engines wait on it, and it starts out set
+        engine = MakeEngine();
+    }
+    void TearDown() override { CloneStopEvent.Reset(); }
+
+    std::unique_ptr<CCloneEngine> MakeEngine() {
+        std::unique_ptr<CCloneEngine> e;
+        if (link_ == Link::Serial) {
+            auto uart = std::make_unique<CPcUartClone>();
+            uart->SetDevicePath(pty.DevicePath());
+            e = std::move(uart);
+        } else {
+            e = std::make_unique<CPcUsbClone>(device);
+        }
+        e->SetSettings(settings.get());
+        e->SetAppState(&state);
+        e->SetProgress(&progress);
+        e->SetDirectory(dir.path());
+        e->SetTiming(kFastTiming);
+        e->SetImages(writeImage, readImage);
+        return e;
+    }
+
+    // A command runner job over the same radios, state and folder, with the process-wide images.
+    CloneJob Job() {
+        CloneJob job;
+        job.state = &state;
+        job.progress = &progress;
+        job.workDir = dir.path();
+        job.timing = kFastTiming;
+        job.serialDevice = state.comPort == 0 ? "" : pty.DevicePath();
+        job.hidDevice = &device;
+        return job;
+    }
+
+    // f(SimulatedRadio&) under the lock of the radio behind the link (the test's by default).
     template <class F>
-    void SetFaults(F&& f) {
-        host_.WithRadio([&](SimulatedRadio& r) { f(r.Faults()); });
+    auto OnRadio(F&& f, std::optional<Link> link = {}) {
+        return link.value_or(link_) == Link::Serial ? pty.WithRadio(f) : backend.WithRadio(f);
     }
     // A fresh log and counters, and only the given fault.
     void OnlyFault(void (*fault)(SimFaults&)) {
-        host_.WithRadio([&](SimulatedRadio& r) {
+        OnRadio([&](SimulatedRadio& r) {
             r.ClearHistory();
             r.Faults() = SimFaults{};
             fault(r.Faults());
         });
     }
     void SetPlan(FramePlan plan) {
-        host_.WithRadio([&](SimulatedRadio& r) { r.SetFramePlan(std::move(plan)); });
+        OnRadio([&](SimulatedRadio& r) { r.SetFramePlan(std::move(plan)); });
     }
-    SimCounters Counters() { return host_.WithRadio([](SimulatedRadio& r) { return r.Counters(); }); }
-    std::vector<CloneFrame> Log() { return host_.WithRadio([](SimulatedRadio& r) { return r.Log(); }); }
-    RadioImage Memory() { return host_.WithRadio([](SimulatedRadio& r) { return r.Memory(); }); }
+    SimCounters Counters(std::optional<Link> link = {}) {
+        return OnRadio([](SimulatedRadio& r) { return r.Counters(); }, link);
+    }
+    RadioImage Memory() { return OnRadio([](SimulatedRadio& r) { return r.Memory(); }); }
+    // The letters of the frames the radio received, in order: "AWWR".
+    std::string Letters() {
+        std::string letters;
+        for (const CloneFrame& f : OnRadio([](SimulatedRadio& r) { return r.Log(); }))
+            letters += static_cast<char>(f.letter);
+        return letters;
+    }
+    // Whether another program could take the serial port now.
+    bool PortIsFree() {
+        CPCUart probe;
+        return probe.OpenPath(pty.DevicePath(), 9600);
+    }
+    bool Serial() const { return link_ == Link::Serial; }
 
-private:
-    Host& host_;
+    Link link_;
+    TempDir dir;
+    SimulatedRadioPty pty;
+    SimulatedHidBackend backend;
+    CHidDevice device{kUsbVendorId, kUsbProductId, &backend};
+    AppState state = FreshAppState();
+    std::unique_ptr<RadioSettings> settings = EuropeanDocument();
+    RadioImage writeImage{};
+    RadioImage readImage{};
+    RecordingProgress progress;
+    std::unique_ptr<CCloneEngine> engine;  // last, so that it lets go of the port before the radio stops
 };
 
 }  // namespace orven::test

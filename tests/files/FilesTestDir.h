@@ -1,5 +1,9 @@
-// A fresh folder per test, and helpers to look at what the code under test left in it.
+// A fresh folder per test, helpers to look at what the code under test left in it, and the
+// in-use channel every file test builds.
 #pragma once
+
+#include "model/RadioSettings.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +13,6 @@
 #include <fstream>
 #include <functional>
 #include <grp.h>
-#include <iterator>
 #include <set>
 #include <string>
 #include <sys/resource.h>
@@ -20,19 +23,17 @@
 
 namespace orven::testing {
 
+inline ChannelRecord InUseChannel(const char* label, double tx, double rx) {
+    ChannelRecord r{};
+    CopyText(r.label, label);
+    r.txMHz = tx;
+    r.rxMHz = rx;
+    r.inUse = 1;
+    return r;
+}
+
 class FilesTestDir : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orven-files-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        chmod(dir_.c_str(), 0700);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 
     std::set<std::string> Entries() const {
@@ -41,15 +42,10 @@ protected:
         return names;
     }
 
-    static std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-    }
-
+    static std::vector<std::uint8_t> ReadBytes(const std::string& path) { return test::ReadBytes(path); }
     static void WriteBytes(const std::string& path, const void* data, std::size_t size) {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-        ASSERT_TRUE(out.good()) << path;
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        test::WriteBytes(path, std::vector<std::uint8_t>(bytes, bytes + size));
     }
 
     static mode_t ModeOf(const std::string& path) {
@@ -105,7 +101,8 @@ protected:
         EXPECT_EQ(Entries(), entriesAfterKill) << "read-only folder";
     }
 
-    std::string dir_;
+    test::TempDir temp_;
+    const std::string dir_ = temp_.path();
 
 private:
     static constexpr int kCannotSwitch = 77;

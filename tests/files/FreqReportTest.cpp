@@ -9,29 +9,22 @@
 namespace orven {
 namespace {
 
+using testing::InUseChannel;
+
 constexpr ReportTime kTime{2024, 3, 7, 9, 5};
 const std::string kHead = "Date:2024.3.7\t\tTime:9:5\n\nChannel   Name\t TxFreq\t\t RxFreq  \nINT\n";
-
-ChannelRecord Channel(const char* label, double tx, double rx) {
-    ChannelRecord r{};
-    CopyText(r.label, label);
-    r.txMHz = tx;
-    r.rxMHz = rx;
-    r.inUse = 1;
-    return r;
-}
 
 std::size_t CountLines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
 TEST(FreqReport, ChannelLineColumnsAndFlagWords) {
     // Receive only: TX column is three spaces and 0.0000; nothing follows "RxOnly  ".
-    ChannelRecord wx = Channel("W1", 0.0, 162.55);
+    ChannelRecord wx = InUseChannel("W1", 0.0, 162.55);
     CopyText(wx.usageText, "PORT OPER");
     wx.rxOnly = wx.atisRx = wx.lowPower = 1;
     EXPECT_EQ(FrequencyReportLine(wx), "W1 , PORT OPER    ,   0.0000, 162.5500,   RxOnly  \n");
 
     // Texts without a terminator stay in their slots.
-    ChannelRecord full = Channel("", 161.025, 156.05);
+    ChannelRecord full = InUseChannel("", 161.025, 156.05);
     std::memcpy(full.label, "ABCD", 4);
     std::memcpy(full.usageText, "0123456789XYZ", 13);
     full.usage = 'Q';  // the byte after usageText
@@ -42,7 +35,7 @@ TEST(FreqReport, ChannelLineColumnsAndFlagWords) {
         {1, 1, 0, 1, "1WPTTHIRxATIS"}, {1, 0, 1, 0, "1W"}, {0, 0, 1, 1, "1WATISRxATIS"}, {0, 1, 0, 0, ""},
     };
     for (const Case& c : cases) {
-        ChannelRecord r = Channel("M1", 157.85, 157.85);
+        ChannelRecord r = InUseChannel("M1", 157.85, 157.85);
         r.lowPower = c.lowPower, r.pttHigh = c.pttHigh, r.atis1W = c.atis1W, r.atisRx = c.atisRx;
         EXPECT_EQ(FrequencyReportLine(r), "M1 , " + std::string(13, ' ') + ", 157.8500, 157.8500,   " +
                                               c.words + "\n");
@@ -54,7 +47,7 @@ TEST(FreqReport, SectionsKeepTheirSlotLimits) {
     LoadDefaults(*s, kModelUsa);
     const auto fill = [&](std::size_t first, std::size_t count) {
         for (std::size_t i = first; i < first + count; ++i)
-            s->channels[i] = Channel(std::to_string(i % 100).c_str(), 156.0, 156.0);
+            s->channels[i] = InUseChannel(std::to_string(i % 100).c_str(), 156.0, 156.0);
     };
     fill(0, 81);     // slot 80 lies outside the INT section
     fill(300, 31);   // the 31st private channel is not listed
@@ -72,18 +65,6 @@ TEST(FreqReport, SectionsKeepTheirSlotLimits) {
     EXPECT_EQ(CountLines(text.substr(can + 5, wx - can - 5)), 80u);
     EXPECT_EQ(CountLines(text.substr(wx + 4)), 10u);
     EXPECT_EQ(text.substr(wx + 4, 3), "90 ");
-}
-
-using FreqReportFile = testing::FilesTestDir;
-
-TEST_F(FreqReportFile, WritesTheTextOrFails) {
-    auto s = std::make_unique<RadioSettings>();
-    LoadDefaults(*s, kModelUsa);
-    s->bandUSA = s->bandCAN = s->bandWX = 0;
-    ASSERT_TRUE(WriteFrequencyReport(Path("FreqTabl.txt"), *s, kTime));
-    const auto bytes = ReadBytes(Path("FreqTabl.txt"));
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), kHead);
-    EXPECT_FALSE(WriteFrequencyReport(Path("missing/FreqTabl.txt"), *s, kTime));
 }
 
 }  // namespace

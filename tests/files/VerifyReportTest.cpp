@@ -8,6 +8,8 @@
 namespace orven {
 namespace {
 
+using testing::InUseChannel;
+
 constexpr ReportTime kTime{2024, 11, 23, 14, 0};
 
 // Defaults of the USA model: USA, INT, CAN, Private and WX on; steps 0 and 1.
@@ -17,15 +19,6 @@ const std::string kBandsOfDefaults =
     "\nUSANAR=0,\t0\nINTNAR=0,\t0\nCANNAR=0,\t0\nWX=1,\t\t1";
 const std::string kStepsOfDefaults = "\nTxFreqStep=0,\t0\nRxFreqStep=1,\t1";
 const std::string kDateLine = "Date:2024.11.23\t\tTime:14:0\n";
-
-ChannelRecord Channel(const char* label, double tx, double rx) {
-    ChannelRecord r{};
-    CopyText(r.label, label);
-    r.txMHz = tx;
-    r.rxMHz = rx;
-    r.inUse = 1;
-    return r;
-}
 
 std::unique_ptr<RadioSettings> Defaults() {
     auto s = std::make_unique<RadioSettings>();
@@ -60,7 +53,7 @@ TEST(CompareChannelRecord, CodeOfEachDifference) {
         {"atisRx differs", {1, 156.0, 156.0, 0, 0, 0, 0}, {1, 156.0, 156.0, 0, 0, 0, 1}, 0},
     };
     const auto record = [](const Side& side, const char* label, std::uint8_t usage) {
-        ChannelRecord r = Channel(label, side.tx, side.rx);
+        ChannelRecord r = InUseChannel(label, side.tx, side.rx);
         r.usage = usage;
         r.inUse = side.inUse, r.rxOnly = side.rxOnly, r.lowPower = side.lowPower;
         r.atis1W = side.atis1W, r.atisRx = side.atisRx;
@@ -72,8 +65,8 @@ TEST(CompareChannelRecord, CodeOfEachDifference) {
 
 TEST(CompareSettings, ExtraPcChannelListsBothSides) {
     auto pc = Defaults(), radio = Defaults();
-    PrivateChannel(*pc, 0) = PrivateChannel(*radio, 0) = Channel("M1", 157.85, 157.85);
-    PrivateChannel(*pc, 1) = Channel("M2", 158.0, 0.0);
+    PrivateChannel(*pc, 0) = PrivateChannel(*radio, 0) = InUseChannel("M1", 157.85, 157.85);
+    PrivateChannel(*pc, 1) = InUseChannel("M2", 158.0, 0.0);
     PrivateChannel(*pc, 1).usage = 200;  // printed as its unsigned value
     pc->txStepIndex = kStep12_5kHz;
     std::string text;

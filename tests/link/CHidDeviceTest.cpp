@@ -3,15 +3,12 @@
 // at other lengths and the lock shared by the detection timer and a clone worker.
 #include "link/CHidDevice.h"
 
-#include "GlobalDef.h"
 #include "sim/SimulatedHidBackend.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <deque>
-#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -22,92 +19,34 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
 
-// A radio that stays plugged in, with reports of one length: the test queues its input reports
-// and inspects the output reports it received. For one thread only.
-struct FakeRadio : HidBackend {
-    struct Connection : HidConnection {
-        explicit Connection(FakeRadio& r) : radio(r) {}
-        bool IsAlive() override { return true; }
-        std::size_t InputReportLength() const override { return radio.reportLength; }
-        std::size_t OutputReportLength() const override { return radio.reportLength; }
-        int Write(const std::uint8_t* report, std::size_t length, int) override {
-            radio.written.emplace_back(report, report + length);
-            return static_cast<int>(length);
-        }
-        int Read(std::uint8_t* data, std::size_t capacity, int) override {
-            if (radio.inputs.empty()) return 0;  // time-out
-            const Bytes next = std::move(radio.inputs.front());
-            radio.inputs.pop_front();
-            const std::size_t n = std::min(capacity, next.size());
-            std::copy_n(next.begin(), n, data);
-            return static_cast<int>(n);
-        }
-        FakeRadio& radio;
-    };
-
-    explicit FakeRadio(std::size_t length) : reportLength(length) {}
-    std::unique_ptr<HidConnection> Open(std::uint16_t vendorId, std::uint16_t productId) override {
-        if (vendorId != kUsbVendorId || productId != kUsbProductId) return nullptr;
-        return std::make_unique<Connection>(*this);
-    }
-
-    std::size_t reportLength;
-    std::deque<Bytes> inputs;
-    std::vector<Bytes> written;
-};
-
-Bytes Sequence(std::size_t n, std::uint8_t first) {
-    Bytes b(n);
-    std::iota(b.begin(), b.end(), first);
-    return b;
-}
-
-Bytes Join(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-// len bytes are zeroed, then the report's data after its id byte are copied, at most len.
-TEST(CHidDeviceTest, ReadReportCopiesTheDataAfterTheReportId) {
-    FakeRadio radio(65);
-    CHidDevice device(kUsbVendorId, kUsbProductId, &radio);
+// Reports of 65 bytes: len bytes are zeroed, then the data after the report id are copied, at
+// most len of them; a payload too long for any report is refused without closing the device.
+TEST(CHidDeviceTest, ReportsCarryTheDataAfterTheReportIdUpToTheirLength) {
+    SimulatedHidBackend backend;
+    backend.SetReportLengths(65, 65);
+    CHidDevice device(kUsbVendorId, kUsbProductId, &backend);
     ASSERT_TRUE(device.FindDevice());
-    struct Case { Bytes input; std::size_t len; Bytes expected; };
-    const Case cases[] = {
-        {Sequence(64, 1), 32, Join(Sequence(32, 1), Bytes(48, 0xEE))},   // beyond len: untouched
-        {{0xA1, 0xA2}, 80, Join({0xA1, 0xA2}, Bytes(78, 0))},  // beyond the report: 0
-    };
-    for (const Case& c : cases) {
-        radio.inputs.push_back(c.input);
+    const CloneFrame identify = MakeIdentifyFrame();
+    const CloneFrame answer = backend.WithRadio([&](SimulatedRadio& r) { return *r.Answer(FrameBytes(identify)); });
+    const Bytes reply(FrameBytes(answer), FrameBytes(answer) + kFrameSize);
+    for (std::size_t len : {std::size_t{20}, std::size_t{80}}) {
+        ASSERT_EQ(device.WriteReport(FrameBytes(identify), kFrameSize, 100), 1);
         Bytes buf(80, 0xEE);
-        EXPECT_EQ(device.ReadReport(buf.data(), c.len, 100), 1);
-        EXPECT_EQ(buf, c.expected) << c.len;
+        EXPECT_EQ(device.ReadReport(buf.data(), len, 100), 1);
+        Bytes expected = len == 20 ? Bytes(reply.begin(), reply.begin() + 20) : reply;
+        expected.resize(80, len == 20 ? 0xEE : 0x00);  // beyond len untouched; beyond the report 0
+        EXPECT_EQ(buf, expected) << len;
     }
-}
-
-// Report id 0, the payload, zeros up to the output report length; a payload too long for a
-// report is refused without closing the device.
-TEST(CHidDeviceTest, WriteReportPadsToTheOutputReportLength) {
-    FakeRadio radio(65);
-    CHidDevice device(kUsbVendorId, kUsbProductId, &radio);
-    ASSERT_TRUE(device.FindDevice());
-    const Bytes small = {0x24, 0x52};
-    EXPECT_EQ(device.WriteReport(small.data(), small.size(), 100), 1);
-    EXPECT_EQ(radio.written, std::vector<Bytes>{Join(Join({0}, small), Bytes(62, 0))});
-
-    FakeRadio wide(256);
-    CHidDevice big(kUsbVendorId, kUsbProductId, &wide);
-    ASSERT_TRUE(big.FindDevice());
-    const Bytes data(256, 0x11);
-    EXPECT_EQ(big.WriteReport(data.data(), 256, 100), 0);
-    EXPECT_TRUE(wide.written.empty());
-    EXPECT_TRUE(big.Found());
+    const Bytes tooLong(kMaxHidPayload + 1, 0x11);
+    EXPECT_EQ(device.WriteReport(tooLong.data(), tooLong.size(), 100), 0);
+    EXPECT_TRUE(device.Found());
+    EXPECT_EQ(backend.WithRadio([](SimulatedRadio& r) { return r.Counters().frames; }), 2u);
 }
 
 // Without a device a read waits out its time-out, but holds no lock meanwhile.
 TEST(CHidDeviceTest, WithoutADeviceAReadWaitsWithoutBlockingTheSearch) {
-    FakeRadio radio(33);
-    CHidDevice device(kUsbVendorId, kUsbProductId, &radio);
+    SimulatedHidBackend backend;
+    CHidDevice device(kUsbVendorId, kUsbProductId, &backend);
     Bytes in(32, 0xEE);
     std::atomic<bool> started{false};
     std::thread worker([&] {

@@ -20,7 +20,6 @@ TEST(ChannelListTest, BuiltInLinesPrintNumberFrequenciesAndUsage) {
     EXPECT_EQ(usaLines[18], "20, TX:157.0000  RX:157.0000, PORT OPERATION ");
     EXPECT_EQ(BuiltInListLines(ChannelBand::WX)[9], "10, TX:0.0000  RX:163.2750,  163.275000Mhz ");
     EXPECT_EQ(BuiltInListLines(ChannelBand::INT_Narrow)[0], "401, TX:156.0625  RX:160.6625," + kBlankUsage);
-    EXPECT_TRUE(BuiltInListLines(ChannelBand::Private).empty());
 }
 
 // The list runs from the first private slot up to the first slot not in use or whose label has

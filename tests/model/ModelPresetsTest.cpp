@@ -22,11 +22,12 @@ std::unique_ptr<RadioSettings> DirtySettings() {
 }
 
 // Apart from the Private block the document is the model's defaults; a USA model gets no
-// private channels whatever the country, a European one the country's presets and nothing
-// behind them.
+// private channels whatever the country, a European one the country's presets (the UK has two)
+// and nothing behind them, also for a country without presets.
 TEST(ModelPresetsTest, DocumentIsTheDefaultsWithTheCountrysPrivateChannels) {
     struct Case { int model; int country; std::size_t privateCount; };
-    const Case cases[] = {{kModelUsa, kDenmark, 0}, {kModelEurInt, kDenmark, 5}, {kModelEurInt, 0, 28}};
+    const Case cases[] = {{kModelUsa, kDenmark, 0}, {kModelEurInt, kDenmark, 5}, {kModelEurInt, 0, 28},
+                          {kModelEurInt, 1, 2}, {kModelEurInt, kCountryNone, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "model " << c.model << ", country " << c.country);
         auto s = DirtySettings();
@@ -40,18 +41,6 @@ TEST(ModelPresetsTest, DocumentIsTheDefaultsWithTheCountrysPrivateChannels) {
         std::memcpy(&PrivateChannel(*defaults, 0), &PrivateChannel(*s, 0),
                     kMaxPrivateChannels * sizeof(ChannelRecord));
         EXPECT_TRUE(std::ranges::equal(Bytes(*s), Bytes(*defaults)));
-    }
-}
-
-// The whole Private block is emptied first, also for a country that has no presets.
-TEST(ModelPresetsTest, LoadingACountryReplacesTheWholePrivateBlock) {
-    for (int country : {1, kCountryNone}) {
-        auto s = DirtySettings();
-        LoadCountryPresets(*s, country);
-        const std::size_t loaded = country == 1 ? 2 : 0;  // the UK has two
-        EXPECT_EQ(PrivateChannelCount(*s), loaded) << country;
-        EXPECT_EQ(PrivateChannel(*s, kMaxPrivateChannels - 1).inUse, 0u) << country;
-        EXPECT_EQ(s->channels[kPrivateFirstSlot - 1].inUse, 0xA5A5A5A5u) << "CAN block untouched";
     }
 }
 
