@@ -1,12 +1,13 @@
 // Times full clone operations against the simulated radio, paced like a real line, in the
 // product's timing and in fast transfer, and compares each with what the line itself allows.
 //
-//   orven-bench [--ops read,write,verify] [--links 9600,115200,usb] [--timings product,fast]
+//   orven-bench [--ops read,write,verify,backed-up-write] [--links 9600,115200,usb] [--timings product,fast]
 //               [--markdown docs/performance.md]
 #include "clone/CloneEvent.h"
 #include "clone/CloneRunner.h"
 #include "sim/RecordingProgress.h"
 #include "files/Paths.h"
+#include "files/RadioArchive.h"
 #include "link/CHidDevice.h"
 #include "model/ModelPresets.h"
 #include "sim/DemoRadio.h"
@@ -47,7 +48,10 @@ std::vector<std::string> Split(const std::string& text) {
     return items;
 }
 
-int Exchanges(const std::string& op) { return op == "write" ? kExchangesWrite : kExchangesRead; }
+int Exchanges(const std::string& op) {
+    if (op == "backed-up-write") return kExchangesRead + kExchangesWrite;
+    return op == "write" ? kExchangesWrite : kExchangesRead;
+}
 
 // What the line needs: the echo and the reply of every exchange at 10 bits a byte on serial,
 // one output and one input report a millisecond each on USB.
@@ -60,6 +64,12 @@ double LineLimit(const std::string& link, const std::string& op) {
 CloneResult RunOp(const std::string& op, CloneJob& job, RadioSettings& document) {
     if (op == "read") return RunRead(job, document).result;
     if (op == "write") return RunWrite(job, document).result;
+    if (op == "backed-up-write") {
+        const RadioArchive archive(JoinPath(job.workDir, "bench-archive"));
+        CloneJob backedUp = job;
+        backedUp.archive = &archive;
+        return RunWrite(backedUp, document).result;
+    }
     return RunVerify(job, document, LocalReportTime()).result;
 }
 
