@@ -85,6 +85,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     int exitCode = kExitOk;
     AddFileCommands(app, io, exitCode);
     AddCloneCommands(app, io, exitCode);
+    AddSpreadsheetCommands(app, io, exitCode);
     AddArchiveCommands(app, io, exitCode);
     AddQuietFlag(app, io.quiet);
     app.parse_complete_callback([&app] { RefuseUnusedOptions(app); });

@@ -15,6 +15,9 @@ void AddFileCommands(CLI::App& app, Console& io, int& exitCode);
 // handshake, read, write, verify, restore, ports, simulate.
 void AddCloneCommands(CLI::App& app, Console& io, int& exitCode);
 
+// channels-export, channels-import.
+void AddSpreadsheetCommands(CLI::App& app, Console& io, int& exitCode);
+
 // archive list, archive show, archive log.
 void AddArchiveCommands(CLI::App& app, Console& io, int& exitCode);
 

@@ -18,6 +18,12 @@ constexpr double kTxStepsPerMHz = 160.0;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+std::string RangeWords() {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.4f to %.4f", kMinFreqMHz, kMaxFreqMHz);
+    return text;
+}
+
 std::string RangeText() {
     char text[48];
     std::snprintf(text, sizeof text, "%3.4f - %3.4f", kMinFreqMHz, kMaxFreqMHz);
@@ -77,17 +83,23 @@ bool IsStorableLabel(std::string_view label) {
            IsDigit(label[1]);
 }
 
-std::optional<ChannelProblem> CheckEditedChannel(const ChannelRecord& channel) {
+std::vector<ChannelProblem> EditedChannelProblems(const ChannelRecord& channel) {
+    std::vector<ChannelProblem> problems;
     const std::string_view label(channel.label, strnlen(channel.label, sizeof channel.label));
     if (!IsStorableLabel(label))
-        return ChannelProblem{ChannelField::Label, "must be two characters: one of " +
-                                                       std::string(kLabelFirstCharacters) + ", then a digit"};
+        problems.push_back({ChannelField::Label, "must be two characters: one of " +
+                                                     std::string(kLabelFirstCharacters) + ", then a digit"});
     if (channel.txMHz != 0.0 && !IsValidTxFrequency(channel.txMHz))
-        return ChannelProblem{ChannelField::Tx, "must be 0 (receive only) or from " + RangeText() +
-                                                    " MHz in steps of 0.00625 MHz"};
-    if (!InRadioRange(channel.rxMHz))
-        return ChannelProblem{ChannelField::Rx, "must be from " + RangeText() + " MHz"};
-    return std::nullopt;
+        problems.push_back({ChannelField::Tx, "must be 0 (receive only) or from " + RangeWords() +
+                                                  " MHz in steps of 0.00625 MHz"});
+    if (!InRadioRange(channel.rxMHz)) problems.push_back({ChannelField::Rx, "must be from " + RangeWords() + " MHz"});
+    return problems;
+}
+
+std::optional<ChannelProblem> CheckEditedChannel(const ChannelRecord& channel) {
+    std::vector<ChannelProblem> problems = EditedChannelProblems(channel);
+    if (problems.empty()) return std::nullopt;
+    return problems.front();
 }
 
 bool PassesFileCheck(const ChannelRecord& channel) {
@@ -119,9 +131,9 @@ std::optional<std::string> FileCheckFailure(const RadioSettings& settings) {
         if (labelLength < kMinLabelLength || labelLength > kMaxLabelLength)
             why += "the label must have 2 or 3 characters";
         else if (!InRadioRange(r.rxMHz))
-            why += "RX is outside " + RangeText() + " MHz";
+            why += "RX is outside " + RangeWords() + " MHz";
         else
-            why += "TX is outside " + RangeText() + " MHz";
+            why += "TX is outside " + RangeWords() + " MHz";
         return why;
     }
     return std::nullopt;

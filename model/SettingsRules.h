@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orven {
 
@@ -43,7 +44,8 @@ struct ChannelProblem {
     std::string why;
 };
 // The rules an edited private channel meets: a storable label, TX 0 (receive only) or a valid TX,
-// RX within the radio's range.
+// RX within the radio's range. Every problem, label first; then only the first of them.
+std::vector<ChannelProblem> EditedChannelProblems(const ChannelRecord& channel);
 std::optional<ChannelProblem> CheckEditedChannel(const ChannelRecord& channel);
 
 // The settings file's rule for one in-use slot: a label of 2 or 3 characters, RX in range, TX in

@@ -49,6 +49,13 @@ TEST_F(CliFileCommands, JsonRoundTripRebuildsTheDocument) {
     EXPECT_EQ(doc["privateChannels"][0]["usageName"], "MARINA");
     EXPECT_FALSE(std::regex_search(shown.out, std::regex(R"(MHz": \d+\.\d{6})"))) << shown.out;
 
+    // The private channels through a spreadsheet and back: the same bytes.
+    ASSERT_EQ(Cli("channels-export a.dat -o a.csv --semicolon").exitCode, 0);
+    const ProcessResult imported = Cli("channels-import a.dat a.csv");
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(imported.out, "Imported 28 channel(s) into a.dat\n");
+    EXPECT_EQ(ReadBytes(dir.File("a.dat")), bytes);
+
     // A file's 8-bit bytes are shown, but only printable ASCII goes into a settings file.
     WriteText(dir.File("a.json"), shown.out);
     ProcessResult rebuilt = Cli("from-json a.json -");
@@ -154,6 +161,7 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
     WriteText(dir.File("empty.json"), "{}");
     WriteText(dir.File("huge.json"), std::string(5 << 20, ' ') + "{}");
     ASSERT_TRUE(std::filesystem::create_directory(dir.File("folder")));
+    WriteText(dir.File("bad.csv"), "Label,TX MHz,RX MHz\nZ9,157.85,157.85\n");
 
     // Every file's name and bytes: a refusal must leave all of them as they were.
     const auto snapshot = [&] {
@@ -191,6 +199,9 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
         {"from-json a.dat a.dat", 2, "a.dat: is the same file as the input a.dat"},
         {"compare a.dat a.dat --report a.dat", 2, "a.dat: is the same file as the input a.dat"},
         {"-p demo read nosuch/x.dat", 4, "nosuch/x.dat: cannot be written here"},
+        {"channels-import a.dat bad.csv", 2, "bad.csv: line 2, column 1 (Label): must be two characters"},
+        {"channels-import a.dat a.dat", 2, "a.dat: is the same file as the input a.dat"},
+        {"channels-export a.dat -o ./a.dat", 2, "./a.dat: is the same file as the input a.dat"},
     };
     for (const auto& c : cases) {
         const ProcessResult r = Cli(c.args);

@@ -1,0 +1,50 @@
+// The private channels as a spreadsheet: a header row, then one row per channel in slot order
+// (label, TX and RX MHz in the program's five decimals, usage by its name as the channel setup
+// dialog shows it, and the channel's flags). An import checks every row by the rules the channel
+// dialog applies and changes nothing unless all of them pass.
+#pragma once
+
+#include "model/RadioSettings.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orven {
+
+// The columns an export writes, in this order; an import finds them by name in any order.
+inline constexpr const char* kCsvColumns[] = {"Label",   "TX MHz", "RX MHz",  "Usage",
+                                              "Low power", "RX only", "ATIS 1W", "ATIS RX", "PTT high"};
+
+// A row, a field, and what is wrong with it. Line and column count from 1; 0 when the problem
+// is the whole file's.
+struct CsvProblem {
+    std::size_t line = 0;
+    std::size_t column = 0;
+    std::string why;
+};
+// "line 4, column 2 (TX MHz): must be ..." / "IN.csv: ..." style text without the file name.
+std::string CsvProblemText(const CsvProblem& problem, const std::string& columnName = {});
+
+// The private channels as CSV text: comma-separated with decimal points, or for ';' as the
+// separator with decimal commas, as spreadsheets in such locales expect.
+std::string ChannelsToCsv(const RadioSettings& settings, char separator = ',');
+
+enum class CsvImportMode {
+    Replace,  // the rows become the private channel list
+    Append,   // the rows follow the channels there are
+};
+
+struct CsvImportResult {
+    std::vector<CsvProblem> problems;  // every bad row and field; empty when the import was applied
+    std::vector<std::string> columnNames;  // the file's header, for naming a problem's column
+    std::size_t channels = 0;          // how many channels the rows gave
+};
+
+// Reads the text and, when every row passes, applies it to the settings. A channel that a row
+// leaves as it was (same label, same printed values) keeps its exact stored bytes, so an export
+// imported again gives a byte-identical document.
+CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, RadioSettings& settings);
+
+}  // namespace orven
