@@ -4,27 +4,19 @@
 
 #include <QCheckBox>
 
-#include <cstdio>
-
 namespace orven::test {
 namespace {
-
-using ui::FindById;
 
 const QString kOnlyPrivate = QStringLiteral("Only Private Channel Can be Modified!");
 
 class ChannelListEditingTest : public MainWindowTest {
 protected:
-    // A European document with the private channels P1, Q1 and R1, showing the Private band.
-    void OpenPqr() {
+    // A European document with the private channels of these labels, showing the Private band.
+    void OpenPrivate(const QStringList& labels) {
         auto doc = Defaults(kModelEurInt);
-        PrivateChannel(*doc, 0) = PrivateRecord("P1", 156.025);
-        PrivateChannel(*doc, 1) = PrivateRecord("Q1", 156.050);
-        PrivateChannel(*doc, 2) = PrivateRecord("R1", 156.075);
-        OpenPrivate(*doc);
-    }
-    void OpenPrivate(const RadioSettings& doc) {
-        Open(WriteDocument("private.dat", doc));
+        for (int i = 0; i < labels.size(); ++i)
+            PrivateChannel(*doc, i) = PrivateRecord(labels[i].toLatin1().constData(), 156.0 + i * 0.0125);
+        Open(WriteDocument("private.dat", *doc));
         ShowBand("Private");
     }
 
@@ -44,93 +36,70 @@ protected:
     // The next channel setup dialog picks the name and closes with OK.
     void NextChannelNamed(const char* first, const char* second) {
         prompts.dialogScript.push_back([=](QDialog& dialog) {
-            FindById<QComboBox>(&dialog, ids::channel::kNameFirst)->setCurrentText(first);
-            FindById<QComboBox>(&dialog, ids::channel::kNameSecond)->setCurrentText(second);
+            Control<QComboBox>(dialog, ids::channel::kNameFirst).setCurrentText(first);
+            Control<QComboBox>(dialog, ids::channel::kNameSecond).setCurrentText(second);
             return PressOk(dialog);
         });
     }
 };
 
-// Built-in bands refuse every change; a private list without a selection asks for one.
-TEST_F(ChannelListEditingTest, ChangesWithoutAPrivateSelectionAreRefused) {
+// Built-in bands refuse every change; a private list without a selection asks for one; a
+// read-only user interface refuses only the double-click. Add puts the new channel after the
+// selected row (at the end when none is), Edit and a double-click change the chosen one, Remove
+// closes the gap and frees the last record; each marks the document modified, and a dialog left
+// without OK changes nothing.
+TEST_F(ChannelListEditingTest, PrivateChannelsAreAddedEditedAndRemovedWhereChosen) {
     Select(0);
-    Click(ids::main::kEditButton);
-    Click(ids::main::kAddButton);
-    Click(ids::main::kRemoveButton);
+    for (int id : {ids::main::kEditButton, ids::main::kAddButton, ids::main::kRemoveButton}) Click(id);
     DoubleClick(1);
     EXPECT_EQ(prompts.MessageTexts(), QStringList({kOnlyPrivate, kOnlyPrivate, kOnlyPrivate, kOnlyPrivate}));
-    EXPECT_TRUE(prompts.dialogTitles.isEmpty());
-
     prompts.messages.clear();
-    OpenPqr();
+    OpenPrivate({"P1", "Q1", "R1"});
     List()->clearSelection();
     Click(ids::main::kRemoveButton);
     Click(ids::main::kEditButton);
-    EXPECT_EQ(prompts.MessageTexts(), QStringList({"Please Select a Channel!", "Please Select a Channel First!"}));
-    EXPECT_EQ(Labels(), QStringList({"P1", "Q1", "R1"}));
-    EXPECT_EQ(state.modified, 0u);
-}
+    state.uiReadOnly = 1;
+    DoubleClick(0);
+    EXPECT_EQ(prompts.MessageTexts(),
+              QStringList({"Please Select a Channel!", "Please Select a Channel First!", "UI Read Only!"}));
+    EXPECT_TRUE(prompts.dialogTitles.isEmpty());
 
-TEST_F(ChannelListEditingTest, AddPutsTheNewChannelAfterTheSelectedRowOrAtTheEnd) {
-    OpenPqr();
-    Select(0);
+    const auto expectChanged = [this](const QStringList& labels) {
+        EXPECT_EQ(Labels(), labels);
+        EXPECT_EQ(window->windowTitle(), "/private.dat* - VOROZUDE V1.15");
+        Trigger(ids::menu::kSave);
+    };
     NextChannelNamed("F", "1");
     Click(ids::main::kAddButton);
-    EXPECT_EQ(Labels(), QStringList({"P1", "F1", "Q1", "R1"}));
-    EXPECT_EQ(window->windowTitle(), "/private.dat* - VOROZUDE V1.15");
-
+    expectChanged({"P1", "F1", "Q1", "R1"});
     NextChannelNamed("L", "2");
     Click(ids::main::kAddButton);
-    EXPECT_EQ(Labels(), QStringList({"P1", "F1", "Q1", "R1", "L2"}));
-
-    // A dialog left without OK adds nothing.
+    expectChanged({"P1", "F1", "Q1", "R1", "L2"});
     Select(1);
     Click(ids::main::kAddButton);
-    EXPECT_EQ(Labels(), QStringList({"P1", "F1", "Q1", "R1", "L2"}));
+    Click(ids::main::kEditButton);
+    EXPECT_EQ(prompts.dialogTitles.size(), 4);
     EXPECT_EQ(PrivateChannel(window->Settings(), 5).inUse, 0u);
-}
+    EXPECT_EQ(state.modified, 0u);
 
-TEST_F(ChannelListEditingTest, RemoveClosesTheGapAndFreesTheLastRecord) {
-    OpenPqr();
-    Select(1);
-    Click(ids::main::kRemoveButton);
-    EXPECT_EQ(Labels(), QStringList({"P1", "R1"}));
-    EXPECT_EQ(PrivateChannel(window->Settings(), 2).inUse, 0u);
-    EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_EQ(state.modified, 1u);
-}
-
-TEST_F(ChannelListEditingTest, EditAndDoubleClickChangeTheChosenChannel) {
-    OpenPqr();
-    Select(1);
     NextChannelNamed("M", "7");
     Click(ids::main::kEditButton);
-    EXPECT_EQ(Labels(), QStringList({"P1", "M7", "R1"}));
-    EXPECT_EQ(state.modified, 1u);
-
+    expectChanged({"P1", "M7", "Q1", "R1", "L2"});
+    state.uiReadOnly = 0;
     NextChannelNamed("C", "3");
     DoubleClick(2);
-    EXPECT_EQ(Labels(), QStringList({"P1", "M7", "C3"}));
-}
-
-TEST_F(ChannelListEditingTest, ReadOnlyUserInterfaceRefusesOnlyTheDoubleClick) {
-    state.uiReadOnly = 1;
-    OpenPqr();
-    DoubleClick(0);
-    EXPECT_EQ(prompts.MessageTexts(), QStringList({"UI Read Only!"}));
-    Select(0);
-    Click(ids::main::kEditButton);
-    EXPECT_EQ(prompts.dialogTitles, QStringList({"Channel Setup Dialog"}));
+    expectChanged({"P1", "M7", "C3", "R1", "L2"});
+    Select(1);
+    Click(ids::main::kRemoveButton);
+    expectChanged({"P1", "C3", "R1", "L2"});
+    EXPECT_EQ(PrivateChannel(window->Settings(), 4).inUse, 0u);
+    EXPECT_TRUE(prompts.questions.empty());
 }
 
 TEST_F(ChannelListEditingTest, TheListShowsAllHundredChannelsAndAddStopsThere) {
-    auto doc = Defaults(kModelEurInt);
-    char label[4];
-    for (int i = 0; i < 99; ++i) {
-        std::snprintf(label, sizeof label, "%02d", i);
-        PrivateChannel(*doc, i) = PrivateRecord(label, 156.0 + i * 0.0125);
-    }
-    OpenPrivate(*doc);
+    QStringList labels;
+    for (int i = 0; i < 99; ++i) labels << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+    OpenPrivate(labels);
     NextChannelNamed("A", "0");
     Click(ids::main::kAddButton);
     EXPECT_EQ(List()->count(), 100);
@@ -149,7 +118,6 @@ TEST_F(ChannelListEditingTest, ModelButtonsAndBandBoxesDecideTheBandComboEntries
     for (int id : {ids::main::kBandUsa, ids::main::kBandCan}) Click(id);
     Click(ids::main::kModelEurope);
     EXPECT_EQ(ComboItems(Combo(ids::main::kBandCombo)), QStringList({"Private"}));
-    EXPECT_EQ(state.modified, 1u);
 
     for (int id : {ids::main::kBandIntNarrow, ids::main::kBandUsaNarrow, ids::main::kBandCanNarrow})
         Click(id);

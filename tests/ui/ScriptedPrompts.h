@@ -30,23 +30,18 @@ public:
     }
     bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
         questions.push_back({title, text, ui::PromptIcon::Question});
-        if (answers.empty()) return false;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return Take(answers, false);
     }
-    QString OpenFileName(QWidget*, const QString&) override { return Next(openNames); }
-    QString SaveFileName(QWidget*, const QString&) override { return Next(saveNames); }
+    QString OpenFileName(QWidget*, const QString&) override { return Take(openNames, QString()); }
+    QString SaveFileName(QWidget*, const QString&) override { return Take(saveNames, QString()); }
     bool OpenInTextViewer(const QString& path) override {
         viewed << path;
         return viewerStarts;
     }
     int RunDialog(QDialog& dialog) override {
         dialogTitles << dialog.windowTitle();
-        if (dialogScript.empty()) return QDialog::Rejected;
-        auto step = std::move(dialogScript.front());
-        dialogScript.pop_front();
-        return step(dialog);
+        const auto step = Take(dialogScript, std::function<int(QDialog&)>());
+        return step ? step(dialog) : QDialog::Rejected;
     }
     bool CtrlHeld() override { return ctrlHeld; }
 
@@ -68,11 +63,13 @@ public:
     bool ctrlHeld = false;
 
 private:
-    static QString Next(std::deque<QString>& names) {
-        if (names.empty()) return QString();
-        QString name = names.front();
-        names.pop_front();
-        return name;
+    // The next scripted answer, or the one given when the script has run out.
+    template <class T>
+    static T Take(std::deque<T>& script, T none) {
+        if (script.empty()) return none;
+        T next = std::move(script.front());
+        script.pop_front();
+        return next;
     }
 };
 
