@@ -4,6 +4,7 @@
 #include "files/AtomicFile.h"
 #include "files/Paths.h"
 #include "files/SettingsFile.h"
+#include "model/MarineIdentity.h"
 
 #include <ostream>
 
@@ -42,6 +43,12 @@ bool OutputApartOrReport(const std::string& output, std::initializer_list<std::s
         return false;
     }
     return true;
+}
+
+void WarnAboutIdentities(const RadioSettings& settings, const Console& io) {
+    for (const std::string& warning :
+         IdentityWarnings(FixedSlotText(settings.mmsiId), FixedSlotText(settings.atisId), settings.model != kModelUsa))
+        io.err << "warning: " << warning << "\n";
 }
 
 bool LoadSettingsOrReport(const std::string& path, RadioSettings& settings, const Console& io) {

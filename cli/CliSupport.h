@@ -61,6 +61,9 @@ bool OutputUsableOrReport(const std::string& path, const Console& io);
 // err; a command that would overwrite its own input refuses before doing anything.
 bool OutputApartOrReport(const std::string& output, std::initializer_list<std::string> inputs, const Console& io);
 
+// Tells err, as warnings, what looks wrong with the document's MMSI and ATIS (never a refusal).
+void WarnAboutIdentities(const RadioSettings& settings, const Console& io);
+
 // Prints "<path>: <text of code>" to err.
 void ReportFailure(const Console& io, const std::string& path, CloneResult code);
 

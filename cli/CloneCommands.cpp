@@ -14,6 +14,7 @@
 #include "files/Paths.h"
 #include "files/ReportTime.h"
 #include "model/IdentityRules.h"
+#include "model/MarineIdentity.h"
 #include "model/RadioImage.h"
 #include "link/CHidDevice.h"
 #include "link/PortNames.h"
@@ -101,7 +102,53 @@ struct WriteArgs {
     std::string backup;  // the radio's settings are saved here before anything is written
     bool noBackup = false;
     bool verify = false;
+    std::string confirmMmsi, confirmAtis;  // repeat the identities a write puts into the radio
 };
+
+void AddConfirmOptions(CLI::App& cmd, WriteArgs& args) {
+    cmd.add_option("--confirm-mmsi", args.confirmMmsi,
+                   "Repeat the MMSI this puts into a radio that held another or none (many radios take it only once)")
+        ->type_name("N");
+    cmd.add_option("--confirm-atis", args.confirmAtis, "Repeat the ATIS (last 9 digits) this puts into the radio")
+        ->type_name("N");
+}
+
+// The command line's answer to a new identity: the numbers repeated with --confirm-mmsi/-atis.
+std::function<bool(const IdentityChange&)> ConfirmFromOptions(const WriteArgs& args) {
+    return [&args](const IdentityChange& change) {
+        return (!change.MmsiChanges() || args.confirmMmsi == change.newMmsi) &&
+               (!change.AtisChanges() || args.confirmAtis == change.newAtis);
+    };
+}
+
+std::string Described(const std::string& number, const std::optional<MmsiInfo>& info) {
+    return info ? number + " (" + DescribeMmsi(*info) + ")" : number;
+}
+
+// One identity a write would put into the radio, what it replaces, and how to go ahead.
+std::string IdentityLine(const char* name, const std::string& held, const std::string& now, bool known,
+                         bool isAtis, const char* option) {
+    const auto describe = [&](const std::string& n) {
+        return isAtis ? "9" + n : Described(n, DecodeMmsi(n));
+    };
+    std::string line = std::string("The ") + name + " " + describe(now);
+    line += !known        ? " would be programmed; what the radio holds is not known (no backup was read)"
+            : held.empty() ? " would be put into a radio that holds none"
+                           : " would replace " + describe(held);
+    return line + ". Many radios take their own " + name + " only once: repeat it with " + option + " " + now +
+           " to go ahead.\n";
+}
+
+// A write stopped because a new identity was not confirmed: which, what it replaces, how to go on.
+int ReportUnconfirmedIdentity(const WriteOutcome& outcome, const WriteArgs& args, Console& io) {
+    const IdentityChange& c = outcome.identities;
+    if (c.MmsiChanges() && args.confirmMmsi != c.newMmsi)
+        io.err << IdentityLine("MMSI", c.heldMmsi, c.newMmsi, c.heldKnown, false, "--confirm-mmsi");
+    if (c.AtisChanges() && args.confirmAtis != c.newAtis)
+        io.err << IdentityLine("ATIS", c.heldAtis, c.newAtis, c.heldKnown, true, "--confirm-atis");
+    io.err << "Nothing was written.\n";
+    return kExitUsage;
+}
 
 // What is told of a write or restore that did not finish, by the stage it stopped at.
 int ReportWriteFailure(LinkSession& s, const WriteOutcome& outcome, const WriteArgs& args, Console& io) {
@@ -116,6 +163,9 @@ int ReportWriteFailure(LinkSession& s, const WriteOutcome& outcome, const WriteA
         s.Report(outcome);
         io.err << "No backup of the radio could be read; nothing was written.\n";
         return kExitLink;
+    case WriteStage::Confirm:
+        s.Report({});
+        return ReportUnconfirmedIdentity(outcome, args, io);
     case WriteStage::KeepBackup:
         s.Report({});
         io.err << "The backup could not be saved to " << args.backup << "; nothing was written.\n";
@@ -158,6 +208,7 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
     cmd->add_flag("--no-backup", args->noBackup,
                   "Do not read the radio into the radio archive before writing (it is, by default)");
     cmd->add_flag("--verify", args->verify, "Read the radio back after the write and report any difference (exit 1)");
+    AddConfirmOptions(*cmd, *args);
     cmd->callback(LinkCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(args->backup);
         if (!OutputApartOrReport(args->backup, {args->file}, io)) return int(kExitUsage);
@@ -169,9 +220,11 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
         }
         if (!args->backup.empty() && !OutputUsableOrReport(args->backup, io)) return int(kExitFile);
         s.TakeModelTypeOf(*settings, o->modelType);
+        WarnAboutIdentities(*settings, io);
         WriteOptions options;
         options.verifyAfter = args->verify;
         options.backUpToArchive = !args->noBackup;
+        options.confirmIdentityChange = ConfirmFromOptions(*args);
         if (!args->backup.empty())
             options.keepBackup = [&](const RadioSettings& held, const ReadOutcome& read) {
                 const int kept = KeepRead(s.Job(), held, read, args->backup, io);
@@ -205,11 +258,13 @@ void AddRestore(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int&
                                "Write a radio's exact bytes back: an archive entry or an image file, then read back", true);
     cmd->add_option("SOURCE", args->file, "An archive entry (see archive list) or an 8192-byte image file")->required();
     cmd->add_flag("--no-backup", args->noBackup, "Do not read the radio into the radio archive first");
+    AddConfirmOptions(*cmd, *args);
     cmd->callback(LinkCallback(o, io, exitCode, [args, &io](LinkSession& s) {
         auto image = std::make_unique<RadioImage>();
         if (!LoadRestoreImage(s, args->file, *image, io)) return int(kExitFile);
         WriteOptions options;
         options.backUpToArchive = !args->noBackup;
+        options.confirmIdentityChange = ConfirmFromOptions(*args);
         return ReportWrite(s, RunRestore(s.Job(), *image, options), *args, io, "Restore OK.");
     }));
 }

@@ -80,6 +80,7 @@ void AddShow(CLI::App& app, const Console& io, int& exitCode) {
         auto held = std::make_unique<RadioSettings>();
         RadioSettings& s = *held;
         if (!LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
+        WarnAboutIdentities(s, io);
         if (args->json)
             io.out << SettingsToJson(s).dump(2) << "\n";
         else
@@ -122,6 +123,7 @@ void AddFromJson(CLI::App& app, Console& io, int& exitCode) {
             return void(exitCode = kExitUsage);
         }
         if (!SaveSettingsOrReport(args->out, s, io)) return void(exitCode = kExitFile);
+        WarnAboutIdentities(s, io);
         io.Success() << "Wrote " << args->out << "\n";
     });
 }
@@ -185,6 +187,7 @@ void AddSet(CLI::App& app, const Console& io, int& exitCode) {
         if (!LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
         ApplySetArgs(*args, s);
         if (!SaveSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);
+        if (args->mmsi || args->atis) WarnAboutIdentities(s, io);
         io.Success() << "Updated " << args->file << "\n";
     });
 }

@@ -2,6 +2,7 @@
 
 #include "cli/CliSupport.h"
 #include "model/IdentityRules.h"
+#include "model/MarineIdentity.h"
 #include "model/SettingsRules.h"
 #include "model/ChannelBand.h"
 #include "model/UsageNameTable.h"
@@ -54,6 +55,16 @@ double FiveDecimals(double mhz) {
     char text[32];
     std::snprintf(text, sizeof text, "%.5f", mhz);
     return std::strtod(text, nullptr);
+}
+
+// What an identity number says, or null for text that is no number of nine digits.
+ordered_json IdentityInfoJson(const std::optional<MmsiInfo>& info, bool withKind) {
+    if (!info) return nullptr;
+    ordered_json j;
+    if (withKind) j["kind"] = std::string(KindName(info->kind));
+    j["mid"] = info->mid;
+    j["country"] = std::string(info->country);
+    return j;
 }
 
 ordered_json ChannelToJson(const ChannelRecord& r) {
@@ -218,8 +229,10 @@ ordered_json SettingsToJson(const RadioSettings& s) {
     j["rxStep"] = StepName(s.rxStepIndex);
     j["rxMid"] = kRxMidNames[s.rxMidIndex != 0 ? 1 : 0];
     j["mmsi"] = SlotJson(FixedSlotText(s.mmsiId));
+    j["mmsiInfo"] = IdentityInfoJson(DecodeMmsi(FixedSlotText(s.mmsiId)), true);
     j["mmsiByUser"] = s.mmsiByUser != 0;
     j["atis"] = SlotJson(FixedSlotText(s.atisId));
+    j["atisInfo"] = IdentityInfoJson(DecodeAtis(FixedSlotText(s.atisId)), false);
     j["atisByUser"] = s.atisByUser != 0;
     j["nmea"] = SlotJson(FixedSlotText(s.nmeaNo));
     j["serial"] = SlotJson(FixedSlotText(s.serialNo));
@@ -235,8 +248,9 @@ ordered_json SettingsToJson(const RadioSettings& s) {
 bool SettingsFromJson(const json& doc, RadioSettings& out, std::string& error) {
     if (!doc.is_object()) return error = "the document must be a JSON object", false;
     Reader in(doc, "", error);
+    // mmsiInfo and atisInfo are what show --json adds; they are read from the numbers, never taken.
     if (!in.RejectUnknown({"format", "modelType", "region", "bands", "txStep", "rxStep", "rxMid", "mmsi",
-                           "mmsiByUser", "atis", "atisByUser", "nmea", "serial", "brandName", "modelName",
+                           "mmsiInfo", "mmsiByUser", "atis", "atisInfo", "atisByUser", "nmea", "serial", "brandName", "modelName",
                            "privateChannels"}))
         return false;
     std::int32_t format = kJsonFormatVersion, modelType = 0;

@@ -2,6 +2,7 @@
 
 #include "cli/CliSupport.h"
 #include "model/ChannelBand.h"
+#include "model/MarineIdentity.h"
 #include "model/UsageNameTable.h"
 
 #include <cstdio>
@@ -84,7 +85,9 @@ std::string SettingsShowText(const RadioSettings& s) {
     Line(out, "RX PLL step", StepName(s.rxStepIndex));
     Line(out, "RX mid freq", kRxMidNames[s.rxMidIndex ? 1 : 0]);
     Line(out, "MMSI", std::string(FixedSlotText(s.mmsiId)) + "  (entry by user: " + OnOff(s.mmsiByUser) + ")");
+    if (const auto mmsi = DecodeMmsi(FixedSlotText(s.mmsiId))) Line(out, "", DescribeMmsi(*mmsi));
     Line(out, "ATIS", std::string(FixedSlotText(s.atisId)) + "  (entry by user: " + OnOff(s.atisByUser) + ")");
+    if (const auto atis = DecodeAtis(FixedSlotText(s.atisId))) Line(out, "", DescribeAtis(*atis));
     Line(out, "NMEA2000", std::string(FixedSlotText(s.nmeaNo)));
     Line(out, "Serial number", std::string(FixedSlotText(s.serialNo)));
     Line(out, "Brand name", std::string(FixedSlotText(s.brandName)));

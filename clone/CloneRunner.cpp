@@ -8,6 +8,7 @@
 #include "files/VerifyReport.h"
 #include "model/IdentityRules.h"
 #include "model/ImageCodec.h"
+#include "model/LineFormat.h"
 #include "model/SettingsRules.h"
 
 #include <algorithm>
@@ -49,6 +50,16 @@ bool BacksUp(const CloneJob& job, const WriteOptions& options) {
     return options.keepBackup || (job.archive && options.backUpToArchive);
 }
 
+// The identities an image programs: what the radio will hold after it is written.
+void IdentitiesOfImage(const AppState& state, const RadioImage& image, std::string& mmsi, std::string& atis) {
+    auto decoded = std::make_unique<RadioSettings>();
+    auto scratch = std::make_unique<RadioImage>();
+    auto copy = std::make_unique<RadioImage>(image);
+    ImageCodec(state, *decoded, *scratch, *copy).Decode();
+    mmsi = decoded->mmsiByUser ? std::string() : std::string(FixedSlotText(decoded->mmsiId));
+    atis = decoded->atisByUser ? std::string() : std::string(FixedSlotText(decoded->atisId));
+}
+
 // The backup read before a write: kept in the archive and handed to the caller; nothing is
 // written when either fails. An archive that cannot take an entry stops it before the read.
 WriteOutcome BackUp(const CloneJob& job, const WriteOptions& options) {
@@ -71,7 +82,23 @@ WriteOutcome BackUp(const CloneJob& job, const WriteOptions& options) {
         outcome.stage = WriteStage::KeepBackup;
         outcome.result = kResultFileWrite;
     }
+    if (outcome.Ok()) {
+        outcome.identities.heldKnown = true;
+        IdentitiesOfImage(*job.state, *job.readImage, outcome.identities.heldMmsi, outcome.identities.heldAtis);
+    }
     return outcome;
+}
+
+// Stops a write that would put an identity into the radio it did not hold, unless confirmed.
+bool IdentitiesConfirmed(const CloneJob& job, const WriteOptions& options, const RadioImage& sending,
+                         WriteOutcome& outcome) {
+    IdentityChange& change = outcome.identities;
+    IdentitiesOfImage(*job.state, sending, change.newMmsi, change.newAtis);
+    if (!change.Any() || (options.confirmIdentityChange && options.confirmIdentityChange(change))) return true;
+    outcome.stage = WriteStage::Confirm;
+    outcome.result = kResultUserCancel;
+    outcome.refusal = "The write would put a new identity into the radio; it was not confirmed.";
+    return false;
 }
 
 // A read-back's verdict as the log keeps it.
@@ -91,6 +118,8 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, Cl
         if (!outcome.Ok()) return outcome;
     }
     const std::string backup = outcome.archived;
+    if (sending == CloneOperation::Write) ImageCodec(*job.state, document, *job.writeImage, *job.readImage).Encode();
+    if (!IdentitiesConfirmed(job, options, *job.writeImage, outcome)) return outcome;
     if (job.progress) job.progress->SetPhase("Writing");
     TakeStep(outcome, RunEngine(job, sending, document), WriteStage::Write);
     outcome.archived = backup;
@@ -206,20 +235,11 @@ WriteOutcome RunRestore(const CloneJob& job, const RadioImage& image, const Writ
     // The identities the image holds, for the log; the engine sends the image, not a document.
     auto identities = std::make_unique<RadioSettings>();
     auto scratch = std::make_unique<RadioImage>();
-    ImageCodec(*job.state, *identities, *scratch, const_cast<RadioImage&>(image)).Decode();
-    WriteOutcome outcome;
-    if (BacksUp(job, restore)) {
-        outcome = BackUp(job, restore);
-        if (!outcome.Ok()) return outcome;
-    }
-    // The backup read filled the read image only; the image to send goes in after it.
+    auto copy = std::make_unique<RadioImage>(image);
+    ImageCodec(*job.state, *identities, *scratch, *copy).Decode();
+    // A backup read fills the read image only, so the image to send can wait in the write image.
     *job.writeImage = image;
-    restore.keepBackup = nullptr;
-    restore.backUpToArchive = false;
-    WriteOutcome written = SendWithPolicy(job, restore, CloneOperation::Restore, *identities);
-    written.archived = outcome.archived;
-    written.unwritten.insert(written.unwritten.begin(), outcome.unwritten.begin(), outcome.unwritten.end());
-    return written;
+    return SendWithPolicy(job, restore, CloneOperation::Restore, *identities);
 }
 
 }  // namespace orven

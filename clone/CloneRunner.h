@@ -90,6 +90,16 @@ std::string ReadBackReport(const ReadBackOutcome& outcome);
 // The most addresses ReadBackReport names.
 inline constexpr std::size_t kReadBackAddressesListed = 16;
 
+// The identities a write or restore would put into the radio, against what it held.
+struct IdentityChange {
+    bool heldKnown = false;       // the radio was read first; without it, any programmed identity counts
+    std::string heldMmsi, newMmsi;  // nine digits, empty for none programmed
+    std::string heldAtis, newAtis;  // the last nine of the ten digits, empty for none
+    bool MmsiChanges() const { return !newMmsi.empty() && newMmsi != heldMmsi; }
+    bool AtisChanges() const { return !newAtis.empty() && newAtis != heldAtis; }
+    bool Any() const { return MmsiChanges() || AtisChanges(); }
+};
+
 struct WriteOptions {
     // With an archive in the job: the radio is read before anything is sent and what it held is
     // stored there; a failure of either stops the write.
@@ -99,11 +109,16 @@ struct WriteOptions {
     // write.
     std::function<bool(const RadioSettings& held, const ReadOutcome& read)> keepBackup;
     bool verifyAfter = false;  // read the radio back and compare it with what was sent
+    // Asked, after the backup and before anything is written, when the write would put an MMSI
+    // or ATIS into the radio that it did not hold: many radios take their own MMSI only once.
+    // False, or none given, stops the write.
+    std::function<bool(const IdentityChange&)> confirmIdentityChange;
 };
-enum class WriteStage { Check, Backup, KeepBackup, Write, ReadBack };
+enum class WriteStage { Check, Backup, KeepBackup, Confirm, Write, ReadBack };
 struct WriteOutcome : CloneOutcome {
     WriteStage stage = WriteStage::Check;    // the stage that failed, or the last that ran
     std::string refusal;                     // the identity check's message when refused
+    IdentityChange identities;               // what the write puts, against what the radio held
     std::optional<ReadBackOutcome> readBack;  // after a good write, when asked for
     // True when the radio was written (whatever the read-back found).
     bool Written() const { return stage >= WriteStage::Write && (stage == WriteStage::ReadBack || Ok()); }

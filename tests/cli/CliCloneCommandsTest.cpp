@@ -176,8 +176,13 @@ TEST_F(CliCloneCommands, ARadioCutOffMidWriteIsRestoredFromItsBackup) {
     const auto clone = [](const RadioImage& m) { return std::vector<std::uint8_t>(m.begin() + kCloneFirst, m.begin() + kCloneLast + 1); };
     EXPECT_NE(clone(radio.WithRadio([](SimulatedRadio& sim) { return sim.Memory(); })), clone(earlier));
 
+    // The cut-off write left the radio without its MMSI: putting it back is a change to confirm.
     radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().silentAfterFrames.reset(); });
-    r = Cli(port + "restore " + entry);
+    r = Cli(port + "restore " + entry + " --no-backup");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("The MMSI 211234560 (ship station, MID 211, Germany) would be programmed"), std::string::npos)
+        << r.err;
+    r = Cli(port + "restore " + entry + " --confirm-mmsi 211234560 --confirm-atis 211234567");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("Restore OK.\nVerify OK.\n"), std::string::npos) << r.out;
     EXPECT_EQ(clone(radio.WithRadio([](SimulatedRadio& sim) { return sim.Memory(); })), clone(earlier));

@@ -66,6 +66,7 @@ TEST(ArchivePolicyTest, ALinkFailingAtAnyExchangeNeverLosesWhatTheRadioHeld) {
             job.archive = &archive;
             WriteOptions options;
             options.verifyAfter = true;
+            options.confirmIdentityChange = [](const IdentityChange&) { return true; };
             const WriteOutcome outcome = restore ? RunRestore(job, *restoring, options) : RunWrite(job, *document, options);
 
             const RadioImage after = backend->WithRadio([](SimulatedRadio& radio) { return radio.Memory(); });
