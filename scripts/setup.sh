@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
   xvfb xauth x11-utils x11-apps netpbm
   clang libclang-rt-14-dev
+  dpkg-dev fakeroot file librsvg2-bin lintian desktop-file-utils appstream man-db bash-completion
 )
 
 missing=()
