@@ -10,6 +10,7 @@
 #include "clone/CloneResult.h"
 #include "clone/CloneRunner.h"
 #include "clone/CloneTrace.h"
+#include "clone/ConnectionCheck.h"
 #include "files/FileRead.h"
 #include "files/Paths.h"
 #include "files/ReportTime.h"
@@ -289,6 +290,24 @@ void AddVerify(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& 
     }));
 }
 
+void AddDoctor(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
+    auto* cmd = AddLinkCommand(app, *o, "doctor",
+                               "Check the connection: why the radio does not answer, and what to do (exit 3 when it does not)",
+                               false);
+    cmd->callback(LinkCallback(o, io, exitCode, [o, &io](LinkSession& s) {
+        const bool demo = o->port == "demo" || o->port == "DEMO" || o->port == "Demo";
+        const ConnectionReport report = CheckConnection(s.Job(), {}, !demo);
+        if (demo) io.out << "OK   the built-in demo radio (no adaptor, port or cable to check)\n";
+        for (const CheckLine& line : report.lines) {
+            char status[8];
+            std::snprintf(status, sizeof status, "%-4s ", StatusWord(line.status));
+            io.out << status << line.text << "\n";
+            if (!line.fix.empty()) io.out << "     fix: " << line.fix << "\n";
+        }
+        return report.radioAnswers ? int(kExitOk) : int(kExitLink);
+    }));
+}
+
 // One row of `ports`: the port, whether it is there, what it stands for.
 std::string PortRow(const std::string& name, const char* status, const std::string& what) {
     char line[128];
@@ -349,6 +368,7 @@ void AddCloneCommands(CLI::App& app, Console& io, int& exitCode) {
     AddWrite(app, options, io, exitCode);
     AddVerify(app, options, io, exitCode);
     AddRestore(app, options, io, exitCode);
+    AddDoctor(app, options, io, exitCode);
     AddPorts(app, io);
     AddSimulate(app, io, exitCode);
 }

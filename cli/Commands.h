@@ -12,7 +12,7 @@ struct Console;
 // new, show, from-json, set, checksum, channels, export, compare.
 void AddFileCommands(CLI::App& app, Console& io, int& exitCode);
 
-// handshake, read, write, verify, restore, ports, simulate.
+// handshake, read, write, verify, restore, doctor, ports, simulate.
 void AddCloneCommands(CLI::App& app, Console& io, int& exitCode);
 
 // channels-export, channels-import.

@@ -107,8 +107,10 @@ void SimulatedRadioPty::Run() {
             break;
         }
         if (stopping_) break;
-        if (fds[0].revents & POLLIN) ReadFromPc();
+        // A client's close is queued before the next client can open and write, so its reset
+        // comes first and never swallows the next client's bytes.
         if (fds[2].revents & POLLIN) CountClients();
+        if (fds[0].revents & POLLIN) ReadFromPc();
         Flush();
     }
 }
@@ -143,8 +145,9 @@ void SimulatedRadioPty::CountClients() {
     }
 }
 
-// Half a frame, replies not yet taken and the exclusive mode of the client that went away are
-// no business of the next one.
+// Half a frame, replies not yet sent and the exclusive mode of the client that went away are no
+// business of the next one. The terminal's own queues are left alone: a client that opens at once
+// may already have written into them (and every client empties them when it opens the port).
 void SimulatedRadioPty::PcWentAway() {
     {
         std::lock_guard lock(mutex_);
@@ -152,7 +155,6 @@ void SimulatedRadioPty::PcWentAway() {
     }
     outbox_.clear();
     ioctl(ownSlave_, TIOCNXCL);
-    tcflush(ownSlave_, TCIOFLUSH);
 }
 
 void SimulatedRadioPty::Flush() {

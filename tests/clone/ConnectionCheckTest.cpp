@@ -1,0 +1,137 @@
+// Check Connection names the cause of every way a radio can fail to answer, with its fix.
+#include "clone/ConnectionCheck.h"
+
+#include "clone/CloneEvent.h"
+#include "files/FilesTestDir.h"
+#include "link/CHidDevice.h"
+#include "sim/DemoRadio.h"
+#include "sim/SimulatedHidBackend.h"
+#include "sim/SimulatedRadioPty.h"
+
+#include <sys/file.h>
+
+namespace orven {
+namespace {
+
+using namespace std::chrono_literals;
+
+class ConnectionCheckTest : public testing::FilesTestDir {
+protected:
+    void SetUp() override {
+        FilesTestDir::SetUp();
+        CloneStopEvent.Reset();
+        job.state = &state;
+        job.timing = {2ms, 20, 30ms};
+        paths = {Path("sys"), Path("dev"), Path("proc"), {Path("rules")}};
+    }
+
+    // The whole checklist as "STATUS text" lines, one per line, for matching.
+    static std::string Lines(const ConnectionReport& report) {
+        std::string text;
+        for (const CheckLine& l : report.lines) text += std::string(StatusWord(l.status)) + " " + l.text + "\n";
+        return text;
+    }
+
+    void MakeFile(const std::string& name, const std::string& text) {
+        std::filesystem::create_directories(std::filesystem::path(Path(name)).parent_path());
+        WriteBytes(Path(name), text.data(), text.size());
+    }
+
+    AppState state = FreshAppState();
+    CloneJob job;
+    SystemPaths paths;
+};
+
+TEST_F(ConnectionCheckTest, SerialLinkFaultsAreNamed) {
+    const struct {
+        const char* what;
+        std::function<void(SimFaults&)> fault;
+        bool answers;
+        std::string expected;  // a line the checklist must hold
+    } cases[] = {
+        {"a good radio", [](SimFaults&) {}, true, "OK the radio answers at 9600 baud in "},
+        {"a good radio suits fast transfer", [](SimFaults&) {}, true, "OK fast transfer suits this link"},
+        {"no adaptor", [](SimFaults& f) { f.noEcho = true; }, false, "FAIL nothing came back"},
+        {"no radio", [](SimFaults& f) { f.noRadio = true; }, false, "FAIL the radio does not answer the identify frame"},
+        {"bad checksum", [](SimFaults& f) { f.badChecksum = true; }, false, "FAIL the radio answers, but 5 of 5 replies"},
+        {"noise before replies", [](SimFaults& f) { f.noiseBytes = 5; }, true, "OK the radio answers"},
+        {"bytes after replies", [](SimFaults& f) { f.lineFault = {LineFault::Kind::Duplicate, 31}; }, true,
+         "WARN fast transfer does not suit this link"},
+        {"ModemManager", [](SimFaults&) {}, true, "WARN ModemManager is running"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimulatedRadioPty radio;
+        radio.WithRadio([&](SimulatedRadio& r) {
+            FillDemoMemory(r.Memory());
+            c.fault(r.Faults());
+        });
+        ASSERT_TRUE(radio.Start());
+        if (std::string(c.what) == "ModemManager") MakeFile("proc/812/comm", "ModemManager\n");
+        job.serialDevice = radio.DevicePath();
+        const ConnectionReport report = CheckConnection(job, paths);
+        EXPECT_EQ(report.radioAnswers, c.answers) << Lines(report);
+        EXPECT_NE(Lines(report).find(c.expected), std::string::npos) << Lines(report);
+    }
+}
+
+TEST_F(ConnectionCheckTest, APortThatIsMissingHeldOrForbiddenIsNamedWithItsFix) {
+    job.serialDevice = Path("ttyUSB9");
+    ConnectionReport report = CheckConnection(job, paths);
+    EXPECT_FALSE(report.radioAnswers);
+    EXPECT_NE(Lines(report).find("FAIL " + job.serialDevice + " stands for " + job.serialDevice + ", which does not exist"),
+              std::string::npos)
+        << Lines(report);
+
+    SimulatedRadioPty radio;
+    ASSERT_TRUE(radio.Start());
+    job.serialDevice = radio.DevicePath();
+    const int held = open(radio.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    const ChildEnd end = InChild(ChildLimit::FileSizeErrors, [&] {
+        const std::string lines = Lines(CheckConnection(job, paths));
+        return lines.find("FAIL " + job.serialDevice + ": in use by PID " + std::to_string(getppid())) != std::string::npos;
+    });
+    EXPECT_EQ(end, ChildEnd::Passed) << "a port another process holds names that process";
+    close(held);
+
+    // A user who may not open the port is told so, and the link is not tried.
+    const ChildEnd forbidden = InChild(ChildLimit::NobodyUser, [&] {
+        const ConnectionReport report = CheckConnection(job, paths);
+        return Lines(report).find("FAIL this user may not open " + job.serialDevice + " (") != std::string::npos &&
+               !report.radioAnswers;
+    });
+    if (forbidden == ChildEnd::CannotSwitchUser) GTEST_SKIP() << "cannot run as another user";
+    EXPECT_EQ(forbidden, ChildEnd::Passed);
+}
+
+TEST_F(ConnectionCheckTest, UsbRadioChecksFollowTheSystemAndTheDevice) {
+    auto backend = std::make_shared<SimulatedHidBackend>();
+    backend->WithRadio([](SimulatedRadio& r) { FillDemoMemory(r.Memory()); });
+    CHidDevice device(kUsbVendorId, kUsbProductId, backend.get());
+    job.hidDevice = &device;
+
+    ConnectionReport report = CheckConnection(job, paths);
+    EXPECT_NE(Lines(report).find("FAIL no USB radio (0483:5750) is attached"), std::string::npos) << Lines(report);
+    EXPECT_NE(Lines(report).find("WARN no udev rule for the radio is installed"), std::string::npos);
+
+    MakeFile("sys/bus/usb/devices/1-2/idVendor", "0483\n");
+    MakeFile("sys/bus/usb/devices/1-2/idProduct", "5750\n");
+    MakeFile("sys/class/hidraw/hidraw3/device/uevent", "DRIVER=hid-generic\nHID_ID=0003:00000483:00005750\n");
+    MakeFile("dev/hidraw3", "");
+    MakeFile("rules/70-orven-radio.rules", "ATTRS{idVendor}==\"0483\", ATTRS{idProduct}==\"5750\"\n");
+    report = CheckConnection(job, paths);
+    EXPECT_TRUE(report.radioAnswers) << Lines(report);
+    const std::string expected[] = {"OK the USB radio 0483:5750 is attached (1-2)", "OK this user may open " + Path("dev/hidraw3"),
+                                    "OK the udev rule is installed: " + Path("rules/70-orven-radio.rules"),
+                                    "OK the radio opens", "OK the radio answers in "};
+    for (const std::string& line : expected)
+        EXPECT_NE(Lines(report).find(line), std::string::npos) << line << "\n" << Lines(report);
+
+    backend->SetPlugged(false);
+    EXPECT_FALSE(CheckConnection(job, paths).radioAnswers);
+}
+
+}  // namespace
+}  // namespace orven
