@@ -5,6 +5,8 @@
 #   packaging/check-cli-docs.sh ORVEN_CLI MAN_PAGE(.1 or .1.gz) COMPLETION_FILE
 # Exit 0 when all agree, 1 naming every gap, 77 (skipped) without bash-completion.
 set -euo pipefail
+# Output is captured before it is searched: with pipefail, "grep -q" ending a pipe early would
+# fail the writer and so the check, at random.
 
 program=$(realpath "$1")
 page=$2
@@ -71,7 +73,7 @@ for option in $(help_long_options "$program"); do
 done
 while read -r command; do
     [[ -z $command ]] && continue
-    printf '%s\n' "${commands[@]}" | grep -qxF "$command" ||
+    grep -qxF "$command" <<<"$(printf '%s\n' "${commands[@]}")" ||
         echo "check-cli-docs: note: the man page describes '$command', which this orven-cli does not list yet"
 done <<<"$page_commands"
 
@@ -90,7 +92,9 @@ complete_line() {
 expect_offer() { # expect_offer WORD LINE...: completing LINE offers WORD
     local word=$1
     shift
-    complete_line "$@" | grep -qxF -- "$word" || gap "completing 'orven-cli $*' does not offer '$word'"
+    local offered
+    offered=$(complete_line "$@")
+    grep -qxF -- "$word" <<<"$offered" || gap "completing 'orven-cli $*' does not offer '$word'"
 }
 
 offered=$(complete_line "")

@@ -43,7 +43,7 @@ appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml &&
 
 for size in 16 32 48 64 128 256; do
     png=$root/usr/share/icons/hicolor/${size}x${size}/apps/orven-clone.png
-    file -b "$png" 2>/dev/null | grep -q "PNG image data, $size x $size," ||
+    [[ $(file -b "$png" 2>/dev/null) == "PNG image data, $size x $size,"* ]] ||
         fail "no ${size}x${size} PNG icon"
 done
 [ -f "$root/usr/share/icons/hicolor/scalable/apps/orven-clone.svg" ] || fail "no scalable icon"
@@ -85,26 +85,26 @@ pass "maintainer scripts"
 
 # --- Installed --------------------------------------------------------------------------------
 dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -e 's|^\./|/|' -e 's|/$||' | grep -v '^$' | sort >"$work/files"
-if dpkg-query -W -f='${Status}' orven-clone 2>/dev/null | grep -q installed; then
+if [[ $(dpkg-query -W -f='${Status}' orven-clone 2>/dev/null || true) == *installed ]]; then
     echo "check-package: purging the orven-clone installed before"
     dpkg --purge orven-clone
 fi
 if ! dpkg -i "$deb"; then
     DEBIAN_FRONTEND=noninteractive apt-get install -f -y -qq
 fi
-dpkg-query -W -f='${Status}\n' orven-clone | grep -qx "install ok installed" || fail "the package did not install"
+[ "$(dpkg-query -W -f='${Status}' orven-clone)" = "install ok installed" ] || fail "the package did not install"
 
 [ "$(/usr/bin/orven-cli --version)" = "orven-cli $version" ] || fail "/usr/bin/orven-cli --version"
 [ "$(QT_QPA_PLATFORM=offscreen /usr/bin/orven-clone --version)" = "orven-clone $version" ] ||
     fail "/usr/bin/orven-clone --version"
 for page in orven-cli orven-clone; do
-    man -w "$page" | grep -qx "/usr/share/man/man1/$page.1.gz" || fail "man -w $page"
+    [ "$(man -w "$page")" = "/usr/share/man/man1/$page.1.gz" ] || fail "man -w $page"
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page renders with warnings: $warnings"
-    LC_ALL=C.UTF-8 man "$page" 2>/dev/null | grep -q "ORVEN Clone $version" || fail "man $page does not name version $version"
+    [[ $(LC_ALL=C.UTF-8 man "$page" 2>/dev/null) == *"ORVEN Clone $version"* ]] || fail "man $page does not name version $version"
 done
 for option in $(QT_QPA_PLATFORM=offscreen /usr/bin/orven-clone --help | grep -oE '^ +--[a-z-]+'); do
-    zcat /usr/share/man/man1/orven-clone.1.gz | grep -qF -- "${option//-/\\-}" || fail "orven-clone(1) does not name $option"
+    [[ $(zcat /usr/share/man/man1/orven-clone.1.gz) == *"${option//-/\\-}"* ]] || fail "orven-clone(1) does not name $option"
 done
 packaging/check-cli-docs.sh /usr/bin/orven-cli /usr/share/man/man1/orven-cli.1.gz \
     /usr/share/bash-completion/completions/orven-cli || fail "the man page or completion of orven-cli"
