@@ -70,7 +70,7 @@ bool SessionHasGroup(gid_t gid) {
     if (getegid() == gid) return true;
     const int count = getgroups(0, nullptr);
     std::vector<gid_t> groups(static_cast<std::size_t>(std::max(count, 0)));
-    if (count > 0) getgroups(count, groups.data());
+    if (count <= 0 || getgroups(count, groups.data()) < 0) return false;
     return std::find(groups.begin(), groups.end(), gid) != groups.end();
 }
 
