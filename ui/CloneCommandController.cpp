@@ -10,6 +10,7 @@
 #include "model/IdentityRules.h"
 #include "ui/CCloneMainDlg.h"
 #include "ui/GuiThreadPost.h"
+#include "ui/IdentityConfirmDlg.h"
 #include "ui/QueuedProgress.h"
 #include "ui/UserPrompts.h"
 
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -59,6 +61,7 @@ struct CloneWork {
     std::unique_ptr<RadioSettings> settings;  // a copy of the window's document
     CloneJob job;
     std::unique_ptr<QueuedProgress> progress;
+    std::function<bool(const IdentityChange&)> confirmIdentityChange;  // asks the user on the GUI thread
 };
 
 // The radio's exact bytes, kept where the image dump goes, for a read whose settings cannot be
@@ -71,6 +74,7 @@ std::string KeepReadImage(const CloneWork& work) {
 void RunWriteWork(CloneWork& work, WorkerOutcome& outcome) {
     WriteOptions options;
     options.verifyAfter = work.verifyAfterWrite;
+    options.confirmIdentityChange = work.confirmIdentityChange;
     WriteOutcome written = RunWrite(work.job, *work.settings, options);
     outcome.readBack = std::move(written.readBack);
     outcome.run = written;
@@ -139,6 +143,18 @@ bool CloneCommandController::Running() const { return CloneBusyEvent.IsSet(); }
 void CloneCommandController::StopAndCloseWindow() {
     CloneStopEvent.Set();
     closeAfterClone_ = true;
+    // The worker waits for the answer: No lets it end, and the window close.
+    if (confirmDialog_) confirmDialog_->reject();
+}
+
+bool CloneCommandController::ConfirmIdentityChange(const IdentityChange& change) {
+    if (CloneStopEvent.IsSet()) return false;
+    // On the heap and watched: the dialog is the window's child and must not be deleted twice.
+    const QPointer<IdentityConfirmDlg> dialog = new IdentityConfirmDlg(change, &window_);
+    confirmDialog_ = dialog;
+    const bool confirmed = Prompts().RunDialog(*dialog) == QDialog::Accepted;
+    delete dialog.data();
+    return confirmed && !CloneStopEvent.IsSet();
 }
 
 bool CloneCommandController::IdentitiesPassWriteChecks() {
@@ -179,6 +195,9 @@ void CloneCommandController::Start(CloneOperation operation) {
     work->job.hidDevice = &window_.UsbDevice();
 
     const QPointer<CloneCommandController> controller(this);
+    work->confirmIdentityChange = [controller](const IdentityChange& change) {
+        return AskGui([controller, change] { return controller && controller->ConfirmIdentityChange(change); }, false);
+    };
     try {
         std::thread([work, controller] {
             std::shared_ptr<WorkerOutcome> outcome = RunCloneWork(*work);

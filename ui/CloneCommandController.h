@@ -10,6 +10,7 @@
 #include "clone/CloneTiming.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ class QPushButton;
 namespace orven::ui {
 
 class CCloneMainDlg;
+class IdentityConfirmDlg;
 struct WorkerOutcome;
 
 class CloneCommandController : public QObject {
@@ -58,6 +60,8 @@ public:
 private:
     void Start(CloneOperation operation);
     bool IdentitiesPassWriteChecks();
+    // On the GUI thread, asked by the worker: whether the user confirms the new identities.
+    bool ConfirmIdentityChange(const IdentityChange& change);
     // On the GUI thread, once the worker's exchange has ended.
     void Finish(const WorkerOutcome& outcome);
     void ShowOutcome(const WorkerOutcome& outcome);
@@ -76,6 +80,7 @@ private:
     CloneOperation operation_ = CloneOperation::None;
     CloneTiming timing_ = kProductTiming;
     bool closeAfterClone_ = false;  // a close came while a clone ran
+    QPointer<IdentityConfirmDlg> confirmDialog_;  // while the worker waits for its answer
 };
 
 }  // namespace orven::ui

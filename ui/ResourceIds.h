@@ -12,6 +12,7 @@ inline constexpr int kModelWizardDialog = 130;
 inline constexpr int kUserDialog = 131;
 inline constexpr int kChannelSetupDialog = 134;
 inline constexpr int kFeatureSetupDialog = 135;
+inline constexpr int kIdentityConfirmDialog = 136;  // our own
 inline constexpr int kAppIcon = 128;
 
 // Strings.
@@ -121,6 +122,12 @@ inline constexpr int kModelEdit = 1056;
 inline constexpr int kGpsAlert = 1059;
 inline constexpr int kWxAlert = 1062;
 }  // namespace feature
+
+// Identity confirmation before a write (our own).
+namespace confirm {
+inline constexpr int kMmsiAgain = 1201;
+inline constexpr int kAtisAgain = 1202;
+}  // namespace confirm
 
 // Dialog buttons.
 inline constexpr int kOk = 1;

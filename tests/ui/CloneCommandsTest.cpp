@@ -69,6 +69,14 @@ protected:
         EXPECT_EQ(prompts.messages[0].text, text);
         EXPECT_EQ(prompts.messages[0].icon, icon);
     }
+    // Answers the next identity question: types the numbers again where it asks for them, then OK.
+    void ConfirmTyping(const QString& mmsi, const QString& atis) {
+        prompts.dialogScript.push_back([=](QDialog& dialog) {
+            for (const auto& [id, number] : {std::pair{ids::confirm::kMmsiAgain, mmsi}, {ids::confirm::kAtisAgain, atis}})
+                if (auto* again = ui::FindById<QLineEdit>(&dialog, id)) TypeInto(*again, number);
+            return PressOk(dialog);
+        });
+    }
     bool DocumentIs(const RadioSettings& s) const { return std::memcmp(&s, &window->Settings(), sizeof s) == 0; }
     QString InDir(const char* name) const { return QString::fromStdString(dir.File(name)); }
 
@@ -94,6 +102,7 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerify
     Edit(ids::main::kNmeaEdit)->setText("654321");
     window->MarkModified();
     Trigger(ids::menu::kVerifyAfterWrite);
+    for (int write = 0; write < 2; ++write) ConfirmTyping("123456789", kDemoAtis);
     const std::uint32_t framesBefore = RadioCounts().frames;
     ASSERT_TRUE(Run(ids::main::kWriteButton));
     EXPECT_EQ(Status(), "Write OK. Verify OK.");
@@ -224,6 +233,54 @@ TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
     ASSERT_TRUE(WaitUntilIdle());
     ExpectOnlyMessage("Error", "Invalid ATIS ID:0123\nMake sure 9 digitals.", ui::PromptIcon::Error);
     EXPECT_EQ(Status(), "Write OK.");
+}
+
+// A write that would put a new MMSI or ATIS into the radio asks first, showing each number
+// decoded: OK opens only for the new numbers typed again, Cancel writes nothing, and closing the
+// window while the question is open answers it No and closes once the worker has ended.
+TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
+    EntryNotByUser();
+    Edit(ids::main::kMmsiEdit)->setText("366123456");
+    Edit(ids::main::kAtisEdit)->setText("211234567");
+    window->MarkModified();
+    QStringList shown;
+    prompts.dialogScript.push_back([&](QDialog& dialog) {
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) shown << label->text();
+        return QDialog::Rejected;
+    });
+    ASSERT_TRUE(Run(ids::main::kWriteButton));
+    ExpectOnlyMessage("Write Error", "User Cancel.");
+    EXPECT_EQ(RadioCounts().writes, 0u);
+    EXPECT_EQ(shown.mid(1), QStringList({"In the radio now", "To be written", "MMSI", "not known (no backup was read)",
+                                         "366123456 (ship station, MID 366, United States)",
+                                         "Type the new MMSI again:", "ATIS", "not known (no backup was read)",
+                                         "9211234567 (ATIS, MID 211, Germany)",
+                                         "Type the new ATIS again (its last 9 digits):"}));
+
+    prompts.dialogScript.push_back([](QDialog& dialog) {
+        QPushButton& ok = Control<QPushButton>(dialog, ids::kOk);
+        TypeInto(Control<QLineEdit>(dialog, ids::confirm::kMmsiAgain), "366123456");
+        EXPECT_FALSE(ok.isEnabled()) << "the ATIS is not typed yet";
+        TypeInto(Control<QLineEdit>(dialog, ids::confirm::kAtisAgain), "211234568");
+        EXPECT_FALSE(ok.isEnabled()) << "another ATIS";
+        TypeInto(Control<QLineEdit>(dialog, ids::confirm::kAtisAgain), "211234567");
+        return PressOk(dialog);
+    });
+    ASSERT_TRUE(Run(ids::main::kWriteButton));
+    EXPECT_EQ(Status(), "Write OK.");
+    EXPECT_EQ(RadioCounts().writes, kWriteChunks);
+
+    prompts.dialogScript.push_back([this](QDialog& dialog) {
+        dialog.show();
+        window->close();
+        EXPECT_FALSE(dialog.isVisible()) << "closing answers the question";
+        return dialog.result();
+    });
+    ASSERT_TRUE(Run(ids::main::kWriteButton));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(prompts.MessageTexts(), QStringList());
+    EXPECT_EQ(RadioCounts().writes, kWriteChunks);
 }
 
 // The stop that closing asks for is no error: no box, and the save question comes once the
