@@ -68,8 +68,16 @@ CloneResult CCloneEngine::RunAttempts(Exchange exchange, const std::uint8_t* fra
         if (result == kResultOk) result = CheckReplyOf(exchange, frame);
         if (state_ && state_->traceLog) trace_.Append(*writeImage_, *readImage_);
         if (result == kResultOk) break;
+        if (timing_.fast) FallBack();
     }
     return result;
+}
+
+// The polls of the timing stay as given: the product's own, unless a test gave shorter ones.
+void CCloneEngine::FallBack() {
+    timing_.fast = false;
+    fellBack_ = true;
+    if (state_ && state_->traceLog) trace_.AppendMark(kTraceFallbackMark, *writeImage_, *readImage_);
 }
 
 bool CCloneEngine::StopRequestedBeforeReceive() const {

@@ -47,7 +47,10 @@ public:
     void SetProgress(ProgressSink* progress) { progress_ = progress; }
     // Folder of the trace and dump files.
     void SetDirectory(const std::string& directory) { directory_ = directory; }
-    void SetTiming(const CloneTiming& timing) { timing_ = timing; }
+    void SetTiming(const CloneTiming& timing) {
+        timing_ = timing;
+        fellBack_ = false;
+    }
     // The images default to the process-wide WriteImage and ReadImage.
     void SetImages(RadioImage& writeImage, RadioImage& readImage);
 
@@ -68,6 +71,10 @@ public:
     // Why the link failed, when it can say more than the result code (which port, which
     // process holds it); empty otherwise.
     virtual std::string FailureCause() const { return {}; }
+    // A fast transfer goes over to the product's polled receive at its first failed attempt, for
+    // the rest of the engine's operation (a radio may need the pauses the fast path leaves out),
+    // and marks the place in the trace. Whether it did; cleared by SetTiming.
+    bool FellBack() const { return fellBack_; }
     // The trace and dump files that were asked for and could not be written.
     const std::vector<std::string>& UnwrittenFiles() const { return unwritten_; }
 
@@ -104,6 +111,7 @@ protected:
 private:
     CloneResult RunAttempts(Exchange exchange, const std::uint8_t* frame);
     bool StopRequestedBeforeReceive() const;
+    void FallBack();
     CloneResult CheckReplyOf(Exchange exchange, const std::uint8_t* frame) const;
     CloneResult WalkRange(std::uint32_t first, std::uint32_t length, bool write);
     CloneResult WalkRanges(bool write);
@@ -116,6 +124,7 @@ private:
     ProgressSink* progress_ = nullptr;
     std::string directory_;
     CloneTiming timing_ = kProductTiming;
+    bool fellBack_ = false;
     RadioImage* writeImage_;
     RadioImage* readImage_;
     CloneTrace trace_;

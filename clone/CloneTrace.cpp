@@ -35,6 +35,17 @@ void CloneTrace::Append(const RadioImage& writeImage, const RadioImage& readImag
     if (!file_) return;
     TraceRecord record{};
     StampTime(record.time);
+    Write(record, writeImage, readImage);
+}
+
+void CloneTrace::AppendMark(const char* mark, const RadioImage& writeImage, const RadioImage& readImage) {
+    if (!file_) return;
+    TraceRecord record{};
+    std::strncpy(record.time, mark, sizeof record.time - 1);
+    Write(record, writeImage, readImage);
+}
+
+void CloneTrace::Write(TraceRecord& record, const RadioImage& writeImage, const RadioImage& readImage) {
     std::memcpy(record.writeImage, writeImage.data(), kTraceImageBytes);
     std::memcpy(record.readImage, readImage.data(), kTraceImageBytes);
     std::fwrite(&record, sizeof record, 1, file_);

@@ -15,10 +15,12 @@ inline constexpr const char* kTraceFileName = "CommLogo.bin";
 inline constexpr const char* kWriteDumpFileName = "WriteRom.bin";
 inline constexpr const char* kReadDumpFileName = "ReadRom.bin";
 inline constexpr std::size_t kTraceImageBytes = 0x50;
+// The time field of the record that marks where a fast transfer went over to the product's timing.
+inline constexpr char kTraceFallbackMark[] = "FALLBACK";
 
-// One record per attempt that got as far as its receive.
+// One record per attempt that got as far as its receive, and marker records between them.
 struct TraceRecord {
-    char time[16];  // "T%d:%d:%d:%u": hour, minute, second, milliseconds; zero-padded
+    char time[16];  // "T%d:%d:%d:%u": hour, minute, second, milliseconds, or a mark; zero-padded
     std::uint8_t writeImage[kTraceImageBytes];
     std::uint8_t readImage[kTraceImageBytes];
 };
@@ -38,8 +40,12 @@ public:
     bool IsOpen() const { return file_ != nullptr; }
     // Appends one record stamped with the local time.
     void Append(const RadioImage& writeImage, const RadioImage& readImage);
+    // Appends one record whose time field holds `mark` instead (at most 15 characters).
+    void AppendMark(const char* mark, const RadioImage& writeImage, const RadioImage& readImage);
 
 private:
+    void Write(TraceRecord& record, const RadioImage& writeImage, const RadioImage& readImage);
+
     std::FILE* file_ = nullptr;
 };
 

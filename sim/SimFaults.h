@@ -49,6 +49,9 @@ struct SimFaults {
     // For the whole run:
     std::optional<std::uint32_t> silentAfterFrames;  // the radio answers only this many frames
     std::uint32_t baud = 0;        // pace the adaptor's output at 10 bits a byte; 0: no pacing
+    // The radio is deaf this long after its last reply has left it (busy storing, say): a frame
+    // that starts sooner is echoed by the adaptor and never answered. Serial line only.
+    std::chrono::milliseconds minFrameGap{0};
     std::chrono::milliseconds usbLatency{0};  // time each USB report takes
     std::optional<std::uint16_t> stuckAddress;  // a write is acknowledged, this byte keeps its value
 };

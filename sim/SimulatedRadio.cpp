@@ -99,12 +99,12 @@ bool SimulatedRadio::IsSilent(std::uint32_t frameNumber) const {
     return faults && faults->noRadio;
 }
 
-SimExchange SimulatedRadio::Exchange(const std::uint8_t* frame32) {
+SimExchange SimulatedRadio::Exchange(const std::uint8_t* frame32, bool heard) {
     SimExchange ex;
     ex.echo = EchoesNextFrame();
     ex.frameNumber = ++counters_.frames;
     log_.push_back(FrameFromBytes(frame32));
-    if (!ex.echo || IsSilent(ex.frameNumber)) return ex;
+    if (!ex.echo || !heard || IsSilent(ex.frameNumber)) return ex;
 
     ex.reply = Answer(frame32);
     const auto faults = FaultsOf(ex.frameNumber);

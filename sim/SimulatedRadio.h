@@ -63,8 +63,9 @@ public:
     // address range beyond the memory. A write is stored before it is acknowledged.
     std::optional<CloneFrame> Answer(const std::uint8_t* frame32);
 
-    // One frame through adaptor and radio with the faults applied; numbers and logs it.
-    SimExchange Exchange(const std::uint8_t* frame32);
+    // One frame through adaptor and radio with the faults applied; numbers and logs it. A frame
+    // the radio did not hear is echoed (as the faults allow) and never answered.
+    SimExchange Exchange(const std::uint8_t* frame32, bool heard = true);
 
     // Whether the adaptor echoes the bytes of the frame now arriving (the next to be numbered).
     bool EchoesNextFrame() const;

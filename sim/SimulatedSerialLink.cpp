@@ -24,15 +24,20 @@ void SimulatedSerialLink::Collect(std::uint8_t byte, Clock::time_point arrival) 
     if (at < kFramePrefixSize && byte != static_cast<std::uint8_t>(kFramePrefix[at])) {
         // Not the frame it seemed to be: start over, perhaps at this byte.
         frame_.clear();
-        if (byte == static_cast<std::uint8_t>(kFramePrefix[0])) frame_.push_back(byte);
-        return;
+        if (byte != static_cast<std::uint8_t>(kFramePrefix[0])) return;
     }
     frame_.push_back(byte);
+    if (frame_.size() == 1) frameStart_ = arrival;
     if (frame_.size() < kFrameSize) return;
 
-    const SimExchange ex = radio_.Exchange(frame_.data());
+    const SimExchange ex = radio_.Exchange(frame_.data(), !RadioBusyAt(frameStart_));
     frame_.clear();
     SendReply(ex, arrival);
+}
+
+bool SimulatedSerialLink::RadioBusyAt(Clock::time_point start) const {
+    const auto gap = radio_.Faults().minFrameGap;
+    return gap > gap.zero() && lastReplyEnd_ != Clock::time_point{} && start < lastReplyEnd_ + gap;
 }
 
 void SimulatedSerialLink::SendReply(const SimExchange& ex, Clock::time_point frameEnd) {
@@ -46,15 +51,15 @@ void SimulatedSerialLink::SendReply(const SimExchange& ex, Clock::time_point fra
     const std::size_t pieceSize = (bytes.size() + ex.pieces - 1) / ex.pieces;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto piece = static_cast<int>(i / pieceSize);
-        Send(bytes[i], start + piece * ex.pieceDelay);
+        Send(bytes[i], start + piece * ex.pieceDelay, i + 1 == bytes.size());
     }
 }
 
-void SimulatedSerialLink::Send(std::uint8_t byte, Clock::time_point ready) {
+void SimulatedSerialLink::Send(std::uint8_t byte, Clock::time_point ready, bool endsReply) {
     const auto at = std::upper_bound(out_.begin(), out_.end(), ready,
                                      [](Clock::time_point t, const TimedByte& b) { return t < b.ready; });
     const auto index = static_cast<std::size_t>(at - out_.begin());
-    out_.insert(at, {byte, ready, ready});
+    out_.insert(at, {byte, ready, ready, endsReply});
     Retime(index);
 }
 
@@ -73,6 +78,7 @@ std::size_t SimulatedSerialLink::ToPc(std::uint8_t* out, std::size_t capacity,
     while (n < capacity && !out_.empty() && out_.front().due <= now) {
         out[n++] = out_.front().byte;
         lastDue_ = out_.front().due;
+        if (out_.front().endsReply) lastReplyEnd_ = lastDue_;
         out_.pop_front();
     }
     return n;
@@ -86,7 +92,7 @@ std::optional<SimulatedSerialLink::Clock::time_point> SimulatedSerialLink::NextD
 void SimulatedSerialLink::Clear() {
     frame_.clear();
     out_.clear();
-    inboundFree_ = lastDue_ = Clock::time_point{};
+    inboundFree_ = lastDue_ = frameStart_ = lastReplyEnd_ = Clock::time_point{};
 }
 
 }  // namespace orven

@@ -48,16 +48,22 @@ private:
         std::uint8_t byte;
         Clock::time_point ready;  // when the adaptor has it to send
         Clock::time_point due;    // when it has crossed the line to the PC
+        bool endsReply;           // the last byte of a reply from the radio
     };
 
     void Collect(std::uint8_t byte, Clock::time_point arrival);
-    void Send(std::uint8_t byte, Clock::time_point ready);
+    // Whether the radio, still busy after the last reply the PC has had (SimFaults::minFrameGap),
+    // misses a frame that starts at `start`.
+    bool RadioBusyAt(Clock::time_point start) const;
+    void Send(std::uint8_t byte, Clock::time_point ready, bool endsReply = false);
     void SendReply(const SimExchange& ex, Clock::time_point frameEnd);
     void Retime(std::size_t from);
 
     SimulatedRadio& radio_;
     std::vector<std::uint8_t> frame_;
     Clock::time_point lastArrival_{};
+    Clock::time_point frameStart_{};   // when the first byte of the frame being collected came
+    Clock::time_point lastReplyEnd_{};  // when the last reply delivered had crossed the line
     Clock::time_point inboundFree_{};  // when the PC-to-adaptor line is next free
     Clock::time_point lastDue_{};      // when the last delivered byte reached the PC
     std::deque<TimedByte> out_;        // in the order the bytes become ready

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 
@@ -22,8 +23,9 @@ protected:
 INSTANTIATE_TEST_SUITE_P(Links, CloneEngineTest, ::testing::Values(Link::Serial, Link::Usb), LinkName);
 
 // What each fault ends in, and after how many attempts, with the polled receive and with the
-// fast transfer. A refused read reply is not copied; a read reply is not an acknowledgement, so
-// a changed acknowledgement leaves reads alone. Line faults exist on the serial link only.
+// fast transfer, which falls back to the polled receive at its first failed attempt. A refused
+// read reply is not copied; a read reply is not an acknowledgement, so a changed acknowledgement
+// leaves reads alone. Line faults exist on the serial link only.
 TEST_P(CloneEngineTest, ReplyFaultsEndInTheirCodeAfterThreeAttempts) {
     enum class On { HandShake, Read, Write };
     const struct {
@@ -50,11 +52,11 @@ TEST_P(CloneEngineTest, ReplyFaultsEndInTheirCodeAfterThreeAttempts) {
     };
     FillPattern(readImage, 3);
     for (const CloneTiming& timing : {kFastTiming, kFastTransferTiming}) {
-        engine->SetTiming(timing);
         for (const auto& c : cases) {
             const CloneResult code = Serial() ? c.serial : c.usb.value_or(kResultOk);
             if (!Serial() && !c.usb) continue;
             SCOPED_TRACE(std::string(c.what) + (timing.fast ? ", fast transfer" : ", polled receive"));
+            engine->SetTiming(timing);
             OnlyFault([](SimFaults&) {});
             if (c.on != On::HandShake) {
                 ASSERT_EQ(engine->HandShake(), kResultOk);
@@ -66,6 +68,7 @@ TEST_P(CloneEngineTest, ReplyFaultsEndInTheirCodeAfterThreeAttempts) {
                                                              : engine->ExchangeWrite(0x0100, 20);
             EXPECT_EQ(result, code) << ResultText(result);
             EXPECT_EQ(Counters().frames, code == kResultOk ? 1u : 3u);
+            EXPECT_EQ(engine->FellBack(), timing.fast && code != kResultOk);
             if (code != kResultOk) {
                 EXPECT_EQ(readImage, before);
             }
@@ -74,8 +77,9 @@ TEST_P(CloneEngineTest, ReplyFaultsEndInTheirCodeAfterThreeAttempts) {
 }
 
 // The radio falls silent after ten chunks: the read fails, keeps the ten chunks and nothing
-// else, decodes nothing, traces every attempt, dumps what it has and lets go of the link. A
-// missing USB report closes the device, so the attempts after it cannot even send.
+// else, decodes nothing, traces every attempt and the fallback after the first failed one, dumps
+// what it has and lets go of the link. A missing USB report closes the device, so the attempts
+// after it cannot even send.
 TEST_P(CloneEngineTest, SilenceInTheMiddleOfAReadKeepsWhatArrived) {
     state.traceLog = state.dumpImages = 1;
     engine->SetTiming(kFastTransferTiming);
@@ -98,7 +102,10 @@ TEST_P(CloneEngineTest, SilenceInTheMiddleOfAReadKeepsWhatArrived) {
     EXPECT_EQ(0, std::memcmp(settings.get(), before.get(), sizeof(RadioSettings))) << "not decoded";
     EXPECT_EQ(progress.Calls(), TransferProgress(10));
     EXPECT_TRUE(Serial() ? PortIsFree() : !device.IsPresent()) << "the read let go of the link";
-    EXPECT_EQ(ExpectTraceRecords(dir.File(kTraceFileName), writeImage, readImage), 12 + attemptsAtSilence);
+    const std::vector<std::string> stamps = ExpectTraceRecords(dir.File(kTraceFileName), writeImage, readImage);
+    EXPECT_EQ(stamps.size(), 12 + attemptsAtSilence + 1);
+    EXPECT_EQ(std::count(stamps.begin(), stamps.end(), kTraceFallbackMark), 1);
+    EXPECT_EQ(stamps.at(13), kTraceFallbackMark);
     const std::vector<std::uint8_t> dump = ReadBytes(dir.File(kReadDumpFileName));
     EXPECT_TRUE(std::equal(dump.begin(), dump.end(), readImage.begin(), readImage.end()));
     EXPECT_FALSE(std::filesystem::exists(dir.File(kWriteDumpFileName)));
@@ -117,7 +124,7 @@ TEST_P(CloneEngineTest, FailedOrStoppedHandShakeSendsNothingMore) {
     EXPECT_EQ(writeImage, expected);
     const std::vector<std::uint8_t> dump = ReadBytes(dir.File(kWriteDumpFileName));
     EXPECT_TRUE(std::equal(dump.begin(), dump.end(), expected.begin(), expected.end()));
-    EXPECT_EQ(ExpectTraceRecords(dir.File(kTraceFileName), writeImage, readImage), 3u);
+    EXPECT_EQ(ExpectTraceRecords(dir.File(kTraceFileName), writeImage, readImage).size(), 3u);
     EXPECT_EQ(Letters(), "AAA");
     std::vector<ProgressCall> announced = {{Kind::SetRange, 0, 76}, {Kind::SetStep, 1, 0}, {Kind::SetPos, 0, 0}};
     if (Serial()) announced.erase(announced.begin(), announced.begin() + 2);

@@ -32,7 +32,7 @@ protected:
 // Write, read back and verify all 77 chunks of a full document: the slow one of these tests.
 TEST_F(CloneRunnerTest, SlowWriteReadAndVerifyAFullEuropeanDocument) {
     // Write: the radio ends up holding exactly the encoded document.
-    const WriteOutcome written = RunWrite(job, *settings);
+    const WriteOutcome written = RunWrite(job, *settings, ConfirmingIdentities());
     ASSERT_EQ(written.result, kResultOk) << OutcomeText(written);
     EXPECT_EQ(progress.Calls(), TransferProgress());
     const RadioImage expected = EncodedImage(*settings, state);

@@ -82,22 +82,32 @@ inline RadioImage EncodedImage(const RadioSettings& settings, const AppState& st
 }
 
 // Every record of a trace file holds the first 0x50 bytes of each image and a
-// "T<h>:<m>:<s>:<ms>" stamp, decimal without leading zeros, padded with zero bytes. The count.
-inline std::size_t ExpectTraceRecords(const std::string& path, const RadioImage& write, const RadioImage& read) {
+// "T<h>:<m>:<s>:<ms>" stamp, decimal without leading zeros, or the fallback mark, padded with
+// zero bytes. The stamps and marks in order.
+inline std::vector<std::string> ExpectTraceRecords(const std::string& path, const RadioImage& write,
+                                                   const RadioImage& read) {
     const std::vector<std::uint8_t> bytes = ReadBytes(path);
     EXPECT_EQ(bytes.size() % sizeof(TraceRecord), 0u) << path;
     static const std::regex kStamp("T(0|[1-9][0-9]?):(0|[1-9][0-9]?):(0|[1-9][0-9]?):(0|[1-9][0-9]{0,2})");
+    std::vector<std::string> stamps;
     for (std::size_t at = 0; at + sizeof(TraceRecord) <= bytes.size(); at += sizeof(TraceRecord)) {
         TraceRecord r;
         std::memcpy(&r, bytes.data() + at, sizeof r);
-        const std::string stamp(r.time, strnlen(r.time, sizeof r.time));
-        EXPECT_TRUE(std::regex_match(stamp, kStamp)) << stamp;
+        const std::string& stamp = stamps.emplace_back(r.time, strnlen(r.time, sizeof r.time));
+        EXPECT_TRUE(stamp == kTraceFallbackMark || std::regex_match(stamp, kStamp)) << stamp;
         EXPECT_EQ(std::string(r.time + stamp.size(), sizeof r.time - stamp.size()),
                   std::string(sizeof r.time - stamp.size(), '\0'));
         EXPECT_EQ(0, std::memcmp(r.writeImage, write.data(), kTraceImageBytes));
         EXPECT_EQ(0, std::memcmp(r.readImage, read.data(), kTraceImageBytes));
     }
-    return bytes.size() / sizeof(TraceRecord);
+    return stamps;
+}
+
+// Write options that confirm whatever identities the write puts into the radio.
+inline WriteOptions ConfirmingIdentities() {
+    WriteOptions options;
+    options.confirmIdentityChange = [](const IdentityChange&) { return true; };
+    return options;
 }
 
 // Waits until the condition holds or the time is up; the condition's last value.

@@ -117,7 +117,7 @@ protected:
         }, link);
 
         const auto started = Clock::now();
-        const CloneResult result = write ? RunWrite(job, *settings).result : ReadOnce();
+        const CloneResult result = write ? RunWrite(job, *settings, ConfirmingIdentities()).result : ReadOnce();
         const auto elapsed = Clock::now() - started;
         std::uint32_t frames = 0;
         RadioImage after{};

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace orven {
 namespace {
 
@@ -14,14 +16,15 @@ protected:
     UartEngineTest() : EngineFixture(Link::Serial) {}
 };
 
-// The first reply to chunk 1 comes after its receive gave up, and lands after the echo of
-// chunk 2, whose own reply is slow: its data must not be taken for chunk 2's.
+// The first reply to chunk 1 comes after its fast receive gave up, and after the retry (in the
+// polled receive the transfer then falls back to) has taken the chunk: it lands after the echo of
+// chunk 2, which the radio does not answer, and must not be taken for chunk 2's reply.
 TEST_F(UartEngineTest, LateReplyToAnotherChunkIsNotTakenForThisOne) {
-    engine->SetTiming(kLongFastTransferTiming);  // one-second receives
+    engine->SetTiming(CloneTiming{25ms, 20, 30ms, true});  // half-second receives
     SetPlan([](std::uint32_t frame) {
         SimFaults f;
-        if (frame == 2) f.replyDelay = 1250ms;  // frame 1 is the identify exchange
-        if (frame == 4) f.replyDelay = 500ms;
+        if (frame == 2) f.replyDelay = 1200ms;  // frame 1 is the identify exchange
+        if (frame == 4) f.noRadio = true;
         return f;
     });
     RadioImage memory{};
@@ -67,6 +70,49 @@ TEST_F(UartEngineTest, ReplyWithARepeatedByteIsRefusedEvenWhenItsChecksumPasses)
         EXPECT_EQ(readImage[0x0105], 0x47);
         EXPECT_EQ(readImage[0x0106], 0x00);
         EXPECT_EQ(Counters().frames, 3u) << "the spoiled reply was refused once";
+    }
+}
+
+// A radio deaf for a while after each reply misses the frames of a fast transfer, which follow
+// its replies at once: the first miss turns the rest of the transfer over to the polled receive,
+// whose pauses it hears, and the trace marks the place. The polled receive never misses; a fast
+// transfer to a radio without the fault never falls back.
+TEST_F(UartEngineTest, FastTransferFallsBackForARadioThatNeedsAPauseAfterItsReply) {
+    constexpr CloneTiming kFast{5ms, 20, 30ms, true};  // receives of 100 ms
+    constexpr CloneTiming kPolled{5ms, 20, 30ms, false};
+    const struct {
+        const char* what;
+        CloneTiming timing;
+        std::chrono::milliseconds deafFor;
+        std::uint32_t frames;  // the identify exchange and three chunks, and a missed frame
+        bool fellBack;
+    } cases[] = {{"fast transfer, deaf radio", kFast, 40ms, 1 + 1 + 3, true},
+                 {"polled receive, deaf radio", kPolled, 40ms, 1 + 3, false},
+                 {"fast transfer, good radio", kFast, 0ms, 1 + 3, false}};
+    RadioImage memory{};
+    FillPattern(memory, 5);
+    state.traceLog = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OnRadio([&](SimulatedRadio& r) {
+            r.ClearHistory();
+            r.Memory() = memory;
+            r.Faults().minFrameGap = c.deafFor;
+        });
+        engine->SetTiming(c.timing);
+        engine->OpenTrace();
+        readImage.fill(0);
+        ASSERT_EQ(engine->HandShake(), kResultOk);
+        EXPECT_EQ(engine->ReadRange(0x0100, 60), kResultOk);
+        engine->CloseTrace();
+
+        EXPECT_TRUE(std::equal(memory.begin() + 0x0100, memory.begin() + 0x013C, readImage.begin() + 0x0100));
+        EXPECT_EQ(Counters().frames, c.frames);
+        EXPECT_EQ(engine->FellBack(), c.fellBack);
+        const std::vector<std::string> stamps = ExpectTraceRecords(dir.File(kTraceFileName), writeImage, readImage);
+        ASSERT_EQ(stamps.size(), c.frames + c.fellBack);
+        EXPECT_EQ(std::count(stamps.begin(), stamps.end(), kTraceFallbackMark), c.fellBack);
+        EXPECT_TRUE(!c.fellBack || stamps[2] == kTraceFallbackMark) << "after the missed frame's attempt";
     }
 }
 

@@ -83,5 +83,16 @@ TEST_F(SimulatedSerialLinkTest, LateReplyComesAfterItsDelayAndAfterTheEchoOfAFra
     EXPECT_EQ(Take(t0 + 2s), Join({Wire(read), Wire(read), ReadReply(), ReadReply()}));
 }
 
+// A radio deaf for 20 ms after each reply it gives: a frame sent sooner is echoed, never
+// answered, and does not make the deaf time longer.
+TEST_F(SimulatedSerialLinkTest, RadioBusyAfterItsReplyMissesAFrameSentTooSoon) {
+    radio.Faults().minFrameGap = 20ms;
+    for (const auto& [at, heard] : {std::pair{0ms, true}, {19ms, false}, {20ms, true}, {39ms, false}, {40ms, true}}) {
+        SCOPED_TRACE(at.count());
+        Send(Wire(read), t0 + at);
+        EXPECT_EQ(Take(t0 + at), heard ? Join({Wire(read), ReadReply()}) : Wire(read));
+    }
+}
+
 }  // namespace
 }  // namespace orven
