@@ -6,11 +6,14 @@
 #include "link/PortNames.h"
 #include "model/IdentityRules.h"
 #include "model/LineFormat.h"
+#include "model/MarineIdentity.h"
 #include "model/PlatformLogi.h"
 #include "ui/CUserDlg.h"
 #include "ui/CaptionGroupBox.h"
 #include "ui/ChannelListPanel.h"
 #include "ui/CloneCommandController.h"
+#include "ui/ElidedLabel.h"
+#include "ui/IdentityDescriptions.h"
 #include "ui/ProgramIcon.h"
 #include "ui/ResourceIds.h"
 #include "ui/UpDownArrows.h"
@@ -253,6 +256,23 @@ IdentityEntry CCloneMainDlg::EnteredIdentities() const {
     entry.nmea = read(nmeaEdit_);
     entry.serial = read(serialEdit_);
     return entry;
+}
+
+std::string CCloneMainDlg::ProgrammedIdentity(const QCheckBox* byUser, const QLineEdit* edit) {
+    return byUser->isChecked() ? std::string() : edit->text().left(kIdentityFieldReadLimit).toStdString();
+}
+
+std::vector<std::string> CCloneMainDlg::IdentityWarningsNow() const {
+    return IdentityWarnings(ProgrammedIdentity(mmsiByUser_, mmsiEdit_), ProgrammedIdentity(atisByUser_, atisEdit_),
+                            modelEurope_->isChecked());
+}
+
+void CCloneMainDlg::RefreshIdentityNotes() {
+    mmsiDecoded_->setText(MmsiDescription(ProgrammedIdentity(mmsiByUser_, mmsiEdit_)));
+    atisDecoded_->setText(AtisDescription(ProgrammedIdentity(atisByUser_, atisEdit_)));
+    QStringList warnings;
+    for (const std::string& warning : IdentityWarningsNow()) warnings << QString::fromStdString(warning);
+    identityWarnings_->setText(warnings.join(QLatin1Char('\n')));
 }
 
 void CCloneMainDlg::StoreSelections() {

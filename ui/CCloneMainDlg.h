@@ -23,6 +23,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -44,6 +45,7 @@ namespace orven::ui {
 
 class CaptionGroupBox;
 class ChannelListPanel;
+class ElidedLabel;
 class CloneCommandController;
 class UpDownArrows;
 
@@ -87,6 +89,8 @@ public:
     void UpdateEntryByUserFields();
     // The identity fields as they stand, for the write checks.
     IdentityEntry EnteredIdentities() const;
+    // The warnings the MMSI and ATIS a write would program deserve (never a refusal).
+    std::vector<std::string> IdentityWarningsNow() const;
     // Stores the port, baud rate and band selections into the state.
     void StoreSelections();
 
@@ -142,6 +146,10 @@ private:
     // Transfer helpers.
     void GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag, QLineEdit* edit, char (&slot)[60]);
     void ShowIdentity(QCheckBox* byUser, std::uint32_t byUserFlag, QLineEdit* edit, const char (&slot)[60]);
+    // The number a write would program from an identity field: none while the user enters it.
+    static std::string ProgrammedIdentity(const QCheckBox* byUser, const QLineEdit* edit);
+    // What the MMSI and ATIS fields say and the warnings they deserve, beside the fields.
+    void RefreshIdentityNotes();
     std::array<bool, kBandCount> TickedBands() const;
     QCheckBox* BandBox(ChannelBand band) const { return bandBoxes_[static_cast<int>(band)]; }
     // Band selection: the model buttons and the band boxes decide the bands offered.
@@ -193,6 +201,9 @@ private:
     QLineEdit* mmsiEdit_ = nullptr;
     QCheckBox* atisByUser_ = nullptr;
     QLineEdit* atisEdit_ = nullptr;
+    ElidedLabel* mmsiDecoded_ = nullptr;
+    ElidedLabel* atisDecoded_ = nullptr;
+    ElidedLabel* identityWarnings_ = nullptr;
     QLineEdit* nmeaEdit_ = nullptr;
     UpDownArrows* nmeaArrows_ = nullptr;
     QLineEdit* serialEdit_ = nullptr;

@@ -7,6 +7,7 @@
 #include "ui/CaptionGroupBox.h"
 #include "ui/ChannelListPanel.h"
 #include "ui/CloneCommandController.h"
+#include "ui/ElidedLabel.h"
 #include "ui/LayoutParts.h"
 #include "ui/PrintableTextGuard.h"
 #include "ui/ResourceIds.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -38,6 +41,9 @@ namespace orven::ui {
 namespace {
 
 constexpr int kIdentityEditWidth = 90;
+// Room for two warnings beside the identity fields; the tooltip holds any more.
+constexpr int kWarningLines = 2;
+constexpr QRgb kWarningColour = qRgb(0xA0, 0x40, 0x00);
 
 // The least width at which a wrapping label's text takes no more than `lines` lines.
 int NarrowestWidthFor(const QLabel* label, int lines) {
@@ -163,32 +169,41 @@ QWidget* CCloneMainDlg::BuildIdentityGroup() {
     grid->addWidget(mmsiByUser_, 0, 0);
     grid->addWidget(mmsiEdit_, 0, 1);
     grid->addWidget(Hint("Please enter the 9 digital MMSI number.", 1, identityGroup_), 0, 3);
+    mmsiDecoded_ = WithId(new ElidedLabel(1, identityGroup_), ids::main::kMmsiDecoded);
+    grid->addWidget(mmsiDecoded_, 1, 1, 1, 3);
 
     atisByUser_ = WithId(new QCheckBox(QStringLiteral("ATIS entry by user"), identityGroup_),
                          ids::main::kAtisByUser);
     atisEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kAtisEdit);
     atisEdit_->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]*")), atisEdit_));
-    grid->addWidget(atisByUser_, 1, 0);
-    grid->addWidget(atisEdit_, 1, 1);
+    grid->addWidget(atisByUser_, 2, 0);
+    grid->addWidget(atisEdit_, 2, 1);
     grid->addWidget(Hint("Please enter the last 9 numbers of the 10 digit ATIS ID.The initial "
                          "\"9\" is entered automatically.",
                          2, identityGroup_),
-                    1, 3);
+                    2, 3);
+    atisDecoded_ = WithId(new ElidedLabel(1, identityGroup_), ids::main::kAtisDecoded);
+    grid->addWidget(atisDecoded_, 3, 1, 1, 3);
+    identityWarnings_ = WithId(new ElidedLabel(kWarningLines, identityGroup_), ids::main::kIdentityWarnings);
+    QPalette warning = identityWarnings_->palette();
+    warning.setColor(QPalette::WindowText, QColor::fromRgb(kWarningColour));
+    identityWarnings_->setPalette(warning);
+    grid->addWidget(identityWarnings_, 4, 0, 1, 4);
 
     nmeaEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kNmeaEdit);
     nmeaArrows_ = WithId(new UpDownArrows(nmeaEdit_, identityGroup_), ids::main::kNmeaSpin);
-    grid->addWidget(new QLabel(QStringLiteral("NMEA2000"), identityGroup_), 2, 0);
-    grid->addWidget(nmeaEdit_, 2, 1);
-    grid->addWidget(nmeaArrows_, 2, 2);
-    grid->addWidget(Hint("Please enter the 6 digital NMEA NO.", 1, identityGroup_), 2, 3);
+    grid->addWidget(new QLabel(QStringLiteral("NMEA2000"), identityGroup_), 5, 0);
+    grid->addWidget(nmeaEdit_, 5, 1);
+    grid->addWidget(nmeaArrows_, 5, 2);
+    grid->addWidget(Hint("Please enter the 6 digital NMEA NO.", 1, identityGroup_), 5, 3);
 
     serialEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kSerialEdit);
     serialArrows_ = WithId(new UpDownArrows(serialEdit_, identityGroup_), ids::main::kSerialSpin);
-    grid->addWidget(new QLabel(QStringLiteral("Serial Number"), identityGroup_), 3, 0);
-    grid->addWidget(serialEdit_, 3, 1);
-    grid->addWidget(serialArrows_, 3, 2);
-    grid->addWidget(Hint("Please enter the 8 digital serial NO.", 1, identityGroup_), 3, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Serial Number"), identityGroup_), 6, 0);
+    grid->addWidget(serialEdit_, 6, 1);
+    grid->addWidget(serialArrows_, 6, 2);
+    grid->addWidget(Hint("Please enter the 8 digital serial NO.", 1, identityGroup_), 6, 3);
 
     for (QLineEdit* edit : {mmsiEdit_, atisEdit_, nmeaEdit_, serialEdit_})
         edit->setFixedWidth(kIdentityEditWidth);
@@ -304,6 +319,10 @@ void CCloneMainDlg::ConnectControls() {
     // Every edit of the document marks it modified at once, so nothing typed is lost unasked.
     for (QLineEdit* edit : {mmsiEdit_, atisEdit_, nmeaEdit_, serialEdit_})
         connect(edit, &QLineEdit::textEdited, this, &CCloneMainDlg::MarkModified);
+    for (QLineEdit* edit : {mmsiEdit_, atisEdit_})
+        connect(edit, &QLineEdit::textChanged, this, &CCloneMainDlg::RefreshIdentityNotes);
+    for (QAbstractButton* box : std::initializer_list<QAbstractButton*>{mmsiByUser_, atisByUser_, modelEurope_})
+        connect(box, &QAbstractButton::toggled, this, &CCloneMainDlg::RefreshIdentityNotes);
     for (UpDownArrows* arrows : {nmeaArrows_, serialArrows_})
         connect(arrows, &UpDownArrows::Stepped, this, &CCloneMainDlg::MarkModified);
 

@@ -129,6 +129,7 @@ CloneCommandController::CloneCommandController(CCloneMainDlg& window, const Cont
 
 void CloneCommandController::OnWriteToRadio() {
     if (!IdentitiesPassWriteChecks()) return;
+    if (!Running() && !IdentityWarningsAccepted()) return;
     Start(CloneOperation::Write);
 }
 
@@ -145,6 +146,14 @@ void CloneCommandController::StopAndCloseWindow() {
     closeAfterClone_ = true;
     // The worker waits for the answer: No lets it end, and the window close.
     if (confirmDialog_) confirmDialog_->reject();
+}
+
+bool CloneCommandController::IdentityWarningsAccepted() {
+    QStringList warnings;
+    for (const std::string& warning : window_.IdentityWarningsNow()) warnings << ToQString(warning);
+    return warnings.isEmpty() ||
+           Prompts().AskYesNo(&window_, QStringLiteral("Identity Warnings"),
+                              warnings.join(QLatin1Char('\n')) + QStringLiteral("\n\nWrite to the radio all the same?"));
 }
 
 bool CloneCommandController::ConfirmIdentityChange(const IdentityChange& change) {

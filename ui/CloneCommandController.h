@@ -60,6 +60,8 @@ public:
 private:
     void Start(CloneOperation operation);
     bool IdentitiesPassWriteChecks();
+    // The warnings the identities deserve, asked about once more: Yes goes on.
+    bool IdentityWarningsAccepted();
     // On the GUI thread, asked by the worker: whether the user confirms the new identities.
     bool ConfirmIdentityChange(const IdentityChange& change);
     // On the GUI thread, once the worker's exchange has ended.

@@ -78,6 +78,10 @@ inline constexpr int kBaudCombo = 1127;
 inline constexpr int kStatusText = 1006;
 inline constexpr int kProgressBar = 1007;
 inline constexpr int kWriteButton = 1005;
+// Our own: what the MMSI and ATIS fields say, and the warnings they deserve.
+inline constexpr int kMmsiDecoded = 1130;
+inline constexpr int kAtisDecoded = 1131;
+inline constexpr int kIdentityWarnings = 1132;
 }  // namespace main
 
 // About dialog.

@@ -1,6 +1,7 @@
 // The clone commands of the main window, end to end against a simulated radio on USB.
 #include "clone/CloneEvent.h"
 #include "model/ImageCodec.h"
+#include "model/MarineIdentity.h"
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedHidBackend.h"
 #include "tests/ui/MainWindowFixture.h"
@@ -98,11 +99,11 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerify
 
     state.traceLog = state.dumpImages = 0;
     EntryNotByUser();
-    Edit(ids::main::kMmsiEdit)->setText("123456789");
+    Edit(ids::main::kMmsiEdit)->setText("211234569");
     Edit(ids::main::kNmeaEdit)->setText("654321");
     window->MarkModified();
     Trigger(ids::menu::kVerifyAfterWrite);
-    for (int write = 0; write < 2; ++write) ConfirmTyping("123456789", kDemoAtis);
+    for (int write = 0; write < 2; ++write) ConfirmTyping("211234569", kDemoAtis);
     const std::uint32_t framesBefore = RadioCounts().frames;
     ASSERT_TRUE(Run(ids::main::kWriteButton));
     EXPECT_EQ(Status(), "Write OK. Verify OK.");
@@ -110,7 +111,7 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerify
     Edit(ids::main::kMmsiEdit)->setText("");
     Edit(ids::main::kNmeaEdit)->setText("");
     ASSERT_TRUE(Run(ids::main::kReadButton));
-    EXPECT_EQ(Edit(ids::main::kMmsiEdit)->text(), "123456789");
+    EXPECT_EQ(Edit(ids::main::kMmsiEdit)->text(), "211234569");
     EXPECT_EQ(Edit(ids::main::kNmeaEdit)->text(), "654321");
 
     // The radio acknowledges every chunk but one byte keeps its old value.
@@ -235,14 +236,22 @@ TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
     EXPECT_EQ(Status(), "Write OK.");
 }
 
-// A write that would put a new MMSI or ATIS into the radio asks first, showing each number
-// decoded: OK opens only for the new numbers typed again, Cancel writes nothing, and closing the
-// window while the question is open answers it No and closes once the worker has ended.
+// Identities that deserve warnings are asked about once more before a write: No sends nothing. A
+// write that would put a new MMSI or ATIS into the radio asks first, showing each number decoded:
+// OK opens only for the new numbers typed again, Cancel writes nothing, and closing the window
+// while the question is open answers it No and closes once the worker has ended.
 TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     EntryNotByUser();
-    Edit(ids::main::kMmsiEdit)->setText("366123456");
+    Edit(ids::main::kMmsiEdit)->setText("970123456");
     Edit(ids::main::kAtisEdit)->setText("211234567");
     window->MarkModified();
+    prompts.answers = {false, true, true, true};
+    ASSERT_TRUE(Run(ids::main::kWriteButton));
+    EXPECT_EQ(prompts.MessageTexts(), QStringList()) << "nothing started";
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].title, "Identity Warnings");
+    EXPECT_EQ(prompts.questions[0].text, QString::fromStdString(IdentityWarnings("970123456", "", false)[0]) +
+                                             "\n\nWrite to the radio all the same?");
     QStringList shown;
     prompts.dialogScript.push_back([&](QDialog& dialog) {
         for (const QLabel* label : dialog.findChildren<QLabel*>()) shown << label->text();
@@ -252,14 +261,14 @@ TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     ExpectOnlyMessage("Write Error", "User Cancel.");
     EXPECT_EQ(RadioCounts().writes, 0u);
     EXPECT_EQ(shown.mid(1), QStringList({"In the radio now", "To be written", "MMSI", "not known (no backup was read)",
-                                         "366123456 (ship station, MID 366, United States)",
+                                         "970123456 (AIS-SART)",
                                          "Type the new MMSI again:", "ATIS", "not known (no backup was read)",
                                          "9211234567 (ATIS, MID 211, Germany)",
                                          "Type the new ATIS again (its last 9 digits):"}));
 
     prompts.dialogScript.push_back([](QDialog& dialog) {
         QPushButton& ok = Control<QPushButton>(dialog, ids::kOk);
-        TypeInto(Control<QLineEdit>(dialog, ids::confirm::kMmsiAgain), "366123456");
+        TypeInto(Control<QLineEdit>(dialog, ids::confirm::kMmsiAgain), "970123456");
         EXPECT_FALSE(ok.isEnabled()) << "the ATIS is not typed yet";
         TypeInto(Control<QLineEdit>(dialog, ids::confirm::kAtisAgain), "211234568");
         EXPECT_FALSE(ok.isEnabled()) << "another ATIS";

@@ -4,6 +4,7 @@
 
 #include "files/Paths.h"
 #include "sim/SimulatedHidBackend.h"
+#include "ui/ElidedLabel.h"
 #include "ui/UpDownArrows.h"
 
 #include <QAbstractScrollArea>
@@ -161,6 +162,43 @@ TEST_F(MainWindowTest, ShowingADocumentSetsEveryFieldFromIt) {
     EXPECT_EQ(state.modified, 0u);
 }
 
+// Beside the MMSI and ATIS fields, as the user types: what each number a write would program is
+// (nothing for an incomplete one or one the user enters on the radio) and, for the model chosen,
+// the warnings the two deserve.
+TEST_F(MainWindowTest, TheIdentityFieldsAreDecodedAndWarnedAboutAsTheyAreTyped) {
+    struct Case {
+        int model, mmsiByUser;
+        const char *mmsi, *atis, *mmsiSays, *atisSays;
+        QStringList warningsStart;
+    };
+    const char* usa = "ship station, MID 366, United States";
+    const Case cases[] = {
+        {ids::main::kModelUsa, false, "36612345", "3661234", "", "", {}},
+        {ids::main::kModelUsa, false, "366123456", "366123456", usa, "ATIS, MID 366, United States", {}},
+        {ids::main::kModelEurope, false, "366123456", "366123456", usa, "ATIS, MID 366, United States",
+         {"The ATIS 9366123456 has the MID 366, which is not European"}},
+        {ids::main::kModelEurope, false, "970123456", "211234567", "AIS-SART", "ATIS, MID 211, Germany",
+         {"The MMSI 970123456 is an AIS-SART number", "The ATIS 9211234567 is neither 9 followed by the MMSI"}},
+        {ids::main::kModelEurope, true, "970123456", "", "", "", {}},
+    };
+    const auto says = [this](int id) { return Find<ui::ElidedLabel>(id)->text(); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mmsi);
+        Click(c.model);
+        for (auto [byUser, edit, text] : {std::tuple{ids::main::kMmsiByUser, ids::main::kMmsiEdit, c.mmsi},
+                                          {ids::main::kAtisByUser, ids::main::kAtisEdit, c.atis}}) {
+            Find<QCheckBox>(byUser)->setChecked(false);
+            TypeInto(*Edit(edit), QString::fromLatin1(text));
+        }
+        Find<QCheckBox>(ids::main::kMmsiByUser)->setChecked(c.mmsiByUser);
+        EXPECT_EQ(says(ids::main::kMmsiDecoded), QString::fromLatin1(c.mmsiSays));
+        EXPECT_EQ(says(ids::main::kAtisDecoded), QString::fromLatin1(c.atisSays));
+        const QStringList warnings = says(ids::main::kIdentityWarnings).split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(warnings.size(), c.warningsStart.size()) << warnings.join('\n').toStdString();
+        for (int i = 0; i < warnings.size(); ++i) EXPECT_TRUE(warnings[i].startsWith(c.warningsStart[i])) << i;
+    }
+}
+
 // Texts that go into a settings file or a radio take printable ASCII only: anything else, typed
 // or pasted, is refused by character and position, and the field keeps what it held.
 TEST_F(MainWindowTest, TextFieldsRefuseAllButPrintableAscii) {
@@ -300,6 +338,12 @@ TEST_F(MainWindowTest, ControlsKeepTheirPlaceWhenTextsAroundThemChangeAndAreWhol
         {"Fast Transfer", [this] { Trigger(ids::menu::kFastTransfer); }},
         {"Verify after write", [this] { Trigger(ids::menu::kVerifyAfterWrite); }},
         {"the band combo offers Private", [this] { Click(ids::main::kModelEurope); }},
+        {"identities decoded, with more warnings than room",
+         [this] {
+             Click(ids::main::kMmsiByUser);
+             TypeInto(*Edit(ids::main::kMmsiEdit), "970123456");
+             TypeInto(*Edit(ids::main::kAtisEdit), "366123456");
+         }},
         {"the caption empties after Save as", saveAs},
     };
     for (const auto& [change, run] : changes) {
