@@ -37,6 +37,7 @@ const std::map<std::string, FaultName>& Names() {
         {"baud", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.baud = n; }}},
         {"stuck", {Takes::Address, [](SimFaults& f, std::uint32_t n) { f.stuckAddress = static_cast<std::uint16_t>(n); }}},
         {"first", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.scope.firstFrames = n; }}},
+        {"gap", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.minFrameGap = ms(n); }}},
     };
     return names;
 }
@@ -91,7 +92,7 @@ bool ParseFaults(const std::string& text, SimFaults& faults, std::string& error)
 std::string FaultNamesHelp() {
     return "Comma-separated faults: no-echo, no-radio, noise=N, stray-dollar, split=N, bad-checksum, "
            "bad-prefix, wrong-ack, delay=MS, silent-after=N, baud=RATE, stuck=ADDRESS (a byte that keeps its value, " +
-           AddressRangeText() + "), first=N. Numbers are decimal or hexadecimal (0x...)";
+           AddressRangeText() + "), first=N, gap=MS (a frame sooner than MS after the last reply goes unheard). Numbers are decimal or hexadecimal (0x...)";
 }
 
 }  // namespace orven::cli

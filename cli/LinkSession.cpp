@@ -71,6 +71,8 @@ void LinkSession::WarnOf(const CloneOutcome& outcome) {
     progress_.Finish();
     for (const std::string& path : outcome.unwritten) Warn(path + " could not be written");
     if (!outcome.archiveError.empty()) Warn(outcome.archiveError);
+    if (outcome.fellBack && warned_.insert("fell back").second)
+        io_.err << "note: fast transfer went on with the product timing after a failed attempt\n";
 }
 
 int LinkSession::Report(const CloneOutcome& outcome, const std::string& okText) {

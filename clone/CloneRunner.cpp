@@ -43,6 +43,7 @@ void TakeStep(WriteOutcome& write, const CloneOutcome& step, WriteStage stage) {
     write.cause = step.cause;
     write.unwritten.insert(write.unwritten.end(), step.unwritten.begin(), step.unwritten.end());
     if (!step.archiveError.empty()) write.archiveError = step.archiveError;
+    write.fellBack = write.fellBack || step.fellBack;
     write.stage = stage;
 }
 
@@ -129,6 +130,7 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, Cl
         outcome.stage = WriteStage::ReadBack;
         outcome.unwritten.insert(outcome.unwritten.end(), outcome.readBack->unwritten.begin(),
                                  outcome.readBack->unwritten.end());
+        outcome.fellBack = outcome.fellBack || outcome.readBack->fellBack;
         if (!outcome.readBack->archiveError.empty()) outcome.archiveError = outcome.readBack->archiveError;
     }
     const LogResult said{outcome.Ok() ? "Write OK." : OutcomeText(outcome), ReadBackVerdict(outcome)};
@@ -168,6 +170,7 @@ CloneOutcome RunEngine(const CloneJob& job, CloneOperation operation, RadioSetti
     }
     if (!outcome.Ok()) outcome.cause = engine->FailureCause();
     outcome.unwritten = engine->UnwrittenFiles();
+    outcome.fellBack = engine->FellBack();
     return outcome;
 }
 

@@ -47,6 +47,7 @@ struct CloneOutcome {
     std::vector<std::string> unwritten;  // trace and dump files asked for that could not be written
     std::string archived;      // the archive entry that keeps the radio's bytes just read
     std::string archiveError;  // why they, or the log line, could not be kept
+    bool fellBack = false;     // a fast transfer went on with the product timing after a failed attempt
     bool Ok() const { return result == kResultOk; }
 };
 // The result's text, the cause in brackets after it: "Open Comp Port Error. (/dev/ttyUSB0: no
