@@ -71,7 +71,7 @@ void LinkSession::WarnOf(const CloneOutcome& outcome) {
     progress_.Finish();
     for (const std::string& path : outcome.unwritten) Warn(path + " could not be written");
     if (!outcome.archiveError.empty()) Warn(outcome.archiveError);
-    if (outcome.fellBack && warned_.insert("fell back").second)
+    if (outcome.fellBack && outcome.Ok() && warned_.insert("fell back").second)
         io_.err << "note: fast transfer went on with the product timing after a failed attempt\n";
 }
 
