@@ -26,7 +26,8 @@ struct AppState {
     std::int32_t editBand;
     std::int32_t editIndex;
     std::uint32_t verifyAfterWrite;  // "Verify after write" in the Clone menu (reserved in older files)
-    std::uint8_t reserved3[516];
+    std::uint32_t noBackupBeforeWrite;  // "Back up before write" switched off (zero, as older files hold: on)
+    std::uint8_t reserved3[512];
     char filePath[260];
     std::uint8_t reserved4[368];
 };
@@ -49,7 +50,8 @@ static_assert(offsetof(AppState, fastTransfer) == 48);
 static_assert(offsetof(AppState, editBand) == 52);
 static_assert(offsetof(AppState, editIndex) == 56);
 static_assert(offsetof(AppState, verifyAfterWrite) == 60);
-static_assert(offsetof(AppState, reserved3) == 64);
+static_assert(offsetof(AppState, noBackupBeforeWrite) == 64);
+static_assert(offsetof(AppState, reserved3) == 68);
 static_assert(offsetof(AppState, filePath) == 580);
 static_assert(offsetof(AppState, reserved4) == 840);
 

@@ -217,6 +217,7 @@ void CCloneMainDlg::RefreshTitle() {
     if (state_.dumpImages) options += QStringLiteral("Save RomMap;");
     if (state_.fastTransfer) options += QStringLiteral("Fast;");
     if (state_.verifyAfterWrite) options += QStringLiteral("Verify;");
+    if (!state_.noBackupBeforeWrite) options += QStringLiteral("Backup;");
     optionLine_->setText(options);
 }
 
@@ -279,6 +280,11 @@ void CCloneMainDlg::StoreSelections() {
     state_.editBand = channels_->BandEntry();
     state_.comPort = portCombo_->currentIndex();
     state_.baudIndex = baudCombo_->currentIndex();
+}
+
+std::string CCloneMainDlg::PortName() const {
+    const int port = portCombo_->currentIndex();
+    return port > 0 ? ComPortName(port) : std::string("USB");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -7,7 +7,8 @@
 // Where each part of the window lives:
 //   CCloneMainDlg.cpp        start-up, settings <-> controls, title, status line, ports, closing
 //   CCloneMainDlgLayout.cpp  menus and controls, and which handler each one reaches
-//   CCloneMainDlgFiles.cpp   Load Default, Open, Save, Save as, reports, About, feature setup
+//   CCloneMainDlgFiles.cpp   Load Default, Open, Save, Save as, reports, About, feature setup,
+//                            the radio archive
 #pragma once
 
 #include "GlobalDef.h"
@@ -39,6 +40,7 @@ class QTimer;
 
 namespace orven {
 class CHidDevice;
+struct ArchiveEntry;
 }
 
 namespace orven::ui {
@@ -93,6 +95,8 @@ public:
     std::vector<std::string> IdentityWarningsNow() const;
     // Stores the port, baud rate and band selections into the state.
     void StoreSelections();
+    // The selected port as the user names it: "USB", "COM3".
+    std::string PortName() const;
 
     // Shows a command's result in the status line for kStatusTicks seconds.
     void ShowStatus(const QString& text);
@@ -131,7 +135,9 @@ private:
     void BuildMenus();
     // A checkable Clone menu choice kept in a state word (remembered in the state file, shown in
     // the option line).
-    void AddStateChoice(QMenu* menu, const char* text, int id, std::uint32_t AppState::*word);
+    // A word that older state files hold as zero is on while zero (onWhenZero).
+    void AddStateChoice(QMenu* menu, const char* text, int id, std::uint32_t AppState::*word,
+                        bool onWhenZero = false);
     void BuildWidgets();
     QWidget* BuildIdentityGroup();
     QWidget* BuildRightColumn();
@@ -176,6 +182,9 @@ private:
     void OnViewCheckSum();
     void OnAbout();
     void OnFeatureSetup();
+    // The radio archive dialog, and what it chose: an entry opened as the document, or restored.
+    void OnRadioArchive();
+    void OpenArchiveEntry(const ArchiveEntry& entry);
 
     AppState& state_;
     std::string workDir_;
@@ -221,7 +230,7 @@ private:
     QComboBox* rxMidCombo_ = nullptr;
 
     // Status and ports.
-    QLabel* statusText_ = nullptr;
+    ElidedLabel* statusText_ = nullptr;  // the result, and on a second line where the radio's bytes are kept
     QProgressBar* progress_ = nullptr;
     QComboBox* portCombo_ = nullptr;
     QComboBox* baudCombo_ = nullptr;

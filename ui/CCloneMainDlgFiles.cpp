@@ -1,10 +1,11 @@
-// The main window's file and tool commands: Load Default, Open, Save, Save as, the frequency
-// table report, the checksum, About and the feature setup.
+// The main window's file and tool commands: Load Default, Open, Save, Save as, the radio archive,
+// the frequency table report, the checksum, About and the feature setup.
 #include "ui/CCloneMainDlg.h"
 
 #include "clone/CloneResult.h"
 #include "files/FreqReport.h"
 #include "files/Paths.h"
+#include "files/RadioArchive.h"
 #include "files/ReportTime.h"
 #include "files/SettingsFile.h"
 #include "model/Checksum.h"
@@ -13,6 +14,8 @@
 #include "ui/CFeatureSetupDlg.h"
 #include "ui/CModelWizardDlg.h"
 #include "ui/CUserDlg.h"
+#include "ui/CloneCommandController.h"
+#include "ui/RadioArchiveDlg.h"
 #include "ui/UserPrompts.h"
 
 #include <QDialog>
@@ -177,6 +180,37 @@ void CCloneMainDlg::OnFeatureSetup() {
     if (Prompts().RunDialog(feature) != QDialog::Accepted) return;
     MarkModified();
     // The identity group's caption shows the model name the dialog may have changed.
+    RefreshTitle();
+}
+
+void CCloneMainDlg::OnRadioArchive() {
+    if (clone_->Running()) return;
+    StoreSelections();
+    const RadioArchive archive(RadioArchive::DefaultFolder());
+    RadioArchiveDlg dialog(archive, QString::fromStdString(PortName()), this);
+    const int choice = Prompts().RunDialog(dialog);
+    const std::optional<ArchiveEntry> entry = dialog.Chosen();
+    if (!entry) return;
+    if (choice == RadioArchiveDlg::kOpenChosen) OpenArchiveEntry(*entry);
+    else if (choice == RadioArchiveDlg::kRestoreChosen) clone_->StartRestore(*entry);
+}
+
+// As Open does, but untitled: the archive keeps its entry, and Save asks for a name of its own.
+void CCloneMainDlg::OpenArchiveEntry(const ArchiveEntry& entry) {
+    if (!state_.untitled && state_.modified &&
+        Prompts().AskYesNo(this, kWarning, QStringLiteral("Do you want to save?")))
+        SaveAfterYes();
+    const CloneResult result = LoadSettingsFile(JoinPath(entry.folder, kArchiveSettingsName), settings_);
+    if (result != kResultOk) {
+        const QString text = QString::fromStdString(ResultText(result));
+        ShowStatus(text);
+        Prompts().Message(this, kError, text, PromptIcon::Error);
+        return;
+    }
+    SetModifiedFlag(false);
+    SetUntitled(true);
+    ShowStatus(QStringLiteral("Open file OK."));
+    ShowSettings();
     RefreshTitle();
 }
 

@@ -87,12 +87,13 @@ QStringList EveryPortName() {
 
 }  // namespace
 
-void CCloneMainDlg::AddStateChoice(QMenu* menu, const char* text, int id, std::uint32_t AppState::*word) {
+void CCloneMainDlg::AddStateChoice(QMenu* menu, const char* text, int id, std::uint32_t AppState::*word,
+                                   bool onWhenZero) {
     QAction* action = AddCommand(menu, text, id);
     action->setCheckable(true);
-    action->setChecked(state_.*word != 0);
-    connect(action, &QAction::toggled, this, [this, word](bool on) {
-        state_.*word = on ? 1 : 0;
+    action->setChecked((state_.*word != 0) != onWhenZero);
+    connect(action, &QAction::toggled, this, [this, word, onWhenZero](bool on) {
+        state_.*word = on != onWhenZero ? 1 : 0;
         RefreshTitle();
     });
 }
@@ -108,6 +109,9 @@ void CCloneMainDlg::BuildMenus() {
     connect(AddCommand(file, "Save as", ids::menu::kSaveAs), &QAction::triggered, this,
             &CCloneMainDlg::OnSaveAs);
     file->addSeparator();
+    connect(AddCommand(file, "Radio Archive...", ids::menu::kRadioArchive), &QAction::triggered, this,
+            &CCloneMainDlg::OnRadioArchive);
+    file->addSeparator();
     // Exit goes through the same close request as the window's close button.
     connect(AddCommand(file, "Exit", ids::menu::kExit), &QAction::triggered, this,
             &QWidget::close);
@@ -120,6 +124,7 @@ void CCloneMainDlg::BuildMenus() {
     clone->addSeparator();
     AddStateChoice(clone, "Fast Transfer", ids::menu::kFastTransfer, &AppState::fastTransfer);
     AddStateChoice(clone, "Verify after write", ids::menu::kVerifyAfterWrite, &AppState::verifyAfterWrite);
+    AddStateChoice(clone, "Back up before write", ids::menu::kBackupBeforeWrite, &AppState::noBackupBeforeWrite, true);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     connect(AddCommand(tools, "Export Freq Table", ids::menu::kExportFreqTable),
@@ -274,8 +279,8 @@ QWidget* CCloneMainDlg::BuildRightColumn() {
 QWidget* CCloneMainDlg::BuildStatusGroup() {
     auto* group = new QGroupBox(QStringLiteral("Status"), this);
     auto* column = Tight(new QVBoxLayout(group));
-    statusText_ =
-        WithId(new QLabel(QString::fromLatin1(kReadyAtStart), group), ids::main::kStatusText);
+    statusText_ = WithId(new ElidedLabel(2, group), ids::main::kStatusText);
+    statusText_->setText(QString::fromLatin1(kReadyAtStart));
     progress_ = WithId(new QProgressBar(group), ids::main::kProgressBar);
     progress_->setRange(0, 100);
     progress_->setValue(0);

@@ -2,13 +2,10 @@
 
 #include "clone/CloneEvent.h"
 #include "clone/CloneResult.h"
-#include "clone/CloneTrace.h"
-#include "files/AtomicFile.h"
-#include "files/Paths.h"
-#include "files/ReportTime.h"
 #include "files/VerifyReport.h"
 #include "model/IdentityRules.h"
 #include "ui/CCloneMainDlg.h"
+#include "ui/CloneWork.h"
 #include "ui/GuiThreadPost.h"
 #include "ui/IdentityConfirmDlg.h"
 #include "ui/QueuedProgress.h"
@@ -21,7 +18,6 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -29,22 +25,12 @@
 
 namespace orven::ui {
 
-// What a worker hands back to the window.
-struct WorkerOutcome {
-    CloneOperation operation = CloneOperation::None;
-    CloneOutcome run;                          // result, and the link's reason for a failure
-    std::unique_ptr<RadioSettings> readBlock;  // a good read's settings
-    std::optional<std::string> unloadable;     // why a read's settings would not open again
-    std::int32_t verifyFlags = 0;
-    std::string reportPath;
-    std::optional<ReadBackOutcome> readBack;  // after a good write, when asked for
-};
-
 namespace {
 
 const char* WorkingText(CloneOperation operation) {
     switch (operation) {
     case CloneOperation::Write: return "Writing...";
+    case CloneOperation::Restore: return "Restoring...";
     case CloneOperation::Read: return "Reading...";
     case CloneOperation::Verify: return "Verifying...";
     default: return "HandShaking...";
@@ -53,66 +39,28 @@ const char* WorkingText(CloneOperation operation) {
 
 QString ToQString(const std::string& text) { return QString::fromStdString(text); }
 
-// Everything one exchange needs, owned by the worker so that nothing of the window is shared.
-struct CloneWork {
-    CloneOperation operation = CloneOperation::None;
-    bool verifyAfterWrite = false;
-    AppState state{};
-    std::unique_ptr<RadioSettings> settings;  // a copy of the window's document
-    CloneJob job;
-    std::unique_ptr<QueuedProgress> progress;
-    std::function<bool(const IdentityChange&)> confirmIdentityChange;  // asks the user on the GUI thread
-};
-
-// The radio's exact bytes, kept where the image dump goes, for a read whose settings cannot be
-// saved as a settings file.
-std::string KeepReadImage(const CloneWork& work) {
-    const std::string path = JoinPath(work.job.workDir, kReadDumpFileName);
-    return DumpImageFile(path, *work.job.readImage) ? path : std::string();
+bool Writes(CloneOperation operation) {
+    return operation == CloneOperation::Write || operation == CloneOperation::Restore;
 }
 
-void RunWriteWork(CloneWork& work, WorkerOutcome& outcome) {
-    WriteOptions options;
-    options.verifyAfter = work.verifyAfterWrite;
-    options.confirmIdentityChange = work.confirmIdentityChange;
-    WriteOutcome written = RunWrite(work.job, *work.settings, options);
-    outcome.readBack = std::move(written.readBack);
-    outcome.run = written;
+// The archive could not take the backup, so the write stopped before anything was sent.
+bool BackupRefused(const WorkerOutcome& outcome) {
+    return Writes(outcome.operation) && outcome.stage == WriteStage::Backup && outcome.run.result == kResultFileWrite;
 }
 
-void RunReadWork(CloneWork& work, WorkerOutcome& outcome) {
-    auto block = std::make_unique<RadioSettings>();
-    const ReadOutcome read = RunRead(work.job, *block);
-    outcome.run = read;
-    if (!read.Ok()) return;
-    if (read.unloadable) {
-        outcome.unloadable = *read.unloadable;
-        outcome.reportPath = KeepReadImage(work);
-    } else {
-        outcome.readBlock = std::move(block);
-    }
-}
-
-void RunVerifyWork(CloneWork& work, WorkerOutcome& outcome) {
-    const VerifyOutcome verify = RunVerify(work.job, *work.settings, LocalReportTime());
-    outcome.run = verify;
-    outcome.reportPath = JoinPath(work.job.workDir, kVerifyFileName);
-    if (verify.Ok())
-        outcome.verifyFlags =
-            WriteFileAtomically(outcome.reportPath, std::string_view(verify.report)) ? verify.flags : kVerifyFileError;
-}
-
-// The worker's body: one exchange, no widget.
-std::shared_ptr<WorkerOutcome> RunCloneWork(CloneWork& work) {
-    auto outcome = std::make_shared<WorkerOutcome>();
-    outcome->operation = work.operation;
-    switch (work.operation) {
-    case CloneOperation::Write: RunWriteWork(work, *outcome); break;
-    case CloneOperation::Read: RunReadWork(work, *outcome); break;
-    case CloneOperation::Verify: RunVerifyWork(work, *outcome); break;
-    default: outcome->run = RunHandShake(work.job); break;
-    }
-    return outcome;
+// Why a write or restore did not finish, by the stage it stopped at, and where what the radio
+// held is kept when the radio may have been changed.
+QString WriteFailureText(const WorkerOutcome& outcome) {
+    const CloneOutcome& run = outcome.run;
+    if (BackupRefused(outcome)) return ToQString(run.archiveError) + QStringLiteral("; nothing was written.");
+    QString text = ToQString(OutcomeText(run));
+    if (outcome.stage == WriteStage::Backup && run.result != kResultUserCancel)
+        text += QStringLiteral("\nNo backup of the radio could be read; nothing was written.");
+    if (outcome.stage >= WriteStage::Write && !run.archived.empty())
+        text += QStringLiteral("\n\nWhat the radio held before is kept in the radio archive as %1; "
+                               "File > Radio Archive... can write it back.")
+                    .arg(ToQString(run.archived));
+    return text;
 }
 
 }  // namespace
@@ -138,6 +86,18 @@ void CloneCommandController::OnReadFromRadio() { Start(CloneOperation::Read); }
 void CloneCommandController::OnVerify() { Start(CloneOperation::Verify); }
 
 void CloneCommandController::OnHandShake() { Start(CloneOperation::HandShake); }
+
+void CloneCommandController::StartRestore(const ArchiveEntry& entry) {
+    if (Running()) return;
+    auto image = std::make_unique<RadioImage>();
+    if (!RadioArchive(RadioArchive::DefaultFolder()).LoadImage(entry, *image)) {
+        Prompts().Message(&window_, QStringLiteral("Restore Error"),
+                          QStringLiteral("The radio's bytes of entry %1 could not be read.").arg(ToQString(entry.id)),
+                          PromptIcon::Warning);
+        return;
+    }
+    Start(CloneOperation::Restore, std::move(image));
+}
 
 bool CloneCommandController::Running() const { return CloneBusyEvent.IsSet(); }
 
@@ -173,7 +133,32 @@ bool CloneCommandController::IdentitiesPassWriteChecks() {
     return false;
 }
 
-void CloneCommandController::Start(CloneOperation operation) {
+std::shared_ptr<CloneWork> CloneCommandController::MakeWork(CloneOperation operation) {
+    const AppState& state = window_.State();
+    auto work = std::make_shared<CloneWork>();
+    work->operation = operation;
+    work->state = state;
+    work->settings = std::make_unique<RadioSettings>(window_.Settings());
+    work->progress = std::make_unique<QueuedProgress>(controls_.progress);
+    work->archive = std::make_unique<RadioArchive>(RadioArchive::DefaultFolder());
+    work->job.state = &work->state;
+    work->job.progress = work->progress.get();
+    work->job.workDir = window_.WorkDir();
+    work->job.timing = timing_;
+    work->job.timing.fast = state.fastTransfer != 0;
+    work->job.hidDevice = &window_.UsbDevice();
+    work->job.archive = work->archive.get();
+    work->job.portName = window_.PortName();
+    work->write.verifyAfter = state.verifyAfterWrite != 0;
+    work->write.backUpToArchive = state.noBackupBeforeWrite == 0;
+    const QPointer<CloneCommandController> controller(this);
+    work->write.confirmIdentityChange = [controller](const IdentityChange& change) {
+        return AskGui([controller, change] { return controller && controller->ConfirmIdentityChange(change); }, false);
+    };
+    return work;
+}
+
+void CloneCommandController::Start(CloneOperation operation, std::unique_ptr<RadioImage> restoreImage) {
     if (CloneBusyEvent.IsSet()) {
         // The running worker ends by itself with "User Cancel.".
         CloneStopEvent.Set();
@@ -185,28 +170,13 @@ void CloneCommandController::Start(CloneOperation operation) {
     SetBusyLayout(true, operation);
 
     window_.StoreSelections();
-    AppState& state = window_.State();
-    if (operation != CloneOperation::HandShake && state.modified) window_.GatherSettings();
+    if (operation != CloneOperation::HandShake && window_.State().modified) window_.GatherSettings();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     window_.SetStatusText(QString::fromLatin1(WorkingText(operation)));
 
-    auto work = std::make_shared<CloneWork>();
-    work->operation = operation;
-    work->verifyAfterWrite = state.verifyAfterWrite != 0;
-    work->state = state;
-    work->settings = std::make_unique<RadioSettings>(window_.Settings());
-    work->progress = std::make_unique<QueuedProgress>(controls_.progress);
-    work->job.state = &work->state;
-    work->job.progress = work->progress.get();
-    work->job.workDir = window_.WorkDir();
-    work->job.timing = timing_;
-    work->job.timing.fast = state.fastTransfer != 0;
-    work->job.hidDevice = &window_.UsbDevice();
-
+    std::shared_ptr<CloneWork> work = MakeWork(operation);
+    work->restoreImage = std::move(restoreImage);
     const QPointer<CloneCommandController> controller(this);
-    work->confirmIdentityChange = [controller](const IdentityChange& change) {
-        return AskGui([controller, change] { return controller && controller->ConfirmIdentityChange(change); }, false);
-    };
     try {
         std::thread([work, controller] {
             std::shared_ptr<WorkerOutcome> outcome = RunCloneWork(*work);
@@ -232,7 +202,12 @@ void CloneCommandController::Start(CloneOperation operation) {
 void CloneCommandController::Finish(const WorkerOutcome& outcome) {
     QApplication::restoreOverrideCursor();
     ShowOutcome(outcome);
-    if (!closeAfterClone_) ShowUnwrittenFiles(outcome.run.unwritten);
+    if (!closeAfterClone_) {
+        ShowUnwrittenFiles(outcome.run.unwritten);
+        if (!outcome.run.archiveError.empty() && !BackupRefused(outcome))
+            Prompts().Message(&window_, QStringLiteral("Radio Archive"), ToQString(outcome.run.archiveError),
+                              PromptIcon::Warning);
+    }
     CloneBusyEvent.Reset();
     operation_ = CloneOperation::None;
     SetBusyLayout(false, CloneOperation::None);
@@ -253,10 +228,7 @@ void CloneCommandController::ShowOutcome(const WorkerOutcome& outcome) {
     const bool stoppedForClose = closeAfterClone_ && outcome.run.result == kResultUserCancel;
     switch (outcome.operation) {
     case CloneOperation::Write:
-        if (!ok) FailureBox("Write Error", outcome, stoppedForClose);
-        if (ok && outcome.readBack) ShowReadBack(*outcome.readBack);
-        else window_.ShowStatus(QString::fromLatin1(ok ? "Write OK." : kReady));
-        break;
+    case CloneOperation::Restore: ShowWrite(outcome, stoppedForClose); break;
     case CloneOperation::Read: ShowRead(outcome, stoppedForClose); break;
     case CloneOperation::Verify: ShowVerify(outcome, stoppedForClose); break;
     default:
@@ -265,6 +237,22 @@ void CloneCommandController::ShowOutcome(const WorkerOutcome& outcome) {
         window_.SetStatusText(ok ? QStringLiteral("HandShake OK.") : QString::fromLatin1(kReady));
         break;
     }
+}
+
+// The status line names the archive entry that keeps what the radio held before.
+void CloneCommandController::ShowWrite(const WorkerOutcome& outcome, bool stoppedForClose) {
+    const bool restore = outcome.operation == CloneOperation::Restore;
+    if (!outcome.run.Ok()) {
+        if (!stoppedForClose)
+            Prompts().Message(&window_, restore ? QStringLiteral("Restore Error") : QStringLiteral("Write Error"),
+                              WriteFailureText(outcome), PromptIcon::Warning);
+        window_.ShowStatus(QString::fromLatin1(kReady));
+        return;
+    }
+    QString status = restore ? QStringLiteral("Restore OK.") : QStringLiteral("Write OK.");
+    if (outcome.readBack) status = ReadBackStatus(*outcome.readBack, status);
+    if (!outcome.run.archived.empty()) status += QStringLiteral("\nBackup: ") + ToQString(outcome.run.archived);
+    window_.ShowStatus(status);
 }
 
 void CloneCommandController::ShowRead(const WorkerOutcome& outcome, bool stoppedForClose) {
@@ -330,14 +318,11 @@ void CloneCommandController::ShowUnloadableRead(const WorkerOutcome& outcome) {
     window_.ShowStatus(QStringLiteral("Read Error."));
 }
 
-void CloneCommandController::ShowReadBack(const ReadBackOutcome& readBack) {
-    if (readBack.result == kResultOk && readBack.differing.empty()) {
-        window_.ShowStatus(QStringLiteral("Write OK. Verify OK."));
-        return;
-    }
-    window_.ShowStatus(QStringLiteral("Verify Error."));
+QString CloneCommandController::ReadBackStatus(const ReadBackOutcome& readBack, const QString& okText) {
+    if (readBack.result == kResultOk && readBack.differing.empty()) return okText + QStringLiteral(" Verify OK.");
     Prompts().Message(&window_, QStringLiteral("Verify Error"), ToQString(ReadBackReport(readBack)),
                       PromptIcon::Warning);
+    return QStringLiteral("Verify Error.");
 }
 
 void CloneCommandController::SetBusyLayout(bool busy, CloneOperation operation) {
@@ -353,10 +338,10 @@ void CloneCommandController::SetBusyLayout(bool busy, CloneOperation operation) 
         {controls_.verify, CloneOperation::Verify, "Verify", "Stop Verify"},
         {controls_.handShake, CloneOperation::HandShake, "HandShake", "Stop HandShake"},
     };
-    // Any other running operation shows as a handshake.
-    const bool known = operation == CloneOperation::Write || operation == CloneOperation::Read ||
-                       operation == CloneOperation::Verify;
-    const CloneOperation running = known ? operation : CloneOperation::HandShake;
+    // A restore writes, and stops, as a write; any other running operation shows as a handshake.
+    const bool known = Writes(operation) || operation == CloneOperation::Read || operation == CloneOperation::Verify;
+    const CloneOperation running =
+        !known ? CloneOperation::HandShake : Writes(operation) ? CloneOperation::Write : operation;
     for (const Command& command : commands) {
         const bool isRunning = busy && command.operation == running;
         command.action->setText(QString::fromLatin1(isRunning ? command.stopText : command.idleText));
@@ -366,6 +351,8 @@ void CloneCommandController::SetBusyLayout(bool busy, CloneOperation operation) 
     controls_.writeButton->setText(QString::fromLatin1(writing ? "Stop" : "Write to Radio"));
     controls_.writeButton->setEnabled(!busy || writing);
     controls_.readButton->setEnabled(!busy);
+    // A command's phases name themselves in the bar while it runs.
+    if (!busy) controls_.progress->setTextVisible(false);
 }
 
 }  // namespace orven::ui

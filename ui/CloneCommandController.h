@@ -1,17 +1,23 @@
-// The clone commands of the main window: Write to Radio, Read from Radio, Verify and HandShake.
+// The clone commands of the main window: Write to Radio, Read from Radio, Verify, HandShake, and
+// the restore of a radio archive entry.
 //
 // A command's handler does everything that needs the window (the identity checks, the busy
 // layout, gathering the controls) on the GUI thread, then hands a worker thread copies of what
-// the exchange needs. The worker never waits for the GUI thread and never touches a widget: its
-// progress and its end are queued to the GUI thread, where the outcome is shown.
+// the exchange needs. The worker never touches a widget: its progress and its end are queued to
+// the GUI thread, where the outcome is shown. The one thing it waits for is the user's answer
+// when a write would change the radio's identity (a blocking queued call); the GUI thread never
+// waits for the worker.
 #pragma once
 
 #include "clone/CloneRunner.h"
 #include "clone/CloneTiming.h"
+#include "files/RadioArchive.h"
+#include "model/RadioImage.h"
 
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +29,7 @@ namespace orven::ui {
 
 class CCloneMainDlg;
 class IdentityConfirmDlg;
+struct CloneWork;
 struct WorkerOutcome;
 
 class CloneCommandController : public QObject {
@@ -48,6 +55,9 @@ public:
     void OnReadFromRadio();
     void OnVerify();
     void OnHandShake();
+    // Writes an archive entry's exact bytes back into the radio, with a write's backup, identity
+    // confirmation and read-back.
+    void StartRestore(const ArchiveEntry& entry);
 
     // Whether a clone command runs.
     bool Running() const;
@@ -58,7 +68,10 @@ public:
     void SetTiming(const CloneTiming& timing) { timing_ = timing; }
 
 private:
-    void Start(CloneOperation operation);
+    void Start(CloneOperation operation, std::unique_ptr<RadioImage> restoreImage = nullptr);
+    // What the worker needs, copied from the window: the document, the state, the job and the
+    // write's policies.
+    std::shared_ptr<CloneWork> MakeWork(CloneOperation operation);
     bool IdentitiesPassWriteChecks();
     // The warnings the identities deserve, asked about once more: Yes goes on.
     bool IdentityWarningsAccepted();
@@ -67,9 +80,11 @@ private:
     // On the GUI thread, once the worker's exchange has ended.
     void Finish(const WorkerOutcome& outcome);
     void ShowOutcome(const WorkerOutcome& outcome);
+    void ShowWrite(const WorkerOutcome& outcome, bool stoppedForClose);
     void ShowRead(const WorkerOutcome& outcome, bool stoppedForClose);
     void ShowVerify(const WorkerOutcome& outcome, bool stoppedForClose);
-    void ShowReadBack(const ReadBackOutcome& readBack);
+    // The status after a read-back: okText and "Verify OK.", or "Verify Error." and a message.
+    QString ReadBackStatus(const ReadBackOutcome& readBack, const QString& okText);
     void ShowUnloadableRead(const WorkerOutcome& outcome);
     // Names the trace and dump files that were asked for and could not be written.
     void ShowUnwrittenFiles(const std::vector<std::string>& unwritten);

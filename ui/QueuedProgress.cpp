@@ -43,4 +43,11 @@ void QueuedProgress::SetPos(int pos) {
     Post(bar_, [pos](QProgressBar& bar) { bar.setValue(pos); });
 }
 
+void QueuedProgress::SetPhase(const char* name) {
+    Post(bar_, [format = QString::fromLatin1(name) + QStringLiteral(" %p%")](QProgressBar& bar) {
+        bar.setFormat(format);
+        bar.setTextVisible(true);
+    });
+}
+
 }  // namespace orven::ui

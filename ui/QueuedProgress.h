@@ -1,5 +1,6 @@
 // A clone engine's progress, carried from the worker thread to the window's progress bar: each
-// call is queued to the GUI thread, and is dropped once the bar is gone.
+// call is queued to the GUI thread, and is dropped once the bar is gone. The bar shows no text
+// until a command names a step.
 #pragma once
 
 #include "clone/ProgressSink.h"
@@ -18,6 +19,8 @@ public:
     void SetStep(int step) override;
     void StepIt() override;
     void SetPos(int pos) override;
+    // The bar's text names the step and its share done: "Backing up 40%".
+    void SetPhase(const char* name) override;
 
 private:
     QPointer<QProgressBar> bar_;

@@ -13,6 +13,7 @@ inline constexpr int kUserDialog = 131;
 inline constexpr int kChannelSetupDialog = 134;
 inline constexpr int kFeatureSetupDialog = 135;
 inline constexpr int kIdentityConfirmDialog = 136;  // our own
+inline constexpr int kRadioArchiveDialog = 137;     // our own
 inline constexpr int kAppIcon = 128;
 
 // Strings.
@@ -38,6 +39,10 @@ inline constexpr int kReadFromRadio = 1004;
 inline constexpr int kVerify = 1003;
 inline constexpr int kFastTransfer = 32790;  // our own: the checkable fast transfer item
 inline constexpr int kVerifyAfterWrite = 32791;  // our own: read the radio back after a write
+inline constexpr int kBackupBeforeWrite = 32792;  // our own: keep what the radio held in the archive
+inline constexpr int kRadioArchive = 32793;       // our own: the radio archive dialog
+inline constexpr int kImportChannels = 32794;     // our own: private channels from a spreadsheet
+inline constexpr int kExportChannels = 32795;     // our own: private channels to a spreadsheet
 }  // namespace menu
 
 // Controls of the main window.
@@ -132,6 +137,14 @@ namespace confirm {
 inline constexpr int kMmsiAgain = 1201;
 inline constexpr int kAtisAgain = 1202;
 }  // namespace confirm
+
+// The radio archive dialog (our own).
+namespace archive {
+inline constexpr int kEntryList = 1210;
+inline constexpr int kEntryNote = 1211;
+inline constexpr int kOpen = 1212;
+inline constexpr int kRestore = 1213;
+}  // namespace archive
 
 // Dialog buttons.
 inline constexpr int kOk = 1;

@@ -1,5 +1,6 @@
 // The clone commands of the main window, end to end against a simulated radio on USB.
 #include "clone/CloneEvent.h"
+#include "files/RadioArchive.h"
 #include "model/ImageCodec.h"
 #include "model/MarineIdentity.h"
 #include "sim/DemoRadio.h"
@@ -8,8 +9,11 @@
 #include "ui/CloneCommandController.h"
 
 #include <QCoreApplication>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTreeWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -58,7 +62,15 @@ protected:
     void SlowRadio(std::chrono::milliseconds ms = 10ms) {
         backend->WithRadio([ms](SimulatedRadio& r) { r.Faults().usbLatency = ms; });
     }
-    QString Status() const { return Text(ids::main::kStatusText); }
+    // The status line's result; a second line may name the archive entry of a write's backup.
+    QString Status() const { return Text(ids::main::kStatusText).section('\n', 0, 0); }
+    // The newest entry of the radio archive that an operation made ("backup", "read", ...).
+    static std::string NewestEntry(const char* operation) {
+        const std::vector<ArchiveEntry> entries = RadioArchive(RadioArchive::DefaultFolder()).List();
+        const auto found = std::find_if(entries.rbegin(), entries.rend(),
+                                        [&](const ArchiveEntry& e) { return e.record.operation == operation; });
+        return found == entries.rend() ? std::string() : found->id;
+    }
     // The "entry by user" boxes start ticked in the defaults.
     void EntryNotByUser() {
         for (int id : {ids::main::kMmsiByUser, ids::main::kAtisByUser}) Find<QAbstractButton>(id)->setChecked(false);
@@ -103,22 +115,35 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerify
     Edit(ids::main::kNmeaEdit)->setText("654321");
     window->MarkModified();
     Trigger(ids::menu::kVerifyAfterWrite);
-    for (int write = 0; write < 2; ++write) ConfirmTyping("211234569", kDemoAtis);
+    ConfirmTyping("211234569", kDemoAtis);
     const std::uint32_t framesBefore = RadioCounts().frames;
+    // The bar names each step of the write: "Backing up 40%".
+    QProgressBar* bar = Find<QProgressBar>(ids::main::kProgressBar);
+    QStringList steps;
+    const auto watching = QObject::connect(bar, &QProgressBar::valueChanged, bar, [&] {
+        const QString step = bar->text().section(' ', 0, -2);
+        if (bar->isTextVisible() && bar->text().endsWith('%') && !steps.contains(step)) steps << step;
+    });
     ASSERT_TRUE(Run(ids::main::kWriteButton));
-    EXPECT_EQ(Status(), "Write OK. Verify OK.");
-    EXPECT_EQ(RadioCounts().frames - framesBefore, 1u + kWriteChunks + 2u + kWriteChunks) << "the write, then the read-back";
+    QObject::disconnect(watching);
+    EXPECT_EQ(steps, QStringList({"Backing up", "Writing", "Reading back"}));
+    EXPECT_FALSE(bar->isTextVisible()) << "no step once the write has ended";
+    const std::string backup = NewestEntry("backup");
+    EXPECT_EQ(Text(ids::main::kStatusText), QString::fromStdString("Write OK. Verify OK.\nBackup: " + backup));
+    EXPECT_EQ(RadioCounts().frames - framesBefore, 2u + kWriteChunks + 1u + kWriteChunks + 2u + kWriteChunks)
+        << "the backup, the write, then the read-back";
     Edit(ids::main::kMmsiEdit)->setText("");
     Edit(ids::main::kNmeaEdit)->setText("");
     ASSERT_TRUE(Run(ids::main::kReadButton));
     EXPECT_EQ(Edit(ids::main::kMmsiEdit)->text(), "211234569");
     EXPECT_EQ(Edit(ids::main::kNmeaEdit)->text(), "654321");
 
-    // The radio acknowledges every chunk but one byte keeps its old value.
+    // The radio acknowledges every chunk but one byte (of the MMSI) keeps its old value.
     backend->WithRadio([](SimulatedRadio& r) {
         r.Faults().stuckAddress = 0x0123;
         r.Memory()[0x0123] ^= 0x5A;
     });
+    ConfirmTyping("211234569", kDemoAtis);
     ASSERT_TRUE(Run(ids::main::kWriteButton));
     ExpectOnlyMessage("Verify Error", "The radio holds other bytes than were written at 1 address(es): 0x0123");
     EXPECT_EQ(Status(), "Verify Error.");
@@ -165,10 +190,11 @@ TEST_F(CloneCommandsTest, FailedOrStoppedCommandsSaySoAndLeaveTheDocument) {
         const char* errorTitle;
         const char* unpluggedStatus;
         const char* stoppedStatus;
+        const char* unpluggedMore = nullptr;  // after "Radio is not detected!"
     };
     const Case cases[] = {
         {ids::main::kWriteButton, ids::main::kWriteButton, ids::menu::kWriteToRadio, "Stop Write", "Write Error",
-         "Ready.", "Ready."},
+         "Ready.", "Ready.", "\nNo backup of the radio could be read; nothing was written."},
         {ids::main::kReadButton, 0, ids::menu::kReadFromRadio, "Stop Read", "Read Error", "Read Error.", "Read Error."},
         {ids::menu::kVerify, ids::menu::kVerify, ids::menu::kVerify, "Stop Verify", "Verify Error", "Verify Error.",
          "User Cancel."},
@@ -181,7 +207,7 @@ TEST_F(CloneCommandsTest, FailedOrStoppedCommandsSaySoAndLeaveTheDocument) {
         SCOPED_TRACE(c.stopText);
         backend->SetPlugged(false);
         ASSERT_TRUE(Run(c.startId));
-        ExpectOnlyMessage(c.errorTitle, "Radio is not detected!");
+        ExpectOnlyMessage(c.errorTitle, "Radio is not detected!" + QString::fromLatin1(c.unpluggedMore));
         EXPECT_EQ(Status(), QString::fromLatin1(c.unpluggedStatus));
 
         backend->SetPlugged(true);
@@ -237,15 +263,16 @@ TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
 }
 
 // Identities that deserve warnings are asked about once more before a write: No sends nothing. A
-// write that would put a new MMSI or ATIS into the radio asks first, showing each number decoded:
-// OK opens only for the new numbers typed again, Cancel writes nothing, and closing the window
-// while the question is open answers it No and closes once the worker has ended.
+// write that would put a new MMSI or ATIS into the radio asks first, showing each number decoded
+// against what the backup found ("not known" without one): OK opens only for the new numbers
+// typed again, Cancel sends nothing, and closing the window while the question is open answers it
+// No and closes once the worker has ended.
 TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     EntryNotByUser();
     Edit(ids::main::kMmsiEdit)->setText("970123456");
-    Edit(ids::main::kAtisEdit)->setText("211234567");
+    Edit(ids::main::kAtisEdit)->setText(kDemoAtis);
     window->MarkModified();
-    prompts.answers = {false, true, true, true};
+    prompts.answers = {false, true, true};
     ASSERT_TRUE(Run(ids::main::kWriteButton));
     EXPECT_EQ(prompts.MessageTexts(), QStringList()) << "nothing started";
     ASSERT_EQ(prompts.questions.size(), 1u);
@@ -253,32 +280,42 @@ TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     EXPECT_EQ(prompts.questions[0].text, QString::fromStdString(IdentityWarnings("970123456", "", false)[0]) +
                                              "\n\nWrite to the radio all the same?");
     QStringList shown;
-    prompts.dialogScript.push_back([&](QDialog& dialog) {
+    const auto labels = [&shown](QDialog& dialog) {
+        shown.clear();
         for (const QLabel* label : dialog.findChildren<QLabel*>()) shown << label->text();
+        shown.removeFirst();  // the introduction
+    };
+    prompts.dialogScript.push_back([&](QDialog& dialog) {
+        labels(dialog);
         return QDialog::Rejected;
     });
+    Trigger(ids::menu::kBackupBeforeWrite);
     ASSERT_TRUE(Run(ids::main::kWriteButton));
     ExpectOnlyMessage("Write Error", "User Cancel.");
-    EXPECT_EQ(RadioCounts().writes, 0u);
-    EXPECT_EQ(shown.mid(1), QStringList({"In the radio now", "To be written", "MMSI", "not known (no backup was read)",
-                                         "970123456 (AIS-SART)",
-                                         "Type the new MMSI again:", "ATIS", "not known (no backup was read)",
-                                         "9211234567 (ATIS, MID 211, Germany)",
-                                         "Type the new ATIS again (its last 9 digits):"}));
+    EXPECT_EQ(RadioCounts().frames, 0u);
+    EXPECT_EQ(shown, QStringList({"In the radio now", "To be written", "MMSI", "not known (no backup was read)",
+                                  "970123456 (AIS-SART)", "Type the new MMSI again:", "ATIS",
+                                  "not known (no backup was read)", "9211234567 (ATIS, MID 211, Germany)",
+                                  "Type the new ATIS again (its last 9 digits):"}));
 
-    prompts.dialogScript.push_back([](QDialog& dialog) {
+    Trigger(ids::menu::kBackupBeforeWrite);
+    prompts.dialogScript.push_back([&](QDialog& dialog) {
+        labels(dialog);
         QPushButton& ok = Control<QPushButton>(dialog, ids::kOk);
-        TypeInto(Control<QLineEdit>(dialog, ids::confirm::kMmsiAgain), "970123456");
-        EXPECT_FALSE(ok.isEnabled()) << "the ATIS is not typed yet";
-        TypeInto(Control<QLineEdit>(dialog, ids::confirm::kAtisAgain), "211234568");
-        EXPECT_FALSE(ok.isEnabled()) << "another ATIS";
-        TypeInto(Control<QLineEdit>(dialog, ids::confirm::kAtisAgain), "211234567");
+        QLineEdit& again = Control<QLineEdit>(dialog, ids::confirm::kMmsiAgain);
+        TypeInto(again, "970123457");
+        EXPECT_FALSE(ok.isEnabled()) << "another MMSI";
+        TypeInto(again, "970123456");
         return PressOk(dialog);
     });
     ASSERT_TRUE(Run(ids::main::kWriteButton));
+    EXPECT_EQ(shown, QStringList({"In the radio now", "To be written", "MMSI",
+                                  "211234560 (ship station, MID 211, Germany)", "970123456 (AIS-SART)",
+                                  "Type the new MMSI again:"}));
     EXPECT_EQ(Status(), "Write OK.");
     EXPECT_EQ(RadioCounts().writes, kWriteChunks);
 
+    Edit(ids::main::kMmsiEdit)->setText("211234569");
     prompts.dialogScript.push_back([this](QDialog& dialog) {
         dialog.show();
         window->close();
@@ -290,6 +327,65 @@ TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(prompts.MessageTexts(), QStringList());
     EXPECT_EQ(RadioCounts().writes, kWriteChunks);
+}
+
+// An archive that cannot take the radio's bytes is a warning after a read, and stops a write before
+// anything is sent. A write cut off half way names the backup of what the radio held; File > Radio
+// Archive restores it (after a question naming the entry, the radio and the port, and the identity
+// confirmation the half-written radio needs) to the radio's exact earlier bytes.
+TEST_F(CloneCommandsTest, AWriteCutOffIsRestoredFromTheArchiveToTheRadiosExactBytes) {
+    const std::string folder = RadioArchive::DefaultFolder();
+    std::filesystem::create_directories(dir.File("data/orven-clone"));
+    WriteText(folder, "a file where the archive folder belongs");
+    ASSERT_TRUE(Run(ids::main::kReadButton));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, "Radio Archive");
+    EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromStdString(folder)));
+    EXPECT_EQ(Status(), "Read OK.");
+    Open(WriteDocument("other.dat", *Defaults(kModelUsa)));  // no identity to confirm
+    const std::uint32_t framesBefore = RadioCounts().frames;
+    ASSERT_TRUE(Run(ids::main::kWriteButton));
+    ExpectOnlyMessage("Write Error", QString::fromStdString(*RadioArchive(folder).StoreRefusal()) +
+                                         "; nothing was written.");
+    EXPECT_EQ(RadioCounts().frames, framesBefore);
+
+    std::filesystem::remove(folder);
+    const RadioImage held = backend->WithRadio([](SimulatedRadio& r) {
+        r.Faults().silentAfterFrames = r.Counters().frames + (2 + kWriteChunks) + 1 + kWriteChunks / 2;
+        return r.Memory();
+    });
+    ASSERT_TRUE(Run(ids::main::kWriteButton));
+    const std::string backup = NewestEntry("backup");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.endsWith(QString::fromStdString(
+        "What the radio held before is kept in the radio archive as " + backup +
+        "; File > Radio Archive... can write it back.")));
+    EXPECT_EQ(RadioArchive(folder).Find(backup)->record.port, "USB");
+    const auto clone = [](const RadioImage& image) { return std::vector(&image[kCloneFirst], &image[kCloneLast] + 1); };
+    EXPECT_NE(clone(backend->WithRadio([](SimulatedRadio& r) { return r.Memory(); })), clone(held));
+
+    backend->WithRadio([](SimulatedRadio& r) { r.Faults().silentAfterFrames.reset(); });
+    const RadioArchive archive(folder);
+    prompts.answers = {true};
+    prompts.dialogScript.push_back([&](QDialog& dialog) {
+        QTreeWidget& list = Control<QTreeWidget>(dialog, ids::archive::kEntryList);
+        EXPECT_EQ(list.currentItem(), list.topLevelItem(list.topLevelItemCount() - 1)) << "the newest";
+        EXPECT_EQ(list.currentItem()->text(2), "backup");
+        test::Click(dialog, ids::archive::kRestore);
+        return dialog.result();
+    });
+    ConfirmTyping(kDemoMmsi, kDemoAtis);
+    ASSERT_TRUE(Run(ids::menu::kRadioArchive));
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].text,
+              QString::fromStdString("Write the exact bytes of entry " + backup + " (radio serial " + kDemoSerial +
+                                     ", read at " + archive.Find(backup)->record.time +
+                                     ") back into the radio on USB?"));
+    EXPECT_EQ(prompts.MessageTexts(), QStringList());
+    EXPECT_EQ(prompts.dialogTitles, QStringList({"Radio Archive", "Confirm New Identity"}));
+    EXPECT_EQ(Text(ids::main::kStatusText),
+              QString::fromStdString("Restore OK. Verify OK.\nBackup: " + NewestEntry("backup")));
+    EXPECT_EQ(clone(backend->WithRadio([](SimulatedRadio& r) { return r.Memory(); })), clone(held));
 }
 
 // The stop that closing asks for is no error: no box, and the save question comes once the

@@ -1,5 +1,6 @@
 // A main window on a scratch folder, with scripted prompts, a port folder in which no COM port
-// answers, and a USB device object that never finds a radio unless a test gives it one.
+// answers, a radio archive of its own, and a USB device object that never finds a radio unless a
+// test gives it one.
 #pragma once
 
 #include "files/SettingsFile.h"
@@ -9,6 +10,7 @@
 #include "tests/ui/DialogDriver.h"
 #include "tests/ui/ScriptedPrompts.h"
 #include "ui/CCloneMainDlg.h"
+#include "ui/ElidedLabel.h"
 
 #include <QAction>
 #include <QLabel>
@@ -43,6 +45,11 @@ private:
     std::string folder_;
 };
 
+// Puts the radio archive under the folder, never where the user's is.
+struct ArchiveFolderGuard {
+    explicit ArchiveFolderGuard(const std::string& dataHome) { setenv("XDG_DATA_HOME", dataHome.c_str(), 1); }
+};
+
 // A private channel as a settings file holds it.
 inline ChannelRecord PrivateRecord(const char* label, double mhz) {
     ChannelRecord r{};
@@ -72,7 +79,10 @@ protected:
     QComboBox* Combo(int id) const { return Find<QComboBox>(id); }
     QLineEdit* Edit(int id) const { return Find<QLineEdit>(id); }
     QListWidget* List() const { return Find<QListWidget>(ids::main::kChannelList); }
-    QString Text(int id) const { return Find<QLabel>(id)->text(); }
+    QString Text(int id) const {
+        if (auto* elided = ui::FindById<ui::ElidedLabel>(window.get(), id)) return elided->text();
+        return Find<QLabel>(id)->text();
+    }
     void Trigger(int commandId) { Find<QAction>(commandId)->trigger(); }
     void Click(int id) { ClickButton(Find<QAbstractButton>(id)); }
 
@@ -100,6 +110,7 @@ protected:
 
     TempDir dir;
     PortFolderGuard ports{dir.File("ports")};
+    ArchiveFolderGuard archiveFolder{dir.File("data")};
     ScriptedPrompts prompts;
     CHidDevice noRadio{kUsbVendorId, kUsbProductId};
     AppState state{};

@@ -3,6 +3,7 @@
 #include "tests/ui/MainWindowFixture.h"
 
 #include "files/Paths.h"
+#include "files/RadioArchive.h"
 #include "sim/SimulatedHidBackend.h"
 #include "ui/ElidedLabel.h"
 #include "ui/UpDownArrows.h"
@@ -15,8 +16,10 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <cstring>
 #include <functional>
@@ -41,6 +44,13 @@ std::vector<QWidget*> PlacedWidgets(QWidget* window) {
         if (w->isVisible() && !w->isWindow() && !insideList) placed.push_back(w);
     }
     return placed;
+}
+
+// Stores an entry in the radio archive, with a settings file when given settings.
+void StoreEntry(const char* time, const char* operation, const char* mmsi, const RadioSettings* settings) {
+    const ArchiveRecord record{time, operation, "USB", "1.15.0", "20261206", mmsi, "", "", ""};
+    std::string error;
+    EXPECT_TRUE(RadioArchive(RadioArchive::DefaultFolder()).Store(record, RadioImage{}, settings, error)) << error;
 }
 
 std::string Describe(const QWidget* w) {
@@ -199,6 +209,40 @@ TEST_F(MainWindowTest, TheIdentityFieldsAreDecodedAndWarnedAboutAsTheyAreTyped) 
     }
 }
 
+// File > Radio Archive lists every entry, newest last and selected. Open makes an entry's settings
+// the document, untitled so that Save asks for a name; an entry that keeps no settings (a radio
+// left half-written) cannot be opened and says why.
+TEST_F(MainWindowTest, TheRadioArchiveOpensAnEntrysSettingsAsAnUntitledDocument) {
+    auto settings = Defaults(kModelEurInt);
+    CopyText(settings->serialNo, "20261206");
+    StoreEntry("2026-12-07 10:15:30", "read", "211234560", settings.get());
+    StoreEntry("2026-12-07 10:20:00", "backup", "", nullptr);
+    prompts.dialogScript.push_back([](QDialog& dialog) {
+        QTreeWidget& list = Control<QTreeWidget>(dialog, ids::archive::kEntryList);
+        QStringList rows;
+        for (int i = 0; i < list.topLevelItemCount(); ++i)
+            for (int column = 0; column < list.columnCount(); ++column) rows << list.topLevelItem(i)->text(column);
+        EXPECT_EQ(rows, QStringList({"20261206", "2026-12-07 10:15:30", "read", "211234560", "20261206",
+                                     "2026-12-07 10:20:00", "backup", "-"}));
+        QPushButton& open = Control<QPushButton>(dialog, ids::archive::kOpen);
+        const auto note = [&] { return Control<QLabel>(dialog, ids::archive::kEntryNote).text(); };
+        EXPECT_EQ(list.currentItem(), list.topLevelItem(1));
+        EXPECT_FALSE(open.isEnabled());
+        EXPECT_TRUE(note().startsWith("This entry keeps no settings file")) << note().toStdString();
+        list.setCurrentItem(list.topLevelItem(0));
+        EXPECT_TRUE(open.isEnabled());
+        EXPECT_EQ(note(), "");
+        test::Click(dialog, ids::archive::kOpen);
+        return dialog.result();
+    });
+    Trigger(ids::menu::kRadioArchive);
+    EXPECT_EQ(prompts.dialogTitles, QStringList({"Radio Archive"}));
+    EXPECT_EQ(Edit(ids::main::kSerialEdit)->text(), "20261206");
+    EXPECT_TRUE(Find<QRadioButton>(ids::main::kModelEurope)->isChecked());
+    EXPECT_FALSE(Find<QAction>(ids::menu::kSave)->isEnabled());
+    EXPECT_EQ(state.modified, 0u);
+}
+
 // Texts that go into a settings file or a radio take printable ASCII only: anything else, typed
 // or pasted, is refused by character and position, and the field keeps what it held.
 TEST_F(MainWindowTest, TextFieldsRefuseAllButPrintableAscii) {
@@ -253,8 +297,17 @@ TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
 // opened file with changes, and Yes saves it there.
 TEST_F(MainWindowTest, CommandsThatDropTheDocumentAskOnlyForAnOpenedModifiedFile) {
     const std::string path = WriteDocument("q.dat", *Defaults(kModelUsa));
+    StoreEntry("2026-12-07 10:15:30", "read", "", Defaults(kModelUsa).get());
     const std::pair<const char*, std::function<void()>> cases[] = {
         {"Do you want to save?", [&] { Open(WriteDocument("other.dat", *Defaults(kModelUsa))); }},
+        {"Do you want to save?",
+         [&] {
+             prompts.dialogScript.push_back([](QDialog& dialog) {
+                 test::Click(dialog, ids::archive::kOpen);
+                 return dialog.result();
+             });
+             Trigger(ids::menu::kRadioArchive);
+         }},
         {"File is modified. Do you want to save?",
          [&] {
              prompts.dialogScript.push_back(PressOk);
@@ -337,6 +390,7 @@ TEST_F(MainWindowTest, ControlsKeepTheirPlaceWhenTextsAroundThemChangeAndAreWhol
         {"the user options", userOptions},
         {"Fast Transfer", [this] { Trigger(ids::menu::kFastTransfer); }},
         {"Verify after write", [this] { Trigger(ids::menu::kVerifyAfterWrite); }},
+        {"Back up before write", [this] { Trigger(ids::menu::kBackupBeforeWrite); }},
         {"the band combo offers Private", [this] { Click(ids::main::kModelEurope); }},
         {"identities decoded, with more warnings than room",
          [this] {
@@ -355,8 +409,10 @@ TEST_F(MainWindowTest, ControlsKeepTheirPlaceWhenTextsAroundThemChangeAndAreWhol
     EXPECT_EQ(prompts.dialogTitles, QStringList({"About Dialog V1.15", "User Dialog"}));
     EXPECT_EQ(Text(ids::main::kOptionLine), "Logo;Save RomMap;Fast;Verify;");
     EXPECT_EQ(state.traceLog + state.dumpImages + state.fastTransfer + state.verifyAfterWrite, 4u);
+    EXPECT_EQ(state.noBackupBeforeWrite, 1u);
     Trigger(ids::menu::kFastTransfer);
-    EXPECT_EQ(Text(ids::main::kOptionLine), "Logo;Save RomMap;Verify;");
+    Trigger(ids::menu::kBackupBeforeWrite);
+    EXPECT_EQ(Text(ids::main::kOptionLine), "Logo;Save RomMap;Verify;Backup;");
     EXPECT_EQ(Find<QGroupBox>(ids::main::kIdentityGroup)->title(), "");
     EXPECT_EQ(ComboItems(Combo(ids::main::kBandCombo)), QStringList({"INT", "USA", "CAN", "Private"}));
 

@@ -1,0 +1,132 @@
+#include "ui/RadioArchiveDlg.h"
+
+#include "files/Paths.h"
+#include "ui/ResourceIds.h"
+#include "ui/UserPrompts.h"
+#include "ui/WidgetIds.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace orven::ui {
+
+namespace {
+
+constexpr int kListColumns = 4;  // radio serial, time, operation, MMSI
+constexpr int kListWidthChars = 70;
+constexpr int kListRows = 12;
+
+QString Shown(const std::string& text) {
+    return text.empty() ? QStringLiteral("-") : QString::fromStdString(text);
+}
+
+QPushButton* Button(const char* text, int id, QWidget* parent) {
+    auto* button = WithId(new QPushButton(QString::fromLatin1(text), parent), id);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+RadioArchiveDlg::RadioArchiveDlg(const RadioArchive& archive, const QString& portName, QWidget* parent)
+    : QDialog(parent), portName_(portName), entries_(archive.List()) {
+    WithId(this, ids::kRadioArchiveDialog);
+    setModal(true);
+    setWindowTitle(QStringLiteral("Radio Archive"));
+    auto* layout = new QVBoxLayout(this);
+    auto* folder = new QLabel(QStringLiteral("Folder: ") + QString::fromStdString(archive.Folder()), this);
+    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(folder);
+
+    list_ = WithId(new QTreeWidget(this), ids::archive::kEntryList);
+    list_->setColumnCount(kListColumns);
+    list_->setHeaderLabels({QStringLiteral("Radio serial"), QStringLiteral("Time"), QStringLiteral("Operation"),
+                            QStringLiteral("MMSI")});
+    list_->setRootIsDecorated(false);
+    list_->setAllColumnsShowFocus(true);
+    list_->setMinimumSize(fontMetrics().averageCharWidth() * kListWidthChars, fontMetrics().lineSpacing() * kListRows);
+    layout->addWidget(list_, 1);
+
+    // Two lines whatever it says, so the buttons stay put.
+    note_ = WithId(new QLabel(this), ids::archive::kEntryNote);
+    note_->setWordWrap(true);
+    note_->setFixedHeight(fontMetrics().lineSpacing() * 2);
+    layout->addWidget(note_);
+
+    auto* buttons = new QHBoxLayout;
+    open_ = Button("Open", ids::archive::kOpen, this);
+    restore_ = Button("Restore...", ids::archive::kRestore, this);
+    auto* close = Button("Close", ids::kCancel, this);
+    buttons->addWidget(open_);
+    buttons->addWidget(restore_);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+
+    connect(list_, &QTreeWidget::currentItemChanged, this, &RadioArchiveDlg::SelectionChanged);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (open_->isEnabled()) OnOpen();
+    });
+    connect(open_, &QPushButton::clicked, this, &RadioArchiveDlg::OnOpen);
+    connect(restore_, &QPushButton::clicked, this, &RadioArchiveDlg::OnRestore);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    FillList();
+}
+
+bool RadioArchiveDlg::HasSettings(const ArchiveEntry& entry) {
+    return QFileInfo(QString::fromStdString(JoinPath(entry.folder, kArchiveSettingsName))).isFile();
+}
+
+void RadioArchiveDlg::FillList() {
+    for (const ArchiveEntry& entry : entries_) {
+        const ArchiveRecord& r = entry.record;
+        auto* item = new QTreeWidgetItem(list_, {Shown(r.serial), Shown(r.time), Shown(r.operation), Shown(r.mmsi)});
+        item->setToolTip(0, QString::fromStdString(entry.id));
+    }
+    for (int column = 0; column < kListColumns; ++column) list_->resizeColumnToContents(column);
+    if (entries_.empty()) {
+        note_->setText(QStringLiteral("The radio archive is empty: every read, and the backup before every write, "
+                                      "adds an entry."));
+        open_->setEnabled(false);
+        restore_->setEnabled(false);
+        return;
+    }
+    list_->setCurrentItem(list_->topLevelItem(list_->topLevelItemCount() - 1));
+    list_->scrollToItem(list_->currentItem());
+}
+
+std::optional<ArchiveEntry> RadioArchiveDlg::Chosen() const {
+    const int row = list_->indexOfTopLevelItem(list_->currentItem());
+    if (row < 0 || row >= static_cast<int>(entries_.size())) return std::nullopt;
+    return entries_[static_cast<std::size_t>(row)];
+}
+
+void RadioArchiveDlg::SelectionChanged() {
+    const std::optional<ArchiveEntry> entry = Chosen();
+    const bool settings = entry && HasSettings(*entry);
+    open_->setEnabled(settings);
+    restore_->setEnabled(entry.has_value());
+    note_->setText(!entry || settings
+                       ? QString()
+                       : QStringLiteral("This entry keeps no settings file: the radio held settings no file can "
+                                        "hold (a radio left half-written). Restore writes its exact bytes back."));
+}
+
+void RadioArchiveDlg::OnOpen() { done(kOpenChosen); }
+
+void RadioArchiveDlg::OnRestore() {
+    const std::optional<ArchiveEntry> entry = Chosen();
+    if (!entry) return;
+    const QString question =
+        QStringLiteral("Write the exact bytes of entry %1 (radio serial %2, read at %3) back into the radio on %4?")
+            .arg(QString::fromStdString(entry->id), Shown(entry->record.serial),
+                 QString::fromStdString(entry->record.time), portName_);
+    if (Prompts().AskYesNo(this, QStringLiteral("Restore"), question)) done(kRestoreChosen);
+}
+
+}  // namespace orven::ui

@@ -1,0 +1,51 @@
+// File > Radio Archive: every entry of the radio archive (radio serial, time, operation, MMSI),
+// newest last and selected. Open hands the window an entry's settings as its document; Restore
+// asks, naming the radio, the entry and the port, and hands the window the entry to write back.
+// The dialog only chooses: the window opens and restores.
+#pragma once
+
+#include "files/RadioArchive.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace orven::ui {
+
+class RadioArchiveDlg : public QDialog {
+    Q_OBJECT
+public:
+    // How the dialog ended besides Close (QDialog::Rejected).
+    enum Choice { kOpenChosen = 2, kRestoreChosen = 3 };
+
+    // `portName` is the port a restore would write through, for its question.
+    RadioArchiveDlg(const RadioArchive& archive, const QString& portName, QWidget* parent = nullptr);
+
+    // The entry selected when the dialog ended; nothing when none was.
+    std::optional<ArchiveEntry> Chosen() const;
+
+    // Whether an entry keeps settings a document can be made of (a half-written radio's do not).
+    static bool HasSettings(const ArchiveEntry& entry);
+
+private:
+    void FillList();
+    // Open and Restore follow the selection; an entry without settings says why Open is off.
+    void SelectionChanged();
+    void OnOpen();
+    void OnRestore();
+
+    QString portName_;
+    std::vector<ArchiveEntry> entries_;
+    QTreeWidget* list_ = nullptr;
+    QLabel* note_ = nullptr;
+    QPushButton* open_ = nullptr;
+    QPushButton* restore_ = nullptr;
+};
+
+}  // namespace orven::ui
