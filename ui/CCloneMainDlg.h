@@ -9,6 +9,7 @@
 //   CCloneMainDlgLayout.cpp  menus and controls, and which handler each one reaches
 //   CCloneMainDlgFiles.cpp   Load Default, Open, Save, Save as, reports, About, feature setup,
 //                            the radio archive
+//   CCloneMainDlgSpreadsheet.cpp  the private channels from and to a spreadsheet
 #pragma once
 
 #include "GlobalDef.h"
@@ -185,6 +186,10 @@ private:
     // The radio archive dialog, and what it chose: an entry opened as the document, or restored.
     void OnRadioArchive();
     void OpenArchiveEntry(const ArchiveEntry& entry);
+
+    // Spreadsheets (CCloneMainDlgSpreadsheet.cpp).
+    void OnImportChannels();
+    void OnExportChannels();
 
     AppState& state_;
     std::string workDir_;

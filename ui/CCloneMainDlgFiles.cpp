@@ -63,7 +63,7 @@ QString CCloneMainDlg::FileDialogStart() const {
 
 CCloneMainDlg::SaveAsOutcome CCloneMainDlg::SaveAs() {
     GatherSettings();
-    const QString chosen = Prompts().SaveFileName(this, FileDialogStart());
+    const QString chosen = Prompts().SaveFileName(this, FileDialogStart(), FileKind::Settings);
     if (chosen.isEmpty()) return SaveAsOutcome::Cancelled;
     const std::string path = LocalPath(chosen);
     if (!FitsFilePath(path) || SaveSettings(path) != kResultOk) return SaveAsOutcome::Failed;
@@ -107,7 +107,7 @@ void CCloneMainDlg::OnOpen() {
     if (!state_.untitled && state_.modified &&
         Prompts().AskYesNo(this, kWarning, QStringLiteral("Do you want to save?")))
         SaveAfterYes();
-    const QString chosen = Prompts().OpenFileName(this, FileDialogStart());
+    const QString chosen = Prompts().OpenFileName(this, FileDialogStart(), FileKind::Settings);
     if (chosen.isEmpty()) return;
     const CloneResult result = LoadSettings(LocalPath(chosen));
     if (result != kResultOk) {

@@ -109,6 +109,11 @@ void CCloneMainDlg::BuildMenus() {
     connect(AddCommand(file, "Save as", ids::menu::kSaveAs), &QAction::triggered, this,
             &CCloneMainDlg::OnSaveAs);
     file->addSeparator();
+    connect(AddCommand(file, "Import Channels...", ids::menu::kImportChannels), &QAction::triggered, this,
+            &CCloneMainDlg::OnImportChannels);
+    connect(AddCommand(file, "Export Channels...", ids::menu::kExportChannels), &QAction::triggered, this,
+            &CCloneMainDlg::OnExportChannels);
+    file->addSeparator();
     connect(AddCommand(file, "Radio Archive...", ids::menu::kRadioArchive), &QAction::triggered, this,
             &CCloneMainDlg::OnRadioArchive);
     file->addSeparator();

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace orven::ui {
@@ -22,7 +23,8 @@ QMessageBox::Icon BoxIcon(PromptIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-const QString kDatFilter = QStringLiteral("*.dat");
+QString Extension(FileKind kind) { return kind == FileKind::Settings ? QStringLiteral("dat") : QStringLiteral("csv"); }
+QString Filter(FileKind kind) { return QStringLiteral("*.") + Extension(kind); }
 
 class DesktopPrompts : public UserPrompts {
 public:
@@ -30,17 +32,31 @@ public:
         QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, parent);
         box.exec();
     }
+    void MessageWithDetails(QWidget* parent, const QString& title, const QString& text, const QString& details,
+                            PromptIcon icon) override {
+        QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, parent);
+        box.setDetailedText(details);
+        box.exec();
+    }
     bool AskYesNo(QWidget* parent, const QString& title, const QString& text) override {
         QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
         return box.exec() == QMessageBox::Yes;
     }
-    QString OpenFileName(QWidget* parent, const QString& startDir) override {
-        return QFileDialog::getOpenFileName(parent, QString(), startDir, kDatFilter);
+    int AskChoice(QWidget* parent, const QString& title, const QString& text, const QStringList& choices) override {
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+        QList<QAbstractButton*> buttons;
+        for (const QString& choice : choices) buttons << box.addButton(choice, QMessageBox::AcceptRole);
+        box.setEscapeButton(box.addButton(QMessageBox::Cancel));
+        box.exec();
+        return static_cast<int>(buttons.indexOf(box.clickedButton()));
     }
-    QString SaveFileName(QWidget* parent, const QString& startDir) override {
-        QFileDialog dialog(parent, QString(), startDir, kDatFilter);
+    QString OpenFileName(QWidget* parent, const QString& startDir, FileKind kind) override {
+        return QFileDialog::getOpenFileName(parent, QString(), startDir, Filter(kind));
+    }
+    QString SaveFileName(QWidget* parent, const QString& startDir, FileKind kind) override {
+        QFileDialog dialog(parent, QString(), startDir, Filter(kind));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("dat"));
+        dialog.setDefaultSuffix(Extension(kind));
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
         return dialog.selectedFiles().first();

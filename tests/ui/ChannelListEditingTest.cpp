@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 
+#include <cstring>
+
 namespace orven::test {
 namespace {
 
@@ -94,6 +96,41 @@ TEST_F(ChannelListEditingTest, PrivateChannelsAreAddedEditedAndRemovedWhereChose
     expectChanged({"P1", "C3", "R1", "L2"});
     EXPECT_EQ(PrivateChannel(window->Settings(), 4).inUse, 0u);
     EXPECT_TRUE(prompts.questions.empty());
+}
+
+// File > Export Channels writes the private channels as a spreadsheet and Import Channels takes
+// them in, replacing the list or appending to it as the user chooses, and marks the document
+// modified. A file with any bad row changes nothing and lists every problem by line and column.
+TEST_F(ChannelListEditingTest, ChannelsGoToASpreadsheetAndComeBackReplacedOrAppended) {
+    OpenPrivate({"F1", "L2"});
+    const auto import = [this](const std::string& path, int choice) {
+        prompts.openNames = {QString::fromStdString(path)};
+        prompts.choices = {choice};
+        Trigger(ids::menu::kImportChannels);
+    };
+    prompts.saveNames = {QString::fromStdString(dir.File("channels.csv"))};
+    Trigger(ids::menu::kExportChannels);
+    import(dir.File("channels.csv"), 1);
+    EXPECT_EQ(Labels(), QStringList({"F1", "L2", "F1", "L2"}));
+    EXPECT_EQ(state.modified, 1u);
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].details, "Replace|Append");
+    WriteText(dir.File("one.csv"), "Label,TX MHz,RX MHz\nC3,156.0,156.0\n");
+    import(dir.File("one.csv"), 0);
+    EXPECT_EQ(Labels(), QStringList({"C3"}));
+
+    Trigger(ids::menu::kSave);
+    const auto saved = std::make_unique<RadioSettings>(window->Settings());
+    WriteText(dir.File("bad.csv"), "Label,TX MHz,RX MHz\nF2,156.003,156.0\nF3,156.0,999\n");
+    import(dir.File("bad.csv"), 0);
+    EXPECT_EQ(std::memcmp(saved.get(), &window->Settings(), sizeof *saved), 0);
+    EXPECT_EQ(Labels(), QStringList({"C3"}));
+    EXPECT_EQ(state.modified, 0u);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    const QStringList problems = prompts.messages[0].details.split('\n');
+    ASSERT_EQ(problems.size(), 2);
+    EXPECT_TRUE(problems[0].startsWith("line 2, column 2 (TX MHz): ")) << problems[0].toStdString();
+    EXPECT_TRUE(problems[1].startsWith("line 3, column 3 (RX MHz): ")) << problems[1].toStdString();
 }
 
 TEST_F(ChannelListEditingTest, TheListShowsAllHundredChannelsAndAddStopsThere) {

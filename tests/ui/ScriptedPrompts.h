@@ -18,6 +18,7 @@ struct ShownMessage {
     QString title;
     QString text;
     ui::PromptIcon icon;
+    QString details = {};  // a message's list, a choice's buttons
 };
 
 class ScriptedPrompts : public ui::UserPrompts {
@@ -28,12 +29,20 @@ public:
     void Message(QWidget*, const QString& title, const QString& text, ui::PromptIcon icon) override {
         messages.push_back({title, text, icon});
     }
+    void MessageWithDetails(QWidget*, const QString& title, const QString& text, const QString& details,
+                            ui::PromptIcon icon) override {
+        messages.push_back({title, text, icon, details});
+    }
     bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
         questions.push_back({title, text, ui::PromptIcon::Question});
         return Take(answers, false);
     }
-    QString OpenFileName(QWidget*, const QString&) override { return Take(openNames, QString()); }
-    QString SaveFileName(QWidget*, const QString&) override { return Take(saveNames, QString()); }
+    int AskChoice(QWidget*, const QString& title, const QString& text, const QStringList& offered) override {
+        questions.push_back({title, text, ui::PromptIcon::Question, offered.join('|')});
+        return Take(choices, -1);
+    }
+    QString OpenFileName(QWidget*, const QString&, ui::FileKind) override { return Take(openNames, QString()); }
+    QString SaveFileName(QWidget*, const QString&, ui::FileKind) override { return Take(saveNames, QString()); }
     bool OpenInTextViewer(const QString& path) override {
         viewed << path;
         return viewerStarts;
@@ -55,6 +64,7 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<ShownMessage> questions;
     std::deque<bool> answers;                 // Yes/No for the next questions (No when empty)
+    std::deque<int> choices;                  // the buttons chosen in the next choices (none when empty)
     std::deque<QString> openNames, saveNames; // file names for the next file dialogs ("" cancels)
     std::deque<std::function<int(QDialog&)>> dialogScript;  // Rejected when empty
     QStringList dialogTitles;

@@ -1,0 +1,99 @@
+// The private channels from and to a spreadsheet: File > Import Channels and Export Channels.
+// The CSV codec checks every row by the channel rules; the window only asks and shows.
+#include "ui/CCloneMainDlg.h"
+
+#include "files/AtomicFile.h"
+#include "files/ChannelCsv.h"
+#include "files/Paths.h"
+#include "ui/ChannelListPanel.h"
+#include "ui/UserPrompts.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+
+namespace orven::ui {
+
+namespace {
+
+// A channel list is a few kilobytes; anything far larger is not one.
+constexpr qint64 kLargestCsvBytes = qint64{1} << 20;
+
+const QString kImportTitle = QStringLiteral("Import Channels");
+
+std::string LocalPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
+
+// The file's text; nothing, with the reason, when it cannot be one.
+std::optional<std::string> ReadCsv(const QString& path, QString& why) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = QStringLiteral("cannot be opened");
+        return std::nullopt;
+    }
+    const QByteArray text = file.read(kLargestCsvBytes + 1);
+    if (text.size() > kLargestCsvBytes) why = QStringLiteral("is too large for a channel list");
+    else if (file.error() != QFileDevice::NoError) why = QStringLiteral("cannot be read");
+    else return text.toStdString();
+    return std::nullopt;
+}
+
+// Every problem, one a line: "line 4, column 2 (TX MHz): ...".
+QString ProblemLines(const CsvImportResult& result) {
+    QStringList lines;
+    for (const CsvProblem& p : result.problems) {
+        const bool named = p.column > 0 && p.column <= result.columnNames.size();
+        lines << QString::fromStdString(CsvProblemText(p, named ? result.columnNames[p.column - 1] : std::string()));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+void CCloneMainDlg::OnImportChannels() {
+    const QString path =
+        Prompts().OpenFileName(this, QString::fromStdString(JoinPath(workDir_, "*.csv")), FileKind::Spreadsheet);
+    if (path.isEmpty()) return;
+    QString why;
+    const std::optional<std::string> text = ReadCsv(path, why);
+    if (!text) {
+        Prompts().Message(this, kImportTitle, path + QLatin1Char(' ') + why + QLatin1Char('.'), PromptIcon::Error);
+        return;
+    }
+    const int choice = Prompts().AskChoice(
+        this, kImportTitle,
+        QStringLiteral("Replace the document's private channels with those of %1, or append them after the "
+                       "channels there are?")
+            .arg(path),
+        {QStringLiteral("Replace"), QStringLiteral("Append")});
+    if (choice < 0) return;
+    const CsvImportResult result =
+        ImportChannelsCsv(*text, choice == 0 ? CsvImportMode::Replace : CsvImportMode::Append, settings_);
+    if (!result.problems.empty()) {
+        Prompts().MessageWithDetails(this, kImportTitle,
+                                     QStringLiteral("%1 holds %2 problem(s), listed below; the document was not "
+                                                    "changed.")
+                                         .arg(path)
+                                         .arg(result.problems.size()),
+                                     ProblemLines(result), PromptIcon::Error);
+        return;
+    }
+    MarkModified();
+    channels_->FillChannelList();
+    ShowStatus(QStringLiteral("Imported %1 channel(s).").arg(result.channels));
+}
+
+void CCloneMainDlg::OnExportChannels() {
+    const QString path =
+        Prompts().SaveFileName(this, QString::fromStdString(JoinPath(workDir_, "*.csv")), FileKind::Spreadsheet);
+    if (path.isEmpty()) return;
+    if (!WriteFileAtomically(LocalPath(path), std::string_view(ChannelsToCsv(settings_)))) {
+        Prompts().Message(this, QStringLiteral("Error"), QStringLiteral("Can't Create file:\n") + path,
+                          PromptIcon::Error);
+        return;
+    }
+    ShowStatus(QStringLiteral("Export Channels OK."));
+}
+
+}  // namespace orven::ui
