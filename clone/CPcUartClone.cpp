@@ -45,39 +45,52 @@ CloneResult CPcUartClone::Drain(ReplyCollector& collector, std::size_t* got) {
     return r;
 }
 
-std::chrono::microseconds CPcUartClone::QuietGap() const {
-    const std::uint32_t baud = BaudOfIndex(State()->baudIndex);
-    const auto bytes = std::chrono::microseconds(kFastQuietBytes * 10 * 1'000'000LL / baud);
-    return std::max(bytes, std::chrono::duration_cast<std::chrono::microseconds>(kFastMinQuietGap));
+std::chrono::nanoseconds CPcUartClone::BitTime() const {
+    return std::chrono::nanoseconds(1'000'000'000LL / BaudOfIndex(State()->baudIndex));
+}
+
+std::chrono::nanoseconds CPcUartClone::QuietGap() const {
+    return std::max<std::chrono::nanoseconds>(kFastQuietBits * BitTime(), kFastMinQuietGap);
+}
+
+bool CPcUartClone::WaitReadable(std::chrono::steady_clock::duration wait) const {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max<decltype(wait)>(wait, {}));
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(ns);
+    // To the microsecond: a wait rounded up to whole milliseconds would outlast the quiet gap by
+    // most of a millisecond, which is more than a byte time at any speed above 9600 baud.
+    const timespec timeout{static_cast<time_t>(seconds.count()), static_cast<long>((ns - seconds).count())};
+    pollfd ready{port_.Handle(), POLLIN, 0};
+    return ::ppoll(&ready, 1, &timeout, nullptr) > 0;
 }
 
 // Waits on the port's readiness: ends once the frame is complete and the line has been quiet
-// for QuietGap(), or when the receive's longest wait has passed.
+// for the quiet gap, or when the receive's longest wait has passed.
 CloneResult CPcUartClone::ReceiveFrameFast(ReplyCollector& collector) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + Timing().pollPeriod * Timing().pollCount;
-    const auto gap = QuietGap();
+    const auto byteTime = kLineBitsPerByte * BitTime();
+    Clock::duration gap = QuietGap();
     auto lastByte = Clock::now();
-    while (Clock::now() < deadline) {
+    for (auto now = lastByte; now < deadline; now = Clock::now()) {
         if (CloneStopEvent.IsSet()) return kResultUserCancel;
-        const auto now = Clock::now();
-        auto wait = std::min<Clock::duration>(deadline - now, kFastStopTestPeriod);
+        auto until = std::min<Clock::time_point>(deadline, now + kFastStopTestPeriod);
         if (collector.Complete()) {
             if (now - lastByte >= gap) break;
-            wait = std::min<Clock::duration>(wait, lastByte + gap - now);
+            until = std::min<Clock::time_point>(until, lastByte + gap);
         }
-        pollfd ready{port_.Handle(), POLLIN, 0};
-        // Never negative: the deadline may pass between the loop test and `now`, and poll()
-        // takes a negative time as "wait for ever", which a silent line would never end.
-        const auto waitMs = static_cast<int>(
-            std::max<std::int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
-        if (::poll(&ready, 1, waitMs) <= 0) continue;
+        if (!WaitReadable(until - now)) continue;
+        const bool inReply = collector.InReply();
         std::size_t got = 0;
         if (const CloneResult r = Drain(collector, &got); r != kResultOk) return r;
-        if (got > 0)
-            lastByte = Clock::now();
-        else
+        if (got == 0) {
             CloneStopEvent.Wait(std::chrono::milliseconds(1));  // readable without data: a hung-up line
+            continue;
+        }
+        const auto arrived = Clock::now();
+        // Silence between bytes of the reply: the time since the bytes before, less the line time
+        // of the bytes that came.
+        if (inReply) gap = std::max(gap, QuietGap() + (arrived - lastByte) - static_cast<int>(got) * byteTime);
+        lastByte = arrived;
     }
     return kResultOk;
 }

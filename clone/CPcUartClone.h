@@ -19,7 +19,8 @@ public:
     void SetDevicePath(const std::string& device) { devicePath_ = device; }
 
     // Collects one reply frame to the frame `sent`: its echo first, then a frame starting
-    // with '$','R'. Runs all of the timing's polls, testing the stop event before each. A frame
+    // with '$','R'. Runs all of the timing's polls, testing the stop event before each; a fast
+    // transfer ends once the frame is complete and the line quiet (see kFastQuietBits). A frame
     // followed by more bytes is refused with kResultChecksum.
     CloneResult ReceiveFrame(const std::uint8_t* sent, std::uint8_t* buffer, std::size_t echoLength,
                              std::size_t frameLength);
@@ -38,7 +39,11 @@ private:
     CloneResult ReceiveFrameFast(ReplyCollector& collector);
     // Reads what is waiting into the collector; kResultOk or the port's read failure.
     CloneResult Drain(ReplyCollector& collector, std::size_t* got);
-    std::chrono::microseconds QuietGap() const;
+    // Whether the port has something to read within `wait`; a wait of zero or less only looks.
+    bool WaitReadable(std::chrono::steady_clock::duration wait) const;
+    std::chrono::nanoseconds BitTime() const;
+    // The quiet gap before any silence inside the reply has lengthened it.
+    std::chrono::nanoseconds QuietGap() const;
 
     CPCUart port_;
     std::string devicePath_;

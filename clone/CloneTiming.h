@@ -21,9 +21,15 @@ struct CloneTiming {
 
 // How often a fast receive looks at the stop event while the line is silent.
 inline constexpr std::chrono::milliseconds kFastStopTestPeriod{5};
-// The quiet line that ends a fast receive: this many byte times, and at least kFastMinQuietGap.
-inline constexpr int kFastQuietBytes = 3;
-inline constexpr std::chrono::microseconds kFastMinQuietGap{1000};
+// The quiet line that ends a fast receive once the reply is complete, so that a byte trailing it
+// (which makes it untrustworthy) is still seen: this many bit times (a byte and a half, where a
+// byte sent straight after the last comes one byte time later), and at least kFastMinQuietGap.
+// It grows by the longest silence between bytes of the reply: a line that fell silent there may
+// do so again before a trailing byte.
+inline constexpr int kFastQuietBits = 15;
+inline constexpr std::chrono::microseconds kFastMinQuietGap{500};
+// A byte on the serial line: start bit, eight data bits, stop bit.
+inline constexpr int kLineBitsPerByte = 10;
 
 inline constexpr CloneTiming kProductTiming{};
 

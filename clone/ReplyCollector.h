@@ -21,6 +21,8 @@ public:
     void Feed(const std::uint8_t* bytes, std::size_t count);
 
     bool Complete() const { return stored_ == frameLength_; }
+    // The reply has begun: its '$' came after the whole echo.
+    bool InReply() const { return stored_ > 0; }
     // Bytes followed the complete frame: a byte was inserted into the reply (its checksum is
     // then the byte after the frame) or another reply came too, so the frame cannot be trusted.
     bool Overrun() const { return after_ > 0; }

@@ -8,6 +8,7 @@
 #include "sim/SimulatedSerialLink.h"
 
 #include <atomic>
+#include <ctime>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -44,7 +45,7 @@ private:
     bool WatchClients();
     void CloseAll();
     void Run();
-    int PollTimeoutMs();
+    timespec PollTimeout();
     void ReadFromPc();
     void CountClients();
     void PcWentAway();

@@ -39,8 +39,10 @@ TEST_F(UartEngineTest, LateReplyToAnotherChunkIsNotTakenForThisOne) {
 
 // Chunk data whose checksum byte is 0x00: a repeated zero inside the reply shifts the data by
 // one and still passes the checksum. Only the byte left over after the frame gives it away, also
-// when it comes after the rest: the fast receive waits three byte times of quiet line (6.25 ms at
-// 4800 baud) before it takes a complete frame, longer than the pauses of this reply (3 ms).
+// when it comes after the rest: before it takes a complete frame, the fast receive waits for a
+// quiet line a byte and a half long (3.1 ms at 4800 baud) and as long again as the longest
+// silence between bytes of the reply: here each byte comes 4 ms after the one before, 1.9 ms
+// more than its byte time, so the receive waits 5 ms for the byte that comes 4 ms later.
 TEST_F(UartEngineTest, ReplyWithARepeatedByteIsRefusedEvenWhenItsChecksumPasses) {
     OnRadio([](SimulatedRadio& r) {
         std::fill(r.Memory().begin() + 0x0100, r.Memory().begin() + 0x0114, 0x00);
@@ -49,10 +51,10 @@ TEST_F(UartEngineTest, ReplyWithARepeatedByteIsRefusedEvenWhenItsChecksumPasses)
     const struct {
         const char* what;
         CloneTiming timing;
-        std::size_t pieces;  // 17: pairs of bytes, the left-over byte alone
+        std::size_t pieces;  // 33: one byte at a time, the left-over byte too
     } cases[] = {{"polled receive", kFastTiming, 1},
                  {"fast transfer", kFastTransferTiming, 1},
-                 {"fast transfer, reply paused between bytes", kLongFastTransferTiming, 17}};
+                 {"fast transfer, reply paused between bytes", kLongFastTransferTiming, 33}};
     state.baudIndex = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -60,7 +62,7 @@ TEST_F(UartEngineTest, ReplyWithARepeatedByteIsRefusedEvenWhenItsChecksumPasses)
         SetPlan([pieces = c.pieces](std::uint32_t frame) {
             SimFaults f;
             if (frame == 2) f.lineFault = {LineFault::Kind::Duplicate, kFrameDataOffset};
-            if (frame == 2) f.replyPieces = pieces, f.pieceDelay = 3ms;
+            if (frame == 2) f.replyPieces = pieces, f.pieceDelay = 4ms;
             return f;
         });
         OnRadio([](SimulatedRadio& r) { r.ClearHistory(); });
