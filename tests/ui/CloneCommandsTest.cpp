@@ -82,19 +82,32 @@ protected:
         EXPECT_EQ(prompts.messages[0].text, text);
         EXPECT_EQ(prompts.messages[0].icon, icon);
     }
-    // Answers the next identity question: types the numbers again where it asks for them, then OK.
+    // Answers the next identity question: types each number it asks for, first one digit off
+    // (OK stays closed), then right, and presses OK. Keeps what the question showed.
     void ConfirmTyping(const QString& mmsi, const QString& atis) {
-        prompts.dialogScript.push_back([=](QDialog& dialog) {
+        prompts.dialogScript.push_back([=, this](QDialog& dialog) {
+            confirmShown = LabelsOf(dialog);
             for (const auto& [id, number] : {std::pair{ids::confirm::kMmsiAgain, mmsi}, {ids::confirm::kAtisAgain, atis}})
-                if (auto* again = ui::FindById<QLineEdit>(&dialog, id)) TypeInto(*again, number);
+                if (auto* again = ui::FindById<QLineEdit>(&dialog, id)) {
+                    TypeInto(*again, number.left(8) + (number.endsWith('0') ? "1" : "0"));
+                    EXPECT_FALSE(Control<QPushButton>(dialog, ids::kOk).isEnabled()) << "a number one digit off";
+                    TypeInto(*again, number);
+                }
             return PressOk(dialog);
         });
+    }
+    // The texts of the identity question but its introduction.
+    static QStringList LabelsOf(const QDialog& dialog) {
+        QStringList texts;
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) texts << label->text();
+        return texts.mid(1);
     }
     bool DocumentIs(const RadioSettings& s) const { return std::memcmp(&s, &window->Settings(), sizeof s) == 0; }
     QString InDir(const char* name) const { return QString::fromStdString(dir.File(name)); }
 
     std::shared_ptr<SimulatedHidBackend> backend;
     CHidDevice radio{kUsbVendorId, kUsbProductId};
+    QStringList confirmShown;
 };
 
 // Read replaces the document (trace and dump files it cannot write are named, its result stands),
@@ -265,8 +278,7 @@ TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
 // Identities that deserve warnings are asked about once more before a write: No sends nothing. A
 // write that would put a new MMSI or ATIS into the radio asks first, showing each number decoded
 // against what the backup found ("not known" without one): OK opens only for the new numbers
-// typed again, Cancel sends nothing, and closing the window while the question is open answers it
-// No and closes once the worker has ended.
+// typed again, and Cancel sends nothing.
 TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     EntryNotByUser();
     Edit(ids::main::kMmsiEdit)->setText("970123456");
@@ -276,63 +288,36 @@ TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     ASSERT_TRUE(Run(ids::main::kWriteButton));
     EXPECT_EQ(prompts.MessageTexts(), QStringList()) << "nothing started";
     ASSERT_EQ(prompts.questions.size(), 1u);
-    EXPECT_EQ(prompts.questions[0].title, "Identity Warnings");
     EXPECT_EQ(prompts.questions[0].text, QString::fromStdString(IdentityWarnings("970123456", "", false)[0]) +
                                              "\n\nWrite to the radio all the same?");
-    QStringList shown;
-    const auto labels = [&shown](QDialog& dialog) {
-        shown.clear();
-        for (const QLabel* label : dialog.findChildren<QLabel*>()) shown << label->text();
-        shown.removeFirst();  // the introduction
-    };
-    prompts.dialogScript.push_back([&](QDialog& dialog) {
-        labels(dialog);
+    prompts.dialogScript.push_back([this](QDialog& dialog) {
+        confirmShown = LabelsOf(dialog);
         return QDialog::Rejected;
     });
     Trigger(ids::menu::kBackupBeforeWrite);
     ASSERT_TRUE(Run(ids::main::kWriteButton));
     ExpectOnlyMessage("Write Error", "User Cancel.");
     EXPECT_EQ(RadioCounts().frames, 0u);
-    EXPECT_EQ(shown, QStringList({"In the radio now", "To be written", "MMSI", "not known (no backup was read)",
-                                  "970123456 (AIS-SART)", "Type the new MMSI again:", "ATIS",
-                                  "not known (no backup was read)", "9211234567 (ATIS, MID 211, Germany)",
-                                  "Type the new ATIS again (its last 9 digits):"}));
-
+    const QString unknown = "not known (no backup was read)";
+    EXPECT_EQ(confirmShown, QStringList({"In the radio now", "To be written", "MMSI", unknown, "970123456 (AIS-SART)",
+                                         "Type the new MMSI again:", "ATIS", unknown,
+                                         "9211234567 (ATIS, MID 211, Germany)",
+                                         "Type the new ATIS again (its last 9 digits):"}));
     Trigger(ids::menu::kBackupBeforeWrite);
-    prompts.dialogScript.push_back([&](QDialog& dialog) {
-        labels(dialog);
-        QPushButton& ok = Control<QPushButton>(dialog, ids::kOk);
-        QLineEdit& again = Control<QLineEdit>(dialog, ids::confirm::kMmsiAgain);
-        TypeInto(again, "970123457");
-        EXPECT_FALSE(ok.isEnabled()) << "another MMSI";
-        TypeInto(again, "970123456");
-        return PressOk(dialog);
-    });
+    ConfirmTyping("970123456", "");
     ASSERT_TRUE(Run(ids::main::kWriteButton));
-    EXPECT_EQ(shown, QStringList({"In the radio now", "To be written", "MMSI",
-                                  "211234560 (ship station, MID 211, Germany)", "970123456 (AIS-SART)",
-                                  "Type the new MMSI again:"}));
+    EXPECT_EQ(confirmShown, QStringList({"In the radio now", "To be written", "MMSI",
+                                         "211234560 (ship station, MID 211, Germany)", "970123456 (AIS-SART)",
+                                         "Type the new MMSI again:"}));
     EXPECT_EQ(Status(), "Write OK.");
-    EXPECT_EQ(RadioCounts().writes, kWriteChunks);
-
-    Edit(ids::main::kMmsiEdit)->setText("211234569");
-    prompts.dialogScript.push_back([this](QDialog& dialog) {
-        dialog.show();
-        window->close();
-        EXPECT_FALSE(dialog.isVisible()) << "closing answers the question";
-        return dialog.result();
-    });
-    ASSERT_TRUE(Run(ids::main::kWriteButton));
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(prompts.MessageTexts(), QStringList());
     EXPECT_EQ(RadioCounts().writes, kWriteChunks);
 }
 
 // An archive that cannot take the radio's bytes is a warning after a read, and stops a write before
-// anything is sent. A write cut off half way names the backup of what the radio held; File > Radio
-// Archive restores it (after a question naming the entry, the radio and the port, and the identity
-// confirmation the half-written radio needs) to the radio's exact earlier bytes.
+// anything is sent. A write cut off half way names the backup of what the radio held. File > Radio
+// Archive lists the entries, newest last and selected (one without settings cannot be opened and
+// says why), and restores the backup, after a question naming the entry, the radio and the port
+// and the identity confirmation the half-written radio needs, to the radio's exact earlier bytes.
 TEST_F(CloneCommandsTest, AWriteCutOffIsRestoredFromTheArchiveToTheRadiosExactBytes) {
     const std::string folder = RadioArchive::DefaultFolder();
     std::filesystem::create_directories(dir.File("data/orven-clone"));
@@ -341,36 +326,45 @@ TEST_F(CloneCommandsTest, AWriteCutOffIsRestoredFromTheArchiveToTheRadiosExactBy
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].title, "Radio Archive");
     EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromStdString(folder)));
-    EXPECT_EQ(Status(), "Read OK.");
     Open(WriteDocument("other.dat", *Defaults(kModelUsa)));  // no identity to confirm
-    const std::uint32_t framesBefore = RadioCounts().frames;
     ASSERT_TRUE(Run(ids::main::kWriteButton));
-    ExpectOnlyMessage("Write Error", QString::fromStdString(*RadioArchive(folder).StoreRefusal()) +
-                                         "; nothing was written.");
-    EXPECT_EQ(RadioCounts().frames, framesBefore);
+    ExpectOnlyMessage("Write Error",
+                      QString::fromStdString(*RadioArchive(folder).StoreRefusal()) + "; nothing was written.");
+    EXPECT_EQ(RadioCounts().writes, 0u);
 
     std::filesystem::remove(folder);
-    const RadioImage held = backend->WithRadio([](SimulatedRadio& r) {
+    const auto memory = [this] {
+        const RadioImage image = backend->WithRadio([](SimulatedRadio& r) { return r.Memory(); });
+        return std::vector(&image[kCloneFirst], &image[kCloneLast] + 1);
+    };
+    const std::vector held = memory();
+    backend->WithRadio([](SimulatedRadio& r) {
         r.Faults().silentAfterFrames = r.Counters().frames + (2 + kWriteChunks) + 1 + kWriteChunks / 2;
-        return r.Memory();
     });
     ASSERT_TRUE(Run(ids::main::kWriteButton));
+    const RadioArchive archive(folder);
     const std::string backup = NewestEntry("backup");
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.messages[0].text.endsWith(QString::fromStdString(
-        "What the radio held before is kept in the radio archive as " + backup +
-        "; File > Radio Archive... can write it back.")));
-    EXPECT_EQ(RadioArchive(folder).Find(backup)->record.port, "USB");
-    const auto clone = [](const RadioImage& image) { return std::vector(&image[kCloneFirst], &image[kCloneLast] + 1); };
-    EXPECT_NE(clone(backend->WithRadio([](SimulatedRadio& r) { return r.Memory(); })), clone(held));
+        "kept in the radio archive as " + backup + "; File > Radio Archive... can write it back.")));
+    EXPECT_EQ(archive.Find(backup)->record.port, "USB");
+    EXPECT_NE(memory(), held);
 
     backend->WithRadio([](SimulatedRadio& r) { r.Faults().silentAfterFrames.reset(); });
-    const RadioArchive archive(folder);
+    ArchiveRecord halfWritten;
+    halfWritten.time = "2020-01-01 00:00:00";
+    std::string error;
+    ASSERT_TRUE(archive.Store(halfWritten, RadioImage{}, nullptr, error));  // the oldest, without settings
     prompts.answers = {true};
-    prompts.dialogScript.push_back([&](QDialog& dialog) {
+    prompts.dialogScript.push_back([](QDialog& dialog) {
         QTreeWidget& list = Control<QTreeWidget>(dialog, ids::archive::kEntryList);
-        EXPECT_EQ(list.currentItem(), list.topLevelItem(list.topLevelItemCount() - 1)) << "the newest";
-        EXPECT_EQ(list.currentItem()->text(2), "backup");
+        QTreeWidgetItem* newest = list.topLevelItem(list.topLevelItemCount() - 1);
+        EXPECT_EQ(list.currentItem(), newest);
+        list.setCurrentItem(list.topLevelItem(0));
+        EXPECT_FALSE(Control<QPushButton>(dialog, ids::archive::kOpen).isEnabled());
+        EXPECT_TRUE(Control<QLabel>(dialog, ids::archive::kEntryNote).text().startsWith("This entry keeps no settings"));
+        list.setCurrentItem(newest);
+        EXPECT_TRUE(Control<QPushButton>(dialog, ids::archive::kOpen).isEnabled());
         test::Click(dialog, ids::archive::kRestore);
         return dialog.result();
     });
@@ -379,31 +373,35 @@ TEST_F(CloneCommandsTest, AWriteCutOffIsRestoredFromTheArchiveToTheRadiosExactBy
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(prompts.questions[0].text,
               QString::fromStdString("Write the exact bytes of entry " + backup + " (radio serial " + kDemoSerial +
-                                     ", read at " + archive.Find(backup)->record.time +
-                                     ") back into the radio on USB?"));
-    EXPECT_EQ(prompts.MessageTexts(), QStringList());
+                                     ", read at " + archive.Find(backup)->record.time + ") back into the radio on USB?"));
     EXPECT_EQ(prompts.dialogTitles, QStringList({"Radio Archive", "Confirm New Identity"}));
+    EXPECT_EQ(prompts.MessageTexts(), QStringList());
     EXPECT_EQ(Text(ids::main::kStatusText),
               QString::fromStdString("Restore OK. Verify OK.\nBackup: " + NewestEntry("backup")));
-    EXPECT_EQ(clone(backend->WithRadio([](SimulatedRadio& r) { return r.Memory(); })), clone(held));
+    EXPECT_EQ(memory(), held);
 }
 
-// The stop that closing asks for is no error: no box, and the save question comes once the
-// worker has ended, just before the window closes.
+// Closing the window while a clone runs (here while the worker waits for the identity question)
+// stops it: the question is answered No, nothing is written, no box shows, and the save question
+// comes once the worker has ended, just before the window closes.
 TEST_F(CloneCommandsTest, ExitDuringACloneStopsItAndClosesAfterwards) {
     Open(WriteDocument("open.dat", *Defaults(kModelUsa)));
-    Click(ids::main::kBandCan);
-    SlowRadio();
-    Click(ids::main::kReadButton);
-    Trigger(ids::menu::kExit);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(CloneStopEvent.IsSet());
-    EXPECT_TRUE(prompts.questions.empty());
-
-    ASSERT_TRUE(WaitUntilIdle());
+    EntryNotByUser();
+    TypeInto(*Edit(ids::main::kMmsiEdit), "211234569");
+    prompts.dialogScript.push_back([this](QDialog& dialog) {
+        dialog.show();
+        Trigger(ids::menu::kExit);
+        EXPECT_FALSE(dialog.isVisible()) << "closing answers the question";
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_TRUE(CloneStopEvent.IsSet());
+        EXPECT_TRUE(prompts.questions.empty());
+        return dialog.result();
+    });
+    ASSERT_TRUE(Run(ids::main::kWriteButton));
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(prompts.MessageTexts(), QStringList());
+    EXPECT_EQ(RadioCounts().writes, 0u);
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(prompts.questions[0].text, "File is Modify. Do you want to save?");
 }
