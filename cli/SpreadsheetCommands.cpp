@@ -13,11 +13,8 @@ namespace orven::cli {
 
 namespace {
 
-// A channel list is a few kilobytes; anything far larger is not one.
-constexpr std::size_t kMaxCsvBytes = std::size_t{1} << 20;
-
 bool ReadCsvFile(const std::string& path, std::string& text, const Console& io) {
-    text.assign(kMaxCsvBytes, '\0');
+    text.assign(kMaxChannelCsvBytes, '\0');
     const FileRead read = ReadFileStart(path, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
     if (read.status != FileReadStatus::Ok || read.more) {
         io.err << path << (read.status == FileReadStatus::CannotOpen ? ": cannot be opened\n"

@@ -13,6 +13,9 @@
 
 namespace orven {
 
+// A channel list is a few kilobytes; a file far larger is not one.
+inline constexpr std::size_t kMaxChannelCsvBytes = std::size_t{1} << 20;
+
 // The columns an export writes, in this order; an import finds them by name in any order.
 inline constexpr const char* kCsvColumns[] = {"Label",   "TX MHz", "RX MHz",  "Usage",
                                               "Low power", "RX only", "ATIS 1W", "ATIS RX", "PTT high"};

@@ -18,9 +18,6 @@ namespace orven::ui {
 
 namespace {
 
-// A channel list is a few kilobytes; anything far larger is not one.
-constexpr qint64 kLargestCsvBytes = qint64{1} << 20;
-
 const QString kImportTitle = QStringLiteral("Import Channels");
 
 std::string LocalPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
@@ -32,8 +29,8 @@ std::optional<std::string> ReadCsv(const QString& path, QString& why) {
         why = QStringLiteral("cannot be opened");
         return std::nullopt;
     }
-    const QByteArray text = file.read(kLargestCsvBytes + 1);
-    if (text.size() > kLargestCsvBytes) why = QStringLiteral("is too large for a channel list");
+    const QByteArray text = file.read(static_cast<qint64>(kMaxChannelCsvBytes) + 1);
+    if (text.size() > static_cast<qint64>(kMaxChannelCsvBytes)) why = QStringLiteral("is too large for a channel list");
     else if (file.error() != QFileDevice::NoError) why = QStringLiteral("cannot be read");
     else return text.toStdString();
     return std::nullopt;
