@@ -297,7 +297,7 @@ void AddDoctor(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& 
     cmd->callback(LinkCallback(o, io, exitCode, [o, &io](LinkSession& s) {
         const bool demo = o->port == "demo" || o->port == "DEMO" || o->port == "Demo";
         const ConnectionReport report = CheckConnection(s.Job(), {}, !demo);
-        if (demo) io.out << "OK   the built-in demo radio (no adaptor, port or cable to check)\n";
+        if (demo) io.out << "OK   " << kDemoRadioCheckText << "\n";
         for (const CheckLine& line : report.lines) {
             char status[8];
             std::snprintf(status, sizeof status, "%-4s ", StatusWord(line.status));

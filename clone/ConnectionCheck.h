@@ -17,6 +17,9 @@ struct ConnectionReport {
     bool radioAnswers = false;
 };
 
+// The checklist's first line for the built-in simulated radio, whose system probes are skipped.
+inline constexpr const char* kDemoRadioCheckText = "the built-in demo radio (no adaptor, port or cable to check)";
+
 // How many identify exchanges the timing is measured over.
 inline constexpr int kCheckExchanges = 5;
 

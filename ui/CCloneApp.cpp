@@ -4,6 +4,7 @@
 #include "files/Paths.h"
 #include "files/StateFile.h"
 #include "ui/CCloneMainDlg.h"
+#include "ui/DemoMode.h"
 
 #include <QApplication>
 
@@ -44,6 +45,7 @@ bool CCloneApp::Finish() {
 
 int CCloneApp::Run(QApplication& app, const std::string& programName) {
     CCloneMainDlg& window = StartUp(CurrentDirectory(), programName);
+    window.SetDemoRadio(DemoRequested(QApplication::arguments()));
     window.show();
     const int code = app.exec();
     Finish();

@@ -8,7 +8,7 @@
 //   CCloneMainDlg.cpp        start-up, settings <-> controls, title, status line, ports, closing
 //   CCloneMainDlgLayout.cpp  menus and controls, and which handler each one reaches
 //   CCloneMainDlgFiles.cpp   Load Default, Open, Save, Save as, reports, About, feature setup,
-//                            the radio archive
+//                            the radio archive, the connection check
 //   CCloneMainDlgSpreadsheet.cpp  the private channels from and to a spreadsheet
 #pragma once
 
@@ -20,6 +20,7 @@
 #include "model/RadioSettings.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -50,6 +51,7 @@ class CaptionGroupBox;
 class ChannelListPanel;
 class ElidedLabel;
 class CloneCommandController;
+class ConnectionCheckDlg;
 class UpDownArrows;
 
 // Seconds a command's result stays in the status line before it returns to "Ready.".
@@ -118,6 +120,10 @@ public:
     // unless replaced); borrowed.
     void SetUsbDevice(CHidDevice& device) { usbDevice_ = &device; }
     CHidDevice& UsbDevice() const { return *usbDevice_; }
+    // Whether the USB radio is the built-in simulated one (demo mode): the connection check then
+    // has no system to probe for it.
+    void SetDemoRadio(bool demo) { demoRadio_ = demo; }
+    bool DemoRadio() const { return demoRadio_; }
 
     // Whether an opened settings file can be written; the operating system's write-access test
     // unless replaced.
@@ -186,6 +192,8 @@ private:
     // The radio archive dialog, and what it chose: an entry opened as the document, or restored.
     void OnRadioArchive();
     void OpenArchiveEntry(const ArchiveEntry& entry);
+    // Tools > Check Connection: the one checklist dialog, shown and checking.
+    void OnCheckConnection();
 
     // Spreadsheets (CCloneMainDlgSpreadsheet.cpp).
     void OnImportChannels();
@@ -197,6 +205,7 @@ private:
     std::array<bool, kComPortCount> portPresent_{};
     int statusTicks_ = 0;
     CHidDevice* usbDevice_;
+    bool demoRadio_ = false;
     WriteAccessTest writeAccess_;
     bool closeHandled_ = false;
     QTimer* timer_ = nullptr;
@@ -244,6 +253,7 @@ private:
     QPushButton* readButton_ = nullptr;
 
     CloneCommandController* clone_ = nullptr;
+    QPointer<ConnectionCheckDlg> checkDialog_;  // while it is open
 };
 
 }  // namespace orven::ui

@@ -1,5 +1,5 @@
 // The main window's file and tool commands: Load Default, Open, Save, Save as, the radio archive,
-// the frequency table report, the checksum, About and the feature setup.
+// the frequency table report, the checksum, About, the feature setup and the connection check.
 #include "ui/CCloneMainDlg.h"
 
 #include "clone/CloneResult.h"
@@ -15,6 +15,7 @@
 #include "ui/CModelWizardDlg.h"
 #include "ui/CUserDlg.h"
 #include "ui/CloneCommandController.h"
+#include "ui/ConnectionCheckDlg.h"
 #include "ui/RadioArchiveDlg.h"
 #include "ui/UserPrompts.h"
 
@@ -212,6 +213,19 @@ void CCloneMainDlg::OpenArchiveEntry(const ArchiveEntry& entry) {
     ShowStatus(QStringLiteral("Open file OK."));
     ShowSettings();
     RefreshTitle();
+}
+
+// Modeless, so the window stays at hand; choosing it again brings it up and checks again.
+void CCloneMainDlg::OnCheckConnection() {
+    if (!checkDialog_) {
+        checkDialog_ = new ConnectionCheckDlg(
+            [this](ConnectionCheckDlg::Delivery done) { return clone_->StartCheck(std::move(done)); }, this);
+        checkDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    checkDialog_->show();
+    checkDialog_->raise();
+    checkDialog_->activateWindow();
+    checkDialog_->Check();
 }
 
 }  // namespace orven::ui

@@ -138,6 +138,9 @@ void CCloneMainDlg::BuildMenus() {
             this, &CCloneMainDlg::OnViewCheckSum);
     connect(AddCommand(tools, "Feature Setup...", ids::menu::kFeatureSetup), &QAction::triggered,
             this, &CCloneMainDlg::OnFeatureSetup);
+    tools->addSeparator();
+    connect(AddCommand(tools, "Check Connection...", ids::menu::kCheckConnection), &QAction::triggered, this,
+            &CCloneMainDlg::OnCheckConnection);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(AddCommand(help, "About", ids::menu::kAbout), &QAction::triggered, this,

@@ -2,6 +2,7 @@
 
 #include "clone/CloneEvent.h"
 #include "clone/CloneResult.h"
+#include "clone/ConnectionCheck.h"
 #include "files/VerifyReport.h"
 #include "model/IdentityRules.h"
 #include "ui/CCloneMainDlg.h"
@@ -61,6 +62,17 @@ QString WriteFailureText(const WorkerOutcome& outcome) {
                                "File > Radio Archive... can write it back.")
                     .arg(ToQString(run.archived));
     return text;
+}
+
+// Starts a worker thread; false when the system has none to give.
+template <class Body>
+bool LaunchWorker(Body body) {
+    try {
+        std::thread(std::move(body)).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
 }
 
 }  // namespace
@@ -160,8 +172,8 @@ std::shared_ptr<CloneWork> CloneCommandController::MakeWork(CloneOperation opera
 
 void CloneCommandController::Start(CloneOperation operation, std::unique_ptr<RadioImage> restoreImage) {
     if (CloneBusyEvent.IsSet()) {
-        // The running worker ends by itself with "User Cancel.".
-        CloneStopEvent.Set();
+        // The running worker ends by itself with "User Cancel."; a check ends in its own time.
+        if (!checking_) CloneStopEvent.Set();
         return;
     }
     CloneStopEvent.Reset();
@@ -177,26 +189,63 @@ void CloneCommandController::Start(CloneOperation operation, std::unique_ptr<Rad
     std::shared_ptr<CloneWork> work = MakeWork(operation);
     work->restoreImage = std::move(restoreImage);
     const QPointer<CloneCommandController> controller(this);
-    try {
-        std::thread([work, controller] {
-            std::shared_ptr<WorkerOutcome> outcome = RunCloneWork(*work);
-            PostToGui([controller, outcome] {
-                if (controller) {
-                    controller->Finish(*outcome);
-                    return;
-                }
-                // Nobody is left to show the outcome; the program is free for the next.
-                QApplication::restoreOverrideCursor();
-                CloneBusyEvent.Reset();
-            });
-        }).detach();
-    } catch (const std::system_error&) {
+    const bool started = LaunchWorker([work, controller] {
+        std::shared_ptr<WorkerOutcome> outcome = RunCloneWork(*work);
+        PostToGui([controller, outcome] {
+            if (controller) {
+                controller->Finish(*outcome);
+                return;
+            }
+            // Nobody is left to show the outcome; the program is free for the next.
+            QApplication::restoreOverrideCursor();
+            CloneBusyEvent.Reset();
+        });
+    });
+    if (!started) {
         QApplication::restoreOverrideCursor();
-        CloneBusyEvent.Reset();
-        operation_ = CloneOperation::None;
-        SetBusyLayout(false, CloneOperation::None);
+        EndBusy();
         window_.ShowStatus(QStringLiteral("Can't start the clone."));
     }
+}
+
+bool CloneCommandController::StartCheck(CheckDone done) {
+    if (CloneBusyEvent.IsSet()) return false;
+    CloneStopEvent.Reset();
+    CloneBusyEvent.Set();
+    checking_ = true;
+    SetBusyLayout(true, CloneOperation::None);
+    window_.StoreSelections();
+    std::shared_ptr<CloneWork> work = MakeWork(CloneOperation::None);
+    work->demoRadio = window_.DemoRadio() && window_.State().comPort == 0;
+    const QPointer<CloneCommandController> controller(this);
+    const bool started = LaunchWorker([work, controller, done = std::move(done)]() mutable {
+        std::shared_ptr<ConnectionReport> report = RunCheckWork(*work);
+        PostToGui([controller, report, done = std::move(done)] {
+            if (controller) controller->FinishCheck(*report, done);
+            else CloneBusyEvent.Reset();
+        });
+    });
+    if (!started) EndBusy();
+    return started;
+}
+
+void CloneCommandController::FinishCheck(const ConnectionReport& report, const CheckDone& done) {
+    EndBusy();
+    if (!CloseIfAsked()) done(report);
+}
+
+void CloneCommandController::EndBusy() {
+    CloneBusyEvent.Reset();
+    operation_ = CloneOperation::None;
+    checking_ = false;
+    SetBusyLayout(false, CloneOperation::None);
+}
+
+bool CloneCommandController::CloseIfAsked() {
+    if (!closeAfterClone_) return false;
+    closeAfterClone_ = false;
+    window_.close();
+    return true;
 }
 
 void CloneCommandController::Finish(const WorkerOutcome& outcome) {
@@ -208,13 +257,8 @@ void CloneCommandController::Finish(const WorkerOutcome& outcome) {
             Prompts().Message(&window_, QStringLiteral("Radio Archive"), ToQString(outcome.run.archiveError),
                               PromptIcon::Warning);
     }
-    CloneBusyEvent.Reset();
-    operation_ = CloneOperation::None;
-    SetBusyLayout(false, CloneOperation::None);
-    if (closeAfterClone_) {
-        closeAfterClone_ = false;
-        window_.close();
-    }
+    EndBusy();
+    CloseIfAsked();
 }
 
 void CloneCommandController::FailureBox(const char* title, const WorkerOutcome& outcome, bool stoppedForClose) {
@@ -339,15 +383,18 @@ void CloneCommandController::SetBusyLayout(bool busy, CloneOperation operation) 
         {controls_.handShake, CloneOperation::HandShake, "HandShake", "Stop HandShake"},
     };
     // A restore writes, and stops, as a write; any other running operation shows as a handshake.
+    // The check has no Stop: every control is off while it runs.
     const bool known = Writes(operation) || operation == CloneOperation::Read || operation == CloneOperation::Verify;
-    const CloneOperation running =
-        !known ? CloneOperation::HandShake : Writes(operation) ? CloneOperation::Write : operation;
+    const CloneOperation running = !busy || checking_ ? CloneOperation::None
+                                   : !known           ? CloneOperation::HandShake
+                                   : Writes(operation) ? CloneOperation::Write
+                                                       : operation;
     for (const Command& command : commands) {
         const bool isRunning = busy && command.operation == running;
         command.action->setText(QString::fromLatin1(isRunning ? command.stopText : command.idleText));
         command.action->setEnabled(!busy || isRunning);
     }
-    const bool writing = busy && running == CloneOperation::Write;
+    const bool writing = running == CloneOperation::Write;
     controls_.writeButton->setText(QString::fromLatin1(writing ? "Stop" : "Write to Radio"));
     controls_.writeButton->setEnabled(!busy || writing);
     controls_.readButton->setEnabled(!busy);

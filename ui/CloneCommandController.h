@@ -1,5 +1,5 @@
-// The clone commands of the main window: Write to Radio, Read from Radio, Verify, HandShake, and
-// the restore of a radio archive entry.
+// The clone commands of the main window: Write to Radio, Read from Radio, Verify, HandShake, the
+// restore of a radio archive entry, and the connection check.
 //
 // A command's handler does everything that needs the window (the identity checks, the busy
 // layout, gathering the controls) on the GUI thread, then hands a worker thread copies of what
@@ -17,6 +17,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@
 class QAction;
 class QProgressBar;
 class QPushButton;
+
+namespace orven {
+struct ConnectionReport;
+}
 
 namespace orven::ui {
 
@@ -58,6 +63,12 @@ public:
     // Writes an archive entry's exact bytes back into the radio, with a write's backup, identity
     // confirmation and read-back.
     void StartRestore(const ArchiveEntry& entry);
+    // Checks the connection on a worker, for the port and baud rate chosen in the window, with the
+    // job a clone command would have: the one thing that runs until it ends, with the clone
+    // controls off. `done` gets the report on the GUI thread. False, and nothing started, while a
+    // clone command or a check runs.
+    using CheckDone = std::function<void(const ConnectionReport&)>;
+    bool StartCheck(CheckDone done);
 
     // Whether a clone command runs.
     bool Running() const;
@@ -79,6 +90,11 @@ private:
     bool ConfirmIdentityChange(const IdentityChange& change);
     // On the GUI thread, once the worker's exchange has ended.
     void Finish(const WorkerOutcome& outcome);
+    void FinishCheck(const ConnectionReport& report, const CheckDone& done);
+    // The program is free for the next command, and the controls say so.
+    void EndBusy();
+    // Closes the window when a close came while the command ran; true when it did.
+    bool CloseIfAsked();
     void ShowOutcome(const WorkerOutcome& outcome);
     void ShowWrite(const WorkerOutcome& outcome, bool stoppedForClose);
     void ShowRead(const WorkerOutcome& outcome, bool stoppedForClose);
@@ -95,6 +111,7 @@ private:
     CCloneMainDlg& window_;
     Controls controls_;
     CloneOperation operation_ = CloneOperation::None;
+    bool checking_ = false;  // the busy one is the connection check, which nothing stops
     CloneTiming timing_ = kProductTiming;
     bool closeAfterClone_ = false;  // a close came while a clone ran
     QPointer<IdentityConfirmDlg> confirmDialog_;  // while the worker waits for its answer

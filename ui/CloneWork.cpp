@@ -64,4 +64,10 @@ std::shared_ptr<WorkerOutcome> RunCloneWork(CloneWork& work) {
     return outcome;
 }
 
+std::shared_ptr<ConnectionReport> RunCheckWork(CloneWork& work) {
+    auto report = std::make_shared<ConnectionReport>(CheckConnection(work.job, {}, !work.demoRadio));
+    if (work.demoRadio) report->lines.insert(report->lines.begin(), {CheckStatus::Ok, kDemoRadioCheckText, {}});
+    return report;
+}
+
 }  // namespace orven::ui

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "clone/CloneRunner.h"
+#include "clone/ConnectionCheck.h"
 #include "files/RadioArchive.h"
 #include "model/AppState.h"
 #include "model/RadioImage.h"
@@ -32,6 +33,7 @@ struct CloneWork {
     std::unique_ptr<RadioArchive> archive;
     std::unique_ptr<QueuedProgress> progress;
     CloneJob job;
+    bool demoRadio = false;  // the job's USB radio is the built-in simulated one: no system to probe
 };
 
 // What a worker hands back to the window.
@@ -48,5 +50,9 @@ struct WorkerOutcome {
 
 // The worker's body: one exchange, no widget.
 std::shared_ptr<WorkerOutcome> RunCloneWork(CloneWork& work);
+
+// A connection check's worker body: the checklist for the job's port, no widget. The demo radio's
+// list starts with a line saying that only its answers were checked.
+std::shared_ptr<ConnectionReport> RunCheckWork(CloneWork& work);
 
 }  // namespace orven::ui

@@ -14,6 +14,7 @@ inline constexpr int kChannelSetupDialog = 134;
 inline constexpr int kFeatureSetupDialog = 135;
 inline constexpr int kIdentityConfirmDialog = 136;  // our own
 inline constexpr int kRadioArchiveDialog = 137;     // our own
+inline constexpr int kConnectionCheckDialog = 138;  // our own
 inline constexpr int kAppIcon = 128;
 
 // Strings.
@@ -43,6 +44,7 @@ inline constexpr int kBackupBeforeWrite = 32792;  // our own: keep what the radi
 inline constexpr int kRadioArchive = 32793;       // our own: the radio archive dialog
 inline constexpr int kImportChannels = 32794;     // our own: private channels from a spreadsheet
 inline constexpr int kExportChannels = 32795;     // our own: private channels to a spreadsheet
+inline constexpr int kCheckConnection = 32796;    // our own: the connection checklist
 }  // namespace menu
 
 // Controls of the main window.
@@ -145,6 +147,13 @@ inline constexpr int kEntryNote = 1211;
 inline constexpr int kOpen = 1212;
 inline constexpr int kRestore = 1213;
 }  // namespace archive
+
+// The connection check dialog (our own).
+namespace check {
+inline constexpr int kChecklist = 1220;
+inline constexpr int kCheckAgain = 1221;
+inline constexpr int kCopy = 1222;
+}  // namespace check
 
 // Dialog buttons.
 inline constexpr int kOk = 1;

@@ -7,10 +7,15 @@
 #include "sim/SimulatedHidBackend.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/CloneCommandController.h"
+#include "ui/ConnectionCheckDlg.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -404,6 +409,61 @@ TEST_F(CloneCommandsTest, ExitDuringACloneStopsItAndClosesAfterwards) {
     EXPECT_EQ(RadioCounts().writes, 0u);
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(prompts.questions[0].text, "File is Modify. Do you want to save?");
+}
+
+// Tools > Check Connection runs on a worker like a clone command: the dialog says "Checking..." while
+// the GUI thread turns and the clone controls are off, then lists each line, a failure's fix and the
+// summary, all of which Copy puts on the clipboard. The demo radio's system is not probed, and the
+// list says so. A clone command and a check never run side by side.
+TEST_F(CloneCommandsTest, CheckConnectionListsTheDemoRadiosChecksFromAWorker) {
+    window->SetDemoRadio(true);
+    const QString demoLine = "OK   " + QString::fromLatin1(kDemoRadioCheckText) + "\n";
+    Trigger(ids::menu::kCheckConnection);
+    auto& dialog = Control<ui::ConnectionCheckDlg>(*window, ids::kConnectionCheckDialog);
+    QTextBrowser& list = Control<QTextBrowser>(dialog, ids::check::kChecklist);
+    const auto checked = [&] {
+        EXPECT_TRUE(WaitUntilIdle());
+        test::Click(dialog, ids::check::kCopy);
+        return QGuiApplication::clipboard()->text();
+    };
+    QString copied = checked();
+    EXPECT_TRUE(copied.startsWith(demoLine + "OK   the radio answers in ")) << copied.toStdString();
+    EXPECT_TRUE(copied.endsWith("ms over 5 of 5 exchanges)\nOK   fast transfer suits this link: the replies come whole "
+                                "with nothing after them (--fast, or Clone > Fast Transfer)\nThe radio answers.\n"));
+    EXPECT_TRUE(list.toPlainText().contains("The radio answers."));
+
+    backend->SetPlugged(false);
+    test::Click(dialog, ids::check::kCheckAgain);
+    EXPECT_EQ(checked(), demoLine + "FAIL the radio was not tried: the port does not open\n     fix: see above\n"
+                                    "The radio does not answer: see the first FAIL above.\n");
+
+    // A silent radio holds each exchange for 100 ms.
+    backend->SetPlugged(true);
+    backend->WithRadio([](SimulatedRadio& r) { r.Faults().silentAfterFrames = 0; });
+    window->CloneCommands().SetTiming({2ms, 50, 200ms, false});
+    test::Click(dialog, ids::check::kCheckAgain);
+    EXPECT_EQ(list.toPlainText(), "Checking...");
+    EXPECT_FALSE(Control<QPushButton>(dialog, ids::check::kCheckAgain).isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(ids::main::kReadButton)->isEnabled());
+    window->CloneCommands().OnReadFromRadio();
+    int ticks = 0;
+    QTimer ticker;
+    ticker.callOnTimeout([&] { ticks += CloneBusyEvent.IsSet(); });
+    ticker.start(10);
+    copied = checked();
+    EXPECT_GT(ticks, 10) << "the GUI thread waited for the check";
+    EXPECT_TRUE(copied.contains("FAIL the radio does not answer the identify frame\n"));
+    EXPECT_EQ(prompts.MessageTexts(), QStringList()) << "no read ran";
+    EXPECT_TRUE(Find<QPushButton>(ids::main::kReadButton)->isEnabled());
+
+    window->CloneCommands().SetTiming(kTestTiming);
+    Choose(ids::menu::kHandShake);
+    test::Click(dialog, ids::check::kCheckAgain);
+    EXPECT_EQ(list.toPlainText(), "A clone command is running: check again once it has ended.");
+    ASSERT_TRUE(WaitUntilIdle());
+    window->SetDemoRadio(false);
+    test::Click(dialog, ids::check::kCheckAgain);
+    EXPECT_FALSE(checked().contains(kDemoRadioCheckText)) << "the system is probed";
 }
 
 }  // namespace
