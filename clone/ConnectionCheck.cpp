@@ -205,7 +205,9 @@ ConnectionReport CheckConnection(const CloneJob& job, const SystemPaths& paths, 
             openable = device.IsPresent() || device.FindDevice();
         if (openable) UsbLinkChecks(report, device, job.timing);
     }
-    if (!openable)
+    if (!openable && !probeSystem)
+        report.lines.push_back({CheckStatus::Fail, "the radio does not open", "plug the radio in and switch it on"});
+    else if (!openable)
         report.lines.push_back({CheckStatus::Fail, "the radio was not tried: the port does not open", "see above"});
     return report;
 }
