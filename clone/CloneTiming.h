@@ -13,9 +13,10 @@ struct CloneTiming {
     // A USB report transfer gives up after this long.
     std::chrono::milliseconds reportTimeout{100};
     // Fast transfer: a receive ends once the reply is complete and the line has been quiet for
-    // a few byte times, waiting on the port's readiness instead of fixed polls, and the stop
-    // event is only tested (not waited on) before a receive. Attempts, checks, codes and the
-    // longest wait of a receive stay as above.
+    // a byte and a half or so, waiting on the port's readiness instead of fixed polls, and the
+    // stop event is only tested (not waited on) before a receive. Attempts, checks, codes and the
+    // longest wait of a receive stay as above. The first failed attempt turns the rest of the
+    // operation over to the polled receive (CCloneEngine::FellBack).
     bool fast = false;
 };
 
