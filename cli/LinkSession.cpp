@@ -107,7 +107,8 @@ void AddLinkOptions(CLI::App& app, LinkOptions& o, bool movesImages) {
         ->group(kLinkOptionsGroup);
     app.add_flag("--trace", o.trace, "Write the trace file CommLogo.bin in the working directory")
         ->group(kLinkOptionsGroup);
-    app.add_flag("--fast", o.fast, "Fast transfer: end each receive as soon as the reply is complete")
+    app.add_flag("--fast", o.fast, "Fast transfer: end each receive as soon as the reply is complete (the product timing "
+                  "takes over after a failed attempt)")
         ->group(kLinkOptionsGroup);
     if (!movesImages) return;
     app.add_flag("--dump", o.dump, "Write the image dump files WriteRom.bin / ReadRom.bin")->group(kLinkOptionsGroup);
