@@ -434,7 +434,7 @@ TEST_F(CloneCommandsTest, CheckConnectionListsTheDemoRadiosChecksFromAWorker) {
 
     backend->SetPlugged(false);
     test::Click(dialog, ids::check::kCheckAgain);
-    EXPECT_EQ(checked(), demoLine + "FAIL the radio was not tried: the port does not open\n     fix: see above\n"
+    EXPECT_EQ(checked(), demoLine + "FAIL the radio does not open\n     fix: plug the radio in and switch it on\n"
                                     "The radio does not answer: see the first FAIL above.\n");
 
     // A silent radio holds each exchange for 100 ms.
