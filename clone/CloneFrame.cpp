@@ -40,8 +40,6 @@ CloneFrame MakeIdentifyFrame() {
     return f;
 }
 
-namespace {
-
 CloneFrame MakeDataFrame(char letter, std::uint16_t address, std::uint8_t length) {
     CloneFrame f;
     BuildFrame(FrameBytes(f), letter);
@@ -49,8 +47,6 @@ CloneFrame MakeDataFrame(char letter, std::uint16_t address, std::uint8_t length
     SetFrameAddress(f, address);
     return f;
 }
-
-}  // namespace
 
 CloneFrame MakeReadFrame(std::uint16_t address, std::uint8_t length) {
     CloneFrame f = MakeDataFrame(kLetterRead, address, length);

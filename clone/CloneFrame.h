@@ -79,6 +79,10 @@ void BuildFrame(std::uint8_t* buffer32, char letter);
 void SealFrame(std::uint8_t* buffer32);
 inline void SealFrame(CloneFrame& f) { SealFrame(FrameBytes(f)); }
 
+// A frame with its prefix, letter, length and address, data zero and not yet sealed: what the
+// PC sends and the radio answers are both built on it.
+CloneFrame MakeDataFrame(char letter, std::uint16_t address, std::uint8_t length);
+
 // Complete frames, checksum included. Read and write carry length bytes from the address on;
 // a write's data after length stays 0.
 CloneFrame MakeIdentifyFrame();

@@ -13,14 +13,6 @@ namespace {
 // on the serial line and only the prefix test fails.
 constexpr std::size_t kSpoiledPrefixByte = 2;
 
-CloneFrame ReplyFrame(char letter, std::uint8_t length, std::uint16_t address) {
-    CloneFrame f;
-    BuildFrame(FrameBytes(f), letter);
-    f.length = length;
-    SetFrameAddress(f, address);
-    return f;
-}
-
 bool FitsMemory(const CloneFrame& f) {
     return f.length >= 1 && f.length <= kFrameDataSize &&
            FrameAddress(f) + std::size_t{f.length} <= kImageSize;
@@ -52,7 +44,7 @@ std::optional<CloneFrame> SimulatedRadio::Answer(const std::uint8_t* frame32) {
 }
 
 std::optional<CloneFrame> SimulatedRadio::AnswerIdentify() {
-    CloneFrame reply = ReplyFrame(kLetterIdentify, kFrameDataSize, kIdentifyAddress);
+    CloneFrame reply = MakeDataFrame(kLetterIdentify, kIdentifyAddress, kFrameDataSize);
     std::memset(reply.data, 0, kFrameDataSize);
     std::memcpy(reply.data, kSimIdentity, std::min(sizeof kSimIdentity, kFrameDataSize));
     SealFrame(reply);
@@ -62,7 +54,7 @@ std::optional<CloneFrame> SimulatedRadio::AnswerIdentify() {
 
 std::optional<CloneFrame> SimulatedRadio::AnswerRead(const CloneFrame& frame) {
     if (!FitsMemory(frame)) return std::nullopt;
-    CloneFrame reply = ReplyFrame(kLetterRead, frame.length, FrameAddress(frame));
+    CloneFrame reply = MakeDataFrame(kLetterRead, FrameAddress(frame), frame.length);
     std::memcpy(reply.data, memory_.data() + FrameAddress(frame), frame.length);
     SealFrame(reply);
     ++counters_.reads;
@@ -75,7 +67,7 @@ std::optional<CloneFrame> SimulatedRadio::AnswerWrite(const CloneFrame& frame) {
     const std::uint8_t kept = stuck ? memory_[*stuck % kImageSize] : 0;
     std::memcpy(memory_.data() + FrameAddress(frame), frame.data, frame.length);
     if (stuck) memory_[*stuck % kImageSize] = kept;
-    CloneFrame reply = ReplyFrame(kLetterAck, frame.length, FrameAddress(frame));
+    CloneFrame reply = MakeDataFrame(kLetterAck, FrameAddress(frame), frame.length);
     std::memcpy(reply.data, frame.data, kFrameDataSize);
     SealFrame(reply);
     ++counters_.writes;
