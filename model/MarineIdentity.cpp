@@ -74,9 +74,6 @@ std::string_view CountryOfMid(int mid) {
     return it != std::end(kMidTable) && it->mid == mid ? it->country : std::string_view();
 }
 
-int FirstAllocatedMid() { return std::begin(kMidTable)->mid; }
-int LastAllocatedMid() { return std::prev(std::end(kMidTable))->mid; }
-
 std::optional<MmsiInfo> DecodeMmsi(std::string_view mmsi) {
     if (!NineDigits(mmsi)) return std::nullopt;
     for (const KindPattern& p : kPatterns) {

@@ -33,9 +33,6 @@ struct MmsiInfo {
 
 // The country a MID is allocated to; empty when it is not.
 std::string_view CountryOfMid(int mid);
-// The lowest and highest MID the table allocates.
-int FirstAllocatedMid();
-int LastAllocatedMid();
 
 // A nine-digit MMSI decoded; nothing for anything that is not nine digits.
 std::optional<MmsiInfo> DecodeMmsi(std::string_view mmsi);

@@ -1,4 +1,5 @@
 #include "cli/FaultOptions.h"
+#include "link/LinkTestSupport.h"
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedRadioPty.h"
 #include "support/TestSupport.h"
@@ -13,15 +14,46 @@
 namespace orven::test {
 namespace {
 
+// A folder with a.dat (a European document with every country's channels) and the simulated radio,
+// with the demo radio's memory, on a pseudo-terminal.
 class CliCloneCommands : public ::testing::Test {
 protected:
+    void SetUp() override {
+        radio.WithRadio([](SimulatedRadio& sim) { FillDemoMemory(sim.Memory()); });
+        ASSERT_TRUE(radio.Start());
+        ASSERT_EQ(Cli("new a.dat --model eur-int --country all").exitCode, 0);
+    }
     ProcessResult Cli(const std::string& args) { return RunCli(args, dir.path()); }
+    // The simulated radio's port with the fast transfer.
+    std::string Port() const { return "-p " + radio.DevicePath() + " --fast "; }
+    template <class F>
+    auto OnRadio(F&& f) { return radio.WithRadio(std::forward<F>(f)); }
+    std::vector<std::uint8_t> CloneRangeOfRadio() {
+        const RadioImage m = OnRadio([](SimulatedRadio& sim) { return sim.Memory(); });
+        return {m.begin() + kCloneFirst, m.begin() + kCloneLast + 1};
+    }
+    // The letters of the frames the radio received since the last call: "AWWR".
+    std::string Letters() {
+        return OnRadio([](SimulatedRadio& sim) {
+            std::string letters;
+            for (const CloneFrame& f : sim.Log()) letters += static_cast<char>(f.letter);
+            sim.ClearHistory();
+            return letters;
+        });
+    }
+
     TempDir dir;
+    SimulatedRadioPty radio;
 };
 
+// Trace and dump files that cannot be written are told of; the transfer's result stands.
 TEST_F(CliCloneCommands, DemoRadioReadsAndVerifiesAFile) {
-    ProcessResult r = Cli("--port demo read x.dat");
+    std::filesystem::create_directory(dir.File("CommLogo.bin"));
+    std::filesystem::create_directory(dir.File("ReadRom.bin"));
+    ProcessResult r = Cli("--port demo read x.dat --trace --dump");
     ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (const char* name : {"CommLogo.bin", "ReadRom.bin"})
+        EXPECT_NE(r.err.find("warning: " + dir.File(name) + " could not be written"), std::string::npos) << r.err;
     EXPECT_TRUE(std::regex_match(r.out, std::regex("Read OK.\nKept in the radio archive as 20261206/[-0-9_]+_read\n")))
         << r.out;
     EXPECT_EQ(std::filesystem::file_size(dir.File("x.dat")), 43816u);
@@ -45,38 +77,18 @@ TEST_F(CliCloneCommands, DemoRadioReadsAndVerifiesAFile) {
     EXPECT_EQ(r.err, "");
 }
 
-TEST_F(CliCloneCommands, WriteRefusesInvalidIdentitiesBeforeSendingAnything) {
-    ASSERT_EQ(Cli("new a.dat").exitCode, 0);
-    // A file edited by another tool: an MMSI the program would never accept, entry by user off.
-    auto bytes = ReadBytes(dir.File("a.dat"));
-    std::copy_n("01234", 5, bytes.begin() + 41988);
-    bytes[52] = 0;
-    WriteBytes(dir.File("a.dat"), bytes);
-    const ProcessResult r = Cli("--port demo write a.dat");
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err, "Invalid MMIS ID:01234\nMake sure 9 digitals.\n");
-}
-
+// One attempt lost: a fast transfer goes on in the product timing, and says so.
 TEST_F(CliCloneCommands, SerialLinkOverAPseudoTerminal) {
-    SimulatedRadioPty radio;
-    ASSERT_TRUE(radio.Start());
-    ASSERT_EQ(Cli("new a.dat --model eur-int --country sweden").exitCode, 0);
-
-    ProcessResult r = Cli("-p " + radio.DevicePath() + " -b 115200 handshake");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "HandShake OK.\n");
-
-    // One attempt lost: a fast transfer goes on in the product timing, and says so.
-    radio.WithRadio([](SimulatedRadio& sim) {
-        sim.ClearHistory();
+    OnRadio([](SimulatedRadio& sim) {
         sim.Faults().noRadio = true;
         sim.Faults().scope.firstFrames = 1;
     });
-    r = Cli("-p " + radio.DevicePath() + " -b 115200 --fast handshake");
+    ProcessResult r = Cli(Port() + "-b 115200 handshake");
     EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "HandShake OK.\n");
     EXPECT_EQ(r.err, "note: fast transfer went on with the product timing after a failed attempt\n");
 
-    radio.WithRadio([](SimulatedRadio& sim) { sim.Faults() = {}; sim.Faults().noEcho = true; });
+    OnRadio([](SimulatedRadio& sim) { sim.Faults() = {}; sim.Faults().noEcho = true; });
     r = Cli("-p " + radio.DevicePath() + " handshake");
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, "Adaptor is not detected!\n");
@@ -85,39 +97,34 @@ TEST_F(CliCloneCommands, SerialLinkOverAPseudoTerminal) {
 // write --backup reads the radio and saves it before anything is written; write --verify reads
 // the radio back and names every address that differs from what was sent.
 TEST_F(CliCloneCommands, WriteWithBackupAndVerify) {
-    SimulatedRadioPty radio;
-    ASSERT_TRUE(radio.Start());
-    radio.WithRadio([](SimulatedRadio& sim) { FillDemoMemory(sim.Memory()); });
-    ASSERT_EQ(Cli("new a.dat --model eur-int --country sweden").exitCode, 0);
-    const std::string port = "-p " + radio.DevicePath() + " -b 115200 --fast ";
-    const auto letters = [&] {
-        return radio.WithRadio([](SimulatedRadio& sim) {
-            std::string l;
-            for (const CloneFrame& f : sim.Log()) l += static_cast<char>(f.letter);
-            sim.ClearHistory();
-            return l;
-        });
-    };
+    const std::string port = Port() + "-b 115200 ";
+    // A new ATIS beside the MMSI the radio holds is a change to confirm: the backup is all that is sent.
+    ASSERT_EQ(Cli("new c.dat --model eur-int").exitCode, 0);
+    ASSERT_EQ(Cli("set c.dat --mmsi 211234560 --mmsi-by-user off --atis 211234568 --atis-by-user off").exitCode, 0);
+    ProcessResult r = Cli(port + "write c.dat");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.rfind("The ATIS 9211234568 would replace 9211234567. ", 0), 0u) << r.err;
+    EXPECT_TRUE(std::regex_match(Letters(), std::regex("A+R+")));
 
-    ProcessResult r = Cli(port + "write a.dat --backup before.dat --verify");
+    r = Cli(port + "write a.dat --backup before.dat --verify");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(std::regex_match(r.out, std::regex("Backup of the radio saved to before.dat\n"
                                                    "What the radio held is kept in the radio archive as "
-                                                   "20261206/[-0-9_]+_backup\nWrite OK.\nVerify OK.\n")))
+                                                   "20261206/[-0-9_]+_backup(-2)?\nWrite OK.\nVerify OK.\n")))
         << r.out;
     EXPECT_EQ(nlohmann::json::parse(Cli("show before.dat --json").out)["mmsi"], "211234560")
         << "the backup holds what the radio held";
     // A busy machine may cost a retried frame, never the order.
-    EXPECT_TRUE(std::regex_match(letters(), std::regex("A+R+A+W+A+R+"))) << "backup, write, read back";
+    EXPECT_TRUE(std::regex_match(Letters(), std::regex("A+R+A+W+A+R+"))) << "backup, write, read back";
 
     // A byte the radio does not take: the write is acknowledged, the read-back finds it.
-    radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress = 0x0123; sim.Memory()[0x0123] ^= 0x5A; });
+    OnRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress = 0x0123; sim.Memory()[0x0123] ^= 0x5A; });
     r = Cli(port + "write a.dat --verify --no-backup");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "Write OK.\nVerify Error.\n");
     EXPECT_EQ(r.err, "The radio holds other bytes than were written at 1 address(es): 0x0123\n");
-    radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress.reset(); });
-    letters();
+    OnRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress.reset(); });
+    Letters();
 
     // No backup, no write: neither when the radio cannot be read nor when the copy cannot be saved
     // (known before anything is sent), nor when the copy would replace the file being written.
@@ -128,66 +135,52 @@ TEST_F(CliCloneCommands, WriteWithBackupAndVerify) {
     r = Cli(port + "write a.dat --backup ./a.dat");
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "./a.dat: is the same file as the input a.dat; choose another output.\n");
-    EXPECT_EQ(letters(), "");
+    EXPECT_EQ(Letters(), "");
 
-    radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().noRadio = true; });
+    OnRadio([](SimulatedRadio& sim) { sim.Faults().noRadio = true; });
     r = Cli(port + "write a.dat --backup b.dat");
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, "Radio is not detected!\nNo backup of the radio could be read; nothing was written.\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("b.dat")));
-    EXPECT_EQ(letters(), "AAA");
+    EXPECT_EQ(Letters(), "AAA");
 }
 
 // A write cut off half way leaves private channels the file check refuses: the read says which
 // and why, keeps the radio's exact bytes beside the file, and saves no file that would not open.
 TEST_F(CliCloneCommands, AHalfWrittenRadioIsKeptAsItsBytes) {
-    SimulatedRadioPty radio;
-    ASSERT_TRUE(radio.Start());
-    radio.WithRadio([](SimulatedRadio& sim) {
-        FillDemoMemory(sim.Memory());
-        sim.Faults().silentAfterFrames = 31;  // the handshake and 30 chunks: up to 0x0357
-    });
-    ASSERT_EQ(Cli("new a.dat --model eur-int --country all").exitCode, 0);
-    const std::string port = "-p " + radio.DevicePath() + " --fast ";
-    EXPECT_EQ(Cli(port + "write a.dat --no-backup").exitCode, 3);
-    const RadioImage memory = radio.WithRadio([](SimulatedRadio& sim) {
+    OnRadio([](SimulatedRadio& sim) { sim.Faults().silentAfterFrames = 31; });  // the handshake and 30 chunks: up to 0x0357
+    EXPECT_EQ(Cli(Port() + "write a.dat --no-backup").exitCode, 3);
+    OnRadio([](SimulatedRadio& sim) {
         sim.Faults().silentAfterFrames.reset();
         sim.ClearHistory();
-        return sim.Memory();
     });
-    const ProcessResult r = Cli(port + "read half.dat");
+    const std::vector<std::uint8_t> memory = CloneRangeOfRadio();
+    const ProcessResult r = Cli(Port() + "read half.dat");
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_NE(r.err.find("private channel 9 "), std::string::npos) << r.err;  // cut through at 0x0358
     EXPECT_NE(r.err.find("saved to half.bin"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(dir.File("half.dat")));
     const auto kept = ReadBytes(dir.File("half.bin"));
     ASSERT_EQ(kept.size(), kImageSize);
-    EXPECT_TRUE(std::equal(memory.begin() + kCloneFirst, memory.begin() + kCloneLast + 1, kept.begin() + kCloneFirst));
+    EXPECT_TRUE(std::equal(memory.begin(), memory.end(), kept.begin() + kCloneFirst));
 }
 
 // Write, cut off half way, restore: the backup the write made first brings the radio back to its
 // exact earlier bytes, and the log holds both. An archive that cannot take the backup stops a
 // write before anything is sent.
 TEST_F(CliCloneCommands, ARadioCutOffMidWriteIsRestoredFromItsBackup) {
-    SimulatedRadioPty radio;
-    ASSERT_TRUE(radio.Start());
-    const RadioImage earlier = radio.WithRadio([](SimulatedRadio& sim) {
-        FillDemoMemory(sim.Memory());
-        sim.Faults().silentAfterFrames = 2 + 77 + 1 + 30;  // the backup read, then 30 chunks written
-        return sim.Memory();
-    });
-    ASSERT_EQ(Cli("new a.dat --model eur-int --country all").exitCode, 0);
-    const std::string port = "-p " + radio.DevicePath() + " --fast ";
+    const std::vector<std::uint8_t> earlier = CloneRangeOfRadio();
+    OnRadio([](SimulatedRadio& sim) { sim.Faults().silentAfterFrames = 2 + 77 + 1 + 30; });  // backup, 30 chunks
+    const std::string port = Port();
     ProcessResult r = Cli(port + "write a.dat");
     EXPECT_EQ(r.exitCode, 3);
     std::smatch kept;
     ASSERT_TRUE(std::regex_search(r.out, kept, std::regex("radio archive as (\\S+)\n"))) << r.out;
     const std::string entry = kept[1];
-    const auto clone = [](const RadioImage& m) { return std::vector<std::uint8_t>(m.begin() + kCloneFirst, m.begin() + kCloneLast + 1); };
-    EXPECT_NE(clone(radio.WithRadio([](SimulatedRadio& sim) { return sim.Memory(); })), clone(earlier));
+    EXPECT_NE(CloneRangeOfRadio(), earlier);
 
     // The cut-off write left the radio without its MMSI: putting it back is a change to confirm.
-    radio.WithRadio([](SimulatedRadio& sim) { sim.Faults().silentAfterFrames.reset(); });
+    OnRadio([](SimulatedRadio& sim) { sim.Faults().silentAfterFrames.reset(); });
     r = Cli(port + "restore " + entry + " --no-backup");
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("The MMSI 211234560 (ship station, MID 211, Germany) would be programmed"), std::string::npos)
@@ -195,41 +188,28 @@ TEST_F(CliCloneCommands, ARadioCutOffMidWriteIsRestoredFromItsBackup) {
     r = Cli(port + "restore " + entry + " --confirm-mmsi 211234560 --confirm-atis 211234567");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("Restore OK.\nVerify OK.\n"), std::string::npos) << r.out;
-    EXPECT_EQ(clone(radio.WithRadio([](SimulatedRadio& sim) { return sim.Memory(); })), clone(earlier));
+    EXPECT_EQ(CloneRangeOfRadio(), earlier);
     const std::string log = Cli("archive log").out;
     EXPECT_TRUE(std::regex_search(log, std::regex(R"(write .*Radio is not detected!.*\n.*restore .*Write OK\.  read-back: Verify OK\.)")))
         << log;
     EXPECT_NE(Cli("archive list --serial 20261206").out.find(entry + " "), std::string::npos);
 
     WriteText(dir.File("not-a-folder"), "x");
-    radio.WithRadio([](SimulatedRadio& sim) { sim.ClearHistory(); });
+    Letters();
     r = RunProcess("XDG_DATA_HOME='" + dir.File("not-a-folder") + "' '" + ORVEN_CLI_PATH + "' " + port + "write a.dat",
                    dir.path());
     EXPECT_EQ(r.exitCode, 4);
     EXPECT_NE(r.err.find("not-a-folder/orven-clone/archive cannot be written"), std::string::npos) << r.err;
-    EXPECT_EQ(radio.WithRadio([](SimulatedRadio& sim) { return sim.Counters().frames; }), 0u);
-}
-
-// Trace and dump files that cannot be written are told of; the transfer's result stands.
-TEST_F(CliCloneCommands, UnwritableTraceAndDumpFilesAreToldOf) {
-    std::filesystem::create_directory(dir.File("CommLogo.bin"));
-    std::filesystem::create_directory(dir.File("ReadRom.bin"));
-    const ProcessResult r = Cli("-p demo read x.dat --trace --dump");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("warning: " + dir.File("CommLogo.bin") + " could not be written"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("warning: " + dir.File("ReadRom.bin") + " could not be written"), std::string::npos) << r.err;
+    EXPECT_EQ(Letters(), "");
 }
 
 TEST_F(CliCloneCommands, InterruptStopsATransferAndReportsUserCancel) {
-    SimulatedRadioPty radio;
-    ASSERT_TRUE(radio.Start());
-    ASSERT_EQ(Cli("new a.dat --model eur-int --country all").exitCode, 0);
     const std::string cli = std::string("'") + ORVEN_CLI_PATH + "' -p " + radio.DevicePath();
     // A termination request and a hang-up stop as Ctrl-C does; a killed client leaves the port
     // usable for the next.
     for (const char* signal : {"TERM", "HUP", "KILL"}) {
         SCOPED_TRACE(signal);
-        radio.WithRadio([](SimulatedRadio& sim) { sim.ClearHistory(); });
+        Letters();
         ProcessResult r = RunProcess("(" + cli + " write a.dat --no-backup & pid=$!; sleep 1; kill -" + signal +
                                          " $pid; wait $pid)",
                                      dir.path());
@@ -237,7 +217,7 @@ TEST_F(CliCloneCommands, InterruptStopsATransferAndReportsUserCancel) {
             EXPECT_EQ(r.exitCode, 3) << r.out << r.err;
             EXPECT_EQ(r.err, "User Cancel.\n");
         }
-        const std::uint32_t frames = radio.WithRadio([](SimulatedRadio& sim) { return sim.Counters().frames; });
+        const std::size_t frames = Letters().size();
         EXPECT_GT(frames, 0u);
         EXPECT_LT(frames, 79u);  // the handshake and the 77 chunks were not all sent
         r = RunProcess(cli + " --fast handshake", dir.path());
@@ -246,25 +226,19 @@ TEST_F(CliCloneCommands, InterruptStopsATransferAndReportsUserCancel) {
 }
 
 TEST_F(CliCloneCommands, PortsListsEveryComPortAndTheUsbRadio) {
-    TempDir ports;
-    std::filesystem::create_symlink("/dev/null", ports.File("com3"));
-    const ProcessResult r = RunProcess("ORVEN_PORT_DIR='" + ports.path() + "' '" + ORVEN_CLI_PATH + "' ports", dir.path());
+    PortFolderScope ports;
+    ports.Link(3, "/dev/null");
+    const ProcessResult r = Cli("ports");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 33);
-    EXPECT_NE(r.out.find(ports.File("com3")), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(ports.Entry(3)), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("USB    absent   radio 0483:5750\n"), std::string::npos);
 }
 
-TEST_F(CliCloneCommands, BadLinkOptionsAreUsageErrors) {
-    EXPECT_EQ(Cli("--port LPT1 handshake").exitCode, 2);
-    EXPECT_EQ(Cli("--baud 1234 handshake").exitCode, 2);
-    EXPECT_EQ(Cli("handshake -b ''").exitCode, 2);
-    EXPECT_EQ(Cli("simulate --faults explode").exitCode, 2);
-    const struct {
-        const char* faults;
-        std::uint16_t stuck;  // 0: refused with the error
-        const char* error;
-    } cases[] = {
+// The simulated radio's fault switches, as simulate --faults takes them.
+TEST(CliFaultOptions, NumbersAreDecimalOrHexadecimalAndAStuckAddressLiesInTheCloneRange) {
+    // stuck 0: refused with the error.
+    const struct { const char* faults; std::uint16_t stuck; const char* error; } cases[] = {
         {"stuck=0x0123,noise=5", 0x0123, ""},
         {"stuck=1791", 0x06FF, ""},
         {"stuck=70000", 0, "fault stuck needs an address from 0x0100 to 0x06FF, not '70000'"},
@@ -278,9 +252,6 @@ TEST_F(CliCloneCommands, BadLinkOptionsAreUsageErrors) {
         EXPECT_EQ(faults.stuckAddress.value_or(0), c.stuck) << c.faults;
         EXPECT_EQ(error, c.error) << c.faults;
     }
-    ProcessResult r = Cli("--port COM40 handshake");
-    EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.err, "Open Comp Port Error. (COM40: no device stands for it)\n");
 }
 
 }  // namespace

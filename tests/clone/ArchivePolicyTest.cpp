@@ -2,14 +2,10 @@
 // anything has kept what the radio held first, byte for byte; one that did not changed nothing.
 #include "clone/CloneRunner.h"
 
-#include "clone/CloneEvent.h"
+#include "clone/EngineTestSupport.h"
 #include "files/RadioArchive.h"
-#include "link/CHidDevice.h"
 #include "model/ModelPresets.h"
 #include "sim/DemoRadio.h"
-#include "sim/RecordingProgress.h"
-#include "sim/SimulatedHidBackend.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +14,7 @@
 namespace orven {
 namespace {
 
-using namespace std::chrono_literals;
+using namespace orven::test;
 
 // The frames a backed-up write with read-back sends: the backup read (two identifies, 77 reads),
 // the write (one identify, 77 writes), the read-back.
@@ -29,20 +25,20 @@ std::vector<std::uint8_t> CloneRange(const RadioImage& image) {
     return {image.begin() + kCloneFirst, image.begin() + kCloneLast + 1};
 }
 
-TEST(ArchivePolicyTest, ALinkFailingAtAnyExchangeNeverLosesWhatTheRadioHeld) {
-    auto document = std::make_unique<RadioSettings>();
-    BuildModelDocument(*document, kModelEurInt, 0);
+using ArchivePolicyTest = OnLink<Link::Usb>;
+
+TEST_F(ArchivePolicyTest, ALinkFailingAtAnyExchangeNeverLosesWhatTheRadioHeld) {
+    BuildModelDocument(*settings, kModelEurInt, 0);
     auto restoring = std::make_unique<RadioImage>();
     restoring->fill(0x5A);
-    CloneStopEvent.Reset();
+    WriteOptions options = ConfirmingIdentities();
+    options.verifyAfter = true;
     for (const bool restore : {false, true}) {
         for (std::uint32_t failAt = 1; failAt <= kWriteFrames; failAt += 17) {
             SCOPED_TRACE(testing::Message() << (restore ? "restore" : "write") << ", link fails at frame " << failAt);
-            test::TempDir dir;
-            const RadioArchive archive(dir.File("archive"));
-            auto backend = std::make_shared<SimulatedHidBackend>();
-            CHidDevice device(kUsbVendorId, kUsbProductId, backend.get());
-            const RadioImage before = backend->WithRadio([&](SimulatedRadio& radio) {
+            const RadioArchive archive(dir.File("archive-" + std::to_string(restore) + "-" + std::to_string(failAt)));
+            const RadioImage before = OnRadio([&](SimulatedRadio& radio) {
+                radio.ClearHistory();
                 FillDemoMemory(radio.Memory());
                 radio.SetFramePlan([failAt](std::uint32_t frame) {
                     SimFaults faults;
@@ -51,30 +47,15 @@ TEST(ArchivePolicyTest, ALinkFailingAtAnyExchangeNeverLosesWhatTheRadioHeld) {
                 });
                 return radio.Memory();
             });
-            AppState state = FreshAppState();
-            state.modelType = kModelEurInt;
-            RecordingProgress progress;
-            auto writeImage = std::make_unique<RadioImage>(), readImage = std::make_unique<RadioImage>();
-            CloneJob job;
-            job.state = &state;
-            job.progress = &progress;
-            job.workDir = dir.path();
             job.timing = {1ms, 10, 30ms};
-            job.hidDevice = &device;
-            job.writeImage = writeImage.get();
-            job.readImage = readImage.get();
             job.archive = &archive;
-            WriteOptions options;
-            options.verifyAfter = true;
-            options.confirmIdentityChange = [](const IdentityChange&) { return true; };
-            const WriteOutcome outcome = restore ? RunRestore(job, *restoring, options) : RunWrite(job, *document, options);
+            const WriteOutcome outcome = restore ? RunRestore(job, *restoring, options) : RunWrite(job, *settings, options);
 
-            const RadioImage after = backend->WithRadio([](SimulatedRadio& radio) { return radio.Memory(); });
             const std::vector<ArchiveEntry> entries = archive.List();
             if (failAt <= kBackupFrames) {
                 EXPECT_EQ(outcome.stage, WriteStage::Backup);
                 EXPECT_EQ(outcome.result, kResultNoRadio);
-                EXPECT_EQ(CloneRange(after), CloneRange(before)) << "nothing was written";
+                EXPECT_EQ(CloneRange(Memory()), CloneRange(before)) << "nothing was written";
                 EXPECT_TRUE(entries.empty());
                 continue;
             }

@@ -28,13 +28,8 @@ INSTANTIATE_TEST_SUITE_P(Links, CloneEngineTest, ::testing::Values(Link::Serial,
 // leaves reads alone. Line faults exist on the serial link only.
 TEST_P(CloneEngineTest, ReplyFaultsEndInTheirCodeAfterThreeAttempts) {
     enum class On { HandShake, Read, Write };
-    const struct {
-        const char* what;
-        void (*fault)(SimFaults&);
-        On on;
-        CloneResult serial;
-        std::optional<CloneResult> usb;
-    } cases[] = {
+    struct Case { const char* what; void (*fault)(SimFaults&); On on; CloneResult serial; std::optional<CloneResult> usb; };
+    const Case cases[] = {
         {"silent line", [](SimFaults& f) { f.noEcho = true; }, On::HandShake, kResultNoAdaptor, {}},
         {"echo without reply", [](SimFaults& f) { f.noRadio = true; }, On::HandShake, kResultNoRadio, {}},
         // "$" then the reply's "$R...": the second '$' does not start a frame.
@@ -179,10 +174,7 @@ TEST_P(CloneEngineTest, IncompleteSetUpAndBadRangesSendNothing) {
     EXPECT_TRUE(!Serial() || PortIsFree()) << "no port was opened";
 }
 
-class UsbEngineTest : public EngineFixture {
-protected:
-    UsbEngineTest() : EngineFixture(Link::Usb) {}
-};
+using UsbEngineTest = OnLink<Link::Usb>;
 
 TEST_F(UsbEngineTest, HandShakeLooksForTheDeviceItself) {
     backend.SetPlugged(false);
@@ -194,22 +186,6 @@ TEST_F(UsbEngineTest, HandShakeLooksForTheDeviceItself) {
     EXPECT_EQ(engine->HandShake(), kResultOk);
     EXPECT_EQ(backend.Opens(), 1u) << "a present device is used as it is";
     EXPECT_EQ(Letters(), "AA");
-}
-
-// The receive step on its own, to see the code of an input report that never comes.
-class ExposedUsbClone : public CPcUsbClone {
-public:
-    using CPcUsbClone::CPcUsbClone;
-    using CPcUsbClone::ReceiveReply;
-};
-
-TEST_F(UsbEngineTest, MissingInputReportIsATimeOutAndClosesTheDevice) {
-    ExposedUsbClone usb(device);
-    usb.SetTiming(kFastTiming);
-    ASSERT_TRUE(device.FindDevice());
-    std::uint8_t reply[kFrameSize];
-    ExpectResult(usb.ReceiveReply(nullptr, reply), kResultTimeout, "Communication time out!");
-    EXPECT_FALSE(device.IsPresent());
 }
 
 }  // namespace

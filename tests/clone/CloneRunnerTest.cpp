@@ -17,17 +17,7 @@ constexpr ReportTime kVerifyTime{2024, 5, 17, 9, 4};
 
 // The runner over the simulated radio on a pseudo-terminal (and, where the choice of link is
 // the point, on USB too), with the process-wide images as the front ends use them.
-class CloneRunnerTest : public EngineFixture {
-protected:
-    CloneRunnerTest() : EngineFixture(Link::Serial) {}
-    void SetUp() override {
-        EngineFixture::SetUp();
-        job = Job();
-        WriteImage.fill(0);
-        ReadImage.fill(0);
-    }
-    CloneJob job;
-};
+using CloneRunnerTest = OnLink<Link::Serial>;
 
 // Write, read back and verify all 77 chunks of a full document: the slow one of these tests.
 TEST_F(CloneRunnerTest, SlowWriteReadAndVerifyAFullEuropeanDocument) {

@@ -42,23 +42,24 @@ protected:
     SystemPaths paths;
 };
 
+// ModemManager is running all the while.
 TEST_F(ConnectionCheckTest, SerialLinkFaultsAreNamed) {
     const struct {
         const char* what;
         std::function<void(SimFaults&)> fault;
         bool answers;
-        std::string expected;  // a line the checklist must hold
+        std::vector<std::string> expected;  // lines the checklist must hold
     } cases[] = {
-        {"a good radio", [](SimFaults&) {}, true, "OK the radio answers at 9600 baud in "},
-        {"a good radio suits fast transfer", [](SimFaults&) {}, true, "OK fast transfer suits this link"},
-        {"no adaptor", [](SimFaults& f) { f.noEcho = true; }, false, "FAIL nothing came back"},
-        {"no radio", [](SimFaults& f) { f.noRadio = true; }, false, "FAIL the radio does not answer the identify frame"},
-        {"bad checksum", [](SimFaults& f) { f.badChecksum = true; }, false, "FAIL the radio answers, but 5 of 5 replies"},
-        {"noise before replies", [](SimFaults& f) { f.noiseBytes = 5; }, true, "OK the radio answers"},
+        {"a good radio", [](SimFaults&) {}, true,
+         {"OK the radio answers at 9600 baud in ", "OK fast transfer suits this link", "WARN ModemManager is running"}},
+        {"no adaptor", [](SimFaults& f) { f.noEcho = true; }, false, {"FAIL nothing came back"}},
+        {"no radio", [](SimFaults& f) { f.noRadio = true; }, false, {"FAIL the radio does not answer the identify frame"}},
+        {"bad checksum", [](SimFaults& f) { f.badChecksum = true; }, false, {"FAIL the radio answers, but 5 of 5 replies"}},
+        {"noise before replies", [](SimFaults& f) { f.noiseBytes = 5; }, true, {"OK the radio answers"}},
         {"bytes after replies", [](SimFaults& f) { f.lineFault = {LineFault::Kind::Duplicate, 31}; }, true,
-         "WARN fast transfer does not suit this link"},
-        {"ModemManager", [](SimFaults&) {}, true, "WARN ModemManager is running"},
+         {"WARN fast transfer does not suit this link"}},
     };
+    MakeFile("proc/812/comm", "ModemManager\n");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         SimulatedRadioPty radio;
@@ -67,11 +68,10 @@ TEST_F(ConnectionCheckTest, SerialLinkFaultsAreNamed) {
             c.fault(r.Faults());
         });
         ASSERT_TRUE(radio.Start());
-        if (std::string(c.what) == "ModemManager") MakeFile("proc/812/comm", "ModemManager\n");
         job.serialDevice = radio.DevicePath();
         const ConnectionReport report = CheckConnection(job, paths);
         EXPECT_EQ(report.radioAnswers, c.answers) << Lines(report);
-        EXPECT_NE(Lines(report).find(c.expected), std::string::npos) << Lines(report);
+        for (const std::string& line : c.expected) EXPECT_NE(Lines(report).find(line), std::string::npos) << Lines(report);
     }
 }
 

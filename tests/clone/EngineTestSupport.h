@@ -1,6 +1,6 @@
-// What the clone engine, runner and soak tests share: fast timing, a European document with a
-// full private list, bounded waiting, and one fixture: the simulated radio behind a
-// pseudo-terminal and behind a HID device, with an engine of the test's link.
+// What the clone engine, runner and soak tests share: fast timing, bounded waiting, and one
+// fixture: the simulated radio behind a pseudo-terminal and behind a HID device, with an engine of
+// the test's link and the European document.
 #pragma once
 
 #include "clone/CPcUartClone.h"
@@ -14,6 +14,7 @@
 #include "sim/RecordingProgress.h"
 #include "sim/SimulatedHidBackend.h"
 #include "sim/SimulatedRadioPty.h"
+#include "support/Documents.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -45,32 +46,6 @@ inline constexpr std::uint32_t kChunks = 77;
 // Fills an image with a pattern that has no zero byte, so that copies can be told apart.
 inline void FillPattern(RadioImage& image, std::uint8_t seed) {
     for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(((i * 7 + seed) % 255) + 1);
-}
-
-// A European document: 100 private channels with labels of every kind the image can carry
-// (two digits, or F L M A C and a digit), TX on the 12.5 kHz grid, RX on the 25 kHz grid,
-// usages across the table, all four identities, and bands and steps away from the defaults.
-inline std::unique_ptr<RadioSettings> EuropeanDocument() {
-    auto s = std::make_unique<RadioSettings>();
-    LoadDefaults(*s, kModelEurInt);
-    s->txStepIndex = kStep12_5kHz;
-    s->rxStepIndex = kStep25kHz;
-    s->bandUSA = s->mmsiByUser = s->atisByUser = 0;
-    s->bandINTNarrow = s->bandWX = 1;
-    for (std::size_t i = 0; i < kMaxPrivateChannels; ++i) {
-        ChannelRecord& ch = PrivateChannel(*s, i);
-        ch.label[0] = i % 3 == 0 ? static_cast<char>('0' + (i * 13) % 100 / 10) : "FLMAC"[i % 5];
-        ch.label[1] = static_cast<char>('0' + i % 10);
-        ch.usage = static_cast<std::uint8_t>(i % 36);
-        ch.txMHz = 156.0 + 0.0125 * static_cast<double>(i * 7 % 160);
-        ch.rxMHz = 156.0 + 0.025 * static_cast<double>(i * 3 % 90);
-        ch.inUse = ch.atisRx = 1;  // what a radio reports for a channel without flags
-    }
-    CopyText(s->mmsiId, "235012345");
-    CopyText(s->atisId, "211987654");
-    CopyText(s->nmeaNo, "654321");
-    CopyText(s->serialNo, "12345678");
-    return s;
 }
 
 // The image a write of the document must leave in the radio.
@@ -142,7 +117,8 @@ inline std::string LinkName(const ::testing::TestParamInfo<Link>& info) {
 
 // The simulated radio behind a pseudo-terminal (serial, COM1 at 9600 baud) and behind a HID
 // device object of the test's own (USB), and an engine of the test's link with a European
-// document, a state (tracing and dumps off), images, progress and a folder of the test's own.
+// document, a state (tracing and dumps off), images, progress and a folder of the test's own; and
+// a command runner job over the same, with the process-wide images cleared.
 class EngineFixture : public ::testing::Test {
 protected:
     explicit EngineFixture(Link link) : link_(link) {
@@ -155,6 +131,14 @@ protected:
         ASSERT_TRUE(pty.Start());
         CloneStopEvent.Reset();  // the engines wait on it, and it starts out set
         engine = MakeEngine();
+        job.state = &state;
+        job.progress = &progress;
+        job.workDir = dir.path();
+        job.timing = kFastTiming;
+        job.serialDevice = state.comPort == 0 ? "" : pty.DevicePath();
+        job.hidDevice = &device;
+        WriteImage.fill(0);
+        ReadImage.fill(0);
     }
     void TearDown() override { CloneStopEvent.Reset(); }
 
@@ -174,18 +158,6 @@ protected:
         e->SetTiming(kFastTiming);
         e->SetImages(writeImage, readImage);
         return e;
-    }
-
-    // A command runner job over the same radios, state and folder, with the process-wide images.
-    CloneJob Job() {
-        CloneJob job;
-        job.state = &state;
-        job.progress = &progress;
-        job.workDir = dir.path();
-        job.timing = kFastTiming;
-        job.serialDevice = state.comPort == 0 ? "" : pty.DevicePath();
-        job.hidDevice = &device;
-        return job;
     }
 
     // f(SimulatedRadio&) under the lock of the radio behind the link (the test's by default).
@@ -232,7 +204,15 @@ protected:
     RadioImage writeImage{};
     RadioImage readImage{};
     RecordingProgress progress;
+    CloneJob job;
     std::unique_ptr<CCloneEngine> engine;  // last, so that it lets go of the port before the radio stops
+};
+
+// The fixture on one link, for the test suites of that link alone.
+template <Link kLink>
+class OnLink : public EngineFixture {
+protected:
+    OnLink() : EngineFixture(kLink) {}
 };
 
 }  // namespace orven::test

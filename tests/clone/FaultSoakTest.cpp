@@ -50,10 +50,8 @@ int EnvOr(const char* name, int fallback) {
     return value && *value ? std::atoi(value) : fallback;
 }
 
-class FaultSoak : public EngineFixture {
+class FaultSoak : public OnLink<Link::Serial> {
 protected:
-    FaultSoak() : EngineFixture(Link::Serial) {}
-
     std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); }
 
     // One fault of a kind the link can suffer, with its size drawn at random.
@@ -174,12 +172,6 @@ protected:
         for (const auto& [outcome, count] : outcomes) std::cout << "[soak] " << outcome << ": " << count << "\n";
     }
 
-    void SetUp() override {
-        EngineFixture::SetUp();
-        job = Job();
-    }
-
-    CloneJob job;
     std::unique_ptr<RadioSettings> readInto = std::make_unique<RadioSettings>();
     std::mt19937 rng;
     int transfers = 0;

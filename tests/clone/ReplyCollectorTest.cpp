@@ -37,12 +37,7 @@ bool HoldsReply(const ReplyCollector& c) {
 
 // What a collector holds after a stream, fed in one piece and byte by byte.
 TEST(ReplyCollectorTest, FindsTheReplyOnlyAfterTheWholeEcho) {
-    struct Case {
-        const char* what;
-        Bytes stream;
-        std::size_t echoSize;
-        bool found;
-    };
+    struct Case { const char* what; Bytes stream; std::size_t echoSize; bool found; };
     const Bytes reply = Wire(Reply());
     const Case cases[] = {
         {"echo then reply: the echo's own \"$R\" is not the reply", kEcho + reply, kFrameSize, true},

@@ -1,8 +1,8 @@
-// A fresh folder per test, helpers to look at what the code under test left in it, and the
-// in-use channel every file test builds.
+// A fresh folder per test, helpers to look at what the code under test left in it, and checks run
+// in a child process under limits.
 #pragma once
 
-#include "model/RadioSettings.h"
+#include "support/Documents.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -22,15 +22,6 @@
 #include <vector>
 
 namespace orven::testing {
-
-inline ChannelRecord InUseChannel(const char* label, double tx, double rx) {
-    ChannelRecord r{};
-    CopyText(r.label, label);
-    r.txMHz = tx;
-    r.rxMHz = rx;
-    r.inUse = 1;
-    return r;
-}
 
 class FilesTestDir : public ::testing::Test {
 protected:

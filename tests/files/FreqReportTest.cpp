@@ -9,7 +9,7 @@
 namespace orven {
 namespace {
 
-using testing::InUseChannel;
+using test::InUseChannel;
 
 constexpr ReportTime kTime{2024, 3, 7, 9, 5};
 const std::string kHead = "Date:2024.3.7\t\tTime:9:5\n\nChannel   Name\t TxFreq\t\t RxFreq  \nINT\n";
@@ -43,8 +43,7 @@ TEST(FreqReport, ChannelLineColumnsAndFlagWords) {
 }
 
 TEST(FreqReport, SectionsKeepTheirSlotLimits) {
-    auto s = std::make_unique<RadioSettings>();
-    LoadDefaults(*s, kModelUsa);
+    auto s = test::Defaults(kModelUsa);
     const auto fill = [&](std::size_t first, std::size_t count) {
         for (std::size_t i = first; i < first + count; ++i)
             s->channels[i] = InUseChannel(std::to_string(i % 100).c_str(), 156.0, 156.0);

@@ -102,17 +102,5 @@ TEST_F(RadioArchiveTest, TheLogReadsPastDamageAndIsOnlyAppended) {
     EXPECT_EQ(read.damaged, 2u);
 }
 
-TEST_F(RadioArchiveTest, AFolderThatTakesNothingIsToldBeforehand) {
-    WriteBytes(Path("file"), "x", 1);
-    const RadioArchive blocked(Path("file/archive"));
-    const auto refusal = blocked.StoreRefusal();
-    ASSERT_TRUE(refusal);
-    EXPECT_NE(refusal->find(Path("file/archive")), std::string::npos) << *refusal;
-    std::string error;
-    EXPECT_FALSE(blocked.Store(Record("2026-12-07 10:00:00", "read", "S"), ImageOf(0), nullptr, error));
-    EXPECT_NE(error.find(Path("file/archive")), std::string::npos) << error;
-    EXPECT_FALSE(RadioArchive(Path("archive")).StoreRefusal());
-}
-
 }  // namespace
 }  // namespace orven

@@ -11,12 +11,11 @@ namespace orven {
 namespace {
 
 using SettingsFile = testing::FilesTestDir;
-using testing::InUseChannel;
+using test::InUseChannel;
 
 // Defaults with two plausible private channels.
 std::unique_ptr<RadioSettings> GoodSettings() {
-    auto s = std::make_unique<RadioSettings>();
-    LoadDefaults(*s, kModelUsa);
+    auto s = test::Defaults(kModelUsa);
     PrivateChannel(*s, 0) = InUseChannel("M1", 157.85, 157.85);
     PrivateChannel(*s, 1) = InUseChannel("10", 156.5, 161.1);
     return s;
@@ -31,13 +30,10 @@ std::unique_ptr<RadioSettings> Sentinel() {
 
 bool Untouched(const RadioSettings& s) { return std::memcmp(&s, Sentinel().get(), sizeof s) == 0; }
 
-TEST_F(SettingsFile, LoadRefusesAnyImplausibleInUseChannel) {
-    const struct {
-        const char* what;
-        std::size_t slot;
-        const char* label;
-        double tx, rx;
-    } cases[] = {
+// Nothing of a refused file is used: one with an implausible in-use channel, one of another length
+// than the record's, one that does not open.
+TEST_F(SettingsFile, LoadRefusesAnyImplausibleInUseChannelOrLength) {
+    const struct { const char* what; std::size_t slot; const char* label; double tx, rx; } cases[] = {
         {"TX above range, among good channels", 305, "M5", 175.0, 156.0},
         {"1-character label", 300, "M", 156.0, 156.0},
         {"4-character label without terminator", 300, "M1AB", 156.0, 156.0},
@@ -56,6 +52,19 @@ TEST_F(SettingsFile, LoadRefusesAnyImplausibleInUseChannel) {
         EXPECT_EQ(LoadSettingsFile(Path("bad.dat"), *out), kResultFileFormat);
         EXPECT_TRUE(Untouched(*out));
     }
+    const auto good = GoodSettings();
+    for (std::size_t size : {std::size_t{0}, sizeof *good - 1, sizeof *good + 1}) {
+        std::vector<std::uint8_t> bytes(Bytes(*good).begin(), Bytes(*good).end());
+        bytes.resize(size, 0);
+        WriteBytes(Path("x.dat"), bytes.data(), bytes.size());
+        auto out = Sentinel();
+        EXPECT_EQ(LoadSettingsFile(Path("x.dat"), *out), kResultFileFormat) << size;
+        EXPECT_TRUE(Untouched(*out)) << size;
+    }
+    auto out = Sentinel();
+    EXPECT_EQ(LoadSettingsFile(Path("missing.dat"), *out), kResultOpenFile);
+    EXPECT_EQ(LoadSettingsFile(dir_, *out), kResultOpenFile);
+    EXPECT_TRUE(Untouched(*out));
 }
 
 // A file is the raw record: bytes the program does not interpret, even past a text's
@@ -78,22 +87,6 @@ TEST_F(SettingsFile, LoadAcceptsEdgesAndIgnoresUnusedSlots) {
     EXPECT_FALSE(readOnly);
     ASSERT_EQ(SaveSettingsFile(Path("out.dat"), *out), kResultOk);
     EXPECT_EQ(ReadBytes(Path("out.dat")), ReadBytes(Path("good.dat")));
-}
-
-TEST_F(SettingsFile, OnlyAFileOfExactlyOneRecordIsRead) {
-    auto s = GoodSettings();
-    std::vector<std::uint8_t> bytes(Bytes(*s).begin(), Bytes(*s).end());
-    for (std::size_t size : {std::size_t{0}, sizeof *s - 1, sizeof *s + 1}) {
-        bytes.resize(size, 0);
-        WriteBytes(Path("x.dat"), bytes.data(), bytes.size());
-        auto out = Sentinel();
-        EXPECT_EQ(LoadSettingsFile(Path("x.dat"), *out), kResultFileFormat) << size;
-        EXPECT_TRUE(Untouched(*out)) << size;
-    }
-    auto out = Sentinel();
-    EXPECT_EQ(LoadSettingsFile(Path("missing.dat"), *out), kResultOpenFile);
-    EXPECT_EQ(LoadSettingsFile(dir_, *out), kResultOpenFile);
-    EXPECT_TRUE(Untouched(*out));
 }
 
 TEST_F(SettingsFile, FailedSaveKeepsTheEarlierFile) {

@@ -8,7 +8,8 @@
 namespace orven {
 namespace {
 
-using testing::InUseChannel;
+using test::Defaults;
+using test::InUseChannel;
 
 constexpr ReportTime kTime{2024, 11, 23, 14, 0};
 
@@ -20,25 +21,11 @@ const std::string kBandsOfDefaults =
 const std::string kStepsOfDefaults = "\nTxFreqStep=0,\t0\nRxFreqStep=1,\t1";
 const std::string kDateLine = "Date:2024.11.23\t\tTime:14:0\n";
 
-std::unique_ptr<RadioSettings> Defaults() {
-    auto s = std::make_unique<RadioSettings>();
-    LoadDefaults(*s, kModelUsa);
-    return s;
-}
-
 // The code of one record pair: presence first, then TX, RX, and the flags the radio's own
 // flags let through. Label and usage are not compared.
 TEST(CompareChannelRecord, CodeOfEachDifference) {
-    struct Side {
-        std::uint32_t inUse;
-        double tx, rx;
-        std::uint32_t rxOnly, lowPower, atis1W, atisRx;
-    };
-    struct Case {
-        const char* what;
-        Side radio, pc;
-        int code;
-    };
+    struct Side { std::uint32_t inUse; double tx, rx; std::uint32_t rxOnly, lowPower, atis1W, atisRx; };
+    struct Case { const char* what; Side radio, pc; int code; };
     const Case cases[] = {
         {"only on the radio", {1, 156.0, 156.0, 0, 0, 0, 0}, {0, 156.0, 156.0, 0, 0, 0, 0}, 1},
         {"only on the PC", {0, 156.0, 156.0, 0, 0, 0, 0}, {1, 156.0, 156.0, 0, 0, 0, 0}, 8},
@@ -64,7 +51,7 @@ TEST(CompareChannelRecord, CodeOfEachDifference) {
 }
 
 TEST(CompareSettings, ExtraPcChannelListsBothSides) {
-    auto pc = Defaults(), radio = Defaults();
+    auto pc = Defaults(kModelUsa), radio = Defaults(kModelUsa);
     PrivateChannel(*pc, 0) = PrivateChannel(*radio, 0) = InUseChannel("M1", 157.85, 157.85);
     PrivateChannel(*pc, 1) = InUseChannel("M2", 158.0, 0.0);
     PrivateChannel(*pc, 1).usage = 200;  // printed as its unsigned value
@@ -84,7 +71,7 @@ TEST(CompareSettings, ExtraPcChannelListsBothSides) {
 using VerifyReportFile = testing::FilesTestDir;
 
 TEST_F(VerifyReportFile, ReportIsWrittenEvenWhenEqual) {
-    auto pc = Defaults(), radio = Defaults();
+    auto pc = Defaults(kModelUsa), radio = Defaults(kModelUsa);
     const std::string earlier(500, 'x');
     WriteBytes(Path("Verify.txt"), earlier.data(), earlier.size());
     EXPECT_EQ(CompareRadioSettings(*pc, *radio, Path("Verify.txt"), kTime), 0);

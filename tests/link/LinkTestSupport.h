@@ -3,6 +3,7 @@
 #pragma once
 
 #include "link/PortNames.h"
+#include "support/TestSupport.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -40,28 +41,24 @@ class PortFolderScope {
 public:
     PortFolderScope() {
         if (const char* old = std::getenv(kPortDirVariable)) saved_ = old;
-        std::string pattern = (std::filesystem::temp_directory_path() / "orven-ports-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
-        setenv(kPortDirVariable, dir_.c_str(), 1);
+        setenv(kPortDirVariable, dir_.path().c_str(), 1);
     }
     ~PortFolderScope() {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
         if (saved_)
             setenv(kPortDirVariable, saved_->c_str(), 1);
         else
             unsetenv(kPortDirVariable);
     }
 
-    const std::string& Dir() const { return dir_; }
+    const std::string& Dir() const { return dir_.path(); }
 
     // Makes "com<n>" in the folder a link to target.
     void Link(int n, const std::string& target) const { std::filesystem::create_symlink(target, Entry(n)); }
 
-    std::string Entry(int n) const { return dir_ + "/com" + std::to_string(n); }
+    std::string Entry(int n) const { return dir_.File("com" + std::to_string(n)); }
 
 private:
-    std::string dir_;
+    TempDir dir_;
     std::optional<std::string> saved_;
 };
 

@@ -21,10 +21,7 @@ termios CookedLine() {
 // status lines are ignored; only the CTS/RTS bit of the flags turns on hardware flow control,
 // and a parity-checked line marks bad characters. Codes with no termios form are refused.
 TEST(SerialLineTest, FieldsMapOntoARawLine) {
-    struct Case {
-        std::uint8_t byteSize, parity, stopBits, flags;
-        tcflag_t size, parityBits, stop, flow;
-    };
+    struct Case { std::uint8_t byteSize, parity, stopBits, flags; tcflag_t size, parityBits, stop, flow; };
     const Case cases[] = {
         {8, kParityNone, kStopBitsOne, 0x04, CS8, 0, 0, 0},
         {6, kParityOdd, kStopBitsTwo, kLineFlagCtsRts, CS6, PARENB | PARODD, CSTOPB, CRTSCTS},

@@ -8,11 +8,8 @@ namespace {
 // The first refusal in the write command's order, or none; a ticked "by user" box means the
 // identity is not programmed, so any text passes.
 TEST(IdentityRules, FirstRefusalInTheWriteOrder) {
-    struct Case {
-        const char *mmsi, *atis, *nmea, *serial;
-        bool byUser;          // both "by user" boxes
-        const char* refusal;  // nullptr: the write goes ahead
-    };
+    // byUser: both "by user" boxes; refusal nullptr: the write goes ahead.
+    struct Case { const char *mmsi, *atis, *nmea, *serial; bool byUser; const char* refusal; };
     const Case cases[] = {
         {"012345678", "", "", "", false, "Invalid MMIS ID:012345678\nMake sure 9 digitals."},
         {"12345678a", "", "", "", false, "Invalid MMIS ID:12345678a\nMake sure 9 digitals."},

@@ -1,5 +1,7 @@
 #include "model/ImageCodec.h"
 
+#include "support/Documents.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -80,43 +82,20 @@ protected:
     RadioImage read{};
 };
 
-// A European document with 100 private channels: channel i transmits on 156.025 + 0.025 i MHz
-// and receives 2.6 MHz higher, is labelled with the two digits of i and has usage 11 + i % 25.
-// Channel 0 is labelled F1.
-void FillEuropeanDocument(RadioSettings& s) {
-    LoadDefaults(s, kModelEurInt);
-    s.atisByUser = s.mmsiByUser = 0;
-    CopyText(s.atisId, "123456789");
-    CopyText(s.mmsiId, "123456789");
-    CopyText(s.nmeaNo, "123456");
-    CopyText(s.serialNo, "87654321");
-    for (int i = 0; i < 100; ++i) {
-        ChannelRecord& ch = PrivateChannel(s, i);
-        ch.inUse = ch.lowPower = 1;
-        ch.label[0] = static_cast<char>('0' + i / 10);
-        ch.label[1] = static_cast<char>('0' + i % 10);
-        ch.txMHz = 156.025 + 0.025 * i;
-        ch.rxMHz = ch.txMHz + 2.6;
-        ch.usage = static_cast<std::uint8_t>(11 + i % 25);
-        CopyText(ch.usageText, "MARINA");
-    }
-    CopyText(PrivateChannel(s, 0).label, "F1");
-}
-
 TEST_F(ImageCodecTest, EuropeanDocumentEncodesToTheDocumentedBytes) {
-    FillEuropeanDocument(settings);
+    settings = *test::EuropeanDocument();
     write.fill(0xEE);
     ASSERT_EQ(Encode(), 0);
 
-    // Identities as decimal pairs: ATIS 9 123456789, MMSI 123456789 0; NMEA 123456 = 0x01E240;
-    // bands USA (bit 0), INT (bit 2) and Private (bit 6).
+    // Identities as decimal pairs: ATIS 9 211987654, MMSI 235012345 0; NMEA 654321 = 0x09FBF1;
+    // steps 12.5 and 25 kHz; bands INT (bit 2), INT narrow (bit 3), Private (bit 6) and WX (bit 7).
     const std::pair<std::size_t, Bytes> header[] = {
         {0x0104, {1}},
-        {0x011A, {1, 91, 23, 45, 67, 89, 1, 12, 34, 56, 78, 90}},
-        {0x0135, {0x40, 0xE2, 0x01, '8', '7', '6', '5', '4', '3', '2', '1'}},
+        {0x011A, {1, 92, 11, 98, 76, 54, 1, 23, 50, 12, 34, 50}},
+        {0x0135, {0xF1, 0xFB, 0x09, '1', '2', '3', '4', '5', '6', '7', '8'}},
         {0x0226, {100}},
-        {0x02F0, {0, 1}},
-        {0x02FD, {1, 0x45}},
+        {0x02F0, {1, 2}},
+        {0x02FD, {1, 0xCC}},
     };
     RadioImage expected{};
     for (const auto& [addr, bytes] : header) std::copy(bytes.begin(), bytes.end(), expected.begin() + addr);
@@ -124,14 +103,14 @@ TEST_F(ImageCodecTest, EuropeanDocumentEncodesToTheDocumentedBytes) {
     EXPECT_EQ(Slice(write, 0, 0x0300), Slice(expected, 0, 0x0300));
     EXPECT_THAT(Slice(write, 0x06E8, 0x2000 - 0x06E8), Each(0));
 
-    // Record 0 "F1": code 101; TX 156.025 * 160 = 24964 = 0x6184;
-    // RX (158.625 - 19.65) * 80 = 11118 = 0x2B6E; usage 11.
-    EXPECT_THAT(Slice(write, 0x0300, 10),
-                ElementsAre(0, 0x65, 0, 0, 0, 0x84, 0x61, 0x6E, 0x2B, 0x0B));
-    // Record 99 at 0x06DE: code 99; TX 158.5 * 160 = 25360 = 0x6310;
-    // RX (161.1 - 19.65) * 80 = 11316 = 0x2C34; usage 11 + 24 = 35.
+    // Record 1 "L1": code 111; TX 156.0875 * 80 = 12487 = 0x30C7;
+    // RX (156.075 - 19.65) * 40 = 5457 = 0x1551; usage 1.
+    EXPECT_THAT(Slice(write, 0x030A, 10),
+                ElementsAre(1, 0x6F, 0, 0, 0, 0xC7, 0x30, 0x51, 0x15, 0x01));
+    // Record 99 at 0x06DE "89": code 89; TX 156.6625 * 80 = 12533 = 0x30F5;
+    // RX (156.675 - 19.65) * 40 = 5481 = 0x1569; usage 27.
     EXPECT_THAT(Slice(write, 0x06DE, 10),
-                ElementsAre(99, 99, 0, 0, 0, 0x10, 0x63, 0x34, 0x2C, 0x23));
+                ElementsAre(99, 89, 0, 0, 0, 0xF5, 0x30, 0x69, 0x15, 0x1B));
 }
 
 TEST_F(ImageCodecTest, UsaModelWritesNoPrivateChannels) {

@@ -1,9 +1,10 @@
 #include "model/SettingsRules.h"
 
+#include "support/Documents.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <memory>
 
 namespace orven {
 namespace {
@@ -22,30 +23,8 @@ TEST(SettingsRulesTest, LabelsAreWhatTheRadiosLabelCodeHolds) {
     for (const char* bad : {"Z9", "a1", "A", "A12", "AA", "", "1A"}) EXPECT_FALSE(IsStorableLabel(bad)) << bad;
 }
 
-TEST(SettingsRulesTest, AnEditedChannelNamesTheFieldThatBreaksARule) {
-    const struct { const char* label; double tx, rx; std::optional<ChannelField> field; } cases[] = {
-        {"A1", 156.025, 160.625, std::nullopt},
-        {"A1", 0.0, 156.75, std::nullopt},  // receive only
-        {"Z9", 156.025, 156.025, ChannelField::Label},
-        {"A1", 156.003, 156.003, ChannelField::Tx},
-        {"A1", 172.0, 176.6, ChannelField::Rx},  // duplex offset past the band
-    };
-    for (const auto& c : cases) {
-        ChannelRecord r{};
-        CopyText(r.label, c.label);
-        r.txMHz = c.tx;
-        r.rxMHz = c.rx;
-        const auto problem = CheckEditedChannel(r);
-        ASSERT_EQ(problem.has_value(), c.field.has_value()) << c.label << " " << c.tx;
-        if (problem) {
-            EXPECT_EQ(problem->field, *c.field);
-        }
-    }
-}
-
 TEST(SettingsRulesTest, TheFileCheckNamesTheFirstChannelItRefuses) {
-    auto s = std::make_unique<RadioSettings>();
-    LoadDefaults(*s, kModelEurInt);
+    auto s = test::Defaults(kModelEurInt);
     EXPECT_FALSE(FileCheckFailure(*s));
     ChannelRecord& bad = PrivateChannel(*s, 4);
     CopyText(bad.label, "A1");

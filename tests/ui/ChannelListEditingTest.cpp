@@ -16,8 +16,10 @@ protected:
     // A European document with the private channels of these labels, showing the Private band.
     void OpenPrivate(const QStringList& labels) {
         auto doc = Defaults(kModelEurInt);
-        for (int i = 0; i < labels.size(); ++i)
-            PrivateChannel(*doc, i) = PrivateRecord(labels[i].toLatin1().constData(), 156.0 + i * 0.0125);
+        for (int i = 0; i < labels.size(); ++i) {
+            const double mhz = 156.0 + i * 0.0125;
+            PrivateChannel(*doc, i) = InUseChannel(labels[i].toLatin1().constData(), mhz, mhz);
+        }
         Open(WriteDocument("private.dat", *doc));
         ShowBand("Private");
     }

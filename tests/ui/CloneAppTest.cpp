@@ -14,8 +14,6 @@
 namespace orven::test {
 namespace {
 
-constexpr std::size_t kStateFileSize = 1208;
-
 // The window fixture's folder, ports and prompts, with windows the application makes.
 class CloneAppTest : public MainWindowTest {
 protected:
@@ -57,7 +55,7 @@ TEST_F(CloneAppTest, TheStateLastsFromOneRunToTheNextButTheRunOptionsDoNot) {
     }
     EXPECT_EQ(ReadBytes(path), saved);
     const auto bytes = ReadBytes(dir.File("orven-clone.Bin"));
-    ASSERT_EQ(bytes.size(), kStateFileSize);
+    ASSERT_EQ(bytes.size(), sizeof(AppState));
     AppState stored{};
     std::memcpy(&stored, bytes.data(), sizeof stored);
     EXPECT_EQ(stored.baudIndex, 4);
@@ -78,13 +76,9 @@ TEST_F(CloneAppTest, TheStateLastsFromOneRunToTheNextButTheRunOptionsDoNot) {
 // does not hold stays zero, and a rate index no rate has selects the first rate too.
 TEST_F(CloneAppTest, AStateFileThatSaysNoRateGives4800AndOnlyAnUnreadableOneTheFreshState) {
     const std::string statePath = dir.File("orven-clone.Bin");
-    std::vector<std::uint8_t> damaged(kStateFileSize, 0);
+    std::vector<std::uint8_t> damaged(sizeof(AppState), 0);
     damaged[offsetof(AppState, baudIndex)] = 99;
-    const struct {
-        const char* file;
-        std::function<void()> make;
-        const char* baud;
-    } cases[] = {
+    const struct { const char* file; std::function<void()> make; const char* baud; } cases[] = {
         // A folder where the state file belongs can be neither read nor replaced.
         {"unreadable", [&] { std::filesystem::create_directory(statePath); }, "9600"},
         {"short", [&] { WriteBytes(statePath, std::vector<std::uint8_t>(offsetof(AppState, baudIndex), 0)); }, "4800"},

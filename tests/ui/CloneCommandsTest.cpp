@@ -202,13 +202,10 @@ TEST_F(CloneCommandsTest, AReadTheFileCheckWouldRefuseKeepsTheDocumentAndTheRadi
 // its own control is enabled, named as its Stop; choosing it again, or any start that slipped
 // through, stops it. The next start begins afresh.
 TEST_F(CloneCommandsTest, FailedOrStoppedCommandsSaySoAndLeaveTheDocument) {
+    // stopId 0: another command's handler; unpluggedMore: what follows "Radio is not detected!".
     struct Case {
-        int startId, stopId, menuId;  // stopId 0: another command's handler
-        const char* stopText;
-        const char* errorTitle;
-        const char* unpluggedStatus;
-        const char* stoppedStatus;
-        const char* unpluggedMore = nullptr;  // after "Radio is not detected!"
+        int startId, stopId, menuId;
+        const char *stopText, *errorTitle, *unpluggedStatus, *stoppedStatus, *unpluggedMore = nullptr;
     };
     const Case cases[] = {
         {ids::main::kWriteButton, ids::main::kWriteButton, ids::menu::kWriteToRadio, "Stop Write", "Write Error",

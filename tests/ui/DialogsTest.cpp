@@ -27,6 +27,17 @@ const QString kInvalidTx =
 
 bool SameBytes(const RadioSettings& a, const RadioSettings& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+// Prompts whose warning box takes the focus from the target while it is shown, as a real one does.
+struct FocusStealingPrompts : ScriptedPrompts {
+    void Message(QWidget* parent, const QString& title, const QString& text, PromptIcon icon) override {
+        ScriptedPrompts::Message(parent, title, text, icon);
+        QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
+        if (target && ++steals <= 3) QApplication::sendEvent(target, &out);
+    }
+    QWidget* target = nullptr;
+    int steals = 0;
+};
+
 class ChannelSetupDlgTest : public ::testing::Test {
 protected:
     ChannelSetupDlgTest() { LoadDefaults(settings, kModelEurInt); }
@@ -35,9 +46,7 @@ protected:
     ChannelRecord& EditPrivate(int i, const char* label, double tx, double rx) {
         state.editBand = 3;
         state.editIndex = i;
-        ChannelRecord& r = PrivateChannel(settings, static_cast<std::size_t>(i)) = PrivateRecord(label, tx);
-        r.rxMHz = rx;
-        return r;
+        return PrivateChannel(settings, static_cast<std::size_t>(i)) = InUseChannel(label, tx, rx);
     }
     // The dialog on screen, for a new channel or for the one EditPrivate picked.
     std::unique_ptr<CChannelSetupDlg> Shown(bool newChannel) {
@@ -51,7 +60,7 @@ protected:
     static QComboBox& Box(const QDialog& d, int id) { return Control<QComboBox>(d, id); }
     static bool Checked(const QDialog& d, int id) { return Control<QRadioButton>(d, id).isChecked(); }
 
-    ScriptedPrompts prompts;
+    FocusStealingPrompts prompts;
     AppState state = FreshAppState();
     RadioSettings settings;
 };
@@ -124,6 +133,7 @@ TEST_F(ChannelSetupDlgTest, OpensTheChannelAndStoresItOnlyOnOk) {
     EXPECT_TRUE(SameBytes(edited, settings));
 }
 
+// Leaving TX shows RX of the mode, or warns once.
 TEST_F(ChannelSetupDlgTest, LeavingTxShowsRxOfTheModeOrWarnsOnce) {
     const auto dlg = Shown(true);
     dlg->activateWindow();
@@ -140,33 +150,14 @@ TEST_F(ChannelSetupDlgTest, LeavingTxShowsRxOfTheModeOrWarnsOnce) {
     EXPECT_EQ(Rx(*dlg).text(), QStringLiteral("164.60000"));
     EXPECT_TRUE(prompts.messages.empty());
 
+    // Neither the warning box taking the focus nor a switch to another window warns again.
+    prompts.target = &Tx(*dlg);
     TypeInto(Tx(*dlg), QStringLiteral("150.003"));
     leaveTx();
+    QFocusEvent switched(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(&Tx(*dlg), &switched);
     EXPECT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(Rx(*dlg).text(), QStringLiteral("164.60000"));
-}
-
-// A warning box takes the focus while it is shown; that must not start a second warning.
-struct FocusStealingPrompts : ScriptedPrompts {
-    void Message(QWidget* parent, const QString& title, const QString& text, PromptIcon icon) override {
-        ScriptedPrompts::Message(parent, title, text, icon);
-        QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
-        if (target && ++steals <= 3) QApplication::sendEvent(target, &out);
-    }
-    QWidget* target = nullptr;
-    int steals = 0;
-};
-
-TEST_F(ChannelSetupDlgTest, FocusLossDuringTheWarningOrByWindowSwitchDoesNotWarnAgain) {
-    FocusStealingPrompts stealing;
-    CChannelSetupDlg dlg(state, settings, true);
-    stealing.target = &Tx(dlg);
-    Tx(dlg).setText(QStringLiteral("1"));
-    for (const Qt::FocusReason reason : {Qt::TabFocusReason, Qt::ActiveWindowFocusReason}) {
-        QFocusEvent out(QEvent::FocusOut, reason);
-        QApplication::sendEvent(&Tx(dlg), &out);
-    }
-    EXPECT_EQ(stealing.messages.size(), 1u);
 }
 
 class ModelWizardDlgTest : public ::testing::Test {
@@ -184,33 +175,27 @@ protected:
     RadioSettings buffer;
 };
 
-TEST_F(ModelWizardDlgTest, PreviewFollowsTheCountryAndClearsWhatALargerOneLeft) {
-    CModelWizardDlg dlg(state, buffer);
-    EXPECT_EQ(Country(dlg).currentText(), QStringLiteral("None"));  // the last choice is not taken over
-    Country(dlg).setCurrentIndex(0);
-    QListWidget& preview = Control<QListWidget>(dlg, wiz::kPreviewList);
+// The preview follows the country and clears what a larger one left. OK stores the model and
+// country in the state and builds that document in the buffer; with USA the country shown is
+// ignored. Escape keeps the state.
+TEST_F(ModelWizardDlgTest, PreviewFollowsTheCountryAndOkStoresModelCountryAndDocument) {
+    CModelWizardDlg escaped(state, buffer);
+    escaped.show();
+    EXPECT_EQ(Country(escaped).currentText(), QStringLiteral("None"));  // the last choice is not taken over
+    Country(escaped).setCurrentIndex(0);
+    QListWidget& preview = Control<QListWidget>(escaped, wiz::kPreviewList);
     ASSERT_EQ(preview.count(), 28);
     EXPECT_EQ(preview.item(0)->text(), QStringLiteral("31 Tx=157.5500 Rx=162.1500        MARINA   "));
-    Country(dlg).setCurrentIndex(1);
+    Country(escaped).setCurrentIndex(1);
     EXPECT_EQ(preview.count(), 2);
     EXPECT_EQ(PrivateChannel(buffer, 2).inUse, 0u);
     EXPECT_EQ(PrivateChannel(buffer, 27).label[0], '\0');
-}
-
-// OK stores the model and country in the state and builds that document in the buffer; with
-// USA the country shown is ignored. Escape keeps the state.
-TEST_F(ModelWizardDlgTest, OkStoresModelAndCountryAndBuildsTheDocument) {
-    CModelWizardDlg escaped(state, buffer);
-    escaped.show();
     Click(escaped, wiz::kEurIntUsa);
     Country(escaped).setCurrentIndex(3);
     QTest::keyClick(&escaped, Qt::Key_Escape);
     EXPECT_EQ(state.modelType, kModelEurInt);
     EXPECT_EQ(state.countryIndex, 5);
-    struct Case {
-        int button, country, model, storedCountry;
-        std::size_t privateChannels;
-    };
+    struct Case { int button, country, model, storedCountry; std::size_t privateChannels; };
     const Case cases[] = {
         {wiz::kUsa, 2, kModelUsa, 5, 0}, {wiz::kEurInt, 2, kModelEurInt, 2, 5}, {wiz::kEurIntUsa, 8, kModelEurIntUsa, 8, 0}};
     for (const Case& c : cases) {

@@ -5,7 +5,8 @@
 
 #include "files/SettingsFile.h"
 #include "link/CHidDevice.h"
-#include "link/PortNames.h"
+#include "link/LinkTestSupport.h"
+#include "support/Documents.h"
 #include "support/TestSupport.h"
 #include "tests/ui/DialogDriver.h"
 #include "tests/ui/ScriptedPrompts.h"
@@ -23,12 +24,10 @@ namespace orven::test {
 
 // Points the COM port names at a folder of its own: every port is a link to nowhere (absent)
 // unless a test makes it present.
-class PortFolderGuard {
+class PortFolderGuard : public PortFolderScope {
 public:
-    explicit PortFolderGuard(const std::string& folder) : folder_(folder) {
-        std::filesystem::create_directories(folder_);
-        for (int n = 1; n <= kComPortCount; ++n) MakeAbsent(n);
-        setenv(kPortDirVariable, folder_.c_str(), 1);
+    PortFolderGuard() {
+        for (int n = 1; n <= kComPortCount; ++n) Link(n, kNowhere);
     }
     // Makes COMn a plain file that opens, so the scan finds it.
     void MakePresent(int n) const {
@@ -37,28 +36,17 @@ public:
     }
     void MakeAbsent(int n) const {
         std::filesystem::remove(Entry(n));
-        symlink("/nonexistent/orven-test-port", Entry(n).c_str());
+        Link(n, kNowhere);
     }
 
 private:
-    std::string Entry(int n) const { return folder_ + "/com" + std::to_string(n); }
-    std::string folder_;
+    static constexpr const char* kNowhere = "/nonexistent/orven-test-port";
 };
 
 // Puts the radio archive under the folder, never where the user's is.
 struct ArchiveFolderGuard {
     explicit ArchiveFolderGuard(const std::string& dataHome) { setenv("XDG_DATA_HOME", dataHome.c_str(), 1); }
 };
-
-// A private channel as a settings file holds it.
-inline ChannelRecord PrivateRecord(const char* label, double mhz) {
-    ChannelRecord r{};
-    CopyText(r.label, label);
-    r.txMHz = r.rxMHz = mhz;
-    r.usage = 33;
-    r.inUse = 1;
-    return r;
-}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -102,14 +90,8 @@ protected:
         Trigger(ids::menu::kOpen);
     }
 
-    static std::unique_ptr<RadioSettings> Defaults(int modelType) {
-        auto s = std::make_unique<RadioSettings>();
-        LoadDefaults(*s, modelType);
-        return s;
-    }
-
     TempDir dir;
-    PortFolderGuard ports{dir.File("ports")};
+    PortFolderGuard ports;
     ArchiveFolderGuard archiveFolder{dir.File("data")};
     ScriptedPrompts prompts;
     CHidDevice noRadio{kUsbVendorId, kUsbProductId};

@@ -168,12 +168,7 @@ TEST_F(MainWindowTest, ShowingADocumentSetsEveryFieldFromIt) {
 // (nothing for an incomplete one or one the user enters on the radio) and, for the model chosen,
 // the warnings the two deserve.
 TEST_F(MainWindowTest, TheIdentityFieldsAreDecodedAndWarnedAboutAsTheyAreTyped) {
-    struct Case {
-        int model;
-        bool mmsiByUser;
-        const char *mmsi, *atis, *mmsiSays, *atisSays;
-        int warnings;
-    };
+    struct Case { int model; bool mmsiByUser; const char *mmsi, *atis, *mmsiSays, *atisSays; int warnings; };
     const char *usa = "ship station, MID 366, United States", *usaAtis = "ATIS, MID 366, United States";
     const Case cases[] = {
         {ids::main::kModelUsa, false, "36612345", "3661234", "", "", 0},
@@ -226,7 +221,7 @@ TEST_F(MainWindowTest, TextFieldsRefuseAllButPrintableAscii) {
 // state and says so.
 TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
     auto bad = Defaults(kModelEurInt);
-    PrivateChannel(*bad, 0) = PrivateRecord("P1", 175.0);
+    PrivateChannel(*bad, 0) = InUseChannel("P1", 175.0, 175.0);
     Open(WriteDocument("bad.dat", *bad));
     EXPECT_EQ(prompts.MessageTexts(), QStringList({"Unknown File Format."}));
     prompts.saveNames = {QString::fromStdString(dir.File("no/such/x.dat"))};
