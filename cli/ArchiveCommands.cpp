@@ -6,8 +6,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -53,11 +51,8 @@ void AddShow(CLI::App& archive, const Console& io, int& exitCode, const RadioArc
             {"MMSI", Shown(r.mmsi)},      {"ATIS", Shown(r.atis)},  {"NMEA2000", Shown(r.nmea)},
             {"SHA-256", r.sha256},        {"Image", JoinPath(entry->folder, kArchiveImageName)}};
         for (const auto& [name, value] : rows) io.out << name << ": " << value << "\n";
-        const std::string settings = JoinPath(entry->folder, kArchiveSettingsName);
-        struct stat info{};
-        io.out << "Settings: "
-               << (stat(settings.c_str(), &info) == 0 ? settings
-                                                       : std::string("none (the radio held settings no file can hold)"))
+        const std::string settings = SettingsFileOf(*entry);
+        io.out << "Settings: " << (settings.empty() ? "none (the radio held settings no file can hold)" : settings)
                << "\n";
     });
 }

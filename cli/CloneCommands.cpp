@@ -294,16 +294,9 @@ void AddDoctor(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& 
     auto* cmd = AddLinkCommand(app, *o, "doctor",
                                "Check the connection: why the radio does not answer, and what to do (exit 3 when it does not)",
                                false);
-    cmd->callback(LinkCallback(o, io, exitCode, [o, &io](LinkSession& s) {
-        const bool demo = o->port == "demo" || o->port == "DEMO" || o->port == "Demo";
-        const ConnectionReport report = CheckConnection(s.Job(), {}, !demo);
-        if (demo) io.out << "OK   " << kDemoRadioCheckText << "\n";
-        for (const CheckLine& line : report.lines) {
-            char status[8];
-            std::snprintf(status, sizeof status, "%-4s ", StatusWord(line.status));
-            io.out << status << line.text << "\n";
-            if (!line.fix.empty()) io.out << "     fix: " << line.fix << "\n";
-        }
+    cmd->callback(LinkCallback(o, io, exitCode, [&io](LinkSession& s) {
+        const ConnectionReport report = CheckConnection(s.Job(), {}, !s.OnDemoRadio());
+        io.out << ChecklistText(report);
         return report.radioAnswers ? int(kExitOk) : int(kExitLink);
     }));
 }

@@ -49,6 +49,8 @@ public:
     CloneJob& Job() { return job_; }
     AppState& State() { return state_; }
     const RadioArchive& Archive() const { return archive_; }
+    // Whether --port chose the built-in demo radio.
+    bool OnDemoRadio() const { return demo_ != nullptr; }
 
     // Ends the progress line and turns an outcome into output (okText as a success line, when
     // given) and an exit code; trace, dump and archive troubles are warnings, each told once.

@@ -2,7 +2,6 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "files/ChannelCsv.h"
-#include "files/FileRead.h"
 
 #include <CLI/CLI.hpp>
 
@@ -14,16 +13,10 @@ namespace orven::cli {
 namespace {
 
 bool ReadCsvFile(const std::string& path, std::string& text, const Console& io) {
-    text.assign(kMaxChannelCsvBytes, '\0');
-    const FileRead read = ReadFileStart(path, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
-    if (read.status != FileReadStatus::Ok || read.more) {
-        io.err << path << (read.status == FileReadStatus::CannotOpen ? ": cannot be opened\n"
-                           : read.more                               ? ": too large for a channel list\n"
-                                                                     : ": cannot be read\n");
-        return false;
-    }
-    text.resize(read.bytes);
-    return true;
+    std::string why;
+    if (ReadChannelCsvFile(path, text, why)) return true;
+    io.err << path << ": " << why << "\n";
+    return false;
 }
 
 void AddExport(CLI::App& app, Console& io, int& exitCode) {
@@ -60,12 +53,8 @@ void AddImport(CLI::App& app, Console& io, int& exitCode) {
             return void(exitCode = kExitFile);
         const CsvImportResult result =
             ImportChannelsCsv(text, args->append ? CsvImportMode::Append : CsvImportMode::Replace, *settings);
-        for (const CsvProblem& p : result.problems) {
-            const std::string column = p.column > 0 && p.column <= result.columnNames.size()
-                                           ? result.columnNames[p.column - 1]
-                                           : std::string();
-            io.err << args->csv << ": " << CsvProblemText(p, column) << "\n";
-        }
+        for (const CsvProblem& p : result.problems)
+            io.err << args->csv << ": " << CsvProblemText(p, result.columnNames) << "\n";
         if (!result.problems.empty()) {
             io.err << args->file << " was not changed.\n";
             return void(exitCode = kExitUsage);

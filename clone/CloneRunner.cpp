@@ -37,13 +37,18 @@ ReadOutcome ReadAndKeep(const CloneJob& job, RadioSettings& block, const char* o
     return outcome;
 }
 
-// One step of a write: its result and cause become the write's, its unwritten files add up.
-void TakeStep(WriteOutcome& write, const CloneOutcome& step, WriteStage stage) {
-    write.result = step.result;
-    write.cause = step.cause;
+// What every step of a write adds to it: unwritten files, the archive's trouble, a fallback.
+void GatherNotes(WriteOutcome& write, const CloneOutcome& step) {
     write.unwritten.insert(write.unwritten.end(), step.unwritten.begin(), step.unwritten.end());
     if (!step.archiveError.empty()) write.archiveError = step.archiveError;
     write.fellBack = write.fellBack || step.fellBack;
+}
+
+// One step of a write that decides it: its result and cause become the write's.
+void TakeStep(WriteOutcome& write, const CloneOutcome& step, WriteStage stage) {
+    write.result = step.result;
+    write.cause = step.cause;
+    GatherNotes(write, step);
     write.stage = stage;
 }
 
@@ -51,12 +56,18 @@ bool BacksUp(const CloneJob& job, const WriteOptions& options) {
     return options.keepBackup || (job.archive && options.backUpToArchive);
 }
 
-// The identities an image programs: what the radio will hold after it is written.
-void IdentitiesOfImage(const AppState& state, const RadioImage& image, std::string& mmsi, std::string& atis) {
+// The settings an image holds, decoded from a copy so the image itself stays as it is.
+std::unique_ptr<RadioSettings> DecodeImage(const AppState& state, const RadioImage& image) {
     auto decoded = std::make_unique<RadioSettings>();
     auto scratch = std::make_unique<RadioImage>();
     auto copy = std::make_unique<RadioImage>(image);
     ImageCodec(state, *decoded, *scratch, *copy).Decode();
+    return decoded;
+}
+
+// The identities an image programs: what the radio will hold after it is written.
+void IdentitiesOfImage(const AppState& state, const RadioImage& image, std::string& mmsi, std::string& atis) {
+    const std::unique_ptr<RadioSettings> decoded = DecodeImage(state, image);
     mmsi = decoded->mmsiByUser ? std::string() : std::string(FixedSlotText(decoded->mmsiId));
     atis = decoded->atisByUser ? std::string() : std::string(FixedSlotText(decoded->atisId));
 }
@@ -128,10 +139,7 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, Cl
         if (job.progress) job.progress->SetPhase("Reading back");
         outcome.readBack = RunReadBack(job);
         outcome.stage = WriteStage::ReadBack;
-        outcome.unwritten.insert(outcome.unwritten.end(), outcome.readBack->unwritten.begin(),
-                                 outcome.readBack->unwritten.end());
-        outcome.fellBack = outcome.fellBack || outcome.readBack->fellBack;
-        if (!outcome.readBack->archiveError.empty()) outcome.archiveError = outcome.readBack->archiveError;
+        GatherNotes(outcome, *outcome.readBack);
     }
     const LogResult said{outcome.Ok() ? "Write OK." : OutcomeText(outcome), ReadBackVerdict(outcome)};
     LogInArchive(job, sending == CloneOperation::Restore ? "restore" : "write", document, *job.writeImage, said,
@@ -236,10 +244,7 @@ WriteOutcome RunRestore(const CloneJob& job, const RadioImage& image, const Writ
     WriteOptions restore = options;
     restore.verifyAfter = true;
     // The identities the image holds, for the log; the engine sends the image, not a document.
-    auto identities = std::make_unique<RadioSettings>();
-    auto scratch = std::make_unique<RadioImage>();
-    auto copy = std::make_unique<RadioImage>(image);
-    ImageCodec(*job.state, *identities, *scratch, *copy).Decode();
+    const std::unique_ptr<RadioSettings> identities = DecodeImage(*job.state, image);
     // A backup read fills the read image only, so the image to send can wait in the write image.
     *job.writeImage = image;
     return SendWithPolicy(job, restore, CloneOperation::Restore, *identities);

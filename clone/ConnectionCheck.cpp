@@ -199,10 +199,12 @@ ConnectionReport CheckConnection(const CloneJob& job, const SystemPaths& paths, 
         if (openable) SerialLinkChecks(report, device, baud, job.timing);
     } else {
         CHidDevice& device = job.hidDevice ? *job.hidDevice : HidDeviceObject();
-        if (probeSystem)
+        if (probeSystem) {
             report.lines = ProbeUsbRadio(device, paths, openable);
-        else
+        } else {
+            report.lines.push_back({CheckStatus::Ok, kDemoRadioCheckText, {}});
             openable = device.IsPresent() || device.FindDevice();
+        }
         if (openable) UsbLinkChecks(report, device, job.timing);
     }
     if (!openable && !probeSystem)
@@ -210,6 +212,17 @@ ConnectionReport CheckConnection(const CloneJob& job, const SystemPaths& paths, 
     else if (!openable)
         report.lines.push_back({CheckStatus::Fail, "the radio was not tried: the port does not open", "see above"});
     return report;
+}
+
+std::string ChecklistText(const ConnectionReport& report) {
+    std::string text;
+    for (const CheckLine& line : report.lines) {
+        char status[8];
+        std::snprintf(status, sizeof status, "%-4s ", StatusWord(line.status));
+        text += status + line.text + "\n";
+        if (!line.fix.empty()) text += "     fix: " + line.fix + "\n";
+    }
+    return text;
 }
 
 }  // namespace orven

@@ -8,6 +8,7 @@
 #include "clone/CloneRunner.h"
 #include "link/ConnectionProbe.h"
 
+#include <string>
 #include <vector>
 
 namespace orven {
@@ -24,7 +25,12 @@ inline constexpr const char* kDemoRadioCheckText = "the built-in demo radio (no 
 inline constexpr int kCheckExchanges = 5;
 
 // The checklist for the job's port (comPort or serialDevice, else USB) at its baud rate. Without
-// `probeSystem` (a simulated radio) only the USB radio's answers are checked.
+// `probeSystem` (the built-in demo radio) the list opens with kDemoRadioCheckText and only the USB
+// radio's answers are checked.
 ConnectionReport CheckConnection(const CloneJob& job, const SystemPaths& paths = {}, bool probeSystem = true);
+
+// The checklist as plain text, as the command line prints it and the window copies it: the status
+// word padded to a column, what was found, and the fix on an indented line beneath.
+std::string ChecklistText(const ConnectionReport& report);
 
 }  // namespace orven

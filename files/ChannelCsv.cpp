@@ -1,6 +1,7 @@
 #include "files/ChannelCsv.h"
 
 #include "files/CsvTable.h"
+#include "files/FileRead.h"
 #include "model/LineFormat.h"
 #include "model/PlatformLogi.h"
 #include "model/SettingsRules.h"
@@ -189,14 +190,29 @@ void Apply(const std::vector<ChannelRecord>& rows, CsvImportMode mode, RadioSett
 
 }  // namespace
 
-std::string CsvProblemText(const CsvProblem& problem, const std::string& columnName) {
+std::string CsvProblemText(const CsvProblem& problem, const std::vector<std::string>& columnNames) {
     if (problem.line == 0) return problem.why;
     std::string text = "line " + std::to_string(problem.line);
     if (problem.column > 0) {
         text += ", column " + std::to_string(problem.column);
-        if (!columnName.empty()) text += " (" + columnName + ")";
+        if (problem.column <= columnNames.size() && !columnNames[problem.column - 1].empty())
+            text += " (" + columnNames[problem.column - 1] + ")";
     }
     return text + ": " + problem.why;
+}
+
+bool ReadChannelCsvFile(const std::string& path, std::string& text, std::string& why) {
+    text.assign(kMaxChannelCsvBytes, '\0');
+    const FileRead read = ReadFileStart(path, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+    if (read.status == FileReadStatus::Ok && !read.more) {
+        text.resize(read.bytes);
+        return true;
+    }
+    why = read.status == FileReadStatus::CannotOpen ? "cannot be opened"
+          : read.more                               ? "too large for a channel list"
+                                                    : "cannot be read";
+    text.clear();
+    return false;
 }
 
 std::string ChannelsToCsv(const RadioSettings& settings, char separator) {

@@ -27,8 +27,13 @@ struct CsvProblem {
     std::size_t column = 0;
     std::string why;
 };
-// "line 4, column 2 (TX MHz): must be ..." / "IN.csv: ..." style text without the file name.
-std::string CsvProblemText(const CsvProblem& problem, const std::string& columnName = {});
+// "line 4, column 2 (TX MHz): must be ..." style text without the file name; the column is named
+// from the file's header when given.
+std::string CsvProblemText(const CsvProblem& problem, const std::vector<std::string>& columnNames = {});
+
+// Reads a channel list file of at most kMaxChannelCsvBytes into `text`; false with `why` set
+// ("cannot be opened", "too large for a channel list", "cannot be read") when it is not one.
+bool ReadChannelCsvFile(const std::string& path, std::string& text, std::string& why);
 
 // The private channels as CSV text: comma-separated with decimal points, or for ';' as the
 // separator with decimal commas, as spreadsheets in such locales expect.

@@ -141,6 +141,12 @@ bool EndsWithLineEnd(int fd) {
 
 }  // namespace
 
+std::string SettingsFileOf(const ArchiveEntry& entry) {
+    const std::string path = JoinPath(entry.folder, kArchiveSettingsName);
+    struct stat info{};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? path : std::string();
+}
+
 std::string ArchiveTimeNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

@@ -54,6 +54,8 @@ struct LogRead {
     std::size_t damaged = 0;     // lines that could not be read, left out
 };
 
+// The entry's settings file; empty when it keeps none (the radio held settings no file can hold).
+std::string SettingsFileOf(const ArchiveEntry& entry);
 // The local time now as records and log lines hold it.
 std::string ArchiveTimeNow();
 // The identity fields of a record, taken from settings.

@@ -4,52 +4,20 @@
 #include "link/CHidDevice.h"
 #include "link/CPCUart.h"
 #include "link/PortDiagnosis.h"
+#include "link/SystemFiles.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
-#include <fstream>
 #include <grp.h>
 #include <iterator>
 #include <pwd.h>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace orven {
 
 namespace {
-
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return names;
-    while (const dirent* e = readdir(dir))
-        if (e->d_name[0] != '.') names.emplace_back(e->d_name);
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string FileText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string FirstLine(const std::string& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
-std::string GroupName(gid_t gid) {
-    const group* g = getgrgid(gid);
-    return g ? g->gr_name : std::to_string(gid);
-}
 
 // The user's groups as the group database has them now (a fresh `adduser` shows here at once).
 bool UserInGroup(gid_t gid) {
@@ -75,9 +43,8 @@ bool SessionHasGroup(gid_t gid) {
 }
 
 bool ProcessRunning(const std::string& proc, const std::string& name) {
-    for (const std::string& pid : Entries(proc))
-        if (pid.find_first_not_of("0123456789") == std::string::npos && FirstLine(proc + "/" + pid + "/comm") == name)
-            return true;
+    for (const std::string& pid : FolderEntries(proc))
+        if (IsDecimal(pid) && FirstLine(proc + "/" + pid + "/comm") == name) return true;
     return false;
 }
 
@@ -97,13 +64,18 @@ CheckLine PermissionLine(const std::string& device, const struct stat& node) {
     return {CheckStatus::Fail, "this user may not open " + device, "look at the device's permissions: ls -l " + device};
 }
 
+// A USB id as sysfs and udev rules write it: four lower-case hexadecimal digits.
+std::string UsbIdText(unsigned id) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04x", id);
+    return text;
+}
+
 // sysfs folder of the attached radio, or empty.
 std::string AttachedRadio(const SystemPaths& paths) {
-    char vendor[8], product[8];
-    std::snprintf(vendor, sizeof vendor, "%04x", kUsbVendorId);
-    std::snprintf(product, sizeof product, "%04x", kUsbProductId);
+    const std::string vendor = UsbIdText(kUsbVendorId), product = UsbIdText(kUsbProductId);
     const std::string devices = paths.sysfs + "/bus/usb/devices";
-    for (const std::string& name : Entries(devices))
+    for (const std::string& name : FolderEntries(devices))
         if (FirstLine(devices + "/" + name + "/idVendor") == vendor &&
             FirstLine(devices + "/" + name + "/idProduct") == product)
             return name;
@@ -115,18 +87,16 @@ std::string RadioHidrawNode(const SystemPaths& paths) {
     char id[40];
     std::snprintf(id, sizeof id, "HID_ID=0003:0000%04X:0000%04X", kUsbVendorId, kUsbProductId);
     const std::string hidraw = paths.sysfs + "/class/hidraw";
-    for (const std::string& name : Entries(hidraw))
+    for (const std::string& name : FolderEntries(hidraw))
         if (FileText(hidraw + "/" + name + "/device/uevent").find(id) != std::string::npos) return paths.dev + "/" + name;
     return {};
 }
 
 // An installed rule that names the radio's ids, or empty.
 std::string InstalledRule(const SystemPaths& paths) {
-    char vendor[8], product[8];
-    std::snprintf(vendor, sizeof vendor, "%04x", kUsbVendorId);
-    std::snprintf(product, sizeof product, "%04x", kUsbProductId);
+    const std::string vendor = UsbIdText(kUsbVendorId), product = UsbIdText(kUsbProductId);
     for (const std::string& folder : paths.udevRules)
-        for (const std::string& name : Entries(folder)) {
+        for (const std::string& name : FolderEntries(folder)) {
             const std::string text = FileText(folder + "/" + name);
             if (name.size() > 6 && name.substr(name.size() - 6) == ".rules" && text.find(vendor) != std::string::npos &&
                 text.find(product) != std::string::npos)
@@ -191,14 +161,13 @@ std::vector<CheckLine> ProbeSerialPort(const std::string& portName, const std::s
 
 std::vector<CheckLine> ProbeUsbRadio(CHidDevice& device, const SystemPaths& paths, bool& openable) {
     std::vector<CheckLine> lines;
-    char ids[16];
-    std::snprintf(ids, sizeof ids, "%04x:%04x", kUsbVendorId, kUsbProductId);
+    const std::string ids = UsbIdText(kUsbVendorId) + ":" + UsbIdText(kUsbProductId);
     const std::string attached = AttachedRadio(paths);
     if (attached.empty())
-        lines.push_back({CheckStatus::Fail, std::string("no USB radio (") + ids + ") is attached",
+        lines.push_back({CheckStatus::Fail, "no USB radio (" + ids + ") is attached",
                          "plug the radio in with its USB cable and switch it on"});
     else
-        lines.push_back({CheckStatus::Ok, std::string("the USB radio ") + ids + " is attached (" + attached + ")", {}});
+        lines.push_back({CheckStatus::Ok, "the USB radio " + ids + " is attached (" + attached + ")", {}});
     const std::string node = RadioHidrawNode(paths);
     if (!attached.empty() && node.empty())
         lines.push_back({CheckStatus::Fail, "the radio has no hidraw device node", "plug the radio in again"});

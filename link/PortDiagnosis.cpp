@@ -1,10 +1,9 @@
 #include "link/PortDiagnosis.h"
 
+#include "link/SystemFiles.h"
+
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
-#include <fstream>
-#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,41 +11,19 @@ namespace orven {
 
 namespace {
 
-bool IsNumber(const char* name) {
-    if (!*name) return false;
-    for (; *name; ++name)
-        if (*name < '0' || *name > '9') return false;
-    return true;
-}
-
 bool HasOpen(const std::string& fdFolder, dev_t device) {
-    DIR* fds = opendir(fdFolder.c_str());
-    if (!fds) return false;
-    bool found = false;
-    while (const dirent* fd = readdir(fds)) {
+    for (const std::string& fd : FolderEntries(fdFolder)) {
         struct stat info{};
-        if (IsNumber(fd->d_name) && stat((fdFolder + "/" + fd->d_name).c_str(), &info) == 0 &&
-            S_ISCHR(info.st_mode) && info.st_rdev == device) {
-            found = true;
-            break;
-        }
+        if (IsDecimal(fd) && stat((fdFolder + "/" + fd).c_str(), &info) == 0 && S_ISCHR(info.st_mode) &&
+            info.st_rdev == device)
+            return true;
     }
-    closedir(fds);
-    return found;
-}
-
-std::string CommandOf(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    std::getline(in, name);
-    return name;
+    return false;
 }
 
 std::string GroupOf(const std::string& device) {
     struct stat info{};
-    if (stat(device.c_str(), &info) != 0) return {};
-    const group* g = getgrgid(info.st_gid);
-    return g ? g->gr_name : std::to_string(info.st_gid);
+    return stat(device.c_str(), &info) == 0 ? GroupName(info.st_gid) : std::string();
 }
 
 }  // namespace
@@ -54,18 +31,13 @@ std::string GroupOf(const std::string& device) {
 std::optional<PortHolder> FindPortHolder(const std::string& device) {
     struct stat port{};
     if (stat(device.c_str(), &port) != 0 || !S_ISCHR(port.st_mode)) return std::nullopt;
-    DIR* processes = opendir("/proc");
-    if (!processes) return std::nullopt;
-    std::optional<PortHolder> holder;
-    while (const dirent* entry = readdir(processes)) {
-        if (!IsNumber(entry->d_name)) continue;
-        const pid_t pid = static_cast<pid_t>(std::stol(entry->d_name));
-        if (pid == getpid() || !HasOpen(std::string("/proc/") + entry->d_name + "/fd", port.st_rdev)) continue;
-        holder = PortHolder{pid, CommandOf(pid)};
-        break;
+    for (const std::string& entry : FolderEntries("/proc")) {
+        if (!IsDecimal(entry)) continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(entry));
+        if (pid != getpid() && HasOpen("/proc/" + entry + "/fd", port.st_rdev))
+            return PortHolder{pid, FirstLine("/proc/" + entry + "/comm")};
     }
-    closedir(processes);
-    return holder;
+    return std::nullopt;
 }
 
 std::string PortOpenCause(const std::string& device, int error) {

@@ -8,10 +8,8 @@
 #include "ui/ChannelListPanel.h"
 #include "ui/UserPrompts.h"
 
-#include <QFile>
 #include <QStringList>
 
-#include <optional>
 #include <string>
 
 namespace orven::ui {
@@ -22,27 +20,10 @@ const QString kImportTitle = QStringLiteral("Import Channels");
 
 std::string LocalPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
 
-// The file's text; nothing, with the reason, when it cannot be one.
-std::optional<std::string> ReadCsv(const QString& path, QString& why) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = QStringLiteral("cannot be opened");
-        return std::nullopt;
-    }
-    const QByteArray text = file.read(static_cast<qint64>(kMaxChannelCsvBytes) + 1);
-    if (text.size() > static_cast<qint64>(kMaxChannelCsvBytes)) why = QStringLiteral("is too large for a channel list");
-    else if (file.error() != QFileDevice::NoError) why = QStringLiteral("cannot be read");
-    else return text.toStdString();
-    return std::nullopt;
-}
-
 // Every problem, one a line: "line 4, column 2 (TX MHz): ...".
 QString ProblemLines(const CsvImportResult& result) {
     QStringList lines;
-    for (const CsvProblem& p : result.problems) {
-        const bool named = p.column > 0 && p.column <= result.columnNames.size();
-        lines << QString::fromStdString(CsvProblemText(p, named ? result.columnNames[p.column - 1] : std::string()));
-    }
+    for (const CsvProblem& p : result.problems) lines << QString::fromStdString(CsvProblemText(p, result.columnNames));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -52,10 +33,10 @@ void CCloneMainDlg::OnImportChannels() {
     const QString path =
         Prompts().OpenFileName(this, QString::fromStdString(JoinPath(workDir_, "*.csv")), FileKind::Spreadsheet);
     if (path.isEmpty()) return;
-    QString why;
-    const std::optional<std::string> text = ReadCsv(path, why);
-    if (!text) {
-        Prompts().Message(this, kImportTitle, path + QLatin1Char(' ') + why + QLatin1Char('.'), PromptIcon::Error);
+    std::string text, why;
+    if (!ReadChannelCsvFile(LocalPath(path), text, why)) {
+        Prompts().Message(this, kImportTitle, path + QStringLiteral(": ") + QString::fromStdString(why) + '.',
+                          PromptIcon::Error);
         return;
     }
     const int choice = Prompts().AskChoice(
@@ -66,7 +47,7 @@ void CCloneMainDlg::OnImportChannels() {
         {QStringLiteral("Replace"), QStringLiteral("Append")});
     if (choice < 0) return;
     const CsvImportResult result =
-        ImportChannelsCsv(*text, choice == 0 ? CsvImportMode::Replace : CsvImportMode::Append, settings_);
+        ImportChannelsCsv(text, choice == 0 ? CsvImportMode::Replace : CsvImportMode::Append, settings_);
     if (!result.problems.empty()) {
         Prompts().MessageWithDetails(this, kImportTitle,
                                      QStringLiteral("%1 holds %2 problem(s), listed below; the document was not "

@@ -3,6 +3,7 @@
 #include "model/ChannelList.h"
 #include "ui/CChannelSetupDlg.h"
 #include "ui/LayoutParts.h"
+#include "ui/DialogButtons.h"
 #include "ui/ResourceIds.h"
 #include "ui/UserPrompts.h"
 #include "ui/WidgetIds.h"
@@ -69,12 +70,6 @@ QStringList EveryBandName() {
     return names;
 }
 
-QPushButton* Button(const char* text, int id, QWidget* parent) {
-    auto* button = WithId(new QPushButton(QString::fromLatin1(text), parent), id);
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
 ChannelListPanel::ChannelListPanel(AppState& state, RadioSettings& settings, QWidget* parent)
@@ -98,9 +93,9 @@ ChannelListPanel::ChannelListPanel(AppState& state, RadioSettings& settings, QWi
     column->addWidget(list_, 1);
 
     auto* buttons = new QHBoxLayout;
-    QPushButton* edit = Button("Edit", ids::main::kEditButton, this);
-    QPushButton* add = Button("Add", ids::main::kAddButton, this);
-    QPushButton* remove = Button("Remove", ids::main::kRemoveButton, this);
+    QPushButton* edit = MakeButton("Edit", ids::main::kEditButton, this);
+    QPushButton* add = MakeButton("Add", ids::main::kAddButton, this);
+    QPushButton* remove = MakeButton("Remove", ids::main::kRemoveButton, this);
     for (QPushButton* button : {edit, add, remove}) buttons->addWidget(button);
     column->addLayout(buttons);
 

@@ -65,9 +65,7 @@ std::shared_ptr<WorkerOutcome> RunCloneWork(CloneWork& work) {
 }
 
 std::shared_ptr<ConnectionReport> RunCheckWork(CloneWork& work) {
-    auto report = std::make_shared<ConnectionReport>(CheckConnection(work.job, {}, !work.demoRadio));
-    if (work.demoRadio) report->lines.insert(report->lines.begin(), {CheckStatus::Ok, kDemoRadioCheckText, {}});
-    return report;
+    return std::make_shared<ConnectionReport>(CheckConnection(work.job, {}, !work.demoRadio));
 }
 
 }  // namespace orven::ui

@@ -1,12 +1,12 @@
 #include "ui/ConnectionCheckDlg.h"
 
+#include "ui/DialogButtons.h"
 #include "ui/ResourceIds.h"
 #include "ui/WidgetIds.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QColor>
-#include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -18,9 +18,6 @@ namespace {
 
 constexpr int kListWidthChars = 90;
 constexpr int kListRows = 14;
-// The status column of the copied text: the word padded as the command line pads it.
-constexpr int kStatusWidth = 4;
-constexpr const char* kFixIndent = "     fix: ";
 
 const QString kChecking = QStringLiteral("Checking...");
 const QString kBusy = QStringLiteral("A clone command is running: check again once it has ended.");
@@ -45,14 +42,9 @@ QString Html(const std::string& text) { return QString::fromStdString(text).toHt
 
 QString Summary(const ConnectionReport& report) { return report.radioAnswers ? kAnswers : kSilent; }
 
+// The checklist as the command line prints it, and the verdict.
 QString AsText(const ConnectionReport& report) {
-    QString text;
-    for (const CheckLine& line : report.lines) {
-        text += QStringLiteral("%1 %2\n").arg(QString::fromLatin1(StatusWord(line.status)), -kStatusWidth)
-                    .arg(QString::fromStdString(line.text));
-        if (!line.fix.empty()) text += QLatin1String(kFixIndent) + QString::fromStdString(line.fix) + '\n';
-    }
-    return text + Summary(report) + '\n';
+    return QString::fromStdString(ChecklistText(report)) + Summary(report) + '\n';
 }
 
 // A table: the status in the first column, what was found beside it and its fix beneath.
@@ -69,12 +61,6 @@ QString AsHtml(const ConnectionReport& report) {
     return html + QStringLiteral("</table><p><b>%1</b></p>").arg(Summary(report).toHtmlEscaped());
 }
 
-QPushButton* Button(const char* text, int id, QWidget* parent) {
-    auto* button = WithId(new QPushButton(QString::fromLatin1(text), parent), id);
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
 ConnectionCheckDlg::ConnectionCheckDlg(Starter start, QWidget* parent) : QDialog(parent), start_(std::move(start)) {
@@ -85,15 +71,10 @@ ConnectionCheckDlg::ConnectionCheckDlg(Starter start, QWidget* parent) : QDialog
     list_->setMinimumSize(fontMetrics().averageCharWidth() * kListWidthChars, fontMetrics().lineSpacing() * kListRows);
     layout->addWidget(list_, 1);
 
-    auto* buttons = new QHBoxLayout;
-    again_ = Button("Check Again", ids::check::kCheckAgain, this);
-    copy_ = Button("Copy", ids::check::kCopy, this);
-    auto* close = Button("Close", ids::kCancel, this);
-    buttons->addWidget(again_);
-    buttons->addWidget(copy_);
-    buttons->addStretch(1);
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
+    again_ = MakeButton("Check Again", ids::check::kCheckAgain, this);
+    copy_ = MakeButton("Copy", ids::check::kCopy, this);
+    auto* close = MakeButton("Close", ids::kCancel, this);
+    layout->addLayout(MakeActionRow({again_, copy_}, close));
 
     connect(again_, &QPushButton::clicked, this, &ConnectionCheckDlg::Check);
     connect(copy_, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(plain_); });

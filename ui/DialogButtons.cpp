@@ -27,4 +27,18 @@ QLayout* MakeButtonRow(QDialog& dialog, ButtonRow buttons) {
     return row;
 }
 
+QPushButton* MakeButton(const char* text, int id, QWidget* parent) {
+    auto* button = WithId(new QPushButton(QString::fromLatin1(text), parent), id);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLayout* MakeActionRow(std::initializer_list<QPushButton*> actions, QPushButton* leave) {
+    auto* row = new QHBoxLayout;
+    for (QPushButton* action : actions) row->addWidget(action);
+    row->addStretch(1);
+    row->addWidget(leave);
+    return row;
+}
+
 }  // namespace orven::ui

@@ -1,12 +1,10 @@
 #include "ui/RadioArchiveDlg.h"
 
-#include "files/Paths.h"
+#include "ui/DialogButtons.h"
 #include "ui/ResourceIds.h"
 #include "ui/UserPrompts.h"
 #include "ui/WidgetIds.h"
 
-#include <QFileInfo>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -23,12 +21,6 @@ constexpr int kListRows = 12;
 
 QString Shown(const std::string& text) {
     return text.empty() ? QStringLiteral("-") : QString::fromStdString(text);
-}
-
-QPushButton* Button(const char* text, int id, QWidget* parent) {
-    auto* button = WithId(new QPushButton(QString::fromLatin1(text), parent), id);
-    button->setAutoDefault(false);
-    return button;
 }
 
 }  // namespace
@@ -58,15 +50,10 @@ RadioArchiveDlg::RadioArchiveDlg(const RadioArchive& archive, const QString& por
     note_->setFixedHeight(fontMetrics().lineSpacing() * 2);
     layout->addWidget(note_);
 
-    auto* buttons = new QHBoxLayout;
-    open_ = Button("Open", ids::archive::kOpen, this);
-    restore_ = Button("Restore...", ids::archive::kRestore, this);
-    auto* close = Button("Close", ids::kCancel, this);
-    buttons->addWidget(open_);
-    buttons->addWidget(restore_);
-    buttons->addStretch(1);
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
+    open_ = MakeButton("Open", ids::archive::kOpen, this);
+    restore_ = MakeButton("Restore...", ids::archive::kRestore, this);
+    auto* close = MakeButton("Close", ids::kCancel, this);
+    layout->addLayout(MakeActionRow({open_, restore_}, close));
 
     connect(list_, &QTreeWidget::currentItemChanged, this, &RadioArchiveDlg::SelectionChanged);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
@@ -76,10 +63,6 @@ RadioArchiveDlg::RadioArchiveDlg(const RadioArchive& archive, const QString& por
     connect(restore_, &QPushButton::clicked, this, &RadioArchiveDlg::OnRestore);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     FillList();
-}
-
-bool RadioArchiveDlg::HasSettings(const ArchiveEntry& entry) {
-    return QFileInfo(QString::fromStdString(JoinPath(entry.folder, kArchiveSettingsName))).isFile();
 }
 
 void RadioArchiveDlg::FillList() {
@@ -108,7 +91,7 @@ std::optional<ArchiveEntry> RadioArchiveDlg::Chosen() const {
 
 void RadioArchiveDlg::SelectionChanged() {
     const std::optional<ArchiveEntry> entry = Chosen();
-    const bool settings = entry && HasSettings(*entry);
+    const bool settings = entry && !SettingsFileOf(*entry).empty();
     open_->setEnabled(settings);
     restore_->setEnabled(entry.has_value());
     note_->setText(!entry || settings

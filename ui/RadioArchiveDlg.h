@@ -30,9 +30,6 @@ public:
     // The entry selected when the dialog ended; nothing when none was.
     std::optional<ArchiveEntry> Chosen() const;
 
-    // Whether an entry keeps settings a document can be made of (a half-written radio's do not).
-    static bool HasSettings(const ArchiveEntry& entry);
-
 private:
     void FillList();
     // Open and Restore follow the selection; an entry without settings says why Open is off.
