@@ -122,15 +122,11 @@ std::function<bool(const IdentityChange&)> ConfirmFromOptions(const WriteArgs& a
     };
 }
 
-std::string Described(const std::string& number, const std::optional<MmsiInfo>& info) {
-    return info ? number + " (" + DescribeMmsi(*info) + ")" : number;
-}
-
 // One identity a write would put into the radio, what it replaces, and how to go ahead.
 std::string IdentityLine(const char* name, const std::string& held, const std::string& now, bool known,
                          bool isAtis, const char* option) {
     const auto describe = [&](const std::string& n) {
-        return isAtis ? "9" + n : Described(n, DecodeMmsi(n));
+        return isAtis ? "9" + n : DescribedMmsi(n);
     };
     std::string line = std::string("The ") + name + " " + describe(now);
     line += !known        ? " would be programmed; what the radio holds is not known (no backup was read)"

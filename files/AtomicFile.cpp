@@ -31,6 +31,16 @@ int CreateTempFile(const std::string& path, std::string& tempPath) {
     return -1;
 }
 
+bool FillAndClose(int fd, std::span<const std::uint8_t> bytes, const struct stat* existing) {
+    bool ok = WriteAll(fd, bytes);
+    if (ok && existing) ok = fchmod(fd, existing->st_mode & kPermissionBits) == 0;
+    if (ok) ok = fsync(fd) == 0;
+    if (close(fd) != 0) ok = false;
+    return ok;
+}
+
+}  // namespace
+
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
         const ssize_t n = write(fd, bytes.data(), bytes.size());
@@ -41,23 +51,13 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-// Makes the rename itself durable; a failure here does not undo a completed replacement.
-void SyncFolder(const std::string& folder) {
+bool SyncFolder(const std::string& folder) {
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
+    if (fd < 0) return false;
+    const bool ok = fsync(fd) == 0;
     close(fd);
-}
-
-bool FillAndClose(int fd, std::span<const std::uint8_t> bytes, const struct stat* existing) {
-    bool ok = WriteAll(fd, bytes);
-    if (ok && existing) ok = fchmod(fd, existing->st_mode & kPermissionBits) == 0;
-    if (ok) ok = fsync(fd) == 0;
-    if (close(fd) != 0) ok = false;
     return ok;
 }
-
-}  // namespace
 
 bool WriteFileAtomically(const std::string& linkOrPath, std::span<const std::uint8_t> bytes) {
     const std::string path = ResolveLinks(linkOrPath);
@@ -73,6 +73,7 @@ bool WriteFileAtomically(const std::string& linkOrPath, std::span<const std::uin
         unlink(tempPath.c_str());
         return false;
     }
+    // Makes the rename itself durable; a failure here does not undo a completed replacement.
     SyncFolder(FolderOf(path));
     return true;
 }

@@ -24,4 +24,9 @@ bool CanSaveAtomically(const std::string& path);
 // The same for a text, written as its bytes (no line-end translation).
 bool WriteFileAtomically(const std::string& path, std::string_view text);
 
+// Writes every byte to the descriptor, through interruptions and short writes.
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes);
+// Makes the folder's entries durable: a file created or renamed in it survives a power cut.
+bool SyncFolder(const std::string& folder);
+
 }  // namespace orven

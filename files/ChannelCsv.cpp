@@ -202,12 +202,8 @@ std::string CsvProblemText(const CsvProblem& problem, const std::vector<std::str
 }
 
 bool ReadChannelCsvFile(const std::string& path, std::string& text, std::string& why) {
-    text.assign(kMaxChannelCsvBytes, '\0');
-    const FileRead read = ReadFileStart(path, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
-    if (read.status == FileReadStatus::Ok && !read.more) {
-        text.resize(read.bytes);
-        return true;
-    }
+    const FileRead read = ReadTextStart(path, kMaxChannelCsvBytes, text);
+    if (read.status == FileReadStatus::Ok && !read.more) return true;
     why = read.status == FileReadStatus::CannotOpen ? "cannot be opened"
           : read.more                               ? "too large for a channel list"
                                                     : "cannot be read";

@@ -43,4 +43,11 @@ FileRead ReadFileStart(const std::string& path, std::span<std::uint8_t> into) {
     return result;
 }
 
+FileRead ReadTextStart(const std::string& path, std::size_t maxBytes, std::string& text) {
+    text.assign(maxBytes, '\0');
+    const FileRead read = ReadFileStart(path, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+    text.resize(read.bytes);
+    return read;
+}
+
 }  // namespace orven

@@ -22,5 +22,7 @@ struct FileRead {
 
 // Fills `into` from the start of the file, up to its size or the end of the file.
 FileRead ReadFileStart(const std::string& path, std::span<std::uint8_t> into);
+// The same into a text of at most `maxBytes`, which is left as long as what was read.
+FileRead ReadTextStart(const std::string& path, std::size_t maxBytes, std::string& text);
 
 }  // namespace orven

@@ -26,6 +26,11 @@ constexpr int kSameSecondEntries = 100;
 // Records are small; anything larger is not one.
 constexpr std::size_t kMaxRecordBytes = 4096;
 
+// Why nothing could be stored: the archive's folder takes no new files.
+std::string CannotWrite(const std::string& folder) {
+    return "The radio archive " + folder + " cannot be written (is the disk full or the folder read-only?)";
+}
+
 bool MakeFolders(const std::string& path) {
     std::string built;
     std::size_t at = 0;
@@ -78,11 +83,9 @@ std::string Field(const std::map<std::string, std::string>& fields, const char* 
 }
 
 std::optional<ArchiveRecord> ReadRecord(const std::string& path) {
-    std::string text(kMaxRecordBytes, '\0');
-    const FileRead read =
-        ReadFileStart(path, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+    std::string text;
+    const FileRead read = ReadTextStart(path, kMaxRecordBytes, text);
     if (read.status != FileReadStatus::Ok || read.more) return std::nullopt;
-    text.resize(read.bytes);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     const auto fields = ParseFlatJson(text);
     if (!fields || Field(*fields, "time").empty()) return std::nullopt;
@@ -122,14 +125,6 @@ bool PutInPlace(const std::string& incoming, const std::string& parent, const st
         if (std::rename(incoming.c_str(), target.c_str()) == 0) return true;
     }
     return false;
-}
-
-bool SyncFolder(const std::string& folder) {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = fsync(fd) == 0;
-    close(fd);
-    return ok;
 }
 
 bool EndsWithLineEnd(int fd) {
@@ -172,7 +167,7 @@ std::string RadioArchive::DefaultFolder() {
 
 std::optional<std::string> RadioArchive::StoreRefusal() const {
     if (MakeFolders(folder_) && CanSaveAtomically(JoinPath(folder_, kProgrammingLogName))) return std::nullopt;
-    return "The radio archive " + folder_ + " cannot be written (is the disk full or the folder read-only?)";
+    return CannotWrite(folder_);
 }
 
 std::optional<std::string> RadioArchive::Store(ArchiveRecord record, const RadioImage& image,
@@ -180,7 +175,7 @@ std::optional<std::string> RadioArchive::Store(ArchiveRecord record, const Radio
     const std::string parent = JoinPath(folder_, SerialFolder(record.serial));
     std::string incoming = JoinPath(parent, ".incoming-XXXXXX");
     if (!MakeFolders(parent) || !mkdtemp(incoming.data())) {
-        error = "The radio archive " + folder_ + " cannot be written (is the disk full or the folder read-only?)";
+        error = CannotWrite(folder_);
         return std::nullopt;
     }
     const std::string text = FlatJsonLine(FieldsOf(record)) + "\n";
@@ -234,7 +229,7 @@ bool RadioArchive::AppendLog(const LogLine& line, std::string& error) const {
     if (fd < 0) return false;
     // A line cut short by a crash keeps to itself: the new one starts on a line of its own.
     const std::string text = (EndsWithLineEnd(fd) ? "" : "\n") + FlatJsonLine(FieldsOf(line)) + "\n";
-    bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    bool ok = WriteAll(fd, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
     ok = fsync(fd) == 0 && ok;
     ok = close(fd) == 0 && ok;
     if (ok) error.clear();

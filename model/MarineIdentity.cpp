@@ -110,6 +110,16 @@ std::optional<MmsiInfo> DecodeAtis(std::string_view lastNine) {
 
 std::string DescribeAtis(const MmsiInfo& info) { return "ATIS" + MidText(info); }
 
+std::string DescribedMmsi(std::string_view mmsi) {
+    const auto info = DecodeMmsi(mmsi);
+    return std::string(mmsi) + (info ? " (" + DescribeMmsi(*info) + ")" : std::string());
+}
+
+std::string DescribedAtis(std::string_view lastNine) {
+    const auto info = DecodeAtis(lastNine);
+    return "9" + std::string(lastNine) + (info ? " (" + DescribeAtis(*info) + ")" : std::string());
+}
+
 std::vector<std::string> IdentityWarnings(std::string_view mmsi, std::string_view atis, bool europeanModel) {
     std::vector<std::string> warnings;
     const auto own = DecodeMmsi(mmsi);

@@ -46,6 +46,12 @@ std::string DescribeMmsi(const MmsiInfo& info);
 std::optional<MmsiInfo> DecodeAtis(std::string_view lastNine);
 std::string DescribeAtis(const MmsiInfo& info);
 
+// The number and what it decodes to, as a confirmation shows it: "211234560 (ship station, MID
+// 211, Germany)"; the number alone when it does not decode. An ATIS is given by its last nine
+// digits and shown with its 9.
+std::string DescribedMmsi(std::string_view mmsi);
+std::string DescribedAtis(std::string_view lastNine);
+
 // The warnings a radio's own identities deserve (never a refusal): an MMSI that is no ship
 // station or handheld number, a MID that is not allocated, and for a European model an ATIS
 // whose MID is not European or that matches neither 9 + the MMSI nor 9 + a MID of the MMSI's

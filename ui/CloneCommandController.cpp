@@ -177,7 +177,6 @@ void CloneCommandController::Start(CloneOperation operation, std::unique_ptr<Rad
         return;
     }
     CloneStopEvent.Reset();
-    operation_ = operation;
     CloneBusyEvent.Set();
     SetBusyLayout(true, operation);
 
@@ -236,7 +235,6 @@ void CloneCommandController::FinishCheck(const ConnectionReport& report, const C
 
 void CloneCommandController::EndBusy() {
     CloneBusyEvent.Reset();
-    operation_ = CloneOperation::None;
     checking_ = false;
     SetBusyLayout(false, CloneOperation::None);
 }

@@ -110,7 +110,6 @@ private:
 
     CCloneMainDlg& window_;
     Controls controls_;
-    CloneOperation operation_ = CloneOperation::None;
     bool checking_ = false;  // the busy one is the connection check, which nothing stops
     CloneTiming timing_ = kProductTiming;
     bool closeAfterClone_ = false;  // a close came while a clone ran

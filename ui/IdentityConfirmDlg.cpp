@@ -1,8 +1,8 @@
 #include "ui/IdentityConfirmDlg.h"
 
 #include "model/IdentityRules.h"
+#include "model/MarineIdentity.h"
 #include "ui/DialogButtons.h"
-#include "ui/IdentityDescriptions.h"
 #include "ui/ResourceIds.h"
 #include "ui/WidgetIds.h"
 
@@ -18,9 +18,9 @@ namespace orven::ui {
 namespace {
 
 // What the radio holds, as the comparison names it.
-QString Held(const std::string& number, bool known, QString (*described)(const std::string&)) {
+QString Held(const std::string& number, bool known, std::string (*described)(std::string_view)) {
     if (!known) return QStringLiteral("not known (no backup was read)");
-    return number.empty() ? QStringLiteral("none") : described(number);
+    return number.empty() ? QStringLiteral("none") : QString::fromStdString(described(number));
 }
 
 QString Intro(const IdentityChange& change) {
@@ -49,10 +49,10 @@ IdentityConfirmDlg::IdentityConfirmDlg(const IdentityChange& change, QWidget* pa
     grid_->addWidget(new QLabel(QStringLiteral("To be written"), this), 0, 2);
     if (change.MmsiChanges())
         mmsiAgain_ = AddIdentity("MMSI", Held(change.heldMmsi, change.heldKnown, DescribedMmsi),
-                                 DescribedMmsi(change.newMmsi), ids::confirm::kMmsiAgain);
+                                 QString::fromStdString(DescribedMmsi(change.newMmsi)), ids::confirm::kMmsiAgain);
     if (change.AtisChanges())
         atisAgain_ = AddIdentity("ATIS", Held(change.heldAtis, change.heldKnown, DescribedAtis),
-                                 DescribedAtis(change.newAtis), ids::confirm::kAtisAgain);
+                                 QString::fromStdString(DescribedAtis(change.newAtis)), ids::confirm::kAtisAgain);
     grid_->setColumnStretch(2, 1);
     layout->addLayout(grid_);
     layout->addLayout(MakeButtonRow(*this, ButtonRow::OkCancel));

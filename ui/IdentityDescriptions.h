@@ -1,5 +1,5 @@
 // What the window says of an MMSI or ATIS number: its kind, MID and country as the model decodes
-// them, for the labels beside the identity fields and the write's confirmation.
+// them, for the labels beside the identity fields.
 #pragma once
 
 #include <QString>
@@ -12,10 +12,5 @@ namespace orven::ui {
 QString MmsiDescription(const std::string& mmsi);
 // "ATIS, MID 211, Germany" for the last nine digits of an ATIS; empty as above.
 QString AtisDescription(const std::string& lastNine);
-
-// The number with its description: "211234560 (ship station, MID 211, Germany)"; an ATIS with
-// its leading 9.
-QString DescribedMmsi(const std::string& mmsi);
-QString DescribedAtis(const std::string& lastNine);
 
 }  // namespace orven::ui
