@@ -86,8 +86,7 @@ int LinkSession::Report(const CloneOutcome& outcome, const std::string& okText) 
 }
 
 bool LinkSession::AttachDemoRadio() {
-    demo_ = std::make_shared<SimulatedHidBackend>();
-    demo_->WithRadio([](SimulatedRadio& radio) { FillDemoMemory(radio.Memory()); });
+    demo_ = MakeDemoUsbRadio();
     HidDeviceObject().SetBackend(demo_);
     state_.comPort = 0;
     return true;

@@ -2,6 +2,7 @@
 
 #include "clone/CloneEvent.h"
 #include "clone/ReplyCollector.h"
+#include "link/PollTime.h"
 
 #include <poll.h>
 
@@ -54,11 +55,7 @@ std::chrono::nanoseconds CPcUartClone::QuietGap() const {
 }
 
 bool CPcUartClone::WaitReadable(std::chrono::steady_clock::duration wait) const {
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max<decltype(wait)>(wait, {}));
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(ns);
-    // To the microsecond: a wait rounded up to whole milliseconds would outlast the quiet gap by
-    // most of a millisecond, which is more than a byte time at any speed above 9600 baud.
-    const timespec timeout{static_cast<time_t>(seconds.count()), static_cast<long>((ns - seconds).count())};
+    const timespec timeout = PollTimeOf(std::chrono::duration_cast<std::chrono::nanoseconds>(wait));
     pollfd ready{port_.Handle(), POLLIN, 0};
     return ::ppoll(&ready, 1, &timeout, nullptr) > 0;
 }

@@ -3,6 +3,7 @@
 #include "model/AppState.h"
 #include "model/ImageCodec.h"
 #include "model/RadioSettings.h"
+#include "sim/SimulatedHidBackend.h"
 
 namespace orven {
 
@@ -64,6 +65,12 @@ void FillDemoMemory(RadioImage& memory) {
 
     RadioImage unused{};
     ImageCodec(state, s, memory, unused).Encode();
+}
+
+std::shared_ptr<SimulatedHidBackend> MakeDemoUsbRadio() {
+    auto radio = std::make_shared<SimulatedHidBackend>();
+    radio->WithRadio([](SimulatedRadio& r) { FillDemoMemory(r.Memory()); });
+    return radio;
 }
 
 }  // namespace orven

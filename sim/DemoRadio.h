@@ -4,7 +4,11 @@
 
 #include "model/RadioImage.h"
 
+#include <memory>
+
 namespace orven {
+
+class SimulatedHidBackend;
 
 inline constexpr const char* kDemoMmsi = "211234560";
 inline constexpr const char* kDemoAtis = "211234567";  // the radio's ATIS is 9211234567
@@ -14,5 +18,8 @@ inline constexpr const char* kDemoSerial = "20261206";
 // Rewrites the whole image: INT and Private bands, a handful of marina and duplex private
 // channels, MMSI, ATIS, NMEA2000 number and serial number.
 void FillDemoMemory(RadioImage& memory);
+
+// The built-in demo radio as both front ends attach it: a simulated USB radio holding that memory.
+std::shared_ptr<SimulatedHidBackend> MakeDemoUsbRadio();
 
 }  // namespace orven

@@ -1,5 +1,7 @@
 #include "sim/SimulatedRadioPty.h"
 
+#include "link/PollTime.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -121,8 +123,7 @@ void SimulatedRadioPty::Run() {
     }
 }
 
-// To the nanosecond: waits rounded up to whole milliseconds would deliver every byte of a paced
-// line up to a millisecond late, and the figures measured against the simulator with it.
+// To the nanosecond, or the figures measured against the simulator would carry its lateness.
 timespec SimulatedRadioPty::PollTimeout() {
     std::chrono::nanoseconds wait = kIdlePoll;
     {
@@ -131,8 +132,7 @@ timespec SimulatedRadioPty::PollTimeout() {
         // With bytes the terminal has not taken, POLLOUT wakes us when it drains.
         if (outbox_.empty() && due) wait = std::clamp<std::chrono::nanoseconds>(*due - Clock::now(), {}, kIdlePoll);
     }
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
-    return {static_cast<time_t>(seconds.count()), static_cast<long>((wait - seconds).count())};
+    return PollTimeOf(wait);
 }
 
 void SimulatedRadioPty::ReadFromPc() {

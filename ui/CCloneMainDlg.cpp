@@ -370,10 +370,7 @@ void CCloneMainDlg::closeEvent(QCloseEvent* event) {
         StoreSelections();
         if (!state_.untitled) {
             GatherSettings();
-            if (state_.modified &&
-                Prompts().AskYesNo(this, QStringLiteral("WARNING"),
-                                   QStringLiteral("File is Modify. Do you want to save?")))
-                SaveAfterYes();
+            OfferToSave(QStringLiteral("File is Modify. Do you want to save?"));
         }
     }
     event->accept();

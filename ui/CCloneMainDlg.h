@@ -179,6 +179,10 @@ private:
     CloneResult LoadSettings(const std::string& path);
     SaveAsOutcome SaveAs();
     void SaveAfterYes();
+    // When an opened document is modified: asks `question` and, on Yes, saves it.
+    void OfferToSave(const QString& question);
+    // A file that did not open: the reason in the status line and in a message box.
+    void ShowOpenFailure(CloneResult result);
     QString FileDialogStart() const;
     std::string CurrentFilePath() const;
     void OnLoadDefault();

@@ -83,6 +83,16 @@ void CCloneMainDlg::SaveAfterYes() {
     SaveSettings(CurrentFilePath());
 }
 
+void CCloneMainDlg::OfferToSave(const QString& question) {
+    if (!state_.untitled && state_.modified && Prompts().AskYesNo(this, kWarning, question)) SaveAfterYes();
+}
+
+void CCloneMainDlg::ShowOpenFailure(CloneResult result) {
+    const QString text = QString::fromStdString(ResultText(result));
+    ShowStatus(text);
+    Prompts().Message(this, kError, text, PromptIcon::Error);
+}
+
 void CCloneMainDlg::ShowReport(const QString& path) {
     if (Prompts().OpenInTextViewer(path)) return;
     Prompts().Message(this, QStringLiteral("Report"),
@@ -94,9 +104,7 @@ void CCloneMainDlg::OnLoadDefault() {
     auto buffer = std::make_unique<RadioSettings>();
     CModelWizardDlg wizard(state_, *buffer, this);
     if (Prompts().RunDialog(wizard) != QDialog::Accepted) return;
-    if (!state_.untitled && state_.modified &&
-        Prompts().AskYesNo(this, kWarning, QStringLiteral("File is modified. Do you want to save?")))
-        SaveAfterYes();
+    OfferToSave(QStringLiteral("File is modified. Do you want to save?"));
     settings_ = *buffer;
     SetModifiedFlag(false);
     SetUntitled(true);
@@ -105,18 +113,11 @@ void CCloneMainDlg::OnLoadDefault() {
 }
 
 void CCloneMainDlg::OnOpen() {
-    if (!state_.untitled && state_.modified &&
-        Prompts().AskYesNo(this, kWarning, QStringLiteral("Do you want to save?")))
-        SaveAfterYes();
+    OfferToSave(QStringLiteral("Do you want to save?"));
     const QString chosen = Prompts().OpenFileName(this, FileDialogStart(), FileKind::Settings);
     if (chosen.isEmpty()) return;
     const CloneResult result = LoadSettings(LocalPath(chosen));
-    if (result != kResultOk) {
-        const QString text = QString::fromStdString(ResultText(result));
-        ShowStatus(text);
-        Prompts().Message(this, kError, text, PromptIcon::Error);
-        return;
-    }
+    if (result != kResultOk) return ShowOpenFailure(result);
     ShowStatus(QStringLiteral("Open file OK."));
     SetUntitled(false);
     ShowSettings();
@@ -198,16 +199,9 @@ void CCloneMainDlg::OnRadioArchive() {
 
 // As Open does, but untitled: the archive keeps its entry, and Save asks for a name of its own.
 void CCloneMainDlg::OpenArchiveEntry(const ArchiveEntry& entry) {
-    if (!state_.untitled && state_.modified &&
-        Prompts().AskYesNo(this, kWarning, QStringLiteral("Do you want to save?")))
-        SaveAfterYes();
+    OfferToSave(QStringLiteral("Do you want to save?"));
     const CloneResult result = LoadSettingsFile(JoinPath(entry.folder, kArchiveSettingsName), settings_);
-    if (result != kResultOk) {
-        const QString text = QString::fromStdString(ResultText(result));
-        ShowStatus(text);
-        Prompts().Message(this, kError, text, PromptIcon::Error);
-        return;
-    }
+    if (result != kResultOk) return ShowOpenFailure(result);
     SetModifiedFlag(false);
     SetUntitled(true);
     ShowStatus(QStringLiteral("Open file OK."));

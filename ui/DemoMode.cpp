@@ -4,8 +4,6 @@
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedHidBackend.h"
 
-#include <memory>
-
 namespace orven::ui {
 
 bool DemoRequested(const QStringList& arguments) {
@@ -14,9 +12,7 @@ bool DemoRequested(const QStringList& arguments) {
 }
 
 void AttachDemoRadio(CHidDevice& device) {
-    auto backend = std::make_shared<SimulatedHidBackend>();
-    backend->WithRadio([](SimulatedRadio& radio) { FillDemoMemory(radio.Memory()); });
-    device.SetBackend(std::move(backend));
+    device.SetBackend(MakeDemoUsbRadio());
 }
 
 }  // namespace orven::ui
