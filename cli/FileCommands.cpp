@@ -101,16 +101,13 @@ void AddFromJson(CLI::App& app, Console& io, int& exitCode) {
             io.err << args->in << ": is a folder, not a JSON document\n";
             return void(exitCode = kExitFile);
         }
-        std::vector<std::uint8_t> text(kMaxJsonBytes);
-        const FileRead read = ReadFileStart(args->in, text);
-        if (read.status != FileReadStatus::Ok || read.more) {
-            io.err << args->in << (read.status == FileReadStatus::CannotOpen ? ": cannot be opened\n"
-                                   : read.more ? ": too large for a settings document\n"
-                                               : ": cannot be read\n");
+        std::string text;
+        if (const std::string why = WholeReadProblem(ReadTextStart(args->in, kMaxJsonBytes, text), "a settings document");
+            !why.empty()) {
+            io.err << args->in << ": " << why << "\n";
             return void(exitCode = kExitFile);
         }
-        const nlohmann::json doc =
-            nlohmann::json::parse(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(read.bytes), nullptr, false);
+        const nlohmann::json doc = nlohmann::json::parse(text, nullptr, false);
         if (doc.is_discarded()) {
             io.err << args->in << ": not valid JSON\n";
             return void(exitCode = kExitUsage);

@@ -202,11 +202,8 @@ std::string CsvProblemText(const CsvProblem& problem, const std::vector<std::str
 }
 
 bool ReadChannelCsvFile(const std::string& path, std::string& text, std::string& why) {
-    const FileRead read = ReadTextStart(path, kMaxChannelCsvBytes, text);
-    if (read.status == FileReadStatus::Ok && !read.more) return true;
-    why = read.status == FileReadStatus::CannotOpen ? "cannot be opened"
-          : read.more                               ? "too large for a channel list"
-                                                    : "cannot be read";
+    why = WholeReadProblem(ReadTextStart(path, kMaxChannelCsvBytes, text), "a channel list");
+    if (why.empty()) return true;
     text.clear();
     return false;
 }

@@ -50,4 +50,10 @@ FileRead ReadTextStart(const std::string& path, std::size_t maxBytes, std::strin
     return read;
 }
 
+std::string WholeReadProblem(const FileRead& read, const std::string& what) {
+    if (read.status == FileReadStatus::CannotOpen) return "cannot be opened";
+    if (read.status != FileReadStatus::Ok) return "cannot be read";
+    return read.more ? "too large for " + what : std::string();
+}
+
 }  // namespace orven

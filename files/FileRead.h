@@ -24,5 +24,8 @@ struct FileRead {
 FileRead ReadFileStart(const std::string& path, std::span<std::uint8_t> into);
 // The same into a text of at most `maxBytes`, which is left as long as what was read.
 FileRead ReadTextStart(const std::string& path, std::size_t maxBytes, std::string& text);
+// Why a file could not be taken whole: "cannot be opened", "too large for <what>" (more than was
+// read) or "cannot be read"; empty when it was.
+std::string WholeReadProblem(const FileRead& read, const std::string& what);
 
 }  // namespace orven
