@@ -151,12 +151,11 @@ int ReportUnconfirmedIdentity(const WriteOutcome& outcome, const WriteArgs& args
 int ReportWriteFailure(LinkSession& s, const WriteOutcome& outcome, const WriteArgs& args, Console& io) {
     switch (outcome.stage) {
     case WriteStage::Check: io.err << outcome.refusal << "\n"; return kExitUsage;
+    case WriteStage::Archive:
+        s.Report({});
+        io.err << outcome.archiveError << "; nothing was written.\n";
+        return kExitFile;
     case WriteStage::Backup:
-        if (outcome.result == kResultFileWrite) {
-            s.Report({});
-            io.err << outcome.archiveError << "; nothing was written.\n";
-            return kExitFile;
-        }
         s.Report(outcome);
         io.err << "No backup of the radio could be read; nothing was written.\n";
         return kExitLink;

@@ -80,6 +80,7 @@ WriteOutcome BackUp(const CloneJob& job, const WriteOptions& options) {
     const bool archive = job.archive && options.backUpToArchive;
     if (archive)
         if (auto refusal = job.archive->StoreRefusal()) {
+            outcome.stage = WriteStage::Archive;
             outcome.result = kResultFileWrite;
             outcome.archiveError = *refusal;
             return outcome;
@@ -89,7 +90,10 @@ WriteOutcome BackUp(const CloneJob& job, const WriteOptions& options) {
     const ReadOutcome read = ReadAndKeep(job, *held, archive ? "backup" : "read");
     TakeStep(outcome, read, WriteStage::Backup);
     outcome.archived = read.archived;
-    if (outcome.Ok() && archive && read.archived.empty()) outcome.result = kResultFileWrite;
+    if (outcome.Ok() && archive && read.archived.empty()) {
+        outcome.stage = WriteStage::Archive;
+        outcome.result = kResultFileWrite;
+    }
     if (outcome.Ok() && options.keepBackup && !options.keepBackup(*held, read)) {
         outcome.stage = WriteStage::KeepBackup;
         outcome.result = kResultFileWrite;

@@ -115,7 +115,9 @@ struct WriteOptions {
     // False, or none given, stops the write.
     std::function<bool(const IdentityChange&)> confirmIdentityChange;
 };
-enum class WriteStage { Check, Backup, KeepBackup, Confirm, Write, ReadBack };
+// Archive: the radio archive could not take the backup (refused before the read, or the entry
+// could not be stored after it); kResultFileWrite, with the archive's reason in archiveError.
+enum class WriteStage { Check, Backup, Archive, KeepBackup, Confirm, Write, ReadBack };
 struct WriteOutcome : CloneOutcome {
     WriteStage stage = WriteStage::Check;    // the stage that failed, or the last that ran
     std::string refusal;                     // the identity check's message when refused

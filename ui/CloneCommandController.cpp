@@ -46,7 +46,7 @@ bool Writes(CloneOperation operation) {
 
 // The archive could not take the backup, so the write stopped before anything was sent.
 bool BackupRefused(const WorkerOutcome& outcome) {
-    return Writes(outcome.operation) && outcome.stage == WriteStage::Backup && outcome.run.result == kResultFileWrite;
+    return Writes(outcome.operation) && outcome.stage == WriteStage::Archive;
 }
 
 // Why a write or restore did not finish, by the stage it stopped at, and where what the radio
