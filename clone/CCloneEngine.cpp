@@ -2,6 +2,7 @@
 
 #include "clone/CloneEvent.h"
 #include "files/Paths.h"
+#include "files/RadioArchive.h"
 #include "model/ImageCodec.h"
 
 #include <algorithm>
@@ -28,7 +29,8 @@ std::string CCloneEngine::PathOf(const char* name) const { return JoinPath(direc
 
 void CCloneEngine::OpenTrace() {
     if (!state_ || !state_->traceLog) return;
-    trace_.Open(PathOf(kTraceFileName));
+    // Through a link, the trace could overwrite what the radio archive keeps.
+    if (!ArchiveOutputRefusal(PathOf(kTraceFileName))) trace_.Open(PathOf(kTraceFileName));
     if (!trace_.IsOpen()) unwritten_.push_back(PathOf(kTraceFileName));
 }
 
@@ -36,7 +38,8 @@ void CCloneEngine::CloseTrace() { trace_.Close(); }
 
 void CCloneEngine::DumpImage(bool isWrite) {
     const std::string path = PathOf(isWrite ? kWriteDumpFileName : kReadDumpFileName);
-    if (!DumpImageFile(path, isWrite ? *writeImage_ : *readImage_)) unwritten_.push_back(path);
+    if (ArchiveOutputRefusal(path) || !DumpImageFile(path, isWrite ? *writeImage_ : *readImage_))
+        unwritten_.push_back(path);
 }
 
 int CCloneEngine::GetRanges(AddressRange* ranges, int capacity) const {

@@ -1,15 +1,8 @@
 #include "clone/CloneArchiving.h"
 
 #include "files/RadioArchive.h"
-#include "files/Sha256.h"
-
-#include <span>
 
 namespace orven {
-
-std::string CloneRangeSha256(const RadioImage& image) {
-    return Sha256Hex(std::span(image).subspan(kCloneFirst, kCloneLast - kCloneFirst + 1u));
-}
 
 void KeepReadInArchive(const CloneJob& job, const char* operation, const RadioSettings& settings, bool settingsLoad,
                        CloneOutcome& outcome) {
@@ -33,10 +26,19 @@ void LogInArchive(const CloneJob& job, const char* operation, const RadioSetting
     if (!job.archive) return;
     ArchiveRecord who;
     TakeIdentities(who, identities);
-    const LogLine line{ArchiveTimeNow(), operation, job.portName, who.serial, who.mmsi, who.atis, who.nmea,
-                       CloneRangeSha256(image), said.result, said.readBack};
+    const LogLine line{ArchiveTimeNow(),        operation,   job.portName, who.serial, who.mmsi,
+                       who.atis,                who.nmea,    CloneRangeSha256(image), said.result,
+                       said.readBack,           said.run,    said.backup};
     std::string error;
     if (!job.archive->AppendLog(line, error) && outcome.archiveError.empty()) outcome.archiveError = error;
+}
+
+std::string LogStartInArchive(const CloneJob& job, const char* operation, const RadioSettings& identities,
+                              const RadioImage& image, const std::string& backup, CloneOutcome& outcome) {
+    if (!job.archive) return {};
+    const std::string run = NewRunMark();
+    LogInArchive(job, operation, identities, image, {kLogStarted, "-", run, backup.empty() ? "-" : backup}, outcome);
+    return run;
 }
 
 }  // namespace orven

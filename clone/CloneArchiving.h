@@ -15,8 +15,10 @@ void KeepReadInArchive(const CloneJob& job, const char* operation, const RadioSe
 
 // What the log says of an operation: one of its own texts, or the failure.
 struct LogResult {
-    std::string result;    // "Write OK.", "Verify Error.", or the failure's text
+    std::string result;    // "Write OK.", "Verify Error.", "started", or the failure's text
     std::string readBack;  // what a read-back after a write found, or "-"
+    std::string run;       // ties a write's started line to its outcome's
+    std::string backup;    // a write's backup entry, or "-"
 };
 
 // Adds the log line of a write, restore or verify. `identities` are the document's written, or
@@ -24,7 +26,10 @@ struct LogResult {
 void LogInArchive(const CloneJob& job, const char* operation, const RadioSettings& identities, const RadioImage& image,
                   const LogResult& said, CloneOutcome& outcome);
 
-// SHA-256 of an image's clone range, as records and log lines name it.
-std::string CloneRangeSha256(const RadioImage& image);
+// Before a write's or restore's first frame: a started line, so that a write cut off for good (the
+// program killed, the power gone) shows in the log, with the backup that undoes it. The run's mark
+// for its outcome's line; empty without an archive.
+std::string LogStartInArchive(const CloneJob& job, const char* operation, const RadioSettings& identities,
+                              const RadioImage& image, const std::string& backup, CloneOutcome& outcome);
 
 }  // namespace orven

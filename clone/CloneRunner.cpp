@@ -136,6 +136,8 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, Cl
     const std::string backup = outcome.archived;
     if (sending == CloneOperation::Write) ImageCodec(*job.state, document, *job.writeImage, *job.readImage).Encode();
     if (!IdentitiesConfirmed(job, options, *job.writeImage, outcome)) return outcome;
+    const char* logged = sending == CloneOperation::Restore ? "restore" : "write";
+    const std::string run = LogStartInArchive(job, logged, document, *job.writeImage, backup, outcome);
     if (job.progress) job.progress->SetPhase("Writing");
     TakeStep(outcome, RunEngine(job, sending, document), WriteStage::Write);
     outcome.archived = backup;
@@ -145,9 +147,9 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, Cl
         outcome.stage = WriteStage::ReadBack;
         GatherNotes(outcome, *outcome.readBack);
     }
-    const LogResult said{outcome.Ok() ? "Write OK." : OutcomeText(outcome), ReadBackVerdict(outcome)};
-    LogInArchive(job, sending == CloneOperation::Restore ? "restore" : "write", document, *job.writeImage, said,
-                 outcome);
+    const LogResult said{outcome.Ok() ? "Write OK." : OutcomeText(outcome), ReadBackVerdict(outcome), run,
+                         backup.empty() ? "-" : backup};
+    LogInArchive(job, logged, document, *job.writeImage, said, outcome);
     return outcome;
 }
 
@@ -204,7 +206,8 @@ VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const Repo
     static_cast<CloneOutcome&>(outcome) = ReadAndKeep(job, *radio, "verify");
     if (outcome.Ok()) outcome.flags = CompareSettings(pc, *radio, time, outcome.report);
     const char* verdict = outcome.flags == 0 ? "Verify OK." : "Verify Error.";
-    LogInArchive(job, "verify", *radio, *job.readImage, {outcome.Ok() ? verdict : OutcomeText(outcome), "-"}, outcome);
+    const LogResult said{outcome.Ok() ? verdict : OutcomeText(outcome), "-", {}, {}};
+    LogInArchive(job, "verify", *radio, *job.readImage, said, outcome);
     return outcome;
 }
 

@@ -72,6 +72,24 @@ std::string ResolveLinks(const std::string& path) {
     return path;
 }
 
+std::string ResolvedPath(const std::string& path) {
+    const std::string resolved = ResolveLinks(path);
+    if (char* real = realpath(resolved.c_str(), nullptr)) {
+        std::string absolute(real);
+        std::free(real);
+        return absolute;
+    }
+    const std::string folder = FolderOf(resolved);
+    const auto cut = resolved.rfind(kPathSeparator);
+    if (folder == resolved || (cut != std::string::npos && cut + 1 == resolved.size())) return resolved;
+    return JoinPath(ResolvedPath(folder), resolved.substr(cut == std::string::npos ? 0 : cut + 1));
+}
+
+bool LiesWithin(const std::string& path, const std::string& folder) {
+    const std::string target = ResolvedPath(path), base = ResolvedPath(folder);
+    return target == base || target.rfind(JoinPath(base, ""), 0) == 0;
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
     struct stat infoA{}, infoB{};
     if (stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0)

@@ -29,6 +29,14 @@ std::string ResolveLinks(const std::string& path);
 // The folder of a path: "." for a bare name.
 std::string FolderOf(const std::string& path);
 
+// The path made absolute, links followed and "." and ".." gone, as far as it exists; the rest
+// appended as written.
+std::string ResolvedPath(const std::string& path);
+
+// True when a file written at `path` would land in `folder` or below it, whatever the spelling
+// (links, "..", a relative path); neither needs to exist yet.
+bool LiesWithin(const std::string& path, const std::string& folder);
+
 // True when both names reach the same file: the same device and inode, or, when one does not
 // exist yet, the same path once links are followed and the folder is made absolute.
 bool IsSameFile(const std::string& a, const std::string& b);

@@ -3,6 +3,7 @@
 #include "files/AtomicFile.h"
 #include "files/FileRead.h"
 #include "files/Paths.h"
+#include "files/Sha256.h"
 #include "model/LineFormat.h"
 
 #include <algorithm>
@@ -13,6 +14,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <memory>
+#include <random>
+#include <set>
+#include <span>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,9 +77,12 @@ FlatFields FieldsOf(const ArchiveRecord& r) {
 }
 
 FlatFields FieldsOf(const LogLine& l) {
-    return {{"time", l.time},     {"operation", l.operation}, {"port", l.port},   {"serial", l.serial},
-            {"mmsi", l.mmsi},     {"atis", l.atis},           {"nmea", l.nmea},   {"sha256", l.sha256},
-            {"result", l.result}, {"readBack", l.readBack}};
+    FlatFields fields{{"time", l.time},     {"operation", l.operation}, {"port", l.port},   {"serial", l.serial},
+                      {"mmsi", l.mmsi},     {"atis", l.atis},           {"nmea", l.nmea},   {"sha256", l.sha256},
+                      {"result", l.result}, {"readBack", l.readBack}};
+    if (!l.run.empty()) fields.emplace_back("run", l.run);
+    if (!l.backup.empty()) fields.emplace_back("backup", l.backup);
+    return fields;
 }
 
 std::string Field(const std::map<std::string, std::string>& fields, const char* key) {
@@ -92,6 +100,69 @@ std::optional<ArchiveRecord> ReadRecord(const std::string& path) {
     return ArchiveRecord{Field(*fields, "time"),   Field(*fields, "operation"), Field(*fields, "port"),
                          Field(*fields, "version"), Field(*fields, "serial"),   Field(*fields, "mmsi"),
                          Field(*fields, "atis"),    Field(*fields, "nmea"),     Field(*fields, "sha256")};
+}
+
+// What an entry's folder name tells when its record cannot: "2026-12-07_101530_backup-2" was
+// stored at 2026-12-07 10:15:30 by a backup.
+ArchiveRecord RecordFromName(const std::string& name) {
+    ArchiveRecord record;
+    constexpr std::size_t kDate = 10, kStamp = 17;
+    if (name.size() <= kStamp + 1 || name[kDate] != '_' || name[kStamp] != '_') return record;
+    record.time = name.substr(0, kDate) + " " + name.substr(kDate + 1, 2) + ":" + name.substr(kDate + 3, 2) + ":" +
+                  name.substr(kDate + 5, 2);
+    record.operation = name.substr(kStamp + 1, name.find('-', kStamp + 1) - kStamp - 1);
+    return record;
+}
+
+// Why a file of an entry cannot be used: missing, or the system's reason.
+std::string EntryFileProblem(const char* name, const FileRead& read) {
+    if (read.error == ENOENT) return std::string(name) + " is missing";
+    return std::string(name) + " cannot be read (" + ReadFailureCause(read) + ")";
+}
+
+std::string RecordProblem(const std::string& path) {
+    std::string text;
+    const FileRead read = ReadTextStart(path, kMaxRecordBytes, text);
+    if (read.status != FileReadStatus::Ok) return EntryFileProblem(kArchiveRecordName, read);
+    return std::string(kArchiveRecordName) + " is not a record this program wrote (damaged or changed)";
+}
+
+// Why an entry's image cannot be trusted, from its reading; empty when it can. `detailed`
+// names both hashes of a mismatch.
+std::string ImageProblem(const FileRead& read, const std::string& recorded, const std::string& actual,
+                         bool detailed) {
+    if (read.status != FileReadStatus::Ok) return EntryFileProblem(kArchiveImageName, read);
+    if (read.bytes != kImageSize || read.more)
+        return std::string(kArchiveImageName) + " holds " + (read.more ? "more than " : "") +
+               std::to_string(read.bytes) + " bytes, not " + std::to_string(kImageSize);
+    if (actual == recorded) return {};
+    std::string text = std::string(kArchiveImageName) + " does not match the SHA-256 in its record";
+    if (detailed) text += "\n  the record says " + recorded + "\n  the image has   " + actual;
+    return text;
+}
+
+// Reads an entry's image and what is wrong with it (nothing when it is whole and as recorded).
+std::string ReadEntryImage(const ArchiveEntry& entry, RadioImage& image, std::string& sha256, bool detailed) {
+    const FileRead read = ReadFileStart(JoinPath(entry.folder, kArchiveImageName), image);
+    const bool whole = read.status == FileReadStatus::Ok && read.bytes == image.size() && !read.more;
+    sha256 = whole ? CloneRangeSha256(image) : std::string();
+    return ImageProblem(read, entry.record.sha256, sha256, detailed);
+}
+
+ArchiveEntry ExamineEntry(const std::string& serial, const std::string& name, const std::string& folder) {
+    ArchiveEntry entry{serial + kPathSeparator + name, folder, {}, false, {}, {}};
+    const std::string recordPath = JoinPath(folder, kArchiveRecordName);
+    if (auto record = ReadRecord(recordPath)) {
+        entry.record = *record;
+        entry.recordRead = true;
+    } else {
+        entry.record = RecordFromName(name);
+        entry.damage = RecordProblem(recordPath);
+    }
+    auto image = std::make_unique<RadioImage>();
+    const std::string problem = ReadEntryImage(entry, *image, entry.imageSha256, false);
+    if (entry.damage.empty()) entry.damage = problem;
+    return entry;
 }
 
 std::vector<std::string> SubFolders(const std::string& folder) {
@@ -151,6 +222,30 @@ std::string ArchiveTimeNow() {
     return text;
 }
 
+std::string CloneRangeSha256(const RadioImage& image) {
+    return Sha256Hex(std::span(image).subspan(kCloneFirst, kCloneLast - kCloneFirst + 1u));
+}
+
+std::string NewRunMark() {
+    std::random_device random;
+    char mark[17];
+    std::snprintf(mark, sizeof mark, "%08x%08x", random(), random());
+    return mark;
+}
+
+bool IsEntryOfSerial(const ArchiveEntry& entry, const std::string& serial) {
+    if (entry.recordRead) return entry.record.serial == serial;
+    return entry.id.substr(0, entry.id.find(kPathSeparator)) == SerialFolder(serial);
+}
+
+std::optional<std::string> ArchiveOutputRefusal(const std::string& path) {
+    for (const std::string& folder : {RadioArchive::DefaultFolder(), RadioArchive::DemoFolder()})
+        if (LiesWithin(path, folder))
+            return path + ": lies in the radio archive " + folder +
+                   ", which only this program writes; choose another place";
+    return std::nullopt;
+}
+
 void TakeIdentities(ArchiveRecord& record, const RadioSettings& settings) {
     record.serial = std::string(FixedSlotText(settings.serialNo));
     record.mmsi = std::string(FixedSlotText(settings.mmsiId));
@@ -158,12 +253,21 @@ void TakeIdentities(ArchiveRecord& record, const RadioSettings& settings) {
     record.nmea = std::string(FixedSlotText(settings.nmeaNo));
 }
 
-std::string RadioArchive::DefaultFolder() {
+namespace {
+
+// $XDG_DATA_HOME/orven-clone, or ~/.local/share/orven-clone without it.
+std::string ProgramDataFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == kPathSeparator) return JoinPath(JoinPath(data, "orven-clone"), "archive");
+    if (data && data[0] == kPathSeparator) return JoinPath(data, "orven-clone");
     const char* home = std::getenv("HOME");
-    return JoinPath(home && *home ? home : ".", ".local/share/orven-clone/archive");
+    return JoinPath(home && *home ? home : ".", ".local/share/orven-clone");
 }
+
+}  // namespace
+
+std::string RadioArchive::DefaultFolder() { return JoinPath(ProgramDataFolder(), "archive"); }
+
+std::string RadioArchive::DemoFolder() { return JoinPath(ProgramDataFolder(), "demo-archive"); }
 
 std::optional<std::string> RadioArchive::StoreRefusal() const {
     if (MakeFolders(folder_) && CanSaveAtomically(JoinPath(folder_, kProgrammingLogName))) return std::nullopt;
@@ -199,9 +303,7 @@ std::vector<ArchiveEntry> RadioArchive::List() const {
     for (const std::string& serial : SubFolders(folder_)) {
         const std::string serialFolder = JoinPath(folder_, serial);
         for (const std::string& name : SubFolders(serialFolder)) {
-            const std::string folder = JoinPath(serialFolder, name);
-            if (auto record = ReadRecord(JoinPath(folder, kArchiveRecordName)))
-                entries.push_back({serial + kPathSeparator + name, folder, *record});
+            entries.push_back(ExamineEntry(serial, name, JoinPath(serialFolder, name)));
         }
     }
     std::stable_sort(entries.begin(), entries.end(), [](const ArchiveEntry& a, const ArchiveEntry& b) {
@@ -216,9 +318,12 @@ std::optional<ArchiveEntry> RadioArchive::Find(const std::string& id) const {
     return std::nullopt;
 }
 
-bool RadioArchive::LoadImage(const ArchiveEntry& entry, RadioImage& image) const {
-    const FileRead read = ReadFileStart(JoinPath(entry.folder, kArchiveImageName), image);
-    return read.status == FileReadStatus::Ok && read.bytes == image.size() && !read.more;
+bool RadioArchive::LoadImage(const ArchiveEntry& entry, RadioImage& image, std::string& why) const {
+    // Read again and checked on the very bytes that are handed on: the file may have changed
+    // since the entry was listed.
+    std::string sha256;
+    why = entry.recordRead ? ReadEntryImage(entry, image, sha256, true) : entry.damage;
+    return why.empty();
 }
 
 bool RadioArchive::AppendLog(const LogLine& line, std::string& error) const {
@@ -236,6 +341,27 @@ bool RadioArchive::AppendLog(const LogLine& line, std::string& error) const {
     return ok;
 }
 
+namespace {
+
+// A start is shown only while no outcome of its run follows it: then the write was cut off.
+void FoldStarts(std::vector<LogLine>& lines) {
+    std::set<std::string> ended;
+    std::vector<LogLine> kept;
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        if (line->result != kLogStarted) {
+            if (!line->run.empty()) ended.insert(line->run);
+        } else if (line->run.empty() || ended.count(line->run) > 0) {
+            continue;
+        } else {
+            line->interrupted = true;
+        }
+        kept.push_back(std::move(*line));
+    }
+    lines.assign(std::make_move_iterator(kept.rbegin()), std::make_move_iterator(kept.rend()));
+}
+
+}  // namespace
+
 LogRead RadioArchive::ReadLog() const {
     LogRead log;
     std::ifstream in(JoinPath(folder_, kProgrammingLogName), std::ios::binary);
@@ -251,8 +377,9 @@ LogRead RadioArchive::ReadLog() const {
         log.lines.push_back({Field(*fields, "time"), Field(*fields, "operation"), Field(*fields, "port"),
                              Field(*fields, "serial"), Field(*fields, "mmsi"), Field(*fields, "atis"),
                              Field(*fields, "nmea"), Field(*fields, "sha256"), Field(*fields, "result"),
-                             Field(*fields, "readBack")});
+                             Field(*fields, "readBack"), Field(*fields, "run"), Field(*fields, "backup")});
     }
+    FoldStarts(log.lines);
     return log;
 }
 

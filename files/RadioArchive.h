@@ -5,6 +5,9 @@
 //                                               settings.dat   the decoded settings, when they load
 //                                               record.json    what, when, where, who
 //   <folder>/programming.log   one line for every write, restore and verify; only ever appended to
+// An entry that cannot be trusted (its record or image missing, unreadable, short, or not the
+// bytes its record's SHA-256 names) is still listed, marked damaged with the reason, and is never
+// written into a radio. The demo radio keeps an archive of its own beside the real one.
 #pragma once
 
 #include "files/FlatJson.h"
@@ -23,6 +26,8 @@ inline constexpr const char* kArchiveSettingsName = "settings.dat";
 inline constexpr const char* kArchiveRecordName = "record.json";
 inline constexpr const char* kProgrammingLogName = "programming.log";
 inline constexpr const char* kNoSerialFolder = "no-serial";
+// The result of the log line a write or restore adds before its first frame.
+inline constexpr const char* kLogStarted = "started";
 
 // What record.json holds of an entry.
 struct ArchiveRecord {
@@ -37,7 +42,11 @@ struct ArchiveRecord {
 struct ArchiveEntry {
     std::string id;      // "<serial folder>/<entry folder>": how a user names the entry
     std::string folder;  // where its files are
-    ArchiveRecord record;
+    ArchiveRecord record;  // without a readable record, the time and operation its folder's name gives
+    bool recordRead = false;
+    std::string imageSha256;  // of the clone range of image.bin as it is now; empty when it is not whole
+    std::string damage;       // why the entry cannot be trusted; empty when it can
+    bool Damaged() const { return !damage.empty(); }
 };
 
 // One line of the programming log.
@@ -47,11 +56,16 @@ struct LogLine {
     std::string sha256;    // of the clone range sent or read
     std::string result;    // the outcome's text
     std::string readBack;  // what the read-back after a write found, or "-"
+    std::string run;       // the same on the started line and the outcome's line of one write
+    std::string backup;    // the entry holding what the radio held before, or "-"
+    bool interrupted = false;  // a started line no outcome followed (set by ReadLog)
 };
 
 struct LogRead {
-    std::vector<LogLine> lines;  // oldest first
-    std::size_t damaged = 0;     // lines that could not be read, left out
+    // Oldest first: every outcome, and every start that no outcome followed (interrupted); a
+    // start that has its outcome is left out.
+    std::vector<LogLine> lines;
+    std::size_t damaged = 0;  // lines that could not be read, left out
 };
 
 // The entry's settings file; empty when it keeps none (the radio held settings no file can hold).
@@ -60,6 +74,18 @@ std::string SettingsFileOf(const ArchiveEntry& entry);
 std::string ArchiveTimeNow();
 // The identity fields of a record, taken from settings.
 void TakeIdentities(ArchiveRecord& record, const RadioSettings& settings);
+// SHA-256 of an image's clone range, as records and log lines name it.
+std::string CloneRangeSha256(const RadioImage& image);
+// A new mark that ties a write's started line to its outcome's.
+std::string NewRunMark();
+// Whether an entry is one of the radio with this serial number (by its record, or without one
+// by the folder it sits in).
+bool IsEntryOfSerial(const ArchiveEntry& entry, const std::string& serial);
+
+// Nothing when a user's file may be written at `path`; else why not, naming the folder: it lies
+// in a radio archive (the real one or the demo radio's), links followed, which only the program
+// itself writes.
+std::optional<std::string> ArchiveOutputRefusal(const std::string& path);
 
 class RadioArchive {
 public:
@@ -67,6 +93,10 @@ public:
 
     // $XDG_DATA_HOME/orven-clone/archive, or ~/.local/share/orven-clone/archive without it.
     static std::string DefaultFolder();
+    // The demo radio's, beside it: .../orven-clone/demo-archive. Never listed with real radios.
+    static std::string DemoFolder();
+    // The one for the radio the user works with.
+    static std::string FolderFor(bool demoRadio) { return demoRadio ? DemoFolder() : DefaultFolder(); }
     const std::string& Folder() const { return folder_; }
 
     // Nothing when an entry can be stored now (the folder is made when missing); else why not,
@@ -79,11 +109,12 @@ public:
     std::optional<std::string> Store(ArchiveRecord record, const RadioImage& image, const RadioSettings* settings,
                                      std::string& error) const;
 
-    // Every entry whose record can be read, oldest first.
+    // Every entry, damaged ones too, oldest first.
     std::vector<ArchiveEntry> List() const;
     std::optional<ArchiveEntry> Find(const std::string& id) const;
-    // The entry's exact image; false when it is missing or not 8192 bytes.
-    bool LoadImage(const ArchiveEntry& entry, RadioImage& image) const;
+    // The entry's exact image, read now and checked against its record: false, with `why` set
+    // (the damage; for a mismatch both hashes), when it cannot be trusted.
+    bool LoadImage(const ArchiveEntry& entry, RadioImage& image, std::string& why) const;
 
     // Appends one line; false with `error` set when it could not be made durable.
     bool AppendLog(const LogLine& line, std::string& error) const;

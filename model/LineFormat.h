@@ -15,4 +15,9 @@ std::string_view FixedSlotText(const char* slot, std::size_t size);
 template <std::size_t N>
 std::string_view FixedSlotText(const char (&slot)[N]) { return FixedSlotText(slot, N); }
 
+// A text from a radio, a file or the log made safe to print: control characters (line ends too),
+// DEL, the C1 controls, bytes that are not UTF-8 and the backslash itself become \xNN (\\), so
+// nothing it holds can move the cursor, recolour a terminal or forge a line.
+std::string PrintableText(std::string_view text);
+
 }  // namespace orven
