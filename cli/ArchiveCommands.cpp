@@ -1,12 +1,14 @@
-// Commands that look into the radio archive: archive list, archive show, archive log.
+// Commands that look into the radio archive: archive list, archive show, archive log. Everything
+// they print from the archive's files is made printable first: those files are data, and a
+// serial number read from a radio may hold any byte.
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "files/Paths.h"
 #include "files/RadioArchive.h"
+#include "model/LineFormat.h"
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
 #include <memory>
 #include <ostream>
 
@@ -14,57 +16,101 @@ namespace orven::cli {
 
 namespace {
 
-// An identity as a list shows it: "-" for none.
-std::string Shown(const std::string& text) { return text.empty() ? "-" : text; }
+// A text of the archive as it is printed: "-" for none, anything unprintable escaped.
+std::string Shown(const std::string& text) { return text.empty() ? "-" : PrintableText(text); }
 
 std::string EntryRow(const ArchiveEntry& e) {
-    char row[256];
-    std::snprintf(row, sizeof row, "%-36s %s  %-9s serial %-8s MMSI %s\n", e.id.c_str(), e.record.time.c_str(),
-                  e.record.operation.c_str(), Shown(e.record.serial).c_str(), Shown(e.record.mmsi).c_str());
-    return row;
+    std::string row = FormatLine("%-36s %-19s  %-9s serial %-8s MMSI %s", Shown(e.id).c_str(), Shown(e.record.time).c_str(),
+                                 Shown(e.record.operation).c_str(), Shown(e.record.serial).c_str(),
+                                 Shown(e.record.mmsi).c_str());
+    return row + (e.Damaged() ? "  damaged: " + PrintableText(e.damage) : std::string()) + "\n";
 }
 
-void AddList(CLI::App& archive, const Console& io, const RadioArchive& store) {
-    auto serial = std::make_shared<std::string>();
-    auto* cmd = archive.add_subcommand("list", "One entry a line, newest last: id, time, operation, serial, MMSI");
-    cmd->add_option("--serial", *serial, "Only the entries of the radio with this serial number");
-    cmd->callback([serial, &io, &store] {
-        for (const ArchiveEntry& e : store.List())
-            if (serial->empty() || e.record.serial == *serial) io.out << EntryRow(e);
+// The archive a command looks into: the real radios', or with --demo the demo radio's.
+struct ArchiveChoice {
+    bool demo = false;
+    RadioArchive Archive() const { return RadioArchive(RadioArchive::FolderFor(demo)); }
+};
+
+void AddDemoFlag(CLI::App& cmd, ArchiveChoice& choice) {
+    cmd.add_flag("--demo", choice.demo, "The demo radio's archive (kept apart from real radios') instead");
+}
+
+void AddList(CLI::App& archive, const Console& io) {
+    struct Args { std::string serial; ArchiveChoice choice; };
+    auto args = std::make_shared<Args>();
+    auto* cmd = archive.add_subcommand(
+        "list", "One entry a line, newest last: id, time, operation, serial, MMSI, and why an entry is damaged");
+    cmd->add_option("--serial", args->serial, "Only the entries of the radio with this serial number");
+    AddDemoFlag(*cmd, args->choice);
+    cmd->callback([args, &io] {
+        for (const ArchiveEntry& e : args->choice.Archive().List())
+            if (args->serial.empty() || IsEntryOfSerial(e, args->serial)) io.out << EntryRow(e);
     });
 }
 
-void AddShow(CLI::App& archive, const Console& io, int& exitCode, const RadioArchive& store) {
-    auto id = std::make_shared<std::string>();
-    auto* cmd = archive.add_subcommand("show", "What an entry keeps, and where");
-    cmd->add_option("ENTRY", *id, "The entry's id, as archive list prints it")->required();
-    cmd->callback([id, &io, &exitCode, &store] {
-        const auto entry = store.Find(*id);
+// What can be read of an entry: its record's fields, or without a record what its folder's name tells.
+void ShowEntry(const ArchiveEntry& entry, const Console& io) {
+    const ArchiveRecord& r = entry.record;
+    io.out << "Entry: " << Shown(entry.id) << "\n";
+    if (entry.Damaged()) io.out << "Damaged: " << PrintableText(entry.damage) << "\n";
+    const char* unread = " (from the folder's name; the record cannot be read)";
+    io.out << "Time: " << Shown(r.time) << (entry.recordRead ? "" : unread) << "\n";
+    io.out << "Operation: " << Shown(r.operation) << (entry.recordRead ? "" : unread) << "\n";
+    if (entry.recordRead) {
+        const std::pair<const char*, std::string> rows[] = {
+            {"Port", r.port},  {"Program", r.version}, {"Serial", r.serial},   {"MMSI", r.mmsi},
+            {"ATIS", r.atis},  {"NMEA2000", r.nmea},   {"SHA-256", r.sha256}};
+        for (const auto& [name, value] : rows) io.out << name << ": " << Shown(value) << "\n";
+    }
+    io.out << "Image: " << PrintableText(JoinPath(entry.folder, kArchiveImageName)) << "\n";
+    if (!entry.imageSha256.empty() && entry.imageSha256 != r.sha256)
+        io.out << "Image SHA-256: " << entry.imageSha256 << " (as the image is now)\n";
+    const std::string settings = SettingsFileOf(entry);
+    io.out << "Settings: "
+           << (settings.empty() ? "none (the radio held settings no file can hold)" : PrintableText(settings)) << "\n";
+}
+
+void AddShow(CLI::App& archive, const Console& io, int& exitCode) {
+    struct Args { std::string id; ArchiveChoice choice; };
+    auto args = std::make_shared<Args>();
+    auto* cmd = archive.add_subcommand("show", "What an entry keeps, and where; for a damaged one, what can be read");
+    cmd->add_option("ENTRY", args->id, "The entry's id, as archive list prints it")->required();
+    AddDemoFlag(*cmd, args->choice);
+    cmd->callback([args, &io, &exitCode] {
+        const RadioArchive store = args->choice.Archive();
+        const auto entry = store.Find(args->id);
         if (!entry) {
-            io.err << *id << ": no such entry in the radio archive " << store.Folder() << "\n";
+            io.err << args->id << ": no such entry in the radio archive " << store.Folder() << "\n";
             return void(exitCode = kExitFile);
         }
-        const ArchiveRecord& r = entry->record;
-        const std::pair<const char*, std::string> rows[] = {
-            {"Entry", entry->id},         {"Time", r.time},         {"Operation", r.operation},
-            {"Port", Shown(r.port)},      {"Program", r.version},   {"Serial", Shown(r.serial)},
-            {"MMSI", Shown(r.mmsi)},      {"ATIS", Shown(r.atis)},  {"NMEA2000", Shown(r.nmea)},
-            {"SHA-256", r.sha256},        {"Image", JoinPath(entry->folder, kArchiveImageName)}};
-        for (const auto& [name, value] : rows) io.out << name << ": " << value << "\n";
-        const std::string settings = SettingsFileOf(*entry);
-        io.out << "Settings: " << (settings.empty() ? "none (the radio held settings no file can hold)" : settings)
-               << "\n";
+        ShowEntry(*entry, io);
     });
 }
 
-void AddLog(CLI::App& archive, const Console& io, const RadioArchive& store) {
-    auto* cmd = archive.add_subcommand("log", "The programming log: every write, restore and verify, oldest first");
-    cmd->callback([&io, &store] {
-        const LogRead log = store.ReadLog();
-        for (const LogLine& l : log.lines)
-            io.out << l.time << "  " << l.operation << "  port " << Shown(l.port) << "  serial " << Shown(l.serial)
-                   << "  MMSI " << Shown(l.mmsi) << "  ATIS " << Shown(l.atis) << "  NMEA2000 " << Shown(l.nmea)
-                   << "  " << l.result << "  read-back: " << Shown(l.readBack) << "  sha256 " << l.sha256 << "\n";
+// A start no outcome followed: the write was cut off (the program killed, the power gone), and
+// the radio may hold part of it.
+std::string InterruptedText(const LogLine& l) {
+    std::string text = "INTERRUPTED: no outcome was logged; the radio may hold part of this " + Shown(l.operation);
+    if (l.backup.empty() || l.backup == "-") return text + " (no backup was read before it)";
+    return text + ". What it held before: orven-cli -p " + Shown(l.port) + " restore " + Shown(l.backup);
+}
+
+void AddLog(CLI::App& archive, const Console& io) {
+    auto choice = std::make_shared<ArchiveChoice>();
+    auto* cmd = archive.add_subcommand(
+        "log", "The programming log: every write, restore and verify, oldest first, and writes cut off");
+    AddDemoFlag(*cmd, *choice);
+    cmd->callback([choice, &io] {
+        const LogRead log = choice->Archive().ReadLog();
+        for (const LogLine& l : log.lines) {
+            io.out << Shown(l.time) << "  " << Shown(l.operation) << "  port " << Shown(l.port) << "  serial "
+                   << Shown(l.serial) << "  MMSI " << Shown(l.mmsi) << "  ATIS " << Shown(l.atis) << "  NMEA2000 "
+                   << Shown(l.nmea) << "  ";
+            if (l.interrupted) io.out << InterruptedText(l);
+            else io.out << Shown(l.result) << "  read-back: " << Shown(l.readBack);
+            io.out << "  sha256 " << Shown(l.sha256) << "\n";
+        }
         if (log.damaged > 0) io.err << log.damaged << " damaged line(s) of the log left out\n";
     });
 }
@@ -72,14 +118,11 @@ void AddLog(CLI::App& archive, const Console& io, const RadioArchive& store) {
 }  // namespace
 
 void AddArchiveCommands(CLI::App& app, Console& io, int& exitCode) {
-    // Made when the command line is parsed: the folder follows the environment of this run.
-    static thread_local std::unique_ptr<RadioArchive> store;
-    store = std::make_unique<RadioArchive>(RadioArchive::DefaultFolder());
     auto* archive = app.add_subcommand("archive", "The radio archive: every radio's memory as read, and the log");
     archive->require_subcommand(1);
-    AddList(*archive, io, *store);
-    AddShow(*archive, io, exitCode, *store);
-    AddLog(*archive, io, *store);
+    AddList(*archive, io);
+    AddShow(*archive, io, exitCode);
+    AddLog(*archive, io);
 }
 
 }  // namespace orven::cli

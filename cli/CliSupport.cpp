@@ -2,7 +2,9 @@
 
 #include "clone/CloneResult.h"
 #include "files/AtomicFile.h"
+#include "files/FileRead.h"
 #include "files/Paths.h"
+#include "files/RadioArchive.h"
 #include "files/SettingsFile.h"
 #include "model/MarineIdentity.h"
 
@@ -21,6 +23,8 @@ std::ostream& Console::Success() const {
 
 void ReportFailure(const Console& io, const std::string& path, CloneResult code) {
     io.err << path << ": " << ResultText(code) << "\n";
+    if (code != kResultOpenFile && code != kResultFileRead) return;
+    if (const std::string cause = OpenFailureCause(path); !cause.empty()) io.err << "(" << cause << ")\n";
 }
 
 bool StandardOutputWritten(const Console& io) {
@@ -37,6 +41,10 @@ bool OutputUsableOrReport(const std::string& path, const Console& io) {
 
 bool OutputApartOrReport(const std::string& output, std::initializer_list<std::string> inputs, const Console& io) {
     if (output.empty() || IsStandardOutput(output)) return true;
+    if (const auto refusal = ArchiveOutputRefusal(output)) {
+        io.err << *refusal << ".\n";
+        return false;
+    }
     for (const std::string& input : inputs) {
         if (input.empty() || !IsSameFile(output, input)) continue;
         io.err << output << ": is the same file as the input " << input << "; choose another output.\n";

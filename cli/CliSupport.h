@@ -57,14 +57,15 @@ bool StandardOutputWritten(const Console& io);
 // else tells err why not and that nothing was done.
 bool OutputUsableOrReport(const std::string& path, const Console& io);
 
-// True when the output is not one of the inputs (by file identity, links followed), else tells
-// err; a command that would overwrite its own input refuses before doing anything.
+// True when the output is not one of the inputs (by file identity, links followed) and lies in no
+// radio archive, else tells err; a command that would overwrite its own input or what the archive
+// keeps refuses before doing anything.
 bool OutputApartOrReport(const std::string& output, std::initializer_list<std::string> inputs, const Console& io);
 
 // Tells err, as warnings, what looks wrong with the document's MMSI and ATIS (never a refusal).
 void WarnAboutIdentities(const RadioSettings& settings, const Console& io);
 
-// Prints "<path>: <text of code>" to err.
+// Prints "<path>: <text of code>" to err, and below it why a file could not be opened or read.
 void ReportFailure(const Console& io, const std::string& path, CloneResult code);
 
 }  // namespace orven::cli

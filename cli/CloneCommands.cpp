@@ -16,6 +16,7 @@
 #include "files/ReportTime.h"
 #include "model/IdentityRules.h"
 #include "model/MarineIdentity.h"
+#include "model/LineFormat.h"
 #include "model/RadioImage.h"
 #include "link/CHidDevice.h"
 #include "link/PortNames.h"
@@ -72,6 +73,13 @@ int KeepUnloadableRead(const CloneJob& job, const ReadOutcome& read, const std::
     return kExitDifferent;
 }
 
+// Before a read whose settings go to `path`: neither the file nor the image kept beside it when the
+// settings cannot be a file may overwrite an input or what the radio archive keeps.
+bool ReadOutputsApart(const std::string& path, const std::string& input, const Console& io) {
+    if (path.empty() || IsStandardOutput(path)) return true;
+    return OutputApartOrReport(path, {input}, io) && OutputApartOrReport(ImagePathBeside(path), {input, path}, io);
+}
+
 // Keeps what a read brought: the settings file, or the radio's bytes when the settings would not
 // open again. The exit code, reported.
 int KeepRead(const CloneJob& job, const RadioSettings& held, const ReadOutcome& read, const std::string& path,
@@ -86,6 +94,7 @@ void AddRead(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& ex
     cmd->add_option("FILE", *file, "Settings file to write (- for stdout)")->required();
     cmd->callback(LinkCallback(o, io, exitCode, [file, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(*file);
+        if (!ReadOutputsApart(*file, {}, io)) return int(kExitUsage);
         if (!OutputUsableOrReport(*file, io)) return int(kExitFile);
         auto held = std::make_unique<RadioSettings>();
         const ReadOutcome read = RunRead(s.Job(), *held);
@@ -207,7 +216,7 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
     AddConfirmOptions(*cmd, *args);
     cmd->callback(LinkCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(args->backup);
-        if (!OutputApartOrReport(args->backup, {args->file}, io)) return int(kExitUsage);
+        if (!ReadOutputsApart(args->backup, args->file, io)) return int(kExitUsage);
         auto settings = std::make_unique<RadioSettings>();
         if (!LoadSettingsOrReport(args->file, *settings, io)) return int(kExitFile);
         if (auto refusal = WriteRefusal(*settings)) {
@@ -231,21 +240,32 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
     }));
 }
 
-// The image a restore sends: an image file (8192 bytes, as --dump and the archive keep it), else
-// an archive entry by its id.
-bool LoadRestoreImage(const LinkSession& s, const std::string& source, RadioImage& image, Console& io) {
+// The image a restore sends: an image file given by path (8192 bytes, as --dump and the archive
+// keep it), taken as it is since no record vouches for it; else an archive entry by its id, whose
+// bytes must be whole and match its record. kExitOk, or the exit code with the reason told.
+int LoadRestoreImage(const LinkSession& s, const std::string& source, RadioImage& image, Console& io) {
     struct stat info{};
     if (stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
         const FileRead read = ReadFileStart(source, image);
-        if (read.status == FileReadStatus::Ok && read.bytes == image.size() && !read.more) return true;
-        io.err << source << ": not a radio image (8192 bytes)\n";
-        return false;
+        if (read.status == FileReadStatus::Ok && read.bytes == image.size() && !read.more) return kExitOk;
+        io.err << source << ": not a radio image (8192 bytes)";
+        const std::string cause = ReadFailureCause(read);
+        io.err << (cause.empty() ? "" : " (" + cause + ")") << "\n";
+        return kExitFile;
     }
-    const auto entry = s.Archive().Find(source);
-    if (entry && s.Archive().LoadImage(*entry, image)) return true;
-    io.err << source << ": neither an image file nor an entry of the radio archive " << s.Archive().Folder()
-           << " (see orven-cli archive list)\n";
-    return false;
+    const RadioArchive& archive = s.Archive();
+    const auto entry = archive.Find(source);
+    if (!entry) {
+        io.err << source << ": " << OpenFailureCause(source) << ", and no entry of the radio archive "
+               << archive.Folder() << " has that name (see orven-cli archive list" << (s.OnDemoRadio() ? " --demo" : "")
+               << ")\n";
+        return kExitFile;
+    }
+    std::string why;
+    if (archive.LoadImage(*entry, image, why)) return kExitOk;
+    io.err << PrintableText(entry->id) << ": a damaged entry of the radio archive, not restored: "
+           << why << "\nNothing was sent to the radio.\n";
+    return kExitUsage;
 }
 
 void AddRestore(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& exitCode) {
@@ -257,7 +277,7 @@ void AddRestore(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int&
     AddConfirmOptions(*cmd, *args);
     cmd->callback(LinkCallback(o, io, exitCode, [args, &io](LinkSession& s) {
         auto image = std::make_unique<RadioImage>();
-        if (!LoadRestoreImage(s, args->file, *image, io)) return int(kExitFile);
+        if (const int code = LoadRestoreImage(s, args->file, *image, io); code != kExitOk) return code;
         WriteOptions options;
         options.backUpToArchive = !args->noBackup;
         options.confirmIdentityChange = ConfirmFromOptions(*args);

@@ -62,6 +62,7 @@ void AddNew(CLI::App& app, Console& io, int& exitCode) {
             return void(exitCode = kExitUsage);
         }
         io.dataOnStdout = IsStandardOutput(args->file);
+        if (!OutputApartOrReport(args->file, {}, io)) return void(exitCode = kExitUsage);
         auto held = std::make_unique<RadioSettings>();
         RadioSettings& s = *held;
         BuildModelDocument(s, args->model, args->country);
@@ -179,6 +180,7 @@ void AddSet(CLI::App& app, const Console& io, int& exitCode) {
             io.err << refusal << "\n";
             return void(exitCode = kExitUsage);
         }
+        if (!OutputApartOrReport(args->file, {}, io)) return void(exitCode = kExitUsage);
         auto held = std::make_unique<RadioSettings>();
         RadioSettings& s = *held;
         if (!LoadSettingsOrReport(args->file, s, io)) return void(exitCode = kExitFile);

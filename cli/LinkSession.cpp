@@ -3,6 +3,7 @@
 #include "cli/Choices.h"
 #include "cli/InterruptStop.h"
 #include "clone/CloneEvent.h"
+#include "clone/CloneTrace.h"
 #include "files/Paths.h"
 #include "link/CHidDevice.h"
 #include "link/PortNames.h"
@@ -45,7 +46,11 @@ bool LinkSession::ChoosePort(const std::string& port) {
     std::string upper = port;
     std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
     if (upper == "USB") return true;
-    if (upper == "DEMO") return AttachDemoRadio();
+    if (upper == "DEMO") {
+        // The demo radio's reads and writes are kept apart from real radios'.
+        archive_ = RadioArchive(RadioArchive::DemoFolder());
+        return AttachDemoRadio();
+    }
     if (port.find('/') != std::string::npos) {
         job_.serialDevice = port;
         return true;
@@ -122,10 +127,24 @@ CLI::App* AddLinkCommand(CLI::App& app, LinkOptions& o, const char* name, const 
     return cmd;
 }
 
+namespace {
+
+// --trace and --dump write into the working folder; through a link there they could overwrite
+// what the radio archive keeps.
+bool TraceAndDumpApart(const LinkOptions& o, const Console& io) {
+    const std::string folder = CurrentDirectory();
+    if (o.trace && !OutputApartOrReport(JoinPath(folder, kTraceFileName), {}, io)) return false;
+    if (!o.dump) return true;
+    return OutputApartOrReport(JoinPath(folder, kReadDumpFileName), {}, io) &&
+           OutputApartOrReport(JoinPath(folder, kWriteDumpFileName), {}, io);
+}
+
+}  // namespace
+
 std::function<void()> LinkCallback(std::shared_ptr<LinkOptions> o, Console& io, int& exitCode, LinkBody body) {
     return [o, &io, &exitCode, body] {
         LinkSession session(*o, io);
-        if (!session.ChoosePort(o->port)) return void(exitCode = kExitUsage);
+        if (!session.ChoosePort(o->port) || !TraceAndDumpApart(*o, io)) return void(exitCode = kExitUsage);
         InterruptStop stop;
         exitCode = body(session);
     };

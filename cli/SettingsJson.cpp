@@ -2,6 +2,7 @@
 
 #include "cli/CliSupport.h"
 #include "model/IdentityRules.h"
+#include "model/LineFormat.h"
 #include "model/MarineIdentity.h"
 #include "model/SettingsRules.h"
 #include "model/ChannelBand.h"
@@ -136,7 +137,7 @@ public:
         return Fail(key, "must be one of " + list);
     }
     bool Fail(std::string_view key, const std::string& why) {
-        error_ = where_ + std::string(key) + " " + why;
+        error_ = where_ + PrintableText(key) + " " + why;
         return false;
     }
 
@@ -205,8 +206,8 @@ bool BandsFromJson(const json& bands, RadioSettings& s, std::string& error) {
     if (!bands.is_object()) return error = "bands must be an object", false;
     for (const auto& [key, value] : bands.items()) {
         ChannelBand band;
-        if (!ParseBandName(key, band)) return error = "bands." + key + " is not a known band", false;
-        if (!value.is_boolean()) return error = "bands." + key + " must be true or false", false;
+        if (!ParseBandName(key, band)) return error = "bands." + PrintableText(key) + " is not a known band", false;
+        if (!value.is_boolean()) return error = "bands." + PrintableText(key) + " must be true or false", false;
         BandFlag(s, band) = value.get<bool>() ? 1 : 0;
     }
     return true;

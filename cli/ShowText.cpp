@@ -2,6 +2,7 @@
 
 #include "cli/CliSupport.h"
 #include "model/ChannelBand.h"
+#include "model/LineFormat.h"
 #include "model/MarineIdentity.h"
 #include "model/UsageNameTable.h"
 
@@ -13,6 +14,11 @@ namespace orven::cli {
 namespace {
 
 const char* OnOff(std::uint32_t flag) { return flag ? "on" : "off"; }
+
+// A text slot of the document as printed: whatever bytes a file holds, nothing reaches the
+// terminal that could steer it.
+template <std::size_t N>
+std::string Printable(const char (&slot)[N]) { return PrintableText(FixedSlotText(slot)); }
 
 void Line(std::string& out, const char* name, const std::string& value) {
     char head[24];
@@ -68,7 +74,7 @@ std::string ChannelTable(const RadioSettings& s) {
     for (std::size_t i = 0; i < count; ++i) {
         const ChannelRecord& r = PrivateChannel(s, i);
         char line[160];
-        std::snprintf(line, sizeof line, "  %3zu  %-5s  %s  %9.4f  %9.4f  %s\n", i + 1, std::string(FixedSlotText(r.label)).c_str(),
+        std::snprintf(line, sizeof line, "  %3zu  %-5s  %s  %9.4f  %9.4f  %s\n", i + 1, Printable(r.label).c_str(),
                       std::string(UsageName(r.usage)).c_str(), r.txMHz, r.rxMHz, FlagsText(r).c_str());
         out += line;
     }
@@ -84,14 +90,14 @@ std::string SettingsShowText(const RadioSettings& s) {
     Line(out, "TX PLL step", StepName(s.txStepIndex));
     Line(out, "RX PLL step", StepName(s.rxStepIndex));
     Line(out, "RX mid freq", kRxMidNames[s.rxMidIndex ? 1 : 0]);
-    Line(out, "MMSI", std::string(FixedSlotText(s.mmsiId)) + "  (entry by user: " + OnOff(s.mmsiByUser) + ")");
+    Line(out, "MMSI", Printable(s.mmsiId) + "  (entry by user: " + OnOff(s.mmsiByUser) + ")");
     if (const auto mmsi = DecodeMmsi(FixedSlotText(s.mmsiId))) Line(out, "", DescribeMmsi(*mmsi));
-    Line(out, "ATIS", std::string(FixedSlotText(s.atisId)) + "  (entry by user: " + OnOff(s.atisByUser) + ")");
+    Line(out, "ATIS", Printable(s.atisId) + "  (entry by user: " + OnOff(s.atisByUser) + ")");
     if (const auto atis = DecodeAtis(FixedSlotText(s.atisId))) Line(out, "", DescribeAtis(*atis));
-    Line(out, "NMEA2000", std::string(FixedSlotText(s.nmeaNo)));
-    Line(out, "Serial number", std::string(FixedSlotText(s.serialNo)));
-    Line(out, "Brand name", std::string(FixedSlotText(s.brandName)));
-    Line(out, "Model name", std::string(FixedSlotText(s.modelName)));
+    Line(out, "NMEA2000", Printable(s.nmeaNo));
+    Line(out, "Serial number", Printable(s.serialNo));
+    Line(out, "Brand name", Printable(s.brandName));
+    Line(out, "Model name", Printable(s.modelName));
     out += ChannelTable(s);
     return out;
 }

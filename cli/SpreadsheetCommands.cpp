@@ -38,23 +38,26 @@ void AddExport(CLI::App& app, Console& io, int& exitCode) {
 }
 
 void AddImport(CLI::App& app, Console& io, int& exitCode) {
-    struct Args { std::string file, csv; bool append = false; };
+    struct Args { std::string file, csv; bool append = false, allowEmpty = false; };
     auto args = std::make_shared<Args>();
     auto* cmd = app.add_subcommand("channels-import",
                                    "Take the private channels from a spreadsheet (CSV); a file with any bad row changes nothing");
     cmd->add_option("FILE", args->file, "Settings file, changed in place")->required();
     cmd->add_option("IN", args->csv, "The CSV (comma or semicolon separated)")->required();
     cmd->add_flag("--append", args->append, "Add the rows after the channels there are, instead of replacing them");
+    cmd->add_flag("--allow-empty", args->allowEmpty,
+                  "Take a file with a header and no rows: the private channel list is emptied (refused otherwise)");
     cmd->callback([args, &io, &exitCode] {
         if (!OutputApartOrReport(args->file, {args->csv}, io)) return void(exitCode = kExitUsage);
         std::string text;
         auto settings = std::make_unique<RadioSettings>();
         if (!ReadCsvFile(args->csv, text, io) || !LoadSettingsOrReport(args->file, *settings, io))
             return void(exitCode = kExitFile);
-        const CsvImportResult result =
-            ImportChannelsCsv(text, args->append ? CsvImportMode::Append : CsvImportMode::Replace, *settings);
+        const CsvImportResult result = ImportChannelsCsv(
+            text, args->append ? CsvImportMode::Append : CsvImportMode::Replace, *settings, args->allowEmpty);
         for (const CsvProblem& p : result.problems)
             io.err << args->csv << ": " << CsvProblemText(p, result.columnNames) << "\n";
+        if (result.noRows && !args->allowEmpty) io.err << "Give --allow-empty to empty the list on purpose.\n";
         if (!result.problems.empty()) {
             io.err << args->file << " was not changed.\n";
             return void(exitCode = kExitUsage);

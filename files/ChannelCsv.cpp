@@ -196,7 +196,7 @@ std::string CsvProblemText(const CsvProblem& problem, const std::vector<std::str
     if (problem.column > 0) {
         text += ", column " + std::to_string(problem.column);
         if (problem.column <= columnNames.size() && !columnNames[problem.column - 1].empty())
-            text += " (" + columnNames[problem.column - 1] + ")";
+            text += " (" + PrintableText(columnNames[problem.column - 1]) + ")";
     }
     return text + ": " + problem.why;
 }
@@ -221,7 +221,8 @@ std::string ChannelsToCsv(const RadioSettings& settings, char separator) {
     return text;
 }
 
-CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, RadioSettings& settings) {
+CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, RadioSettings& settings,
+                                  bool allowEmpty) {
     CsvImportResult result;
     std::string error;
     const auto table = ParseCsv(text, error);
@@ -251,6 +252,9 @@ CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, Rad
         channels.push_back(RowReader(rows[i], header, table->separator, result.problems).Read(existing));
     }
     result.channels = channels.size();
+    result.noRows = channels.empty();
+    if (result.noRows && !allowEmpty)
+        result.problems.push_back({0, 0, "holds no channel rows; taking it would leave no private channel"});
     if (channels.size() > room)
         result.problems.push_back({0, 0, "the file holds " + std::to_string(channels.size()) + " channels" +
                                              (mode == CsvImportMode::Append ? "; with the " + std::to_string(had) +

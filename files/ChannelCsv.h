@@ -48,11 +48,14 @@ struct CsvImportResult {
     std::vector<CsvProblem> problems;  // every bad row and field; empty when the import was applied
     std::vector<std::string> columnNames;  // the file's header, for naming a problem's column
     std::size_t channels = 0;          // how many channels the rows gave
+    bool noRows = false;               // a header and no channel: refused unless allowed
 };
 
 // Reads the text and, when every row passes, applies it to the settings. A channel that a row
 // leaves as it was (same label, same printed values) keeps its exact stored bytes, so an export
-// imported again gives a byte-identical document.
-CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, RadioSettings& settings);
+// imported again gives a byte-identical document. A file of no rows is refused unless
+// `allowEmpty` says the list is meant to be emptied: a wrong or truncated file must not wipe it.
+CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, RadioSettings& settings,
+                                  bool allowEmpty = false);
 
 }  // namespace orven

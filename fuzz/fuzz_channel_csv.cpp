@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (PrivateChannelCount(*settings) > kMaxPrivateChannels) fuzz::Fail("more than 100 channels");
     for (const char separator : {',', ';'}) {
         auto again = std::make_unique<RadioSettings>(*settings);
-        if (!ImportChannelsCsv(ChannelsToCsv(*settings, separator), CsvImportMode::Replace, *again).problems.empty())
+        if (!ImportChannelsCsv(ChannelsToCsv(*settings, separator), CsvImportMode::Replace, *again, true).problems.empty())
             fuzz::Fail("own export refused");
         if (std::memcmp(settings.get(), again.get(), sizeof(RadioSettings)) != 0) fuzz::Fail("export and import changed bytes");
     }

@@ -124,6 +124,8 @@ public:
     // has no system to probe for it.
     void SetDemoRadio(bool demo) { demoRadio_ = demo; }
     bool DemoRadio() const { return demoRadio_; }
+    // The radio archive of the radio on the chosen port: the demo radio keeps one of its own.
+    std::string ArchiveFolder() const;
 
     // Whether an opened settings file can be written; the operating system's write-access test
     // unless replaced.
@@ -182,7 +184,10 @@ private:
     // When an opened document is modified: asks `question` and, on Yes, saves it.
     void OfferToSave(const QString& question);
     // A file that did not open: the reason in the status line and in a message box.
-    void ShowOpenFailure(CloneResult result);
+    // The result's text, and below it why the file could not be opened or read.
+    void ShowOpenFailure(CloneResult result, const std::string& path);
+    // False, after telling why, when a user's file at `path` would land in a radio archive.
+    bool OutsideArchives(const std::string& path);
     QString FileDialogStart() const;
     std::string CurrentFilePath() const;
     void OnLoadDefault();

@@ -3,6 +3,7 @@
 #include "ui/CCloneMainDlg.h"
 
 #include "clone/CloneResult.h"
+#include "files/FileRead.h"
 #include "files/FreqReport.h"
 #include "files/Paths.h"
 #include "files/RadioArchive.h"
@@ -38,7 +39,18 @@ bool FitsFilePath(const std::string& path) { return path.size() < sizeof(AppStat
 
 }  // namespace
 
+std::string CCloneMainDlg::ArchiveFolder() const {
+    return RadioArchive::FolderFor(demoRadio_ && state_.comPort == 0);
+}
+
+bool CCloneMainDlg::OutsideArchives(const std::string& path) {
+    const std::optional<std::string> refusal = ArchiveOutputRefusal(path);
+    if (refusal) Prompts().Message(this, kError, QString::fromStdString(*refusal) + '.', PromptIcon::Error);
+    return !refusal;
+}
+
 CloneResult CCloneMainDlg::SaveSettings(const std::string& path) {
+    if (!OutsideArchives(path)) return kResultFileWrite;
     const CloneResult result = SaveSettingsFile(path, settings_);
     if (result == kResultOk) SetModifiedFlag(false);
     return result;
@@ -87,10 +99,12 @@ void CCloneMainDlg::OfferToSave(const QString& question) {
     if (!state_.untitled && state_.modified && Prompts().AskYesNo(this, kWarning, question)) SaveAfterYes();
 }
 
-void CCloneMainDlg::ShowOpenFailure(CloneResult result) {
+void CCloneMainDlg::ShowOpenFailure(CloneResult result, const std::string& path) {
     const QString text = QString::fromStdString(ResultText(result));
     ShowStatus(text);
-    Prompts().Message(this, kError, text, PromptIcon::Error);
+    const std::string cause = result == kResultOpenFile || result == kResultFileRead ? OpenFailureCause(path) : "";
+    Prompts().Message(this, kError, cause.empty() ? text : text + QStringLiteral("\n(%1)").arg(QString::fromStdString(cause)),
+                      PromptIcon::Error);
 }
 
 void CCloneMainDlg::ShowReport(const QString& path) {
@@ -117,7 +131,7 @@ void CCloneMainDlg::OnOpen() {
     const QString chosen = Prompts().OpenFileName(this, FileDialogStart(), FileKind::Settings);
     if (chosen.isEmpty()) return;
     const CloneResult result = LoadSettings(LocalPath(chosen));
-    if (result != kResultOk) return ShowOpenFailure(result);
+    if (result != kResultOk) return ShowOpenFailure(result, LocalPath(chosen));
     ShowStatus(QStringLiteral("Open file OK."));
     SetUntitled(false);
     ShowSettings();
@@ -153,6 +167,7 @@ void CCloneMainDlg::OnSaveAs() {
 void CCloneMainDlg::OnExportFreqTable() {
     const std::string path = JoinPath(CurrentDirectory(), kFreqReportFileName);
     const QString shown = QString::fromLocal8Bit(path.c_str());
+    if (!OutsideArchives(path)) return;
     if (!WriteFrequencyReport(path, settings_, LocalReportTime())) {
         Prompts().Message(this, kError, QStringLiteral("Can't Create file:\n") + shown,
                           PromptIcon::Error);
@@ -188,7 +203,7 @@ void CCloneMainDlg::OnFeatureSetup() {
 void CCloneMainDlg::OnRadioArchive() {
     if (clone_->Running()) return;
     StoreSelections();
-    const RadioArchive archive(RadioArchive::DefaultFolder());
+    const RadioArchive archive(ArchiveFolder());
     RadioArchiveDlg dialog(archive, QString::fromStdString(PortName()), this);
     const int choice = Prompts().RunDialog(dialog);
     const std::optional<ArchiveEntry> entry = dialog.Chosen();
@@ -200,8 +215,9 @@ void CCloneMainDlg::OnRadioArchive() {
 // As Open does, but untitled: the archive keeps its entry, and Save asks for a name of its own.
 void CCloneMainDlg::OpenArchiveEntry(const ArchiveEntry& entry) {
     OfferToSave(QStringLiteral("Do you want to save?"));
-    const CloneResult result = LoadSettingsFile(JoinPath(entry.folder, kArchiveSettingsName), settings_);
-    if (result != kResultOk) return ShowOpenFailure(result);
+    const std::string path = JoinPath(entry.folder, kArchiveSettingsName);
+    const CloneResult result = LoadSettingsFile(path, settings_);
+    if (result != kResultOk) return ShowOpenFailure(result, path);
     SetModifiedFlag(false);
     SetUntitled(true);
     ShowStatus(QStringLiteral("Open file OK."));

@@ -46,8 +46,19 @@ void CCloneMainDlg::OnImportChannels() {
             .arg(path),
         {QStringLiteral("Replace"), QStringLiteral("Append")});
     if (choice < 0) return;
-    const CsvImportResult result =
-        ImportChannelsCsv(text, choice == 0 ? CsvImportMode::Replace : CsvImportMode::Append, settings_);
+    const CsvImportMode mode = choice == 0 ? CsvImportMode::Replace : CsvImportMode::Append;
+    CsvImportResult result = ImportChannelsCsv(text, mode, settings_);
+    // A header without rows would empty the list: a wrong or cut-off file must not do that unasked.
+    if (result.noRows && mode == CsvImportMode::Append) {
+        Prompts().Message(this, kImportTitle, QStringLiteral("%1 holds no channels; nothing was appended.").arg(path),
+                          PromptIcon::Information);
+        return;
+    }
+    if (result.noRows) {
+        const QString question = QStringLiteral("%1 holds no channels. Remove every private channel from the document?");
+        if (!Prompts().AskYesNo(this, kImportTitle, question.arg(path))) return;
+        result = ImportChannelsCsv(text, mode, settings_, true);
+    }
     if (!result.problems.empty()) {
         Prompts().MessageWithDetails(this, kImportTitle,
                                      QStringLiteral("%1 holds %2 problem(s), listed below; the document was not "
@@ -65,7 +76,7 @@ void CCloneMainDlg::OnImportChannels() {
 void CCloneMainDlg::OnExportChannels() {
     const QString path =
         Prompts().SaveFileName(this, QString::fromStdString(JoinPath(workDir_, "*.csv")), FileKind::Spreadsheet);
-    if (path.isEmpty()) return;
+    if (path.isEmpty() || !OutsideArchives(LocalPath(path))) return;
     if (!WriteFileAtomically(LocalPath(path), std::string_view(ChannelsToCsv(settings_)))) {
         Prompts().Message(this, QStringLiteral("Error"), QStringLiteral("Can't Create file:\n") + path,
                           PromptIcon::Error);

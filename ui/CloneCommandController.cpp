@@ -5,6 +5,7 @@
 #include "clone/ConnectionCheck.h"
 #include "files/VerifyReport.h"
 #include "model/IdentityRules.h"
+#include "model/LineFormat.h"
 #include "ui/CCloneMainDlg.h"
 #include "ui/CloneWork.h"
 #include "ui/GuiThreadPost.h"
@@ -102,9 +103,12 @@ void CloneCommandController::OnHandShake() { Start(CloneOperation::HandShake); }
 void CloneCommandController::StartRestore(const ArchiveEntry& entry) {
     if (Running()) return;
     auto image = std::make_unique<RadioImage>();
-    if (!RadioArchive(RadioArchive::DefaultFolder()).LoadImage(entry, *image)) {
+    std::string why;
+    if (!RadioArchive(window_.ArchiveFolder()).LoadImage(entry, *image, why)) {
         Prompts().Message(&window_, QStringLiteral("Restore Error"),
-                          QStringLiteral("The radio's bytes of entry %1 could not be read.").arg(ToQString(entry.id)),
+                          QStringLiteral("Entry %1 of the radio archive is damaged and was not restored:\n%2\n"
+                                         "Nothing was sent to the radio.")
+                              .arg(ToQString(PrintableText(entry.id)), ToQString(why)),
                           PromptIcon::Warning);
         return;
     }
@@ -152,7 +156,7 @@ std::shared_ptr<CloneWork> CloneCommandController::MakeWork(CloneOperation opera
     work->state = state;
     work->settings = std::make_unique<RadioSettings>(window_.Settings());
     work->progress = std::make_unique<QueuedProgress>(controls_.progress);
-    work->archive = std::make_unique<RadioArchive>(RadioArchive::DefaultFolder());
+    work->archive = std::make_unique<RadioArchive>(window_.ArchiveFolder());
     work->job.state = &work->state;
     work->job.progress = work->progress.get();
     work->job.workDir = window_.WorkDir();

@@ -15,7 +15,7 @@ namespace {
 // saved as a settings file.
 std::string KeepReadImage(const CloneWork& work) {
     const std::string path = JoinPath(work.job.workDir, kReadDumpFileName);
-    return DumpImageFile(path, *work.job.readImage) ? path : std::string();
+    return !ArchiveOutputRefusal(path) && DumpImageFile(path, *work.job.readImage) ? path : std::string();
 }
 
 void TakeWrite(WriteOutcome written, WorkerOutcome& outcome) {
@@ -42,8 +42,10 @@ void RunVerifyWork(CloneWork& work, WorkerOutcome& outcome) {
     outcome.run = verify;
     outcome.reportPath = JoinPath(work.job.workDir, kVerifyFileName);
     if (verify.Ok())
-        outcome.verifyFlags =
-            WriteFileAtomically(outcome.reportPath, std::string_view(verify.report)) ? verify.flags : kVerifyFileError;
+        outcome.verifyFlags = !ArchiveOutputRefusal(outcome.reportPath) &&
+                                      WriteFileAtomically(outcome.reportPath, std::string_view(verify.report))
+                                  ? verify.flags
+                                  : kVerifyFileError;
 }
 
 }  // namespace

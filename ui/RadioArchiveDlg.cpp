@@ -1,10 +1,12 @@
 #include "ui/RadioArchiveDlg.h"
 
+#include "model/LineFormat.h"
 #include "ui/DialogButtons.h"
 #include "ui/ResourceIds.h"
 #include "ui/UserPrompts.h"
 #include "ui/WidgetIds.h"
 
+#include <QBrush>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -15,12 +17,13 @@ namespace orven::ui {
 
 namespace {
 
-constexpr int kListColumns = 4;  // radio serial, time, operation, MMSI
+constexpr int kListColumns = 5;  // radio serial, time, operation, MMSI, damage
 constexpr int kListWidthChars = 70;
 constexpr int kListRows = 12;
 
+// A text of the archive as shown: "-" for none; bytes from a radio or a file made printable.
 QString Shown(const std::string& text) {
-    return text.empty() ? QStringLiteral("-") : QString::fromStdString(text);
+    return text.empty() ? QStringLiteral("-") : QString::fromStdString(PrintableText(text));
 }
 
 }  // namespace
@@ -38,7 +41,7 @@ RadioArchiveDlg::RadioArchiveDlg(const RadioArchive& archive, const QString& por
     list_ = WithId(new QTreeWidget(this), ids::archive::kEntryList);
     list_->setColumnCount(kListColumns);
     list_->setHeaderLabels({QStringLiteral("Radio serial"), QStringLiteral("Time"), QStringLiteral("Operation"),
-                            QStringLiteral("MMSI")});
+                            QStringLiteral("MMSI"), QStringLiteral("Damaged")});
     list_->setRootIsDecorated(false);
     list_->setAllColumnsShowFocus(true);
     list_->setMinimumSize(fontMetrics().averageCharWidth() * kListWidthChars, fontMetrics().lineSpacing() * kListRows);
@@ -68,8 +71,11 @@ RadioArchiveDlg::RadioArchiveDlg(const RadioArchive& archive, const QString& por
 void RadioArchiveDlg::FillList() {
     for (const ArchiveEntry& entry : entries_) {
         const ArchiveRecord& r = entry.record;
-        auto* item = new QTreeWidgetItem(list_, {Shown(r.serial), Shown(r.time), Shown(r.operation), Shown(r.mmsi)});
-        item->setToolTip(0, QString::fromStdString(entry.id));
+        const QString damage = entry.Damaged() ? QString::fromStdString(entry.damage) : QString();
+        auto* item = new QTreeWidgetItem(list_, {Shown(r.serial), Shown(r.time), Shown(r.operation), Shown(r.mmsi), damage});
+        item->setToolTip(0, Shown(entry.id));
+        if (entry.Damaged())
+            for (int column = 0; column < kListColumns; ++column) item->setForeground(column, QBrush(Qt::darkRed));
     }
     for (int column = 0; column < kListColumns; ++column) list_->resizeColumnToContents(column);
     if (entries_.empty()) {
@@ -93,11 +99,17 @@ void RadioArchiveDlg::SelectionChanged() {
     const std::optional<ArchiveEntry> entry = Chosen();
     const bool settings = entry && !SettingsFileOf(*entry).empty();
     open_->setEnabled(settings);
-    restore_->setEnabled(entry.has_value());
-    note_->setText(!entry || settings
-                       ? QString()
-                       : QStringLiteral("This entry keeps no settings file: the radio held settings no file can "
-                                        "hold (a radio left half-written). Restore writes its exact bytes back."));
+    // A damaged entry's bytes are never written into a radio; what can be read of it stays at hand.
+    restore_->setEnabled(entry && !entry->Damaged());
+    if (entry && entry->Damaged())
+        note_->setText(QStringLiteral("This entry is damaged (%1); it cannot be restored.")
+                           .arg(QString::fromStdString(entry->damage)) +
+                       (settings ? QStringLiteral(" Open shows the settings it keeps.") : QString()));
+    else
+        note_->setText(!entry || settings
+                           ? QString()
+                           : QStringLiteral("This entry keeps no settings file: the radio held settings no file can "
+                                            "hold (a radio left half-written). Restore writes its exact bytes back."));
 }
 
 void RadioArchiveDlg::OnOpen() { done(kOpenChosen); }
@@ -107,8 +119,7 @@ void RadioArchiveDlg::OnRestore() {
     if (!entry) return;
     const QString question =
         QStringLiteral("Write the exact bytes of entry %1 (radio serial %2, read at %3) back into the radio on %4?")
-            .arg(QString::fromStdString(entry->id), Shown(entry->record.serial),
-                 QString::fromStdString(entry->record.time), portName_);
+            .arg(Shown(entry->id), Shown(entry->record.serial), Shown(entry->record.time), portName_);
     if (Prompts().AskYesNo(this, QStringLiteral("Restore"), question)) done(kRestoreChosen);
 }
 

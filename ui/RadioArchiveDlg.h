@@ -1,7 +1,7 @@
-// File > Radio Archive: every entry of the radio archive (radio serial, time, operation, MMSI),
-// newest last and selected. Open hands the window an entry's settings as its document; Restore
-// asks, naming the radio, the entry and the port, and hands the window the entry to write back.
-// The dialog only chooses: the window opens and restores.
+// File > Radio Archive: every entry of the radio archive (radio serial, time, operation, MMSI, and
+// for a damaged entry why), newest last and selected. Open hands the window an entry's settings
+// as its document; Restore asks, naming the radio, the entry and the port, and hands the window the entry to write back.
+// A damaged entry cannot be restored. The dialog only chooses: the window opens and restores.
 #pragma once
 
 #include "files/RadioArchive.h"

@@ -62,7 +62,8 @@ TEST_F(ArchivePolicyTest, ALinkFailingAtAnyExchangeNeverLosesWhatTheRadioHeld) {
             ASSERT_FALSE(entries.empty());
             EXPECT_EQ(entries.front().record.operation, "backup");
             RadioImage kept{};
-            ASSERT_TRUE(archive.LoadImage(entries.front(), kept));
+            std::string why;
+            ASSERT_TRUE(archive.LoadImage(entries.front(), kept, why)) << why;
             EXPECT_EQ(CloneRange(kept), CloneRange(before));
             ASSERT_EQ(archive.ReadLog().lines.size(), 1u);
             EXPECT_EQ(archive.ReadLog().lines[0].operation, restore ? "restore" : "write");

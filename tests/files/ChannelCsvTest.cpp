@@ -48,7 +48,7 @@ TEST(ChannelCsvTest, ExportThenImportGivesTheSameBytesForEveryPreset) {
                                             << PrivateChannelCount(*original) << " channels");
             auto imported = std::make_unique<RadioSettings>(*original);
             const CsvImportResult result =
-                ImportChannelsCsv(ChannelsToCsv(*original, separator), CsvImportMode::Replace, *imported);
+                ImportChannelsCsv(ChannelsToCsv(*original, separator), CsvImportMode::Replace, *imported, true);
             ASSERT_TRUE(result.problems.empty()) << CsvProblemText(result.problems.front());
             EXPECT_EQ(result.channels, PrivateChannelCount(*original));
             EXPECT_TRUE(SameBytes(*imported, *original));

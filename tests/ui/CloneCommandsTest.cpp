@@ -355,6 +355,7 @@ TEST_F(CloneCommandsTest, AWriteCutOffIsRestoredFromTheArchiveToTheRadiosExactBy
     backend->WithRadio([](SimulatedRadio& r) { r.Faults().silentAfterFrames.reset(); });
     ArchiveRecord halfWritten;
     halfWritten.time = "2020-01-01 00:00:00";
+    halfWritten.sha256 = CloneRangeSha256(RadioImage{});
     std::string error;
     ASSERT_TRUE(archive.Store(halfWritten, RadioImage{}, nullptr, error));  // the oldest, without settings
     prompts.answers = {true};
