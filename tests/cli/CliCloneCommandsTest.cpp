@@ -57,9 +57,14 @@ TEST_F(CliCloneCommands, DemoRadioReadsAndVerifiesAFile) {
     EXPECT_TRUE(std::regex_match(r.out, std::regex("Read OK.\nKept in the radio archive as 20261206/[-0-9_]+_read\n")))
         << r.out;
     EXPECT_EQ(std::filesystem::file_size(dir.File("x.dat")), 43816u);
-    // The entry is the radio's exact bytes and the same settings file.
-    const std::string entry = dir.File(std::string(kArchiveFolder) + "/" + r.out.substr(r.out.find(" as ") + 4, 36));
+    // The entry is the radio's exact bytes and the same settings file, kept in the demo radio's
+    // archive: the real one never lists it.
+    const std::string id = r.out.substr(r.out.find(" as ") + 4, 36);
+    const std::string entry = dir.File(std::string(kDemoArchiveFolder) + "/" + id);
     EXPECT_EQ(ReadBytes(entry.substr(0, entry.find('\n')) + "/settings.dat"), ReadBytes(dir.File("x.dat")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File(kArchiveFolder)));
+    EXPECT_EQ(Cli("archive list").out, "");
+    EXPECT_EQ(Cli("archive list --demo").out.rfind(id.substr(0, id.find('\n')) + " ", 0), 0u);
 
     EXPECT_EQ(nlohmann::json::parse(Cli("show x.dat --json").out)["mmsi"], "211234560");
 

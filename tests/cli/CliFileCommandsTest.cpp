@@ -128,6 +128,17 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
     for (std::size_t i = 0; i < std::size(badJson); ++i)
         WriteText(dir.File("bad" + std::to_string(i) + ".json"), badJson[i]);
 
+    WriteText(dir.File("empty.csv"), "Label,TX MHz,RX MHz\r\n\r\n");
+    WriteText(dir.File("escape.json"), R"({"\u001b[2J": 1})");
+    // The radio archive, with a link into it from the working folder: no output may land there.
+    const std::string entry = std::string(kArchiveFolder) + "/S1/2026-12-07_101530_read";
+    std::filesystem::create_directories(dir.File(entry));
+    std::filesystem::copy_file(dir.File("a.dat"), dir.File(entry + "/settings.dat"));
+    WriteText(dir.File(std::string(kArchiveFolder) + "/programming.log"), "{}\n");
+    std::filesystem::create_symlink(std::string(kArchiveFolder) + "/programming.log", dir.File("log-link"));
+    std::filesystem::create_symlink(entry + "/image.bin", dir.File("z.bin"));  // dangling: a read would make it
+    std::filesystem::create_symlink(entry + "/CommLogo.bin", dir.File("CommLogo.bin"));
+    const std::string inArchive = std::string(" lies in the radio archive ") + dir.File(".data/orven-clone/");
     // Every file's name and bytes: a refusal must leave all of them as they were.
     const auto snapshot = [&] {
         std::map<std::string, std::vector<std::uint8_t>> files;
@@ -147,7 +158,8 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
         {"new b.dat --model usa --country uk", 2, "The USA model has no country presets"},
         {"set a.dat", 2, "Nothing to set"},
         {"new b.dat --model mars", 2, "--model: "},
-        {"show missing.dat", 4, "missing.dat: Open File Error.\n"},
+        {"show missing.dat", 4, "missing.dat: Open File Error.\n(no such file)\n"},
+        {"checksum folder", 4, "folder: Open File Error.\n(a folder, not a file)\n"},
         {"new folder", 4, "folder: Write to File Error.\n"},
         {"from-json empty.json folder", 4, "folder: Write to File Error.\n"},
         {"from-json folder out.dat", 4, "folder: is a folder, not a JSON document\n"},
@@ -158,8 +170,9 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
         {"from-json bad2.json out.dat", 2, "bad2.json: mmsi is longer than 9 characters\n"},
         {"from-json bad3.json out.dat", 2, "bad3.json: privateChannels[0].txMHz must be 0 (receive only)"},
         {"from-json bad4.json out.dat", 2, "bad4.json: privateChannels[0]. needs label, txMHz and rxMHz\n"},
+        {"from-json escape.json out.dat", 2, "escape.json: \\x1b[2J is not a known key\n"},
         {"set a.dat --mmsi 123456789 --serial 123456789", 2, "Invalid SERIAL ID:123456789\nMake sure 8 digitals.\n"},
-        {"set a.dat --nmea 12345a", 2, "Invalid NMEA ID:12345a\nMake sure 6 digitals.\n"},
+        {"set a.dat --nmea 12345a", 2, "Invalid NMEA ID:12345a\nMake sure 6 digitals.\n\"a\" at position 6 is not"},
         {"set a.dat --brand ABCDEFGHIJKLM", 2, "Brand name is longer than 12 characters.\n"},
         {"set a.dat --brand \xC3\x9Cn", 2, "Brand name holds \"\xC3\x9C\" at position 1"},
         {"set a.dat --serial 'a\tb'", 2, "Serial number holds the control character U+0009 at position 2"},
@@ -168,6 +181,8 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
         {"compare a.dat a.dat --report a.dat", 2, "a.dat: is the same file as the input a.dat"},
         {"-p demo read nosuch/x.dat", 4, "nosuch/x.dat: cannot be written here"},
         {"--port demo write mmsi.dat", 2, "Invalid MMIS ID:01234\nMake sure 9 digitals.\n"},
+        {"channels-import a.dat empty.csv", 2,
+         "empty.csv: holds no channel rows; taking it would leave no private channel\nGive --allow-empty"},
         {"--port LPT1 handshake", 2, "Unknown port: LPT1 (use USB, COM1 to COM257, a device path, or demo)\n"},
         {"--baud 1234 handshake", 2, "--baud: '1234' is not one of 4800|9600|"},
         {"handshake -b ''", 2, "--baud: '' is not one of"},
@@ -177,12 +192,39 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
         {"channels-import a.dat a.dat", 2, "a.dat: is the same file as the input a.dat"},
         {"channels-export a.dat -o ./a.dat", 2, "./a.dat: is the same file as the input a.dat"},
     };
+    // Whatever the spelling, and before anything is read from a radio.
+    const std::string log = std::string(kArchiveFolder) + "/programming.log";
+    const std::string archiveCases[] = {
+        "new " + entry + "/x.dat",
+        "-p demo read " + log,
+        "-p demo read log-link",
+        "-p demo read z.dat",  // the radio's bytes would go to z.bin when the settings cannot be a file
+        "-p demo read y.dat --trace",
+        "set " + entry + "/settings.dat --brand X",
+        "channels-import " + entry + "/settings.dat bad.csv",
+        "export a.dat -o folder/../.data/orven-clone/./archive/FreqTabl.txt",
+        "channels-export a.dat -o " + dir.File(entry + "/../x.csv"),
+        "compare a.dat a.dat --report " + log,
+        "from-json empty.json " + entry + "/settings.dat",
+        "-p demo write a.dat --backup .data/orven-clone/demo-archive/b.dat",
+        "-p demo verify a.dat --report log-link",
+    };
     for (const auto& c : cases) {
         const ProcessResult r = Cli(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args;
         EXPECT_EQ(r.err.substr(0, std::strlen(c.err)), c.err) << c.args;
         EXPECT_EQ(snapshot(), before) << c.args;
     }
+    for (const std::string& args : archiveCases) {
+        const ProcessResult r = Cli(args);
+        EXPECT_EQ(r.exitCode, 2) << args;
+        EXPECT_NE(r.err.find(inArchive), std::string::npos) << args << "\n" << r.err;
+        EXPECT_NE(r.err.find("archive, which only this program writes; choose another place.\n"), std::string::npos);
+        EXPECT_EQ(snapshot(), before) << args;
+    }
+    // A folder beside the archive is no part of it.
+    std::filesystem::create_directories(dir.File(".data/orven-clone/archive-old"));
+    EXPECT_EQ(Cli("new .data/orven-clone/archive-old/x.dat").exitCode, 0);
     // Output that cannot be written is a failure, not a truncated success.
     const ProcessResult full =
         RunProcess("('" + std::string(ORVEN_CLI_PATH) + "' show a.dat --json > /dev/full)", dir.path());

@@ -54,7 +54,7 @@ TEST_F(CloneRunnerTest, WriteRefusesAnInvalidMmsiAndSendsNothing) {
     CopyText(settings->mmsiId, "012345678");
     const WriteOutcome outcome = RunWrite(job, *settings);
     EXPECT_EQ(outcome.result, kResultInvalidData);
-    EXPECT_EQ(outcome.refusal, "Invalid MMIS ID:012345678\nMake sure 9 digitals.");
+    EXPECT_EQ(outcome.refusal, "Invalid MMIS ID:012345678\nMake sure 9 digitals.\nan own MMSI cannot begin with 0: 0... is a group");
     EXPECT_TRUE(Letters().empty());
     EXPECT_TRUE(std::all_of(WriteImage.begin(), WriteImage.end(), [](std::uint8_t b) { return b == 0; }))
         << "not even encoded";

@@ -30,6 +30,7 @@ void WriteText(const std::string& path, const std::string& text);
 // Where a program run by RunProcess keeps its radio archive, under the folder it runs in.
 inline constexpr const char* kArchiveHome = ".data";
 inline constexpr const char* kArchiveFolder = ".data/orven-clone/archive";
+inline constexpr const char* kDemoArchiveFolder = ".data/orven-clone/demo-archive";
 
 // Runs a shell command line in a folder; captures stdout and stderr, returns the exit code.
 struct ProcessResult {

@@ -260,7 +260,8 @@ TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
     Edit(ids::main::kNmeaEdit)->setText("12a456");
     Click(ids::main::kWriteButton);
     EXPECT_FALSE(CloneBusyEvent.IsSet());
-    ExpectOnlyMessage("Error", "Invalid NMEA ID:12a456\nMake sure 6 digitals.", ui::PromptIcon::Error);
+    ExpectOnlyMessage("Error", "Invalid NMEA ID:12a456\nMake sure 6 digitals.\n\"a\" at position 3 is not a digit",
+                      ui::PromptIcon::Error);
 
     prompts.messages.clear();
     Edit(ids::main::kNmeaEdit)->setText("");
