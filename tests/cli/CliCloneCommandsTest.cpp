@@ -1,4 +1,6 @@
 #include "cli/FaultOptions.h"
+#include "files/Sha256.h"
+#include "model/RadioSettings.h"
 #include "link/LinkTestSupport.h"
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedRadioPty.h"
@@ -8,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstddef>
 #include <filesystem>
 #include <regex>
 
@@ -206,6 +210,128 @@ TEST_F(CliCloneCommands, ARadioCutOffMidWriteIsRestoredFromItsBackup) {
     EXPECT_EQ(r.exitCode, 4);
     EXPECT_NE(r.err.find("not-a-folder/orven-clone/archive cannot be written"), std::string::npos) << r.err;
     EXPECT_EQ(Letters(), "");
+}
+
+// A restore sends an entry's bytes only when its record vouches for them: an image changed, cut
+// short or without its record is listed as damaged, shown as far as it can be read, and refused
+// with the reason before anything is sent. An image file named by path has no record and is
+// taken as it is.
+TEST_F(CliCloneCommands, ARestoreSendsOnlyTheBytesAnEntrysRecordVouchesFor) {
+    const std::string port = Port();
+    std::string ids[3];
+    for (std::string& id : ids) {
+        const ProcessResult r = Cli(port + "read r.dat");
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        id = r.out.substr(r.out.find(" as ") + 4);
+        id.pop_back();
+    }
+    const auto fileOf = [&](const std::string& id, const char* name) {
+        return dir.File(std::string(kArchiveFolder) + "/" + id + "/" + name);
+    };
+    auto image = ReadBytes(fileOf(ids[0], "image.bin"));
+    const std::string recorded = Sha256Hex(std::span(image).subspan(kCloneFirst, kCloneLast - kCloneFirst + 1));
+    image[kCloneLast] ^= 0x01;
+    const std::string changed = Sha256Hex(std::span(image).subspan(kCloneFirst, kCloneLast - kCloneFirst + 1));
+    WriteBytes(fileOf(ids[0], "image.bin"), image);
+    std::filesystem::resize_file(fileOf(ids[1], "image.bin"), 100);
+    std::filesystem::remove(fileOf(ids[2], "record.json"));
+    Letters();
+
+    ProcessResult r = Cli(port + "restore " + ids[0]);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, ids[0] + ": a damaged entry of the radio archive, not restored: image.bin does not match the "
+                              "SHA-256 in its record\n  the record says " + recorded + "\n  the image has   " +
+                         changed + "\nNothing was sent to the radio.\n");
+    for (const auto& [id, why] : {std::pair{ids[1], "image.bin holds 100 bytes, not 8192"},
+                                  {ids[2], "record.json is missing"}}) {
+        r = Cli(port + "restore " + id);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_NE(r.err.find(std::string("not restored: ") + why + "\n"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Letters(), "") << "the radio was not touched";
+
+    const std::string list = Cli("archive list").out;
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 3) << list;
+    EXPECT_NE(list.find(" damaged: image.bin does not match the SHA-256 in its record\n"), std::string::npos) << list;
+    EXPECT_NE(list.find(" damaged: image.bin holds 100 bytes, not 8192\n"), std::string::npos) << list;
+    const std::string name = ids[2].substr(ids[2].find('/') + 1);
+    const std::string time = name.substr(0, 10) + " " + name.substr(11, 2) + ":" + name.substr(13, 2) + ":" +
+                             name.substr(15, 2);
+    EXPECT_TRUE(std::regex_search(list, std::regex(ids[2] + " +" + time + "  read "))) << "the folder's name tells";
+    EXPECT_NE(Cli("archive list --serial " + std::string(kDemoSerial)).out.find("record.json is missing"),
+              std::string::npos);
+    const std::string shown = Cli("archive show " + ids[0]).out;
+    EXPECT_NE(shown.find("Damaged: image.bin does not match"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("SHA-256: " + recorded + "\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Image SHA-256: " + changed + " (as the image is now)\n"), std::string::npos) << shown;
+    EXPECT_NE(Cli("archive show " + ids[2]).out.find("Settings: " + fileOf(ids[2], "settings.dat")), std::string::npos);
+
+    // Given by path, the very same bytes are the user's to send.
+    WriteBytes(dir.File("mine.bin"), image);
+    r = Cli(port + "restore mine.bin");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(CloneRangeOfRadio(), std::vector(image.begin() + kCloneFirst, image.begin() + kCloneLast + 1));
+    r = Cli(port + "restore nothing.bin");
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err.rfind("nothing.bin: no such file, and no entry of the radio archive ", 0), 0u) << r.err;
+}
+
+// A write killed outright leaves its started line, written before the first frame: the log shows
+// it as interrupted and names the backup to restore, which brings the radio back.
+TEST_F(CliCloneCommands, AWriteKilledMidwayShowsInTheLogWithTheBackupToRestore) {
+    const std::vector<std::uint8_t> earlier = CloneRangeOfRadio();
+    // The backup, the write's handshake and ten chunks; then the radio falls silent and the write
+    // waits through its attempts.
+    OnRadio([](SimulatedRadio& sim) { sim.Faults().silentAfterFrames = 2 + 77 + 1 + 10; });
+    const std::string log = std::string(kArchiveFolder) + "/programming.log";
+    const ProcessResult killed = RunProcess(
+        "('" + std::string(ORVEN_CLI_PATH) + "' " + Port() + "write a.dat & pid=$!; for i in $(seq 500); do " +
+            "grep -q started " + log + " 2>/dev/null && break; sleep 0.01; done; kill -KILL $pid; wait $pid)",
+        dir.path());
+    EXPECT_EQ(killed.exitCode, 128 + SIGKILL) << killed.err;
+    EXPECT_NE(CloneRangeOfRadio(), earlier) << "the write had begun";
+
+    OnRadio([](SimulatedRadio& sim) { sim.Faults().silentAfterFrames.reset(); });
+    const std::string backup = Cli("archive list").out.substr(0, 36);
+    ASSERT_NE(backup.find("_backup"), std::string::npos) << backup;
+    const std::string shown = Cli("archive log").out;
+    const std::string restore = "orven-cli -p " + radio.DevicePath() + " restore " + backup.substr(0, backup.find(' '));
+    EXPECT_NE(shown.find("  write  port " + radio.DevicePath() + "  serial "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("INTERRUPTED: no outcome was logged; the radio may hold part of this write. What it held "
+                         "before: " + restore + "  sha256 "),
+              std::string::npos)
+        << shown;
+    const ProcessResult r = Cli(Port() + restore.substr(restore.find("restore")) + " --no-backup --confirm-mmsi " +
+                                kDemoMmsi + " --confirm-atis " + kDemoAtis);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(CloneRangeOfRadio(), earlier);
+}
+
+// Bytes from a radio, a file or the log reach the terminal escaped: no escape sequence can
+// colour a list, move the cursor or forge a line.
+TEST_F(CliCloneCommands, TextFromRadiosFilesAndTheLogIsPrintedEscaped) {
+    const std::string entry = std::string(kArchiveFolder) + "/x/2026-12-07_101530_read";
+    std::filesystem::create_directories(dir.File(entry));
+    WriteText(dir.File(entry + "/record.json"),
+              R"({"time": "2026-12-07 10:15:30", "operation": "read", "serial": "\u001b[31mRED", "mmsi": "1\n2"})");
+    WriteText(dir.File(std::string(kArchiveFolder) + "/programming.log"),
+              R"({"time": "t", "operation": "write", "port": "\u001b]0;title\u0007", "result": "ok\u000d"})" "\n");
+    auto settings = ReadBytes(dir.File("a.dat"));
+    std::copy_n("\x1b[2J", 4, settings.begin() + offsetof(RadioSettings, brandName));
+    settings[offsetof(RadioSettings, serialNo)] = '\x9b';
+    WriteBytes(dir.File("esc.dat"), settings);
+    const ProcessResult outputs[] = {Cli("archive list"), Cli("archive show x/2026-12-07_101530_read"),
+                                     Cli("archive log"), Cli("show esc.dat")};
+    for (const ProcessResult& r : outputs) {
+        EXPECT_EQ(r.out.find_first_of("\x1b\x07\r\x9b"), std::string::npos) << r.out;
+        EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+    }
+    EXPECT_NE(outputs[0].out.find("serial \\x1b[31mRED MMSI 1\\x0a2  damaged: image.bin is missing"),
+              std::string::npos) << outputs[0].out;
+    EXPECT_NE(outputs[1].out.find("Serial: \\x1b[31mRED\n"), std::string::npos) << outputs[1].out;
+    EXPECT_NE(outputs[2].out.find("port \\x1b]0;title\\x07  "), std::string::npos) << outputs[2].out;
+    EXPECT_NE(outputs[3].out.find("Brand name        \\x1b[2J"), std::string::npos) << outputs[3].out;
+    EXPECT_NE(outputs[3].out.find("Serial number     \\x9b"), std::string::npos) << outputs[3].out;
 }
 
 TEST_F(CliCloneCommands, InterruptStopsATransferAndReportsUserCancel) {
