@@ -1,5 +1,6 @@
 // The channel list: which bands the band combo offers, and editing, adding and removing private
 // channels with every refusal.
+#include "files/RadioArchive.h"
 #include "tests/ui/MainWindowFixture.h"
 
 #include <QCheckBox>
@@ -133,6 +134,48 @@ TEST_F(ChannelListEditingTest, ChannelsGoToASpreadsheetAndComeBackReplacedOrAppe
     ASSERT_EQ(problems.size(), 2);
     EXPECT_TRUE(problems[0].startsWith("line 2, column 2 (TX MHz): ")) << problems[0].toStdString();
     EXPECT_TRUE(problems[1].startsWith("line 3, column 3 (RX MHz): ")) << problems[1].toStdString();
+}
+
+// A spreadsheet with a header and no rows would empty the list: Replace asks first (No keeps the
+// channels), Append says there is nothing to add. Nothing the user saves may land in the radio
+// archive.
+TEST_F(ChannelListEditingTest, AListWithoutRowsEmptiesTheChannelsOnlyWhenAskedAndNoSaveLandsInTheArchive) {
+    OpenPrivate({"F1", "L2"});
+    WriteText(dir.File("empty.csv"), "Label,TX MHz,RX MHz\n");
+    const auto import = [this](int choice, bool yes) {
+        prompts.questions.clear();
+        prompts.openNames = {QString::fromStdString(dir.File("empty.csv"))};
+        prompts.choices = {choice};
+        prompts.answers = {yes};
+        Trigger(ids::menu::kImportChannels);
+    };
+    import(1, true);
+    EXPECT_EQ(prompts.MessageTexts(), QStringList({QString::fromStdString(dir.File("empty.csv")) +
+                                                   " holds no channels; nothing was appended."}));
+    import(0, false);
+    ASSERT_EQ(prompts.questions.size(), 2u);
+    EXPECT_EQ(prompts.questions[1].text, QString::fromStdString(dir.File("empty.csv")) +
+                                             " holds no channels. Remove every private channel from the document?");
+    EXPECT_EQ(Labels(), QStringList({"F1", "L2"}));
+    EXPECT_EQ(state.modified, 0u);
+    import(0, true);
+    EXPECT_EQ(Labels(), QStringList());
+    EXPECT_EQ(state.modified, 1u);
+
+    const std::string archive = RadioArchive::DefaultFolder();
+    std::filesystem::create_directories(archive);
+    prompts.messages.clear();
+    prompts.saveNames = {QString::fromStdString(archive + "/../archive/x.csv"),
+                         QString::fromStdString(archive + "/x.dat")};
+    Trigger(ids::menu::kExportChannels);
+    Trigger(ids::menu::kSaveAs);
+    EXPECT_EQ(prompts.messages.size(), 2u);
+    for (const auto& message : prompts.messages)
+        EXPECT_TRUE(message.text.endsWith(QString::fromStdString(" lies in the radio archive " + archive +
+                                                                 ", which only this program writes; choose another place.")))
+            << message.text.toStdString();
+    EXPECT_TRUE(std::filesystem::is_empty(archive));
+    EXPECT_EQ(Text(ids::main::kStatusText), "Save as file error.");
 }
 
 TEST_F(ChannelListEditingTest, TheListShowsAllHundredChannelsAndAddStopsThere) {

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <functional>
 
 namespace orven::test {
@@ -383,6 +384,47 @@ TEST_F(CloneCommandsTest, AWriteCutOffIsRestoredFromTheArchiveToTheRadiosExactBy
     EXPECT_EQ(Text(ids::main::kStatusText),
               QString::fromStdString("Restore OK. Verify OK.\nBackup: " + NewestEntry("backup")));
     EXPECT_EQ(memory(), held);
+}
+
+// A damaged entry shows why in the Radio Archive dialog and cannot be restored; one whose image
+// changed after it was listed is refused when restored, before anything is sent. With the demo
+// radio on USB, reads go to the demo radio's archive, never the real one.
+TEST_F(CloneCommandsTest, DamagedEntriesAreShownAndNeverRestoredAndTheDemoRadioKeepsItsOwnArchive) {
+    ASSERT_TRUE(Run(ids::main::kReadButton));
+    const RadioArchive archive(RadioArchive::DefaultFolder());
+    const ArchiveEntry listed = archive.List().back();
+    {
+        std::fstream image(listed.folder + "/image.bin", std::ios::in | std::ios::out | std::ios::binary);
+        image.seekp(kCloneLast);
+        image.put('\x5A');
+    }
+    const SimCounters before = RadioCounts();
+    prompts.messages.clear();
+    window->CloneCommands().StartRestore(listed);
+    EXPECT_FALSE(CloneBusyEvent.IsSet());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, "Restore Error");
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(QString::fromStdString(
+        "Entry " + listed.id + " of the radio archive is damaged and was not restored:\nimage.bin does not match")))
+        << prompts.messages[0].text.toStdString();
+    EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromStdString("the record says " + listed.record.sha256)));
+
+    prompts.dialogScript.push_back([](QDialog& dialog) {
+        QTreeWidget& list = Control<QTreeWidget>(dialog, ids::archive::kEntryList);
+        EXPECT_EQ(list.currentItem()->text(4), "image.bin does not match the SHA-256 in its record");
+        EXPECT_FALSE(Control<QPushButton>(dialog, ids::archive::kRestore).isEnabled());
+        EXPECT_TRUE(Control<QPushButton>(dialog, ids::archive::kOpen).isEnabled()) << "what can be read stays at hand";
+        EXPECT_TRUE(Control<QLabel>(dialog, ids::archive::kEntryNote).text().startsWith("This entry is damaged (image.bin"));
+        return QDialog::Rejected;
+    });
+    Trigger(ids::menu::kRadioArchive);
+    EXPECT_EQ(prompts.dialogTitles, QStringList({"Radio Archive"}));
+    EXPECT_EQ(RadioCounts().frames, before.frames) << "nothing was sent";
+
+    window->SetDemoRadio(true);
+    ASSERT_TRUE(Run(ids::main::kReadButton));
+    EXPECT_EQ(archive.List().size(), 1u);
+    EXPECT_EQ(RadioArchive(RadioArchive::DemoFolder()).List().size(), 1u);
 }
 
 // Closing the window while a clone runs (here while the worker waits for the identity question)
