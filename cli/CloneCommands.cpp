@@ -33,6 +33,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <set>
 
@@ -240,12 +241,22 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
     }));
 }
 
-// The image a restore sends: an image file given by path (8192 bytes, as --dump and the archive
-// keep it), taken as it is since no record vouches for it; else an archive entry by its id, whose
-// bytes must be whole and match its record. kExitOk, or the exit code with the reason told.
+// The entry a restore names: by its id, or by the path of its image (the same file, however
+// reached), which its record vouches for like the id.
+std::optional<ArchiveEntry> EntryNamed(const RadioArchive& archive, const std::string& source) {
+    for (ArchiveEntry& entry : archive.List())
+        if (entry.id == source || IsSameFile(JoinPath(entry.folder, kArchiveImageName), source)) return entry;
+    return std::nullopt;
+}
+
+// The image a restore sends: an archive entry, whose bytes must be whole and match its record;
+// else an image file given by path (8192 bytes, as --dump keeps it), taken as it is since no
+// record vouches for it. kExitOk, or the exit code with the reason told.
 int LoadRestoreImage(const LinkSession& s, const std::string& source, RadioImage& image, Console& io) {
+    const RadioArchive& archive = s.Archive();
+    const auto entry = EntryNamed(archive, source);
     struct stat info{};
-    if (stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    if (!entry && stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
         const FileRead read = ReadFileStart(source, image);
         if (read.status == FileReadStatus::Ok && read.bytes == image.size() && !read.more) return kExitOk;
         io.err << source << ": not a radio image (8192 bytes)";
@@ -253,8 +264,6 @@ int LoadRestoreImage(const LinkSession& s, const std::string& source, RadioImage
         io.err << (cause.empty() ? "" : " (" + cause + ")") << "\n";
         return kExitFile;
     }
-    const RadioArchive& archive = s.Archive();
-    const auto entry = archive.Find(source);
     if (!entry) {
         io.err << source << ": " << OpenFailureCause(source) << ", and no entry of the radio archive "
                << archive.Folder() << " has that name (see orven-cli archive list" << (s.OnDemoRadio() ? " --demo" : "")
@@ -263,8 +272,8 @@ int LoadRestoreImage(const LinkSession& s, const std::string& source, RadioImage
     }
     std::string why;
     if (archive.LoadImage(*entry, image, why)) return kExitOk;
-    io.err << PrintableText(entry->id) << ": a damaged entry of the radio archive, not restored: "
-           << why << "\nNothing was sent to the radio.\n";
+    io.err << PrintableText(entry->id) << ": a damaged entry of the radio archive, not restored: " << why
+           << "\nNothing was sent to the radio.\n";
     return kExitUsage;
 }
 

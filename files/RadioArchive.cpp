@@ -238,9 +238,37 @@ bool IsEntryOfSerial(const ArchiveEntry& entry, const std::string& serial) {
     return entry.id.substr(0, entry.id.find(kPathSeparator)) == SerialFolder(serial);
 }
 
+namespace {
+
+// Whether a folder of the archive, down to an entry's files, holds the file `target` under a
+// name of its own: a hard link elsewhere reaches the archive's bytes by no path at all.
+bool HoldsFile(const std::string& folder, const struct stat& target, int depth) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return false;
+    bool found = false;
+    while (const dirent* entry = readdir(dir)) {
+        if (found) break;
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat info{};
+        const std::string path = JoinPath(folder, name);
+        if (lstat(path.c_str(), &info) != 0) continue;
+        if (S_ISREG(info.st_mode)) found = info.st_dev == target.st_dev && info.st_ino == target.st_ino;
+        else if (S_ISDIR(info.st_mode) && depth > 0) found = HoldsFile(path, target, depth - 1);
+    }
+    closedir(dir);
+    return found;
+}
+
+constexpr int kArchiveDepth = 2;  // <folder>/<serial>/<entry>/<file>
+
+}  // namespace
+
 std::optional<std::string> ArchiveOutputRefusal(const std::string& path) {
+    struct stat target{};
+    const bool linked = stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) && target.st_nlink > 1;
     for (const std::string& folder : {RadioArchive::DefaultFolder(), RadioArchive::DemoFolder()})
-        if (LiesWithin(path, folder))
+        if (LiesWithin(path, folder) || (linked && HoldsFile(folder, target, kArchiveDepth)))
             return path + ": lies in the radio archive " + folder +
                    ", which only this program writes; choose another place";
     return std::nullopt;

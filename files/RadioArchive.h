@@ -83,8 +83,8 @@ std::string NewRunMark();
 bool IsEntryOfSerial(const ArchiveEntry& entry, const std::string& serial);
 
 // Nothing when a user's file may be written at `path`; else why not, naming the folder: it lies
-// in a radio archive (the real one or the demo radio's), links followed, which only the program
-// itself writes.
+// in a radio archive (the real one or the demo radio's), symbolic links followed, or is one of its
+// files under another name (a hard link). Only the program itself writes there.
 std::optional<std::string> ArchiveOutputRefusal(const std::string& path);
 
 class RadioArchive {

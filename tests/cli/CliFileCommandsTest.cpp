@@ -138,6 +138,8 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
     std::filesystem::create_symlink(std::string(kArchiveFolder) + "/programming.log", dir.File("log-link"));
     std::filesystem::create_symlink(entry + "/image.bin", dir.File("z.bin"));  // dangling: a read would make it
     std::filesystem::create_symlink(entry + "/CommLogo.bin", dir.File("CommLogo.bin"));
+    std::filesystem::create_hard_link(dir.File(entry + "/settings.dat"), dir.File("hard.dat"));
+    std::filesystem::create_hard_link(dir.File(std::string(kArchiveFolder) + "/programming.log"), dir.File("ReadRom.bin"));
     const std::string inArchive = std::string(" lies in the radio archive ") + dir.File(".data/orven-clone/");
     // Every file's name and bytes: a refusal must leave all of them as they were.
     const auto snapshot = [&] {
@@ -208,6 +210,8 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
         "from-json empty.json " + entry + "/settings.dat",
         "-p demo write a.dat --backup .data/orven-clone/demo-archive/b.dat",
         "-p demo verify a.dat --report log-link",
+        "set hard.dat --brand X",  // a hard link reaches the archive's bytes by no path at all
+        "-p demo read y.dat --dump",
     };
     for (const auto& c : cases) {
         const ProcessResult r = Cli(c.args);
