@@ -3,10 +3,14 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/NearestName.h"
+#include "model/LineFormat.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <ostream>
+#include <sstream>
+#include <string_view>
 
 namespace orven::cli {
 
@@ -59,8 +63,8 @@ std::string UnknownCommandText(CLI::App& app, const std::string& word) {
            ")";
 }
 
-// A parse failure told as a person reads it; always the usage exit code.
-int ReportParseError(CLI::App& app, const CLI::ParseError& e, std::ostream& out, std::ostream& err) {
+// A parse failure told as a person reads it.
+void ReportParseFailure(CLI::App& app, const CLI::ParseError& e, std::ostream& out, std::ostream& err) {
     if (const std::string word = UnknownCommand(app); !word.empty()) {
         err << UnknownCommandText(app, word) << "\n";
     } else if (!app.get_subcommands().empty() && !app.get_subcommands().front()->remaining().empty()) {
@@ -70,6 +74,27 @@ int ReportParseError(CLI::App& app, const CLI::ParseError& e, std::ostream& out,
     } else {
         app.exit(e, out, err);
     }
+}
+
+// A message that quotes the arguments, each line made printable: an argument may carry a file's
+// or a radio's bytes into it.
+std::string PrintableLines(const std::string& text) {
+    std::string out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        out += PrintableText(std::string_view(text).substr(start, end - start));
+        if (end < text.size()) out += '\n';
+        start = end + 1;
+    }
+    return out;
+}
+
+// A parse failure, its text made printable; always the usage exit code.
+int ReportParseError(CLI::App& app, const CLI::ParseError& e, std::ostream& out, std::ostream& err) {
+    std::ostringstream told;
+    ReportParseFailure(app, e, out, told);
+    err << PrintableLines(told.str());
     return kExitUsage;
 }
 
@@ -95,7 +120,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     } catch (const CLI::Success& e) {
         return app.exit(e, out, err);
     } catch (const UnusedOption& e) {
-        err << e.what() << "\n";
+        err << PrintableLines(e.what()) << "\n";
         return kExitUsage;
     } catch (const CLI::ParseError& e) {
         return ReportParseError(app, e, out, err);

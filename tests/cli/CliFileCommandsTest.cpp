@@ -153,6 +153,7 @@ TEST_F(CliFileCommands, RefusalsHaveTheirExitCodesAndWriteNothing) {
     const struct { const char* args; int exitCode; const char* err; } cases[] = {
         {"", 2, "A subcommand is required\n"},
         {"shw a.dat", 2, "unknown command 'shw' (did you mean 'show'?)\n"},
+        {"show a.dat \"$(printf '\\033[31m')\"", 2, "show does not take \\x1b[31m (see orven-cli show --help)\n"},
         {"channels INT nosuch.dat", 2, "Only the Private band is read from a settings FILE"},
         {"channels Private", 2, "The Private band needs a settings FILE\n"},
         {"show a.dat -p demo", 2, "show does not take -p demo"},
