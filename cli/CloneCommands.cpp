@@ -3,7 +3,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/CompareReport.h"
-#include "cli/FaultOptions.h"
+#include "sim/SimFaultList.h"
 #include "cli/InterruptStop.h"
 #include "cli/LinkSession.h"
 #include "clone/CloneEvent.h"

@@ -4,7 +4,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/CompareReport.h"
-#include "cli/SettingsJson.h"
+#include "files/SettingsJson.h"
 #include "cli/ShowText.h"
 #include "model/IdentityRules.h"
 #include "model/SettingsRules.h"

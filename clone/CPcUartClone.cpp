@@ -2,9 +2,6 @@
 
 #include "clone/CloneEvent.h"
 #include "clone/ReplyCollector.h"
-#include "link/PollTime.h"
-
-#include <poll.h>
 
 #include <algorithm>
 #include <array>
@@ -54,12 +51,6 @@ std::chrono::nanoseconds CPcUartClone::QuietGap() const {
     return std::max<std::chrono::nanoseconds>(kFastQuietBits * BitTime(), kFastMinQuietGap);
 }
 
-bool CPcUartClone::WaitReadable(std::chrono::steady_clock::duration wait) const {
-    const timespec timeout = PollTimeOf(std::chrono::duration_cast<std::chrono::nanoseconds>(wait));
-    pollfd ready{port_.Handle(), POLLIN, 0};
-    return ::ppoll(&ready, 1, &timeout, nullptr) > 0;
-}
-
 // Waits on the port's readiness: ends once the frame is complete and the line has been quiet
 // for the quiet gap, or when the receive's longest wait has passed.
 CloneResult CPcUartClone::ReceiveFrameFast(ReplyCollector& collector) {
@@ -75,7 +66,7 @@ CloneResult CPcUartClone::ReceiveFrameFast(ReplyCollector& collector) {
             if (now - lastByte >= gap) break;
             until = std::min<Clock::time_point>(until, lastByte + gap);
         }
-        if (!WaitReadable(until - now)) continue;
+        if (!port_.WaitReadable(until - now)) continue;
         const bool inReply = collector.InReply();
         std::size_t got = 0;
         if (const CloneResult r = Drain(collector, &got); r != kResultOk) return r;

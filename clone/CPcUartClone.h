@@ -39,8 +39,6 @@ private:
     CloneResult ReceiveFrameFast(ReplyCollector& collector);
     // Reads what is waiting into the collector; kResultOk or the port's read failure.
     CloneResult Drain(ReplyCollector& collector, std::size_t* got);
-    // Whether the port has something to read within `wait`; a wait of zero or less only looks.
-    bool WaitReadable(std::chrono::steady_clock::duration wait) const;
     std::chrono::nanoseconds BitTime() const;
     // The quiet gap before any silence inside the reply has lengthened it.
     std::chrono::nanoseconds QuietGap() const;

@@ -13,6 +13,9 @@ namespace orven {
 
 inline constexpr std::size_t kSettingsFileSize = sizeof(RadioSettings);
 
+// What the status line says once a settings file has been opened.
+inline constexpr const char* kOpenFileOkText = "Open file OK.";
+
 // Writes the record atomically. kResultOk or kResultFileWrite (the earlier file stays whole).
 CloneResult SaveSettingsFile(const std::string& path, const RadioSettings& settings);
 

@@ -1,6 +1,6 @@
 #include "fuzz/FuzzSupport.h"
 
-#include "cli/SettingsJson.h"
+#include "files/SettingsJson.h"
 #include "cli/ShowText.h"
 #include "files/FreqReport.h"
 #include "files/VerifyReport.h"
@@ -30,7 +30,7 @@ void Fail(const char* what) {
 void RenderEverything(const RadioSettings& s) {
     const ReportTime time{2026, 12, 6, 10, 41};
     if (cli::SettingsShowText(s).empty()) Fail("show text is empty");
-    const std::string json = cli::SettingsToJson(s).dump();
+    const std::string json = SettingsToJson(s).dump();
     if (json.empty()) Fail("JSON is empty");
     for (int b = 0; b < kBandCount; ++b) ChannelListLines(s, static_cast<ChannelBand>(b));
     if (FrequencyReportText(s, time).rfind("Date:2026.12.6", 0) != 0) Fail("report does not start with its date");

@@ -3,6 +3,7 @@
 #include "link/PortDiagnosis.h"
 #include "link/PortLock.h"
 #include "link/PortNames.h"
+#include "link/PollTime.h"
 #include "link/SerialLine.h"
 #include "link/SerialSpeed.h"
 
@@ -186,6 +187,12 @@ std::size_t CPCUart::BytesWaiting() {
         return 0;
     }
     return static_cast<std::size_t>(waiting);
+}
+
+bool CPCUart::WaitReadable(std::chrono::nanoseconds wait) const {
+    const timespec timeout = PollTimeOf(wait);
+    pollfd ready{fd_, POLLIN, 0};
+    return ::ppoll(&ready, 1, &timeout, nullptr) > 0;
 }
 
 }  // namespace orven

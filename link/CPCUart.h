@@ -11,6 +11,7 @@
 #include "link/PortNames.h"
 #include "link/SerialLineCodes.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -64,6 +65,10 @@ public:
 
     // Bytes received and not yet read; 0 when that cannot be asked.
     std::size_t BytesWaiting();
+
+    // Whether there is something to read (or the line hung up) within `wait`, to the
+    // nanosecond; a wait of zero or less only looks.
+    bool WaitReadable(std::chrono::nanoseconds wait) const;
 
     CloneResult LastError() const { return lastError_; }
     // Why the last open failed, for the user (see PortOpenCause); empty after a good open.

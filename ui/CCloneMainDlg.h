@@ -13,6 +13,7 @@
 #pragma once
 
 #include "GlobalDef.h"
+#include "clone/CloneWords.h"
 #include "clone/CloneTiming.h"
 #include "model/AppState.h"
 #include "model/ChannelBand.h"
@@ -63,7 +64,7 @@ inline constexpr int kTimerPeriodMs = 1000;
 inline constexpr int kIdentityFieldReadLimit = 31;
 
 inline constexpr const char* kReadyAtStart = "Ready";
-inline constexpr const char* kReady = "Ready.";
+inline constexpr const char* kReady = kReadyText;
 inline constexpr const char* kUsbDetected = "Detected";
 inline constexpr const char* kUsbAbsent = "--------";
 // After a port's name in the port combo when the port did not open at the last scan.

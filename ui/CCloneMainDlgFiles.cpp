@@ -132,7 +132,7 @@ void CCloneMainDlg::OnOpen() {
     if (chosen.isEmpty()) return;
     const CloneResult result = LoadSettings(LocalPath(chosen));
     if (result != kResultOk) return ShowOpenFailure(result, LocalPath(chosen));
-    ShowStatus(QStringLiteral("Open file OK."));
+    ShowStatus(QString::fromLatin1(kOpenFileOkText));
     SetUntitled(false);
     ShowSettings();
     RefreshTitle();
@@ -220,7 +220,7 @@ void CCloneMainDlg::OpenArchiveEntry(const ArchiveEntry& entry) {
     if (result != kResultOk) return ShowOpenFailure(result, path);
     SetModifiedFlag(false);
     SetUntitled(true);
-    ShowStatus(QStringLiteral("Open file OK."));
+    ShowStatus(QString::fromLatin1(kOpenFileOkText));
     ShowSettings();
     RefreshTitle();
 }

@@ -2,6 +2,7 @@
 
 #include "clone/CloneEvent.h"
 #include "clone/CloneResult.h"
+#include "clone/CloneWords.h"
 #include "clone/ConnectionCheck.h"
 #include "files/VerifyReport.h"
 #include "model/IdentityRules.h"
@@ -29,16 +30,6 @@ namespace orven::ui {
 
 namespace {
 
-const char* WorkingText(CloneOperation operation) {
-    switch (operation) {
-    case CloneOperation::Write: return "Writing...";
-    case CloneOperation::Restore: return "Restoring...";
-    case CloneOperation::Read: return "Reading...";
-    case CloneOperation::Verify: return "Verifying...";
-    default: return "HandShaking...";
-    }
-}
-
 QString ToQString(const std::string& text) { return QString::fromStdString(text); }
 
 bool Writes(CloneOperation operation) {
@@ -48,21 +39,6 @@ bool Writes(CloneOperation operation) {
 // The archive could not take the backup, so the write stopped before anything was sent.
 bool BackupRefused(const WorkerOutcome& outcome) {
     return Writes(outcome.operation) && outcome.stage == WriteStage::Archive;
-}
-
-// Why a write or restore did not finish, by the stage it stopped at, and where what the radio
-// held is kept when the radio may have been changed.
-QString WriteFailureText(const WorkerOutcome& outcome) {
-    const CloneOutcome& run = outcome.run;
-    if (BackupRefused(outcome)) return ToQString(run.archiveError) + QStringLiteral("; nothing was written.");
-    QString text = ToQString(OutcomeText(run));
-    if (outcome.stage == WriteStage::Backup && run.result != kResultUserCancel)
-        text += QStringLiteral("\nNo backup of the radio could be read; nothing was written.");
-    if (outcome.stage >= WriteStage::Write && !run.archived.empty())
-        text += QStringLiteral("\n\nWhat the radio held before is kept in the radio archive as %1; "
-                               "File > Radio Archive... can write it back.")
-                    .arg(ToQString(run.archived));
-    return text;
 }
 
 // Starts a worker thread; false when the system has none to give.
@@ -128,8 +104,9 @@ bool CloneCommandController::IdentityWarningsAccepted() {
     QStringList warnings;
     for (const std::string& warning : window_.IdentityWarningsNow()) warnings << ToQString(warning);
     return warnings.isEmpty() ||
-           Prompts().AskYesNo(&window_, QStringLiteral("Identity Warnings"),
-                              warnings.join(QLatin1Char('\n')) + QStringLiteral("\n\nWrite to the radio all the same?"));
+           Prompts().AskYesNo(&window_, QString::fromLatin1(kIdentityWarningsTitle),
+                              warnings.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+                                  QString::fromLatin1(kIdentityWarningsQuestion));
 }
 
 bool CloneCommandController::ConfirmIdentityChange(const IdentityChange& change) {
@@ -280,7 +257,7 @@ void CloneCommandController::ShowOutcome(const WorkerOutcome& outcome) {
     default:
         // The handshake's text stays until the next change of the status line.
         if (!ok) FailureBox("HandShake Error.", outcome, stoppedForClose);
-        window_.SetStatusText(ok ? QStringLiteral("HandShake OK.") : QString::fromLatin1(kReady));
+        window_.SetStatusText(ok ? QString::fromLatin1(kHandShakeOkText) : QString::fromLatin1(kReady));
         break;
     }
 }
@@ -291,11 +268,11 @@ void CloneCommandController::ShowWrite(const WorkerOutcome& outcome, bool stoppe
     if (!outcome.run.Ok()) {
         if (!stoppedForClose)
             Prompts().Message(&window_, restore ? QStringLiteral("Restore Error") : QStringLiteral("Write Error"),
-                              WriteFailureText(outcome), PromptIcon::Warning);
+                              ToQString(WriteFailureText(outcome.stage, outcome.run)), PromptIcon::Warning);
         window_.ShowStatus(QString::fromLatin1(kReady));
         return;
     }
-    QString status = restore ? QStringLiteral("Restore OK.") : QStringLiteral("Write OK.");
+    QString status = restore ? QString::fromLatin1(kRestoreOkText) : QString::fromLatin1(kWriteOkText);
     if (outcome.readBack) status = ReadBackStatus(*outcome.readBack, status);
     if (!outcome.run.archived.empty()) status += QStringLiteral("\nBackup: ") + ToQString(outcome.run.archived);
     window_.ShowStatus(status);
@@ -304,14 +281,14 @@ void CloneCommandController::ShowWrite(const WorkerOutcome& outcome, bool stoppe
 void CloneCommandController::ShowRead(const WorkerOutcome& outcome, bool stoppedForClose) {
     if (outcome.run.Ok() && outcome.readBlock) {
         window_.Settings() = *outcome.readBlock;
-        window_.ShowStatus(QStringLiteral("Read OK."));
+        window_.ShowStatus(QString::fromLatin1(kReadOkText));
         window_.SetModifiedFlag(true);
         window_.ShowSettings();
     } else if (outcome.run.Ok() && outcome.unloadable) {
         ShowUnloadableRead(outcome);
     } else {
         FailureBox("Read Error", outcome, stoppedForClose);
-        window_.ShowStatus(QStringLiteral("Read Error."));
+        window_.ShowStatus(QString::fromLatin1(kReadErrorText));
     }
 }
 
@@ -321,12 +298,12 @@ void CloneCommandController::ShowVerify(const WorkerOutcome& outcome, bool stopp
             window_.ShowStatus(QStringLiteral("User Cancel."));
             return;
         }
-        window_.ShowStatus(QStringLiteral("Verify Error."));
+        window_.ShowStatus(QString::fromLatin1(kVerifyErrorText));
         FailureBox("Verify Error", outcome, stoppedForClose);
         return;
     }
     if (outcome.verifyFlags == 0) {
-        window_.ShowStatus(QStringLiteral("Verify OK."));
+        window_.ShowStatus(QString::fromLatin1(kVerifyOkText));
         return;
     }
     const QString report = ToQString(outcome.reportPath);
@@ -334,7 +311,7 @@ void CloneCommandController::ShowVerify(const WorkerOutcome& outcome, bool stopp
     if (!written)
         Prompts().Message(&window_, QStringLiteral("Error"), QStringLiteral("Can't Create file:\n") + report,
                           PromptIcon::Error);
-    window_.ShowStatus(QStringLiteral("Verify Error."));
+    window_.ShowStatus(QString::fromLatin1(kVerifyErrorText));
     // The viewer is started on a report that could not be written too, but only a written one
     // is worth pointing to.
     if (written) window_.ShowReport(report);
@@ -355,20 +332,19 @@ void CloneCommandController::ShowUnwrittenFiles(const std::vector<std::string>& 
 
 // The document on screen stays: the settings read would make a file this program refuses to open.
 void CloneCommandController::ShowUnloadableRead(const WorkerOutcome& outcome) {
-    QString text = QStringLiteral("The radio's settings cannot be kept as a settings file:\n") +
-                   ToQString(*outcome.unloadable) + QStringLiteral(".\n\n");
+    QString text = ToQString(UnloadableReadText(*outcome.unloadable));
     text += outcome.reportPath.empty()
                 ? QStringLiteral("The radio's exact bytes could not be saved.")
                 : QStringLiteral("The radio's exact bytes were saved to:\n") + ToQString(outcome.reportPath);
     Prompts().Message(&window_, QStringLiteral("Read Error"), text, PromptIcon::Warning);
-    window_.ShowStatus(QStringLiteral("Read Error."));
+    window_.ShowStatus(QString::fromLatin1(kReadErrorText));
 }
 
 QString CloneCommandController::ReadBackStatus(const ReadBackOutcome& readBack, const QString& okText) {
-    if (readBack.result == kResultOk && readBack.differing.empty()) return okText + QStringLiteral(" Verify OK.");
+    if (readBack.result == kResultOk && readBack.differing.empty()) return okText + QStringLiteral(" ") + QString::fromLatin1(kVerifyOkText);
     Prompts().Message(&window_, QStringLiteral("Verify Error"), ToQString(ReadBackReport(readBack)),
                       PromptIcon::Warning);
-    return QStringLiteral("Verify Error.");
+    return QString::fromLatin1(kVerifyErrorText);
 }
 
 void CloneCommandController::SetBusyLayout(bool busy, CloneOperation operation) {

@@ -4,6 +4,9 @@
 #pragma once
 
 #include "clone/CloneRunner.h"
+#include "clone/CloneWords.h"
+
+#include <vector>
 
 #include <QDialog>
 
@@ -20,13 +23,12 @@ public:
 
 private:
     // A row of the comparison and, below it, the edit in which the new number is typed again.
-    QLineEdit* AddIdentity(const char* name, const QString& held, const QString& now, int againId);
+    QLineEdit* AddIdentity(const IdentityQuestionRow& row);
     // OK only while every number typed again is the one to be written.
     void UpdateOk();
 
-    IdentityChange change_;
-    QLineEdit* mmsiAgain_ = nullptr;
-    QLineEdit* atisAgain_ = nullptr;
+    IdentityQuestion question_;
+    std::vector<QLineEdit*> again_;
     QPushButton* ok_ = nullptr;
     QGridLayout* grid_ = nullptr;
 };

@@ -1,4 +1,3 @@
-#include "cli/FaultOptions.h"
 #include "files/Sha256.h"
 #include "model/RadioSettings.h"
 #include "link/LinkTestSupport.h"
@@ -369,25 +368,6 @@ TEST_F(CliCloneCommands, PortsListsEveryComPortAndTheUsbRadio) {
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 33);
     EXPECT_NE(r.out.find(ports.Entry(3)), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("USB    absent   radio 0483:5750\n"), std::string::npos);
-}
-
-// The simulated radio's fault switches, as simulate --faults takes them.
-TEST(CliFaultOptions, NumbersAreDecimalOrHexadecimalAndAStuckAddressLiesInTheCloneRange) {
-    // stuck 0: refused with the error.
-    const struct { const char* faults; std::uint16_t stuck; const char* error; } cases[] = {
-        {"stuck=0x0123,noise=5", 0x0123, ""},
-        {"stuck=1791", 0x06FF, ""},
-        {"stuck=70000", 0, "fault stuck needs an address from 0x0100 to 0x06FF, not '70000'"},
-        {"stuck=0xFF", 0, "fault stuck needs an address from 0x0100 to 0x06FF, not '0xFF'"},
-        {"noise=0x", 0, "fault noise needs a number (noise=N)"},
-    };
-    for (const auto& c : cases) {
-        SimFaults faults;
-        std::string error;
-        EXPECT_EQ(cli::ParseFaults(c.faults, faults, error), c.stuck != 0) << c.faults;
-        EXPECT_EQ(faults.stuckAddress.value_or(0), c.stuck) << c.faults;
-        EXPECT_EQ(error, c.error) << c.faults;
-    }
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-#include "cli/SettingsJson.h"
+#include "files/SettingsJson.h"
 
-#include "cli/CliSupport.h"
 #include "model/IdentityRules.h"
 #include "model/LineFormat.h"
 #include "model/MarineIdentity.h"
@@ -16,7 +15,7 @@
 #include <set>
 #include <string_view>
 
-namespace orven::cli {
+namespace orven {
 
 namespace {
 
@@ -277,4 +276,4 @@ bool SettingsFromJson(const json& doc, RadioSettings& out, std::string& error) {
     return true;
 }
 
-}  // namespace orven::cli
+}  // namespace orven

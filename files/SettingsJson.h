@@ -1,4 +1,5 @@
-// The settings document as JSON, with stable key names, and back.
+// The settings document as JSON, with stable key names, and back: what `orven-cli show --json`
+// prints and `from-json` reads, and what the web edition shows.
 #pragma once
 
 #include "model/RadioSettings.h"
@@ -7,7 +8,7 @@
 
 #include <string>
 
-namespace orven::cli {
+namespace orven {
 
 nlohmann::ordered_json SettingsToJson(const RadioSettings& settings);
 
@@ -16,4 +17,4 @@ nlohmann::ordered_json SettingsToJson(const RadioSettings& settings);
 // written only on success.
 bool SettingsFromJson(const nlohmann::json& doc, RadioSettings& settings, std::string& error);
 
-}  // namespace orven::cli
+}  // namespace orven

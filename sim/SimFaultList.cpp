@@ -1,6 +1,7 @@
-#include "cli/FaultOptions.h"
+#include "sim/SimFaultList.h"
 
 #include "GlobalDef.h"
+#include "clone/CloneFrame.h"
 
 #include <charconv>
 #include <cstdio>
@@ -8,13 +9,13 @@
 #include <map>
 #include <sstream>
 
-namespace orven::cli {
+namespace orven {
 
 namespace {
 
 using Setter = std::function<void(SimFaults&, std::uint32_t)>;
 
-enum class Takes { Nothing, Number, Address };
+enum class Takes { Nothing, Number, Address, ReplyByte };
 
 struct FaultName {
     Takes takes;
@@ -36,6 +37,7 @@ const std::map<std::string, FaultName>& Names() {
         {"silent-after", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.silentAfterFrames = n; }}},
         {"baud", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.baud = n; }}},
         {"stuck", {Takes::Address, [](SimFaults& f, std::uint32_t n) { f.stuckAddress = static_cast<std::uint16_t>(n); }}},
+        {"repeat", {Takes::ReplyByte, [](SimFaults& f, std::uint32_t n) { f.lineFault = {LineFault::Kind::Duplicate, n}; }}},
         {"first", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.scope.firstFrames = n; }}},
         {"gap", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.minFrameGap = ms(n); }}},
     };
@@ -63,6 +65,8 @@ std::string CheckValue(const std::string& name, Takes takes, const std::string& 
         return "fault " + name + " needs a number (" + name + "=N)";
     if (takes == Takes::Address && (!ParseNumber(value, number) || number < kCloneFirst || number > kCloneLast))
         return "fault " + name + " needs an address from " + AddressRangeText() + ", not '" + value + "'";
+    if (takes == Takes::ReplyByte && (!ParseNumber(value, number) || number >= kFrameSize))
+        return "fault " + name + " needs a byte of the reply from 0 to " + std::to_string(kFrameSize - 1);
     return {};
 }
 
@@ -92,7 +96,7 @@ bool ParseFaults(const std::string& text, SimFaults& faults, std::string& error)
 std::string FaultNamesHelp() {
     return "Comma-separated faults: no-echo, no-radio, noise=N, stray-dollar, split=N, bad-checksum, "
            "bad-prefix, wrong-ack, delay=MS, silent-after=N, baud=RATE, stuck=ADDRESS (a byte that keeps its value, " +
-           AddressRangeText() + "), first=N, gap=MS (a frame sooner than MS after the last reply goes unheard). Numbers are decimal or hexadecimal (0x...)";
+           AddressRangeText() + "), repeat=N (byte N of each reply comes twice), first=N, gap=MS (a frame sooner than MS after the last reply goes unheard). Numbers are decimal or hexadecimal (0x...)";
 }
 
-}  // namespace orven::cli
+}  // namespace orven
