@@ -1,0 +1,97 @@
+// The functions the page calls (Module.ccall). Texts go out as JSON, valid until the next call;
+// bytes go out through a buffer the page copies at once. One session per page.
+#include "web/bindings/WebSession.h"
+
+#include "clone/CloneEvent.h"
+
+#include <emscripten.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/stat.h>
+
+namespace {
+
+using orven::web::WebSession;
+
+constexpr const char* kWorkFolder = "/orven";
+
+WebSession& Session() {
+    static WebSession* session = [] {
+        ::mkdir(kWorkFolder, 0700);
+        return new WebSession(kWorkFolder);
+    }();
+    return *session;
+}
+
+std::string answer;
+std::vector<std::uint8_t> bytesOut;
+
+const char* Answer(std::string text) {
+    answer = std::move(text);
+    return answer.c_str();
+}
+
+// {"ok": true, "size": n} with the bytes in the buffer, or {"ok": false, "problem": text}.
+const char* BytesAnswer(std::optional<std::vector<std::uint8_t>> bytes, const std::string& problem) {
+    if (!bytes) return Answer(nlohmann::json{{"ok", false}, {"problem", problem}}.dump());
+    bytesOut = std::move(*bytes);
+    return Answer(nlohmann::json{{"ok", true}, {"size", bytesOut.size()}}.dump());
+}
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const char* orven_document() { return Answer(Session().DocumentJson()); }
+
+EMSCRIPTEN_KEEPALIVE const char* orven_channel_list(const char* bandEntry) {
+    return Answer(Session().ChannelListJson(bandEntry));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* orven_open(const std::uint8_t* bytes, int length, const char* name) {
+    return Answer(Session().Open(std::vector<std::uint8_t>(bytes, bytes + length), name));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* orven_save() {
+    std::string error;
+    auto bytes = Session().Save(error);
+    return BytesAnswer(std::move(bytes), error);
+}
+
+EMSCRIPTEN_KEEPALIVE const char* orven_archived_settings(const char* id) {
+    return BytesAnswer(Session().ArchivedSettings(id), "The backup keeps no settings file.");
+}
+
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* orven_bytes() { return bytesOut.data(); }
+
+EMSCRIPTEN_KEEPALIVE const char* orven_write_check() { return Answer(Session().WriteCheckJson()); }
+
+// Runs a clone command; the page calls it as an async ccall and awaits the answer.
+EMSCRIPTEN_KEEPALIVE const char* orven_run(const char* request) {
+    const auto parsed = orven::web::ParseRunRequest(request);
+    if (!parsed) return Answer(R"({"ok":false,"problem":{"title":"Error","text":"unknown clone command"}})");
+    std::string verdict = Session().Run(*parsed);
+    return Answer(std::move(verdict));
+}
+
+EMSCRIPTEN_KEEPALIVE void orven_stop() { orven::CloneStopEvent.Set(); }
+
+EMSCRIPTEN_KEEPALIVE int orven_busy() { return orven::CloneBusyEvent.IsSet() ? 1 : 0; }
+
+// Whether the texts typed into the identity question (a JSON list, one per row) answer it.
+EMSCRIPTEN_KEEPALIVE int orven_question_answered(const char* typed) {
+    const auto list = nlohmann::json::parse(typed, nullptr, false);
+    if (!list.is_array()) return 0;
+    std::vector<std::string> texts;
+    for (const auto& t : list) texts.push_back(t.is_string() ? t.get<std::string>() : std::string());
+    return Session().Answers(texts) ? 1 : 0;
+}
+
+}  // extern "C"
+
+int main() {
+    // Both events start out set; the first command finds them cleared, as the programs' start-up leaves them.
+    orven::CloneStopEvent.Reset();
+    orven::CloneBusyEvent.Reset();
+    return 0;
+}
