@@ -44,6 +44,8 @@ extern "C" {
 
 EMSCRIPTEN_KEEPALIVE const char* orven_document() { return Answer(Session().DocumentJson()); }
 
+EMSCRIPTEN_KEEPALIVE const char* orven_link_choices() { return Answer(orven::web::LinkChoicesJson()); }
+
 EMSCRIPTEN_KEEPALIVE const char* orven_channel_list(const char* bandEntry) {
     return Answer(Session().ChannelListJson(bandEntry));
 }

@@ -114,10 +114,27 @@ WebSession::~WebSession() = default;
 std::string WebSession::DocumentJson() const {
     std::array<bool, kBandCount> ticked{};
     for (int b = 0; b < kBandCount; ++b) ticked[b] = BandFlag(*document_, static_cast<ChannelBand>(b)) != 0;
+    const auto mmsi = DecodeMmsi(FixedSlotText(document_->mmsiId));
+    const auto atis = DecodeAtis(FixedSlotText(document_->atisId));
+    return json{{"document", SettingsToJson(*document_)},
+                {"name", name_},
+                {"bands", BandComboEntries(ticked)},
+                {"decoded", {{"mmsi", mmsi ? DescribeMmsi(*mmsi) : ""}, {"atis", atis ? DescribeAtis(*atis) : ""}}},
+                {"warnings", IdentityWarnings(FixedSlotText(document_->mmsiId), FixedSlotText(document_->atisId),
+                                              document_->model != kModelUsa)}}
+        .dump();
+}
+
+std::string LinkChoicesJson() {
     json rates = json::array();
     for (const std::uint32_t baud : kBaudTable) rates.push_back(baud);
-    return json{{"document", SettingsToJson(*document_)}, {"name", name_},
-                {"bands", BandComboEntries(ticked)}, {"baudRates", rates}, {"baudIndex", kDefaultBaudIndex}}
+    json working;
+    for (int i = 1; i < 5; ++i) working[kOperationNames[i]] = WorkingText(static_cast<CloneOperation>(i));
+    return json{{"baudRates", rates},
+                {"baudIndex", kDefaultBaudIndex},
+                {"usb", {{"vendorId", kUsbVendorId}, {"productId", kUsbProductId}}},
+                {"ready", kReadyText},
+                {"working", working}}
         .dump();
 }
 

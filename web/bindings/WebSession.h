@@ -34,6 +34,11 @@ struct RunRequest {
     bool verifyAfter = false; // read the radio back after a write
 };
 
+// What the page offers for a link and says of it: {"baudRates": [...], "baudIndex": the default,
+// "usb": {"vendorId", "productId"}, "ready": the idle status, "working": {operation: its status
+// while it runs}}.
+std::string LinkChoicesJson();
+
 // The request's JSON ({"operation":"read","port":"demo","baud":1,"fast":true,...}); nothing when
 // it names no operation or port.
 std::optional<RunRequest> ParseRunRequest(const std::string& json);
@@ -45,7 +50,8 @@ public:
     ~WebSession();
 
     // {"document": <the settings as show --json has them>, "name": file name, "bands": [band
-    // combo entries], "baudRates": [...], "baudIndex": default}
+    // combo entries], "decoded": {"mmsi", "atis"} as the window shows them under the fields,
+    // "warnings": [the identities' warnings]}
     std::string DocumentJson() const;
     // {"band": name, "lines": [the channel list as the window shows it]}
     std::string ChannelListJson(const std::string& bandEntry) const;
