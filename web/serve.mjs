@@ -1,5 +1,5 @@
 // A static file server for the site on 127.0.0.1, for the browser tests and `web.sh --serve`.
-//   node tests/serve.mjs SITE_DIR [PORT]
+//   node web/serve.mjs SITE_DIR [PORT]
 import { createServer } from 'node:http';
 import { readFile, stat } from 'node:fs/promises';
 import { extname, join, normalize, resolve, sep } from 'node:path';

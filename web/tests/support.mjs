@@ -1,0 +1,81 @@
+// What the web tests share: where the builds are, the command-line tool to compare with, and the
+// core loaded under node.
+import { execFileSync, spawn } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
+export const wasmDir = resolve(process.env.ORVEN_WEB_WASM ?? join(root, 'build-web/wasm'));
+export const siteDir = resolve(process.env.ORVEN_WEB_SITE ?? join(root, 'build-web/site'));
+export const cliPath = process.env.ORVEN_CLI ?? join(root, process.env.ORVEN_BUILD_DIR ?? 'build', 'orven-cli');
+
+// A folder for one test's files, removed when it ends.
+export function scratch(t) {
+  const dir = mkdtempSync(join(tmpdir(), 'orven-web-'));
+  t.after(() => rmSync(dir, { recursive: true, force: true }));
+  return dir;
+}
+
+// Runs orven-cli in `cwd`; its exit code, stdout (bytes) and stderr. Its radio archive goes to `cwd`.
+export function cli(args, cwd) {
+  try {
+    const out = execFileSync(cliPath, args, { cwd, env: { ...process.env, XDG_DATA_HOME: cwd }, stdio: 'pipe' });
+    return { code: 0, out, err: '' };
+  } catch (e) {
+    return { code: e.status, out: e.stdout, err: e.stderr.toString() };
+  }
+}
+
+// A settings file made by the command-line tool.
+export function settingsFile(dir, name, newArgs, setArgs = []) {
+  const path = join(dir, name);
+  cli(['new', path, ...newArgs], dir);
+  if (setArgs.length) cli(['set', path, ...setArgs], dir);
+  return readFileSync(path);
+}
+
+// `orven-cli simulate` with faults: its device, and a way to end it.
+export async function simulatedRadio(t, faults) {
+  const sim = spawn(cliPath, ['simulate', '--faults', faults], { stdio: ['ignore', 'pipe', 'inherit'] });
+  t.after(() => sim.kill());
+  const device = await new Promise((done, fail) => {
+    let text = '';
+    sim.stdout.on('data', (chunk) => {
+      text += chunk;
+      const found = text.match(/\/dev\/\S+/);
+      if (found) done(found[0]);
+    });
+    sim.once('exit', () => fail(new Error('simulate ended: ' + text)));
+  });
+  return device;
+}
+
+// The core as the page loads it, one fresh instance per call.
+export async function loadCore() {
+  const OrvenCore = createRequire(import.meta.url)(join(wasmDir, 'orven-core.js'));
+  const module = await OrvenCore({ print: () => {} });
+  module.onProgress = () => {};
+  const call = (name, ...args) => JSON.parse(module.ccall(name, 'string', args.map(() => 'string'), args));
+  const bytes = (answer) =>
+    answer.ok ? module.HEAPU8.slice(module.ccall('orven_bytes', 'number'), module.ccall('orven_bytes', 'number') + answer.size) : null;
+  return {
+    module,
+    document: () => call('orven_document'),
+    open(data, name) {
+      const at = module._malloc(data.length);
+      module.HEAPU8.set(data, at);
+      const verdict = JSON.parse(module.ccall('orven_open', 'string', ['number', 'number', 'string'], [at, data.length, name]));
+      module._free(at);
+      return verdict;
+    },
+    save: () => bytes(call('orven_save')),
+    archived: (id) => bytes(call('orven_archived_settings', id)),
+    run: async (request) =>
+      JSON.parse(await module.ccall('orven_run', 'string', ['string'], [JSON.stringify(request)], { async: true })),
+    stop: () => module.ccall('orven_stop', null),
+    answered: (typed) => module.ccall('orven_question_answered', 'number', ['string'], [JSON.stringify(typed)]) === 1,
+  };
+}
