@@ -42,7 +42,7 @@ case "$mode" in
     exec node web/serve.mjs build-web/site 8080 ;;
   --test)
     ORVEN_WEB_WASM="$PWD/build-web/wasm" ORVEN_WEB_SITE="$PWD/build-web/site" \
-      node --no-experimental-fetch --test --test-concurrency=1 web/tests/ ;;
+      node --test --test-concurrency=1 web/tests/ ;;
   *)
     echo "web: open it with ./scripts/web.sh --serve, then http://127.0.0.1:8080/ in Chrome, Edge or Opera"
     echo "     (http://127.0.0.1:8080/?demo starts on the demo radio; Firefox and Safari lack Web Serial)" ;;

@@ -1,5 +1,9 @@
 // The functions the page calls (Module.ccall). Texts go out as JSON, valid until the next call;
 // bytes go out through a buffer the page copies at once. One session per page.
+//
+// While orven_run waits (its stack unwound, to be rewound when the browser has answered), only
+// orven_stop may be called, and straight (Module._orven_stop), not through ccall: the command's
+// stack and its completion wait in the module, and another call could disturb either.
 #include "web/bindings/WebSession.h"
 
 #include "clone/CloneEvent.h"
@@ -76,18 +80,10 @@ EMSCRIPTEN_KEEPALIVE const char* orven_run(const char* request) {
     return Answer(std::move(verdict));
 }
 
+// Takes no argument and keeps nothing on the stack, so it may be called while a command waits.
 EMSCRIPTEN_KEEPALIVE void orven_stop() { orven::CloneStopEvent.Set(); }
 
 EMSCRIPTEN_KEEPALIVE int orven_busy() { return orven::CloneBusyEvent.IsSet() ? 1 : 0; }
-
-// Whether the texts typed into the identity question (a JSON list, one per row) answer it.
-EMSCRIPTEN_KEEPALIVE int orven_question_answered(const char* typed) {
-    const auto list = nlohmann::json::parse(typed, nullptr, false);
-    if (!list.is_array()) return 0;
-    std::vector<std::string> texts;
-    for (const auto& t : list) texts.push_back(t.is_string() ? t.get<std::string>() : std::string());
-    return Session().Answers(texts) ? 1 : 0;
-}
 
 }  // extern "C"
 

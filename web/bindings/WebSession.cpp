@@ -20,6 +20,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 namespace orven::web {
@@ -28,9 +29,15 @@ namespace {
 
 using nlohmann::json;
 
-// The page's answer to the identity question: true goes ahead.
+// The page shows the identity question; 1 when the user answered it with OK, 0 when cancelled.
 EM_ASYNC_JS(int, web_ask_identity, (const char* question), {
-    return await Module.askIdentity(JSON.parse(UTF8ToString(question))) ? 1 : 0;
+    Module.identityTyped = await Module.askIdentity(JSON.parse(UTF8ToString(question)));
+    return Module.identityTyped ? 1 : 0;
+});
+// What the user typed into the question's rows, as a JSON list; taken once the command runs again,
+// since nothing may call into the module while it waits.
+EM_JS(char*, web_identity_typed, (), {
+    return allocateUTF8(JSON.stringify(Module.identityTyped || []));
 });
 
 const char* const kOperationNames[] = {"", "write", "read", "verify", "handshake"};
@@ -38,7 +45,8 @@ const char* const kPortNames[] = {"serial", "usb", "demo"};
 // What the archive and the log call each port.
 const char* const kPortRecordNames[] = {"Web Serial", "USB", "Demo radio"};
 
-// The clone command's working folder inside the page's own file system; nothing the user sees.
+// The device the serial engine is told to open: the port is the one the page chose, so the name
+// only sends the engine to the serial line.
 constexpr const char* kSerialDevice = "web-serial";
 
 json Problem(const std::string& title, const std::string& text) { return {{"title", title}, {"text", text}}; }
@@ -47,9 +55,20 @@ json QuestionJson(const IdentityQuestion& q) {
     json rows = json::array();
     for (const IdentityQuestionRow& r : q.rows)
         rows.push_back({{"key", r.key}, {"name", r.name}, {"held", r.held}, {"written", r.written},
-                        {"againPrompt", r.againPrompt}});
+                        {"againPrompt", r.againPrompt}, {"expected", r.expected}});
     return {{"title", q.title}, {"intro", q.intro}, {"heldHeading", q.heldHeading},
             {"writtenHeading", q.writtenHeading}, {"rows", rows}};
+}
+
+// Whether the user answered the question: OK, with every new number typed again.
+bool AskedAndAnswered(const IdentityQuestion& question) {
+    if (!web_ask_identity(QuestionJson(question).dump().c_str())) return false;
+    char* text = web_identity_typed();
+    const json typed = json::parse(text, nullptr, false);
+    std::free(text);
+    std::vector<std::string> texts;
+    for (const json& t : typed.is_array() ? typed : json::array()) texts.push_back(t.is_string() ? t.get<std::string>() : "");
+    return QuestionAnswered(question, texts);
 }
 
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -220,11 +239,8 @@ WebSession::Verdict WebSession::RunOperation(const RunRequest& request, const Cl
         WriteOptions options;
         options.backUpToArchive = request.backUp;
         options.verifyAfter = request.verifyAfter;
-        options.confirmIdentityChange = [this](const IdentityChange& change) {
-            asking_ = QuestionOf(change);
-            const bool yes = web_ask_identity(QuestionJson(*asking_).dump().c_str()) != 0;
-            asking_.reset();
-            return yes && !CloneStopEvent.IsSet();
+        options.confirmIdentityChange = [](const IdentityChange& change) {
+            return AskedAndAnswered(QuestionOf(change)) && !CloneStopEvent.IsSet();
         };
         return WriteVerdict(RunWrite(job, *document_, options));
     }
@@ -302,10 +318,6 @@ std::optional<std::vector<std::uint8_t>> WebSession::ArchivedSettings(const std:
     if (!entry) return std::nullopt;
     const std::string path = SettingsFileOf(*entry);
     return path.empty() ? std::nullopt : ReadFileBytes(path, kSettingsFileSize);
-}
-
-bool WebSession::Answers(const std::vector<std::string>& typed) const {
-    return asking_ && QuestionAnswered(*asking_, typed);
 }
 
 }  // namespace orven::web

@@ -69,9 +69,6 @@ public:
     // The settings file an archive entry keeps (a write's backup); nothing when it keeps none.
     std::optional<std::vector<std::uint8_t>> ArchivedSettings(const std::string& id) const;
 
-    // The identity question a running write is asking, and whether the typed texts answer it.
-    bool Answers(const std::vector<std::string>& typed) const;
-
 private:
     struct Verdict;
     CloneJob MakeJob(const RunRequest& request, AppState& state, ProgressSink& progress);
@@ -87,7 +84,6 @@ private:
     std::shared_ptr<SimulatedHidBackend> demoRadio_;
     CHidDevice demoDevice_;
     CHidDevice usbDevice_;
-    std::optional<IdentityQuestion> asking_;
 };
 
 }  // namespace orven::web

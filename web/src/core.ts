@@ -72,6 +72,7 @@ export interface QuestionRow {
   held: string;
   written: string;
   againPrompt: string;
+  expected: string;
 }
 
 export interface IdentityQuestion {
@@ -106,9 +107,10 @@ interface CoreModule {
   HEAPU8: Uint8Array;
   _malloc(size: number): number;
   _free(pointer: number): void;
+  _orven_stop(): void;
   links: { serial: WebSerialLink; hid: WebHidLink };
   onProgress?: (progress: ProgressView) => void;
-  askIdentity?: (question: IdentityQuestion) => Promise<boolean>;
+  askIdentity?: (question: IdentityQuestion) => Promise<string[] | null>;
 }
 
 declare global {
@@ -116,7 +118,11 @@ declare global {
   function OrvenCore(options?: object): Promise<CoreModule>;
 }
 
+// While a clone command runs, the core waits with its stack unwound between the browser's turns:
+// only stop() may call into it then, and every other call is refused here.
 export class Core {
+  private running = false;
+
   private constructor(private readonly module: CoreModule) {}
 
   static async load(links: { serial: WebSerialLink; hid: WebHidLink }): Promise<Core> {
@@ -127,11 +133,13 @@ export class Core {
   set onProgress(show: (progress: ProgressView) => void) {
     this.module.onProgress = show;
   }
-  set askIdentity(ask: (question: IdentityQuestion) => Promise<boolean>) {
+  // Resolves with the texts typed into the rows when the user chose OK, null when not.
+  set askIdentity(ask: (question: IdentityQuestion) => Promise<string[] | null>) {
     this.module.askIdentity = ask;
   }
 
   private text(name: string, args: string[] = [], values: unknown[] = []): string {
+    if (this.running) throw new Error(`${name} while a clone command runs`);
     return this.module.ccall(name, 'string', args, values) as string;
   }
   private json<T>(name: string, args: string[] = [], values: unknown[] = []): T {
@@ -154,6 +162,7 @@ export class Core {
   }
 
   open(bytes: Uint8Array, name: string): Verdict {
+    if (this.running) throw new Error('open while a clone command runs');
     const at = this.module._malloc(Math.max(1, bytes.length));
     try {
       this.module.HEAPU8.set(bytes, at);
@@ -178,15 +187,19 @@ export class Core {
   }
 
   async run(request: RunRequest): Promise<Verdict> {
-    const answer = await this.module.ccall('orven_run', 'string', ['string'], [JSON.stringify(request)], { async: true });
-    return JSON.parse(answer as string) as Verdict;
+    if (this.running) throw new Error('a clone command runs already');
+    const pending = this.module.ccall('orven_run', 'string', ['string'], [JSON.stringify(request)], { async: true });
+    this.running = true;
+    try {
+      return JSON.parse((await pending) as string) as Verdict;
+    } finally {
+      this.running = false;
+    }
   }
 
+  // Called straight, not through ccall: ccall, finding a command waiting, would take that
+  // command's completion for its own, and the command's answer would never arrive.
   stop(): void {
-    this.module.ccall('orven_stop', null, [], []);
-  }
-
-  questionAnswered(typed: string[]): boolean {
-    return this.module.ccall('orven_question_answered', 'number', ['string'], [JSON.stringify(typed)]) === 1;
+    this.module._orven_stop();
   }
 }

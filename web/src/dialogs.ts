@@ -65,16 +65,17 @@ export async function askYesNo(title: string, text: string): Promise<boolean> {
   return answer === 'yes';
 }
 
-// The question before a write puts new identities into the radio: OK opens only once the core
-// finds every new number typed again.
-export async function askIdentity(question: IdentityQuestion, answered: (typed: string[]) => boolean): Promise<boolean> {
+// The question before a write puts new identities into the radio: OK opens once each new number
+// is typed again as the core gives it, and the core checks the texts again before it writes.
+// Resolves with the typed texts after OK, null after Cancel.
+export async function askIdentity(question: IdentityQuestion): Promise<string[] | null> {
+  const inputs: HTMLInputElement[] = [];
   const answer = await showDialog(question.title, (form) => {
     form.append(element('h2', question.title), element('p', question.intro));
     const table = element('table');
     const head = table.createTHead().insertRow();
     for (const text of ['', question.heldHeading, question.writtenHeading]) head.append(element('th', text));
     const body = table.createTBody();
-    const inputs: HTMLInputElement[] = [];
     for (const row of question.rows) {
       const line = body.insertRow();
       line.append(element('th', row.name), element('td', row.held), element('td', row.written));
@@ -96,8 +97,8 @@ export async function askIdentity(question: IdentityQuestion, answered: (typed: 
     ok.disabled = true;
     row.append(ok, button('Cancel', 'cancel'));
     form.append(row);
-    const check = () => (ok.disabled = !answered(inputs.map((i) => i.value)));
+    const check = () => (ok.disabled = !question.rows.every((r, i) => inputs[i].value === r.expected));
     for (const input of inputs) input.addEventListener('input', check);
   });
-  return answer === 'ok';
+  return answer === 'ok' ? inputs.map((i) => i.value) : null;
 }

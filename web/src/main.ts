@@ -99,7 +99,8 @@ function showDocument(core: Core): void {
 
 function setBusy(busy: boolean): void {
   for (const b of Object.values(commands)) b.disabled = busy;
-  for (const c of [ui.open, ui.save, ui.port, ui.baud, ui.fast, ui.backUp, ui.verifyAfter]) c.disabled = busy;
+  const others = [ui.open, ui.save, ui.port, ui.baud, ui.fast, ui.backUp, ui.verifyAfter, ui.band, ui.backupDownload];
+  for (const c of others) c.disabled = busy;
   ui.stop.disabled = !busy;
   if (!busy) ui.phase.textContent = '';
 }
@@ -205,7 +206,7 @@ function wire(core: Core, choices: LinkChoices): void {
     ui.progress.value = p.pos - p.min;
     ui.phase.textContent = p.phase ? `${p.phase} ${Math.round(((p.pos - p.min) * 100) / span)}%` : '';
   };
-  core.askIdentity = (question) => askIdentity(question, (typed) => core.questionAnswered(typed));
+  core.askIdentity = askIdentity;
 }
 
 async function start(): Promise<void> {

@@ -56,7 +56,8 @@ export async function simulatedRadio(t, faults) {
 // The core as the page loads it, one fresh instance per call.
 export async function loadCore() {
   const OrvenCore = createRequire(import.meta.url)(join(wasmDir, 'orven-core.js'));
-  const module = await OrvenCore({ print: () => {} });
+  // The module's own loader would fetch() a file path under this node; it is handed the bytes.
+  const module = await OrvenCore({ print: () => {}, wasmBinary: readFileSync(join(wasmDir, 'orven-core.wasm')) });
   module.onProgress = () => {};
   const call = (name, ...args) => JSON.parse(module.ccall(name, 'string', args.map(() => 'string'), args));
   const bytes = (answer) =>
@@ -75,7 +76,6 @@ export async function loadCore() {
     archived: (id) => bytes(call('orven_archived_settings', id)),
     run: async (request) =>
       JSON.parse(await module.ccall('orven_run', 'string', ['string'], [JSON.stringify(request)], { async: true })),
-    stop: () => module.ccall('orven_stop', null),
-    answered: (typed) => module.ccall('orven_question_answered', 'number', ['string'], [JSON.stringify(typed)]) === 1,
+    stop: () => module._orven_stop(),
   };
 }

@@ -1,0 +1,175 @@
+// The page in Debian's Chromium, headless, driven as a user would: the demo radio, a settings
+// file opened and saved, the identity question, Verify, Stop, and a Web Serial port bridged to
+// the simulated radio, each against what orven-cli does with the same radio.
+import assert from 'node:assert/strict';
+import { readFileSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { chromium } from 'playwright-core';
+import { serve } from '../serve.mjs';
+import { cli, scratch, settingsFile, simulatedRadio, siteDir } from './support.mjs';
+
+const chromiumFlags = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+let browser;
+let site;
+
+before(async () => {
+  site = await serve(siteDir);
+  browser = await chromium.launch({ executablePath: process.env.ORVEN_CHROMIUM ?? '/usr/bin/chromium', args: chromiumFlags });
+});
+after(async () => {
+  await browser?.close();
+  site?.server.close();
+});
+
+// A fresh page (its own demo radio and fake serial port), usable once it says so.
+async function openPage(t, query = '?demo') {
+  const context = await browser.newContext({ acceptDownloads: true });
+  t.after(() => context.close());
+  await context.addInitScript({ path: new URL('./fake-serial.js', import.meta.url).pathname });
+  const page = await context.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  t.after(() => assert.deepEqual(errors, [], 'the page threw'));
+  await page.goto(site.url + query);
+  await page.waitForFunction(() => document.body.dataset.readyMs !== undefined);
+  return page;
+}
+
+const status = (page) => page.locator('#status').textContent();
+
+// Waits for the status line to say `text` (Open reads the file before it answers).
+const statusSays = (page, text) =>
+  page.waitForFunction((expected) => document.getElementById('status').textContent === expected, text);
+
+// Clicks a command and waits until the page is free for the next one.
+async function command(page, name) {
+  await page.getByRole('button', { name, exact: true }).click();
+  await page.waitForFunction(() => !document.getElementById('read').disabled);
+}
+
+// The problem dialog's title and text, closed with OK.
+async function problem(page) {
+  const dialog = page.getByRole('dialog');
+  await dialog.waitFor();
+  const said = { title: await dialog.locator('h2').textContent(), text: (await dialog.locator('p').allTextContents()).join('\n\n') };
+  await dialog.getByRole('button', { name: 'OK' }).click();
+  return said;
+}
+
+async function downloaded(page, click) {
+  const [download] = await Promise.all([page.waitForEvent('download'), click()]);
+  return { name: download.suggestedFilename(), bytes: readFileSync(await download.path()) };
+}
+
+async function openFile(page, path) {
+  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.getByRole('button', { name: 'Open' }).click()]);
+  await chooser.setFiles(path);
+}
+
+test('a read of the demo radio shows its settings, and Save gives the file orven-cli reads', async (t) => {
+  const dir = scratch(t);
+  const page = await openPage(t);
+  assert.equal(await status(page), 'Ready.');
+  await page.getByLabel('Fast Transfer').check();
+  const started = Date.now();
+  await command(page, 'Read From Radio');
+  t.diagnostic(`page ready after ${await page.evaluate(() => document.body.dataset.readyMs)} ms; fast demo read ${Date.now() - started} ms`);
+  assert.equal(await status(page), 'Read OK.');
+  assert.match(await page.locator('#identities').textContent(), /211234560ship station, MID 211, Germany/);
+  await page.getByLabel('Band').selectOption('Private');
+  assert.equal(await page.getByRole('list', { name: 'Channel list' }).locator('li').count(), 7);
+  const saved = await downloaded(page, () => page.getByRole('button', { name: 'Save' }).click());
+  assert.ok(saved.bytes.equals(cli(['-p', 'demo', 'read', '-'], dir).out), 'byte for byte what orven-cli reads');
+});
+
+test('Open takes a settings file and Save gives it back; a file that is none is refused and changes nothing', async (t) => {
+  const dir = scratch(t);
+  const page = await openPage(t);
+  const file = settingsFile(dir, 'uk.dat', ['--model', 'eur-int', '--country', 'uk'], ['--mmsi', '232001234']);
+  await openFile(page, join(dir, 'uk.dat'));
+  await statusSays(page, 'Open file OK.');
+  assert.match(await page.locator('#identities').textContent(), /232001234.*United Kingdom/);
+  writeFileSync(join(dir, 'junk.dat'), file.subarray(0, 4096));
+  await openFile(page, join(dir, 'junk.dat'));
+  assert.deepEqual(await problem(page), { title: 'Error', text: 'Unknown File Format.' });
+  const saved = await downloaded(page, () => page.getByRole('button', { name: 'Save' }).click());
+  assert.equal(saved.name, 'uk.dat');
+  assert.ok(saved.bytes.equals(file));
+});
+
+test('a write shows what the radio holds against the new MMSI and goes ahead only once it is typed again', async (t) => {
+  const dir = scratch(t);
+  const page = await openPage(t);
+  settingsFile(dir, 'new.dat', ['--model', 'eur-int'], ['--mmsi', '211999999', '--mmsi-by-user', 'off']);
+  await openFile(page, join(dir, 'new.dat'));
+  await statusSays(page, 'Open file OK.');
+
+  await page.getByRole('button', { name: 'Write to Radio' }).click();
+  const question = page.getByRole('dialog', { name: 'Confirm New Identity' });
+  await question.waitFor();
+  assert.match(await question.textContent(), /211234560 \(ship station, MID 211, Germany\).*211999999 \(ship station/);
+  const ok = question.getByRole('button', { name: 'OK' });
+  await question.getByLabel('Type the new MMSI again:').fill('211999990');
+  assert.equal(await ok.isDisabled(), true);
+  await question.getByRole('button', { name: 'Cancel' }).click();
+  assert.deepEqual(await problem(page), { title: 'Write Error', text: 'User Cancel.' });
+  await page.waitForFunction(() => !document.getElementById('read').disabled);
+
+  await command(page, 'Verify');
+  assert.equal(await status(page), 'Verify Error.', 'nothing was written');
+  assert.match(await page.getByRole('region', { name: 'Verify Report' }).textContent(), /Private Band is different/);
+
+  await page.getByLabel('Verify after write').check();
+  await page.getByRole('button', { name: 'Write to Radio' }).click();
+  await question.getByLabel('Type the new MMSI again:').fill('211999999');
+  await ok.click();
+  await page.waitForFunction(() => !document.getElementById('read').disabled);
+  assert.match(await status(page), /^Write OK\. Verify OK\.\nBackup: 20261206\/\S+_backup$/);
+  const backup = await downloaded(page, () => page.getByRole('button', { name: 'Download Backup' }).click());
+  assert.ok(backup.bytes.equals(cli(['-p', 'demo', 'read', '-'], dir).out), 'the backup is what the radio held');
+
+  await command(page, 'Verify');
+  assert.equal(await status(page), 'Verify OK.');
+  const report = await downloaded(page, () => page.getByRole('button', { name: 'Download Verify.txt' }).click());
+  assert.equal(report.bytes.toString(), await page.locator('#report').textContent());
+});
+
+test('Stop ends a read over the serial port with User Cancel, and the port serves the next command', async (t) => {
+  const page = await openPage(t, '');
+  assert.equal(await page.getByLabel('Port', { exact: true }).inputValue(), 'serial');
+  // The product's timing: a serial read takes half a minute, so Stop lands in the middle of it.
+  await page.getByRole('button', { name: 'Read From Radio' }).click();
+  await page.waitForFunction(() => document.getElementById('progress').value > 2);
+  await page.getByRole('button', { name: 'Stop' }).click();
+  assert.deepEqual(await problem(page), { title: 'Read Error', text: 'User Cancel.' });
+  assert.equal(await status(page), 'Read Error.');
+  await command(page, 'HandShake');
+  assert.equal(await status(page), 'HandShake OK.');
+  assert.deepEqual(await page.evaluate(() => window.fakeSerial.opened.map((o) => o.baudRate)), [9600, 9600]);
+});
+
+test('over Web Serial the line faults give what orven-cli gives over a serial port', async (t) => {
+  const dir = scratch(t);
+  const page = await openPage(t, '');
+  for (const faults of ['no-echo', 'no-radio', 'bad-checksum', 'repeat=31']) {
+    const device = await simulatedRadio(t, faults);
+    const byCli = cli(['-p', device, 'handshake'], dir);
+    assert.equal(byCli.code, 3, faults);
+    await page.evaluate((list) => window.fakeSerial.start(list), faults);
+    await page.getByRole('button', { name: 'HandShake' }).click();
+    assert.deepEqual(await problem(page), { title: 'HandShake Error.', text: byCli.err.trim() }, faults);
+    assert.equal(await status(page), 'Ready.', faults);
+  }
+
+  const device = await simulatedRadio(t, 'split=3');
+  const read = cli(['-p', device, '--fast', 'read', '-'], dir);
+  assert.equal(read.code, 0, read.err);
+  await page.evaluate(() => window.fakeSerial.start('split=3'));
+  await page.getByLabel('Fast Transfer').check();
+  await command(page, 'Read From Radio');
+  assert.equal(await status(page), 'Read OK.');
+  const saved = await downloaded(page, () => page.getByRole('button', { name: 'Save' }).click());
+  assert.ok(saved.bytes.equals(read.out), 'the read over Web Serial is the read over the serial port');
+});
