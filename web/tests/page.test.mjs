@@ -27,7 +27,7 @@ after(async () => {
 async function openPage(t, query = '?demo') {
   const context = await browser.newContext({ acceptDownloads: true });
   t.after(() => context.close());
-  await context.addInitScript({ path: new URL('./fake-serial.js', import.meta.url).pathname });
+  await context.addInitScript({ path: new URL('./fake-ports.js', import.meta.url).pathname });
   const page = await context.newPage();
   const errors = [];
   page.on('pageerror', (e) => errors.push(e.message));
@@ -172,4 +172,39 @@ test('over Web Serial the line faults give what orven-cli gives over a serial po
   assert.equal(await status(page), 'Read OK.');
   const saved = await downloaded(page, () => page.getByRole('button', { name: 'Save' }).click());
   assert.ok(saved.bytes.equals(read.out), 'the read over Web Serial is the read over the serial port');
+});
+
+test('over WebHID the USB radio reads as orven-cli reads the demo radio; a radio not there is told as orven-cli tells it', async (t) => {
+  const dir = scratch(t);
+  const page = await openPage(t, '');
+  await page.getByLabel('Port', { exact: true }).selectOption('usb');
+  const absent = cli(['-p', 'USB', 'handshake'], dir);
+  assert.equal(absent.code, 3);
+  await page.getByRole('button', { name: 'HandShake' }).click();
+  assert.deepEqual(await problem(page), { title: 'HandShake Error.', text: absent.err.trim() });
+
+  await page.evaluate(() => window.fakeUsb.plug());
+  await command(page, 'Read From Radio');
+  assert.equal(await status(page), 'Read OK.');
+  const saved = await downloaded(page, () => page.getByRole('button', { name: 'Save' }).click());
+  assert.ok(saved.bytes.equals(cli(['-p', 'demo', 'read', '-'], dir).out));
+});
+
+test('identity warnings are asked about before a write, and No writes nothing', async (t) => {
+  const dir = scratch(t);
+  const page = await openPage(t);
+  settingsFile(dir, 'odd.dat', ['--model', 'eur-int'], ['--mmsi', '100123456', '--mmsi-by-user', 'off']);
+  const shown = cli(['show', join(dir, 'odd.dat')], dir);
+  await openFile(page, join(dir, 'odd.dat'));
+  await statusSays(page, 'Open file OK.');
+  const warnings = (await page.locator('#warnings').textContent()).split('\n');
+  assert.deepEqual(warnings.map((w) => `warning: ${w}\n`).join(''), shown.err, 'the warnings orven-cli gives');
+
+  await page.getByRole('button', { name: 'Write to Radio' }).click();
+  const question = page.getByRole('dialog', { name: 'Identity Warnings' });
+  await question.waitFor();
+  assert.match(await question.textContent(), /Write to the radio all the same\?/);
+  await question.getByRole('button', { name: 'No' }).click();
+  await command(page, 'Verify');
+  assert.equal(await status(page), 'Verify Error.', 'nothing was written');
 });

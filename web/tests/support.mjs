@@ -1,6 +1,6 @@
 // What the web tests share: where the builds are, the command-line tool to compare with, and the
 // core loaded under node.
-import { execFileSync, spawn } from 'node:child_process';
+import { spawn, spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
@@ -21,12 +21,9 @@ export function scratch(t) {
 
 // Runs orven-cli in `cwd`; its exit code, stdout (bytes) and stderr. Its radio archive goes to `cwd`.
 export function cli(args, cwd) {
-  try {
-    const out = execFileSync(cliPath, args, { cwd, env: { ...process.env, XDG_DATA_HOME: cwd }, stdio: 'pipe' });
-    return { code: 0, out, err: '' };
-  } catch (e) {
-    return { code: e.status, out: e.stdout, err: e.stderr.toString() };
-  }
+  const run = spawnSync(cliPath, args, { cwd, env: { ...process.env, XDG_DATA_HOME: cwd } });
+  if (run.error) throw run.error;
+  return { code: run.status, out: run.stdout, err: run.stderr.toString() };
 }
 
 // A settings file made by the command-line tool.

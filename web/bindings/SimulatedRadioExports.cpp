@@ -1,8 +1,9 @@
-// The simulated radio behind its programming adaptor as a byte stream, for a page or test that
-// stands a serial port in front of it (the browser tests' Web Serial port). Time is the page's
-// clock. One line per module instance.
+// The simulated radio for a page or test that stands a port of its own in front of it (the browser
+// tests' Web Serial port and WebHID device): behind its programming adaptor as a byte stream, and
+// on USB as reports. Time is the page's clock. One of each per module instance.
 #include "sim/DemoRadio.h"
 #include "sim/SimFaultList.h"
+#include "sim/SimulatedHidBackend.h"
 #include "sim/SimulatedRadio.h"
 #include "sim/SimulatedSerialLink.h"
 
@@ -22,6 +23,8 @@ struct Line {
 };
 
 std::unique_ptr<Line> line;
+std::shared_ptr<orven::SimulatedHidBackend> usbRadio;
+std::unique_ptr<orven::HidConnection> usbConnection;
 std::string error;
 
 }  // namespace
@@ -59,5 +62,26 @@ EMSCRIPTEN_KEEPALIVE double orven_simline_next_due_ms() {
 
 // The radio's memory, for a test to read what was written: a pointer to its 8192 bytes.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* orven_simline_memory() { return line ? line->radio.Memory().data() : nullptr; }
+
+// Plugs in a fresh USB radio with the demo memory and the faults; the list's error, or "".
+EMSCRIPTEN_KEEPALIVE const char* orven_simusb_start(const char* faults) {
+    orven::SimFaults parsed;
+    error.clear();
+    if (!orven::ParseFaults(faults, parsed, error)) return error.c_str();
+    usbRadio = orven::MakeDemoUsbRadio();
+    usbRadio->WithRadio([&parsed](orven::SimulatedRadio& radio) { radio.Faults() = parsed; });
+    usbConnection = usbRadio->Open(orven::kUsbVendorId, orven::kUsbProductId);
+    return "";
+}
+
+// One output report, its report id first; the bytes taken, or -1.
+EMSCRIPTEN_KEEPALIVE int orven_simusb_send(const std::uint8_t* report, int length) {
+    return usbConnection ? usbConnection->Write(report, static_cast<std::size_t>(length), 0) : -1;
+}
+
+// The next input report's data if the radio has one ready; its length, 0 when none is.
+EMSCRIPTEN_KEEPALIVE int orven_simusb_receive(std::uint8_t* data, int capacity) {
+    return usbConnection ? std::max(0, usbConnection->Read(data, static_cast<std::size_t>(capacity), 0)) : 0;
+}
 
 }  // extern "C"
