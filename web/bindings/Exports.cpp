@@ -83,7 +83,6 @@ EMSCRIPTEN_KEEPALIVE const char* orven_run(const char* request) {
 // Takes no argument and keeps nothing on the stack, so it may be called while a command waits.
 EMSCRIPTEN_KEEPALIVE void orven_stop() { orven::CloneStopEvent.Set(); }
 
-EMSCRIPTEN_KEEPALIVE int orven_busy() { return orven::CloneBusyEvent.IsSet() ? 1 : 0; }
 
 }  // extern "C"
 

@@ -27,7 +27,7 @@ namespace orven::web {
 
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;  // keeps the order the document lists its keys in
 
 // The page shows the identity question; 1 when the user answered it with OK, 0 when cancelled.
 EM_ASYNC_JS(int, web_ask_identity, (const char* question), {

@@ -208,3 +208,21 @@ test('identity warnings are asked about before a write, and No writes nothing', 
   await command(page, 'Verify');
   assert.equal(await status(page), 'Verify Error.', 'nothing was written');
 });
+
+test('a browser without Web Serial and WebHID offers the demo radio alone and says where the radio can be reached', async (t) => {
+  const context = await browser.newContext();
+  t.after(() => context.close());
+  await context.addInitScript(() => {
+    for (const api of ['serial', 'hid']) Object.defineProperty(Navigator.prototype, api, { configurable: true, get: () => undefined });
+  });
+  const page = await context.newPage();
+  await page.goto(site.url);
+  await page.waitForFunction(() => document.body.dataset.readyMs !== undefined);
+  const port = page.getByLabel('Port', { exact: true });
+  assert.equal(await port.inputValue(), 'demo');
+  const offered = await port.locator('option').evaluateAll((options) => options.map((o) => [o.value, o.disabled]));
+  assert.deepEqual(offered, [['serial', true], ['usb', true], ['demo', false]]);
+  assert.match(await page.locator('#support').textContent(), /cannot reach a radio: Chrome, Edge and Opera can/);
+  await command(page, 'Read From Radio');
+  assert.equal(await status(page), 'Read OK.');
+});
