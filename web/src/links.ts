@@ -63,15 +63,15 @@ export class WebSerialLink {
     return this.port !== null;
   }
 
-  // Asks the user for the adaptor (the browser's own chooser; needs a click). A port granted
-  // before is taken without asking.
+  // Asks the user for the adaptor (the browser's own chooser; needs a click). The one port
+  // granted before is taken without asking; with several the user chooses.
   async choose(): Promise<boolean> {
     const serial = navigator.serial;
     if (!serial) return false;
     if (this.port) return true;
     const granted = await serial.getPorts();
     try {
-      this.port = granted[0] ?? (await serial.requestPort());
+      this.port = granted.length === 1 ? granted[0] : await serial.requestPort();
     } catch {
       this.port = null;
     }
@@ -89,6 +89,8 @@ export class WebSerialLink {
     } catch (error) {
       const e = error as DOMException;
       this.cause = e.message || String(error);
+      // The next command asks for the adaptor again: this one may be gone or another's.
+      this.port = null;
       return e.name === 'InvalidStateError' || e.name === 'NetworkError' ? OpenKind.PortBusy : OpenKind.OpenFailed;
     }
     // The adaptor expects DTR low and RTS high; a port without modem lines is no failure.

@@ -26,6 +26,7 @@
     writable: null,
     async open(options) {
       if (open) throw new DOMException('The port is already open.', 'InvalidStateError');
+      if (window.fakeSerial.busy) throw new DOMException('Failed to open serial port.', 'NetworkError');
       const sim = await radio();
       open = true;
       opened.push(options);
@@ -71,7 +72,13 @@
 
   Object.defineProperty(Navigator.prototype, 'serial', {
     configurable: true,
-    get: () => ({ requestPort: async () => port, getPorts: async () => [port] }),
+    get: () => ({
+      requestPort: async () => {
+        window.fakeSerial.asked += 1;
+        return port;
+      },
+      getPorts: async () => [port, port],
+    }),
   });
   // The USB radio: absent until plugged in; the browser's chooser then offers it.
   let usbFaults = null;
@@ -133,6 +140,8 @@
       line = null;
     },
     opened,
+    busy: false,  // another program holds the port: it does not open
+    asked: 0,     // how often the browser's chooser was shown
     // The radio's memory, for a test to see what it holds.
     async memory() {
       const sim = await radio();

@@ -136,7 +136,7 @@ test('a write shows what the radio holds against the new MMSI and goes ahead onl
   assert.equal(report.bytes.toString(), await page.locator('#report').textContent());
 });
 
-test('Stop ends a read over the serial port with User Cancel, and the port serves the next command', async (t) => {
+test('Stop ends a serial read with User Cancel; the adaptor chosen serves every command, and one that does not open is asked for again', async (t) => {
   const page = await openPage(t, '');
   assert.equal(await page.getByLabel('Port', { exact: true }).inputValue(), 'serial');
   // The product's timing: a serial read takes half a minute, so Stop lands in the middle of it.
@@ -148,6 +148,17 @@ test('Stop ends a read over the serial port with User Cancel, and the port serve
   await command(page, 'HandShake');
   assert.equal(await status(page), 'HandShake OK.');
   assert.deepEqual(await page.evaluate(() => window.fakeSerial.opened.map((o) => o.baudRate)), [9600, 9600]);
+  assert.equal(await page.evaluate(() => window.fakeSerial.asked), 1, 'the adaptor chosen once serves every command');
+
+  // A port another program holds: the core's text with the browser's reason, and the next command
+  // asks for the adaptor again.
+  await page.evaluate(() => (window.fakeSerial.busy = true));
+  await page.getByRole('button', { name: 'HandShake' }).click();
+  assert.deepEqual(await problem(page), { title: 'HandShake Error.', text: 'Open Comp Port Error. (Failed to open serial port.)' });
+  await page.evaluate(() => (window.fakeSerial.busy = false));
+  await command(page, 'HandShake');
+  assert.equal(await status(page), 'HandShake OK.');
+  assert.equal(await page.evaluate(() => window.fakeSerial.asked), 2);
 });
 
 test('over Web Serial the line faults give what orven-cli gives over a serial port', async (t) => {
