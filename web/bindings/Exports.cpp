@@ -68,6 +68,10 @@ EMSCRIPTEN_KEEPALIVE const char* orven_archived_settings(const char* id) {
     return BytesAnswer(Session().ArchivedSettings(id), "The backup keeps no settings file.");
 }
 
+EMSCRIPTEN_KEEPALIVE const char* orven_archived_image(const char* id) {
+    return BytesAnswer(Session().ArchivedImage(id), "The radio's bytes could not be read.");
+}
+
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* orven_bytes() { return bytesOut.data(); }
 
 EMSCRIPTEN_KEEPALIVE const char* orven_write_check() { return Answer(Session().WriteCheckJson()); }

@@ -93,6 +93,7 @@ struct WebSession::Verdict {
     std::string report;
     bool documentChanged = false;
     std::string backup;
+    std::string image;  // the archive entry with the bytes of a read no settings file can hold
 };
 
 std::optional<RunRequest> ParseRunRequest(const std::string& text) {
@@ -224,7 +225,7 @@ std::string WebSession::Run(const RunRequest& request) {
     const Verdict v = RunOperation(request, job);
     CloneBusyEvent.Reset();
     return json{{"ok", v.ok}, {"status", v.status}, {"problem", v.problem}, {"report", v.report},
-                {"documentChanged", v.documentChanged}, {"backup", v.backup}}
+                {"documentChanged", v.documentChanged}, {"backup", v.backup}, {"image", v.image}}
         .dump();
 }
 
@@ -267,10 +268,14 @@ WebSession::Verdict WebSession::ReadVerdict(const ReadOutcome& outcome, const Ra
         return v;
     }
     v.status = kReadErrorText;
-    v.problem = Problem("Read Error", outcome.unloadable ? UnloadableReadText(*outcome.unloadable) +
-                                                               "The radio's exact bytes are kept in the radio archive as " +
-                                                               outcome.archived + "."
-                                                         : OutcomeText(outcome));
+    if (!outcome.unloadable) {
+        v.problem = Problem("Read Error", OutcomeText(outcome));
+        return v;
+    }
+    v.image = outcome.archived;
+    v.problem = Problem("Read Error", UnloadableReadText(*outcome.unloadable) +
+                                          (v.image.empty() ? "The radio's exact bytes could not be kept."
+                                                           : "Download Radio Image saves the radio's exact bytes."));
     return v;
 }
 
@@ -311,6 +316,13 @@ WebSession::Verdict WebSession::VerifyVerdict(const VerifyOutcome& outcome) cons
     v.status = v.ok ? kVerifyOkText : kVerifyErrorText;
     v.report = outcome.report;
     return v;
+}
+
+std::optional<std::vector<std::uint8_t>> WebSession::ArchivedImage(const std::string& id) const {
+    const std::optional<ArchiveEntry> entry = archive_.Find(id);
+    auto image = std::make_unique<RadioImage>();
+    if (!entry || !archive_.LoadImage(*entry, *image)) return std::nullopt;
+    return std::vector<std::uint8_t>(image->begin(), image->end());
 }
 
 std::optional<std::vector<std::uint8_t>> WebSession::ArchivedSettings(const std::string& id) const {

@@ -64,8 +64,11 @@ public:
     // Before a write: {"refusal": text or null, "warnings": [...], "title", "question"}.
     std::string WriteCheckJson() const;
     // One clone command: {"ok", "status", "problem": {"title","text"} or null, "report",
-    // "documentChanged", "backup"}.
+    // "documentChanged", "backup": a write's backup entry, "image": the entry of a read no
+    // settings file can hold}.
     std::string Run(const RunRequest& request);
+    // The radio's 8192 bytes an archive entry keeps; nothing when they cannot be read.
+    std::optional<std::vector<std::uint8_t>> ArchivedImage(const std::string& id) const;
     // The settings file an archive entry keeps (a write's backup); nothing when it keeps none.
     std::optional<std::vector<std::uint8_t>> ArchivedSettings(const std::string& id) const;
 

@@ -14,6 +14,7 @@ export interface Verdict {
   report?: string;
   documentChanged?: boolean;
   backup?: string;
+  image?: string;
   busy?: boolean;
 }
 
@@ -180,6 +181,10 @@ export class Core {
 
   archivedSettings(id: string): Uint8Array | null {
     return this.bytes(this.json('orven_archived_settings', ['string'], [id]));
+  }
+
+  archivedImage(id: string): Uint8Array | null {
+    return this.bytes(this.json('orven_archived_image', ['string'], [id]));
   }
 
   writeCheck(): WriteCheck {

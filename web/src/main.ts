@@ -22,6 +22,8 @@ const ui = {
   status: byId<HTMLOutputElement>('status'),
   backupRow: byId<HTMLParagraphElement>('backup-row'),
   backupDownload: byId<HTMLButtonElement>('backup-download'),
+  imageRow: byId<HTMLParagraphElement>('image-row'),
+  imageDownload: byId<HTMLButtonElement>('image-download'),
   open: byId<HTMLButtonElement>('open'),
   save: byId<HTMLButtonElement>('save'),
   fileName: byId<HTMLSpanElement>('file-name'),
@@ -46,6 +48,7 @@ const commands: Record<Operation, HTMLButtonElement> = {
 const serial = new WebSerialLink();
 const hid = new WebHidLink();
 let backupId = '';
+let imageId = '';
 
 function fillList(list: HTMLDListElement, rows: [string, string][]): void {
   list.replaceChildren();
@@ -99,7 +102,7 @@ function showDocument(core: Core): void {
 
 function setBusy(busy: boolean): void {
   for (const b of Object.values(commands)) b.disabled = busy;
-  const others = [ui.open, ui.save, ui.port, ui.baud, ui.fast, ui.backUp, ui.verifyAfter, ui.band, ui.backupDownload];
+  const others = [ui.open, ui.save, ui.port, ui.baud, ui.fast, ui.backUp, ui.verifyAfter, ui.band, ui.backupDownload, ui.imageDownload];
   for (const c of others) c.disabled = busy;
   ui.stop.disabled = !busy;
   if (!busy) ui.phase.textContent = '';
@@ -151,6 +154,10 @@ async function showVerdict(core: Core, verdict: Verdict): Promise<void> {
     backupId = verdict.backup;
     ui.backupRow.hidden = false;
   }
+  if (verdict.image) {
+    imageId = verdict.image;
+    ui.imageRow.hidden = false;
+  }
   if (verdict.problem) await showProblem(verdict.problem);
 }
 
@@ -199,6 +206,10 @@ function wire(core: Core, choices: LinkChoices): void {
   ui.backupDownload.addEventListener('click', () => {
     const bytes = core.archivedSettings(backupId);
     if (bytes) download(bytes, backupId.replace(/\//g, '_') + '.dat');
+  });
+  ui.imageDownload.addEventListener('click', () => {
+    const bytes = core.archivedImage(imageId);
+    if (bytes) download(bytes, imageId.replace(/\//g, '_') + '.bin');
   });
   core.onProgress = (p) => {
     const span = Math.max(1, p.max - p.min);

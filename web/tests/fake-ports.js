@@ -142,6 +142,11 @@
     opened,
     busy: false,  // another program holds the port: it does not open
     asked: 0,     // how often the browser's chooser was shown
+    // Changes a byte of the radio's memory, as a write cut off might have left it.
+    async poke(address, byte) {
+      const sim = await radio();
+      sim.HEAPU8[sim.ccall('orven_simline_memory', 'number', [], []) + address] = byte;
+    },
     // The radio's memory, for a test to see what it holds.
     async memory() {
       const sim = await radio();

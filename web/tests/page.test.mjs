@@ -237,3 +237,25 @@ test('a browser without Web Serial and WebHID offers the demo radio alone and sa
   await command(page, 'Read From Radio');
   assert.equal(await status(page), 'Read OK.');
 });
+
+test('a read of a radio no settings file can hold keeps the document and offers the radio\'s exact bytes', async (t) => {
+  const page = await openPage(t, '');
+  const before = await page.locator('#identities').textContent();
+  // RX of the first private channel far above the band (its record at 0x0300, RX at offset 7).
+  await page.evaluate(async () => {
+    await window.fakeSerial.poke(0x0307, 0xff);
+    await window.fakeSerial.poke(0x0308, 0xff);
+  });
+  await page.getByLabel('Fast Transfer').check();
+  await page.getByRole('button', { name: 'Read From Radio' }).click();
+  const said = await problem(page);
+  assert.equal(said.title, 'Read Error');
+  assert.match(said.text, /^The radio's settings cannot be kept as a settings file:\nprivate channel 1 /);
+  assert.match(said.text, /Download Radio Image saves the radio's exact bytes\.$/);
+  assert.equal(await status(page), 'Read Error.');
+  assert.equal(await page.locator('#identities').textContent(), before);
+  const image = await downloaded(page, () => page.getByRole('button', { name: 'Download Radio Image' }).click());
+  const memory = Buffer.from(await page.evaluate(() => window.fakeSerial.memory()));
+  assert.equal(image.bytes.length, 8192);
+  assert.ok(image.bytes.subarray(0x0100, 0x0700).equals(memory.subarray(0x0100, 0x0700)), 'the clone range as the radio holds it');
+});
