@@ -161,7 +161,21 @@ async function showVerdict(core: Core, verdict: Verdict): Promise<void> {
   if (verdict.problem) await showProblem(verdict.problem);
 }
 
+// One command at a time, from the click on: the port's chooser and the write's questions come
+// before the command itself.
+let commandStarted = false;
+
 async function run(core: Core, choices: LinkChoices, operation: Operation): Promise<void> {
+  if (commandStarted) return;
+  commandStarted = true;
+  try {
+    await runCommand(core, choices, operation);
+  } finally {
+    commandStarted = false;
+  }
+}
+
+async function runCommand(core: Core, choices: LinkChoices, operation: Operation): Promise<void> {
   const port = ui.port.value as PortChoice;
   await grantPort(port, choices);
   if (operation === 'write' && !(await writeMayStart(core))) return;
