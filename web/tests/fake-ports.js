@@ -10,6 +10,11 @@
   let faults = '';
   let open = false;
   const opened = [];
+  const turns = new MessageChannel();
+  const soon = (f) => {
+    turns.port1.onmessage = () => f();
+    turns.port2.postMessage(0);
+  };
 
   async function radio() {
     if (!line) {
@@ -41,7 +46,9 @@
               const n = sim.ccall('orven_simline_to_pc', 'number', ['number', 'number'], [buffer, 4096]);
               if (n > 0) controller.enqueue(sim.HEAPU8.slice(buffer, buffer + n));
             }
-            timer = setTimeout(pump, due > 0 ? due : due === 0 ? 0 : 1);
+            // A byte due within 4 ms is waited for turn by turn: a nested timer would fire late.
+            if (due >= 0 && due < 4) soon(pump);
+            else timer = setTimeout(pump, due > 0 ? due : 1);
           };
           pump();
         },
