@@ -31,14 +31,14 @@ const char* WorkingText(CloneOperation operation) {
     }
 }
 
-std::string WriteFailureText(WriteStage stage, const CloneOutcome& run) {
+std::string WriteFailureText(WriteStage stage, const CloneOutcome& run, std::string_view restoreHint) {
     if (stage == WriteStage::Archive) return run.archiveError + "; nothing was written.";
     std::string text = OutcomeText(run);
     if (stage == WriteStage::Backup && run.result != kResultUserCancel)
         text += "\nNo backup of the radio could be read; nothing was written.";
     if (stage >= WriteStage::Write && !run.archived.empty())
-        text += "\n\nWhat the radio held before is kept in the radio archive as " + run.archived +
-                "; File > Radio Archive... can write it back.";
+        text += "\n\nWhat the radio held before is kept in the radio archive as " + run.archived + "; " +
+                std::string(restoreHint);
     return text;
 }
 

@@ -6,6 +6,7 @@
 #include "clone/CloneRunner.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orven {
@@ -27,8 +28,9 @@ inline constexpr const char* kIdentityWarningsQuestion = "Write to the radio all
 const char* WorkingText(CloneOperation operation);
 
 // Why a write or restore did not finish, by the stage it stopped at, and where what the radio
-// held is kept when the radio may have been changed.
-std::string WriteFailureText(WriteStage stage, const CloneOutcome& run);
+// held is kept when the radio may have been changed, followed by `restoreHint`: how this front
+// end brings it back.
+std::string WriteFailureText(WriteStage stage, const CloneOutcome& run, std::string_view restoreHint);
 
 // The start of what a read is told whose settings no settings file could hold (a radio left
 // half-written): why, then where the radio's exact bytes went.

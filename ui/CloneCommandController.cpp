@@ -268,7 +268,7 @@ void CloneCommandController::ShowWrite(const WorkerOutcome& outcome, bool stoppe
     if (!outcome.run.Ok()) {
         if (!stoppedForClose)
             Prompts().Message(&window_, restore ? QStringLiteral("Restore Error") : QStringLiteral("Write Error"),
-                              ToQString(WriteFailureText(outcome.stage, outcome.run)), PromptIcon::Warning);
+                              ToQString(WriteFailureText(outcome.stage, outcome.run, "File > Radio Archive... can write it back.")), PromptIcon::Warning);
         window_.ShowStatus(QString::fromLatin1(kReady));
         return;
     }

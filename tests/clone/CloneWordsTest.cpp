@@ -35,13 +35,14 @@ TEST(CloneWords, TheIdentityQuestionAsksOnlyForTheIdentitiesThatChangeAndEachMus
 TEST(CloneWords, AWriteThatStoppedSaysWhetherTheRadioWasTouchedAndWhereItsBackupIs) {
     CloneOutcome run;
     run.result = kResultNoRadio;
-    EXPECT_NE(WriteFailureText(WriteStage::Backup, run).find("nothing was written"), std::string::npos);
+    EXPECT_NE(WriteFailureText(WriteStage::Backup, run, "hint").find("nothing was written"), std::string::npos);
     run.archived = "20261206/2026-12-07_101530_backup";
-    const std::string written = WriteFailureText(WriteStage::Write, run);
+    const std::string written = WriteFailureText(WriteStage::Write, run, "Restore it.");
     EXPECT_EQ(written.find("nothing was written"), std::string::npos) << written;
-    EXPECT_NE(written.find("kept in the radio archive as 20261206/2026-12-07_101530_backup"), std::string::npos);
+    EXPECT_NE(written.find("kept in the radio archive as 20261206/2026-12-07_101530_backup; Restore it."), std::string::npos);
     run.archiveError = "The radio archive folder /x cannot be written";
-    EXPECT_EQ(WriteFailureText(WriteStage::Archive, run), "The radio archive folder /x cannot be written; nothing was written.");
+    EXPECT_EQ(WriteFailureText(WriteStage::Archive, run, "hint"),
+              "The radio archive folder /x cannot be written; nothing was written.");
 }
 
 }  // namespace

@@ -286,7 +286,7 @@ WebSession::Verdict WebSession::WriteVerdict(const WriteOutcome& outcome) const 
         v.status = kReadyText;
         v.problem = outcome.stage == WriteStage::Check && !outcome.refusal.empty()
                         ? Problem("Error", outcome.refusal)
-                        : Problem("Write Error", WriteFailureText(outcome.stage, outcome));
+                        : Problem("Write Error", WriteFailureText(outcome.stage, outcome, "Download Backup saves it as a settings file."));
         return v;
     }
     v.ok = true;
