@@ -259,3 +259,20 @@ test('a read of a radio no settings file can hold keeps the document and offers 
   assert.equal(image.bytes.length, 8192);
   assert.ok(image.bytes.subarray(0x0100, 0x0700).equals(memory.subarray(0x0100, 0x0700)), 'the clone range as the radio holds it');
 });
+
+test('a write cut off after its backup says so, and the backup brings back what the radio held', async (t) => {
+  const dir = scratch(t);
+  const page = await openPage(t, '');
+  // The backup's read takes 78 frames; the radio falls silent in the middle of the write.
+  await page.evaluate(() => window.fakeSerial.start('silent-after=100'));
+  settingsFile(dir, 'usa.dat', ['--model', 'usa']);
+  await openFile(page, join(dir, 'usa.dat'));
+  await statusSays(page, 'Open file OK.');
+  await page.getByLabel('Fast Transfer').check();
+  await page.getByRole('button', { name: 'Write to Radio' }).click();
+  const said = await problem(page);
+  assert.equal(said.title, 'Write Error');
+  assert.match(said.text, /^Radio is not detected!\n\nWhat the radio held before is kept in the radio archive as 20261206\/\S+_backup; Download Backup saves it as a settings file\.$/);
+  const backup = await downloaded(page, () => page.getByRole('button', { name: 'Download Backup' }).click());
+  assert.ok(backup.bytes.equals(cli(['-p', 'demo', 'read', '-'], dir).out), 'the radio as it was before the write');
+});
