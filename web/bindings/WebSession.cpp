@@ -321,7 +321,8 @@ WebSession::Verdict WebSession::VerifyVerdict(const VerifyOutcome& outcome) cons
 std::optional<std::vector<std::uint8_t>> WebSession::ArchivedImage(const std::string& id) const {
     const std::optional<ArchiveEntry> entry = archive_.Find(id);
     auto image = std::make_unique<RadioImage>();
-    if (!entry || !archive_.LoadImage(*entry, *image)) return std::nullopt;
+    std::string why;
+    if (!entry || !archive_.LoadImage(*entry, *image, why)) return std::nullopt;
     return std::vector<std::uint8_t>(image->begin(), image->end());
 }
 
