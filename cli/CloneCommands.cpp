@@ -30,6 +30,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
+#include <optional>
+#include <span>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -113,46 +117,80 @@ struct WriteArgs {
     std::string backup;  // the radio's settings are saved here before anything is written
     bool noBackup = false;
     bool verify = false;
-    std::string confirmMmsi, confirmAtis;  // repeat the identities a write puts into the radio
+    // The identities the radio is to hold afterwards, as typed: --confirm-mmsi and the others.
+    std::array<std::optional<std::string>, kIdentityKindCount> confirm;
+    std::vector<int> remove;  // IdentityKind values: --remove-identities
 };
 
-void AddConfirmOptions(CLI::App& cmd, WriteArgs& args) {
-    cmd.add_option("--confirm-mmsi", args.confirmMmsi,
-                   "Repeat the MMSI this puts into a radio that held another or none (many radios take it only once)")
-        ->type_name("N");
-    cmd.add_option("--confirm-atis", args.confirmAtis, "Repeat the ATIS (last 9 digits) this puts into the radio")
-        ->type_name("N");
+struct ConfirmOption {
+    IdentityKind kind;
+    const char* name;
+    const char* typeName;
+    const char* help;
+};
+constexpr ConfirmOption kConfirmOptions[] = {
+    {IdentityKind::Mmsi, "--confirm-mmsi", "N|none",
+     "The MMSI the radio is to hold afterwards, when that changes it (many radios take it only once)"},
+    {IdentityKind::Atis, "--confirm-atis", "N|none", "The ATIS (its last 9 digits) the radio is to hold afterwards"},
+    {IdentityKind::Nmea, "--confirm-nmea", "N|none", "The NMEA2000 number the radio is to hold afterwards"},
+    {IdentityKind::Serial, "--confirm-serial", "S|none", "The serial number the radio is to hold afterwards"},
+    {IdentityKind::Model, "--confirm-model", "USA|Europe", "The model the radio is to be afterwards"},
+};
+
+const ChoiceList kIdentityChoices = {{"mmsi", static_cast<int>(IdentityKind::Mmsi)},
+                                     {"atis", static_cast<int>(IdentityKind::Atis)},
+                                     {"nmea", static_cast<int>(IdentityKind::Nmea)},
+                                     {"serial", static_cast<int>(IdentityKind::Serial)}};
+
+// The confirmation options of the identities a command may change.
+void AddConfirmOptions(CLI::App& cmd, WriteArgs& args, std::span<const IdentityKind> kinds) {
+    for (const ConfirmOption& option : kConfirmOptions)
+        if (std::find(kinds.begin(), kinds.end(), option.kind) != kinds.end())
+            cmd.add_option(option.name, args.confirm[static_cast<std::size_t>(option.kind)],
+                           std::string(option.help) + "; needed for each identity a write sets, changes or removes")
+                ->type_name(option.typeName);
 }
 
-// The command line's answer to a new identity: the numbers repeated with --confirm-mmsi/-atis.
-std::function<bool(const IdentityChange&)> ConfirmFromOptions(const WriteArgs& args) {
-    return [&args](const IdentityChange& change) {
-        return (!change.MmsiChanges() || args.confirmMmsi == change.newMmsi) &&
-               (!change.AtisChanges() || args.confirmAtis == change.newAtis);
-    };
+const char* ConfirmOptionName(IdentityKind kind) {
+    for (const ConfirmOption& option : kConfirmOptions)
+        if (option.kind == kind) return option.name;
+    return "";
 }
 
-// One identity a write would put into the radio, what it replaces, and how to go ahead.
-std::string IdentityLine(const char* name, const std::string& held, const std::string& now, bool known,
-                         bool isAtis, const char* option) {
-    const auto describe = [&](const std::string& n) {
-        return isAtis ? "9" + n : DescribedMmsi(n);
-    };
-    std::string line = std::string("The ") + name + " " + describe(now);
-    line += !known        ? " would be programmed; what the radio holds is not known (no backup was read)"
-            : held.empty() ? " would be put into a radio that holds none"
-                           : " would replace " + describe(held);
-    return line + ". Many radios take their own " + name + " only once: repeat it with " + option + " " + now +
-           " to go ahead.\n";
+IdentityConfirmations ConfirmationsOf(const WriteArgs& args) {
+    IdentityConfirmations confirmed;
+    for (const IdentityKind kind : kRestoredIdentities)
+        if (const auto& typed = args.confirm[static_cast<std::size_t>(kind)]) confirmed[kind] = ConfirmedValue(*typed);
+    return confirmed;
 }
 
-// A write stopped because a new identity was not confirmed: which, what it replaces, how to go on.
-int ReportUnconfirmedIdentity(const WriteOutcome& outcome, const WriteArgs& args, Console& io) {
-    const IdentityChange& c = outcome.identities;
-    if (c.MmsiChanges() && args.confirmMmsi != c.newMmsi)
-        io.err << IdentityLine("MMSI", c.heldMmsi, c.newMmsi, c.heldKnown, false, "--confirm-mmsi");
-    if (c.AtisChanges() && args.confirmAtis != c.newAtis)
-        io.err << IdentityLine("ATIS", c.heldAtis, c.newAtis, c.heldKnown, true, "--confirm-atis");
+// A value as a shell takes it back.
+std::string ShellWord(const std::string& value) {
+    const bool plain = !value.empty() && std::all_of(value.begin(), value.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-';
+    });
+    if (plain) return value;
+    std::string quoted = "'";
+    for (const char c : value) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// A write stopped because a change of the radio's identities was not confirmed: each change, held
+// -> new, and the options that go ahead.
+int ReportUnconfirmedIdentity(const WriteOutcome& outcome, Console& io) {
+    io.err << "This would change the radio's identities:\n";
+    std::string options;
+    for (const IdentityChange& change : outcome.identities) {
+        io.err << "  " << ChangeLine(change) << (change.confirmed ? "  (confirmed)" : "") << "\n";
+        if (!change.confirmed)
+            options += std::string(options.empty() ? "" : " ") + ConfirmOptionName(change.kind) + " " +
+                       (change.Removes() ? std::string(kNoIdentityWord) : ShellWord(change.next));
+    }
+    const bool once = std::any_of(outcome.identities.begin(), outcome.identities.end(), [](const IdentityChange& c) {
+        return c.kind == IdentityKind::Mmsi || c.kind == IdentityKind::Atis;
+    });
+    io.err << (once ? "Many radios take their own MMSI and ATIS only once. " : "")
+           << "To go ahead, confirm each change: " << options << "\n";
     io.err << "Nothing was written.\n";
     return kExitUsage;
 }
@@ -171,7 +209,11 @@ int ReportWriteFailure(LinkSession& s, const WriteOutcome& outcome, const WriteA
         return kExitLink;
     case WriteStage::Confirm:
         s.Report({});
-        return ReportUnconfirmedIdentity(outcome, args, io);
+        if (outcome.result != kResultUserCancel) {
+            io.err << outcome.refusal << "\nNothing was written.\n";
+            return kExitUsage;
+        }
+        return ReportUnconfirmedIdentity(outcome, io);
     case WriteStage::KeepBackup:
         s.Report({});
         io.err << "The backup could not be saved to " << args.backup << "; nothing was written.\n";
@@ -182,24 +224,32 @@ int ReportWriteFailure(LinkSession& s, const WriteOutcome& outcome, const WriteA
     return s.Report(outcome);
 }
 
-// What is told of a write or restore: where the backup went, the write, the read-back.
+// What is told of a write or restore once the radio was written to: the backup, the write, the
+// read-back. Identities the radio does not hold as sent fail it (exit 1).
 int ReportWrite(LinkSession& s, const WriteOutcome& outcome, const WriteArgs& args, Console& io,
                 const char* okText = "Write OK.") {
-    if (!outcome.Ok() && outcome.stage != WriteStage::Write) return ReportWriteFailure(s, outcome, args, io);
+    if (outcome.stage < WriteStage::Write) return ReportWriteFailure(s, outcome, args, io);
     s.WarnOf(outcome);
     if (!outcome.archived.empty())
         io.Success() << "What the radio held is kept in the radio archive as " << outcome.archived << "\n";
-    if (!outcome.Ok()) return s.Report(outcome);
-    if (!outcome.readBack) return s.Report({}, okText);
+    if (!outcome.readBack) return s.Report(outcome, okText);
     const ReadBackOutcome& back = *outcome.readBack;
-    s.Report({}, okText);
-    if (!back.Ok()) {
-        io.err << ReadBackReport(back) << "\n";
-        return kExitLink;
+    const bool addressesDiffer = back.Ok() && !back.differing.empty();
+    if (outcome.IdentitiesDiffer()) {
+        io.err << OutcomeText(outcome) << "\n";
+    } else {
+        s.Report({}, okText);
+        if (!back.Ok()) {
+            io.err << ReadBackReport(back) << "\n";
+            return kExitLink;
+        }
+        if (!back.whole) return kExitOk;
+        if (!addressesDiffer) return s.Report({}, "Verify OK.");
     }
-    if (back.differing.empty()) return s.Report({}, "Verify OK.");
-    io.Outcome() << "Verify Error.\n";
-    io.err << ReadBackReport(back) << "\n";
+    if (back.whole && addressesDiffer) {
+        io.Outcome() << "Verify Error.\n";
+        io.err << ReadBackReport(back) << "\n";
+    }
     return kExitDifferent;
 }
 
@@ -212,9 +262,19 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
                     "write nothing if that fails")
         ->type_name("PATH");
     cmd->add_flag("--no-backup", args->noBackup,
-                  "Do not read the radio into the radio archive before writing (it is, by default)");
-    cmd->add_flag("--verify", args->verify, "Read the radio back after the write and report any difference (exit 1)");
-    AddConfirmOptions(*cmd, *args);
+                   "Do not read the radio into the radio archive before writing (it is, by default); what the radio "
+                   "holds is then not known, so every identity must be confirmed")
+        ->excludes("--backup");
+    cmd->add_flag("--verify", args->verify,
+                  "Read the whole radio back after the write and report any difference (exit 1); without it only "
+                  "the identities are read back");
+    WithChoices(cmd->add_option("--remove-identities", args->remove,
+                                "Remove these identities from the radio whatever the file says (a radio being sold); "
+                                "confirm each with --confirm-... none")
+                    ->delimiter(','),
+                kIdentityChoices)
+        ->type_name("mmsi,atis,nmea,serial");
+    AddConfirmOptions(*cmd, *args, kRadioIdentities);
     cmd->callback(LinkCallback(o, io, exitCode, [args, o, &io](LinkSession& s) {
         io.dataOnStdout = IsStandardOutput(args->backup);
         if (!ReadOutputsApart(args->backup, args->file, io)) return int(kExitUsage);
@@ -230,7 +290,8 @@ void AddWrite(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int& e
         WriteOptions options;
         options.verifyAfter = args->verify;
         options.backUpToArchive = !args->noBackup;
-        options.confirmIdentityChange = ConfirmFromOptions(*args);
+        options.confirmed = ConfirmationsOf(*args);
+        for (const int kind : args->remove) options.remove.insert(static_cast<IdentityKind>(kind));
         if (!args->backup.empty())
             options.keepBackup = [&](const RadioSettings& held, const ReadOutcome& read) {
                 const int kept = KeepRead(s.Job(), held, read, args->backup, io);
@@ -282,14 +343,16 @@ void AddRestore(CLI::App& app, std::shared_ptr<LinkOptions> o, Console& io, int&
     auto* cmd = AddLinkCommand(app, *o, "restore",
                                "Write a radio's exact bytes back: an archive entry or an image file, then read back", true);
     cmd->add_option("SOURCE", args->file, "An archive entry (see archive list) or an 8192-byte image file")->required();
-    cmd->add_flag("--no-backup", args->noBackup, "Do not read the radio into the radio archive first");
-    AddConfirmOptions(*cmd, *args);
+    cmd->add_flag("--no-backup", args->noBackup,
+                  "Do not read the radio into the radio archive first; what the radio holds is then not known, so "
+                  "every identity and the model must be confirmed");
+    AddConfirmOptions(*cmd, *args, kRestoredIdentities);
     cmd->callback(LinkCallback(o, io, exitCode, [args, &io](LinkSession& s) {
         auto image = std::make_unique<RadioImage>();
         if (const int code = LoadRestoreImage(s, args->file, *image, io); code != kExitOk) return code;
         WriteOptions options;
         options.backUpToArchive = !args->noBackup;
-        options.confirmIdentityChange = ConfirmFromOptions(*args);
+        options.confirmed = ConfirmationsOf(*args);
         return ReportWrite(s, RunRestore(s.Job(), *image, options), *args, io, "Restore OK.");
     }));
 }

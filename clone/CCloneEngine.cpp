@@ -183,4 +183,23 @@ CloneResult CCloneEngine::ReadRadio() {
     return result;
 }
 
+CloneResult CCloneEngine::ReadChunksHolding(std::uint32_t first, std::uint32_t last) {
+    if (!IsReady()) return kResultBadParameter;
+    if (first < kCloneFirst || last > kCloneLast || first > last) return kResultBadParameter;
+    readImage_->fill(0);
+    // The chunks the whole range walk reads, so the radio sees only frames it knows.
+    const std::uint32_t start = kCloneFirst + (first - kCloneFirst) / kChunkSize * kChunkSize;
+    const std::uint32_t end =
+        std::min<std::uint32_t>(kCloneLast + 1u, kCloneFirst + ((last - kCloneFirst) / kChunkSize + 1u) * kChunkSize);
+
+    CloneResult result = HandShake();
+    progress_->SetRange(0, static_cast<int>((end - start + kChunkSize - 1u) / kChunkSize));
+    progress_->SetStep(1);
+    if (result == kResultOk) result = ReadRange(start, end - start);
+
+    CloseLink();
+    progress_->SetPos(0);
+    return result;
+}
+
 }  // namespace orven

@@ -64,6 +64,10 @@ public:
     CloneResult WriteImageAsItIs();
     // Reads the clone range and, when all of it arrived, decodes it into the settings.
     CloneResult ReadRadio();
+    // Reads, after one identify exchange, only the chunks of the clone range that hold the
+    // addresses first to last, into a cleared read image; nothing is decoded. A short look at a
+    // few fields, such as a write's check of what the radio now holds.
+    CloneResult ReadChunksHolding(std::uint32_t first, std::uint32_t last);
 
     void OpenTrace();
     void CloseTrace();

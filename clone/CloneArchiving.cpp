@@ -1,6 +1,7 @@
 #include "clone/CloneArchiving.h"
 
 #include "files/RadioArchive.h"
+#include "model/RadioIdentities.h"
 
 namespace orven {
 
@@ -21,23 +22,22 @@ void KeepReadInArchive(const CloneJob& job, const char* operation, const RadioSe
         outcome.archiveError = error;
 }
 
-void LogInArchive(const CloneJob& job, const char* operation, const RadioSettings& identities, const RadioImage& image,
-                  const LogResult& said, CloneOutcome& outcome) {
+void LogInArchive(const CloneJob& job, const char* operation, const RadioImage& image, const LogResult& said,
+                  CloneOutcome& outcome) {
     if (!job.archive) return;
-    ArchiveRecord who;
-    TakeIdentities(who, identities);
-    const LogLine line{ArchiveTimeNow(),        operation,   job.portName, who.serial, who.mmsi,
-                       who.atis,                who.nmea,    CloneRangeSha256(image), said.result,
-                       said.readBack,           said.run,    said.backup};
+    const RadioIdentities who = IdentitiesInImage(image);
+    const LogLine line{ArchiveTimeNow(),        operation,   job.portName, who[IdentityKind::Serial],
+                       who[IdentityKind::Mmsi], who[IdentityKind::Atis], who[IdentityKind::Nmea],
+                       CloneRangeSha256(image), said.result, said.readBack, said.run, said.backup};
     std::string error;
     if (!job.archive->AppendLog(line, error) && outcome.archiveError.empty()) outcome.archiveError = error;
 }
 
-std::string LogStartInArchive(const CloneJob& job, const char* operation, const RadioSettings& identities,
-                              const RadioImage& image, const std::string& backup, CloneOutcome& outcome) {
+std::string LogStartInArchive(const CloneJob& job, const char* operation, const RadioImage& image,
+                              const std::string& backup, CloneOutcome& outcome) {
     if (!job.archive) return {};
     const std::string run = NewRunMark();
-    LogInArchive(job, operation, identities, image, {kLogStarted, "-", run, backup.empty() ? "-" : backup}, outcome);
+    LogInArchive(job, operation, image, {kLogStarted, "-", run, backup.empty() ? "-" : backup}, outcome);
     return run;
 }
 

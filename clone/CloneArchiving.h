@@ -21,15 +21,15 @@ struct LogResult {
     std::string backup;    // a write's backup entry, or "-"
 };
 
-// Adds the log line of a write, restore or verify. `identities` are the document's written, or
-// the radio's read; `image` the one sent or read. A failure to log sets outcome.archiveError.
-void LogInArchive(const CloneJob& job, const char* operation, const RadioSettings& identities, const RadioImage& image,
-                  const LogResult& said, CloneOutcome& outcome);
+// Adds the log line of a write, restore or verify, with the identities of `image`: the one sent
+// (what was actually written), or the one read. A failure to log sets outcome.archiveError.
+void LogInArchive(const CloneJob& job, const char* operation, const RadioImage& image, const LogResult& said,
+                  CloneOutcome& outcome);
 
 // Before a write's or restore's first frame: a started line, so that a write cut off for good (the
 // program killed, the power gone) shows in the log, with the backup that undoes it. The run's mark
 // for its outcome's line; empty without an archive.
-std::string LogStartInArchive(const CloneJob& job, const char* operation, const RadioSettings& identities,
-                              const RadioImage& image, const std::string& backup, CloneOutcome& outcome);
+std::string LogStartInArchive(const CloneJob& job, const char* operation, const RadioImage& image,
+                              const std::string& backup, CloneOutcome& outcome);
 
 }  // namespace orven

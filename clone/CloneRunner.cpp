@@ -4,6 +4,7 @@
 #include "clone/CloneArchiving.h"
 #include "clone/CPcUsbClone.h"
 #include "clone/CloneResult.h"
+#include "clone/IdentityPolicy.h"
 #include "files/RadioArchive.h"
 #include "files/VerifyReport.h"
 #include "model/IdentityRules.h"
@@ -56,20 +57,26 @@ bool BacksUp(const CloneJob& job, const WriteOptions& options) {
     return options.keepBackup || (job.archive && options.backUpToArchive);
 }
 
-// The settings an image holds, decoded from a copy so the image itself stays as it is.
-std::unique_ptr<RadioSettings> DecodeImage(const AppState& state, const RadioImage& image) {
-    auto decoded = std::make_unique<RadioSettings>();
-    auto scratch = std::make_unique<RadioImage>();
-    auto copy = std::make_unique<RadioImage>(image);
-    ImageCodec(state, *decoded, *scratch, *copy).Decode();
-    return decoded;
-}
-
-// The identities an image programs: what the radio will hold after it is written.
-void IdentitiesOfImage(const AppState& state, const RadioImage& image, std::string& mmsi, std::string& atis) {
-    const std::unique_ptr<RadioSettings> decoded = DecodeImage(state, image);
-    mmsi = decoded->mmsiByUser ? std::string() : std::string(FixedSlotText(decoded->mmsiId));
-    atis = decoded->atisByUser ? std::string() : std::string(FixedSlotText(decoded->atisId));
+// Runs one operation of an engine made for the job: hands it the block, state, progress, folder,
+// timing and images, opens the trace, and gathers what the engine has to say afterwards.
+CloneOutcome WithEngine(const CloneJob& job, RadioSettings& block,
+                        const std::function<CloneResult(CCloneEngine&)>& operation) {
+    CloneOutcome outcome;
+    outcome.result = kResultBadParameter;
+    if (!job.state || !job.writeImage || !job.readImage) return outcome;
+    std::unique_ptr<CCloneEngine> engine = MakeEngine(job);
+    engine->SetSettings(&block);
+    engine->SetAppState(job.state);
+    engine->SetProgress(job.progress);
+    engine->SetDirectory(job.workDir);
+    engine->SetTiming(job.timing);
+    engine->SetImages(*job.writeImage, *job.readImage);
+    engine->OpenTrace();
+    outcome.result = operation(*engine);
+    if (!outcome.Ok()) outcome.cause = engine->FailureCause();
+    outcome.unwritten = engine->UnwrittenFiles();
+    outcome.fellBack = engine->FellBack();
+    return outcome;
 }
 
 // The backup read before a write: kept in the archive and handed to the caller; nothing is
@@ -98,58 +105,87 @@ WriteOutcome BackUp(const CloneJob& job, const WriteOptions& options) {
         outcome.stage = WriteStage::KeepBackup;
         outcome.result = kResultFileWrite;
     }
-    if (outcome.Ok()) {
-        outcome.identities.heldKnown = true;
-        IdentitiesOfImage(*job.state, *job.readImage, outcome.identities.heldMmsi, outcome.identities.heldAtis);
-    }
     return outcome;
 }
 
-// Stops a write that would put an identity into the radio it did not hold, unless confirmed.
-bool IdentitiesConfirmed(const CloneJob& job, const WriteOptions& options, const RadioImage& sending,
-                         WriteOutcome& outcome) {
-    IdentityChange& change = outcome.identities;
-    IdentitiesOfImage(*job.state, sending, change.newMmsi, change.newAtis);
-    if (!change.Any() || (options.confirmIdentityChange && options.confirmIdentityChange(change))) return true;
+// Stops a write whose confirmations name another value than the radio will hold after it (the
+// identities in `unknown` wait on the backup).
+bool ConfirmationsMatch(const CloneJob& job, const WriteOptions& options, const IdentitySet& unknown,
+                        WriteOutcome& outcome) {
+    const auto mismatch = ConfirmationMismatch(options.confirmed, IdentitiesInImage(*job.writeImage), unknown);
+    if (!mismatch) return true;
+    outcome.stage = WriteStage::Confirm;
+    outcome.result = kResultInvalidData;
+    outcome.refusal = *mismatch;
+    return false;
+}
+
+// Stops a write that would change an identity against what the radio holds, unless confirmed.
+bool ChangesConfirmed(const CloneJob& job, const WriteOptions& options, std::span<const IdentityKind> kinds,
+                      bool backedUp, WriteOutcome& outcome) {
+    outcome.identities = ChangesOf(kinds, backedUp ? job.readImage : nullptr, *job.writeImage, options.confirmed);
+    const bool toAsk = std::any_of(outcome.identities.begin(), outcome.identities.end(),
+                                   [](const IdentityChange& change) { return !change.confirmed; });
+    if (!toAsk || (options.confirmIdentityChange && options.confirmIdentityChange(outcome.identities))) return true;
     outcome.stage = WriteStage::Confirm;
     outcome.result = kResultUserCancel;
-    outcome.refusal = "The write would put a new identity into the radio; it was not confirmed.";
+    outcome.refusal = "The write would change the radio's identities; it was not confirmed.";
     return false;
 }
 
 // A read-back's verdict as the log keeps it.
 std::string ReadBackVerdict(const WriteOutcome& outcome) {
     if (!outcome.readBack) return "-";
-    if (!outcome.readBack->Ok()) return OutcomeText(*outcome.readBack);
-    if (outcome.readBack->differing.empty()) return "Verify OK.";
-    return "Verify Error. " + std::to_string(outcome.readBack->differing.size()) + " byte(s) differ";
+    const ReadBackOutcome& back = *outcome.readBack;
+    if (!back.Ok()) return OutcomeText(back);
+    if (!back.whole) return back.identities.empty() ? "Identities OK." : "Identities differ.";
+    if (back.differing.empty()) return "Verify OK.";
+    return "Verify Error. " + std::to_string(back.differing.size()) + " byte(s) differ";
 }
 
-// Everything of a write or restore after its checks: backup, sending, read-back, log line.
-WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, CloneOperation sending,
-                            RadioSettings& document) {
+// After a good write: the whole radio or its identity frames read back. Identities other than
+// were sent fail the write.
+void ReadBack(const CloneJob& job, bool whole, WriteOutcome& outcome) {
+    if (job.progress) job.progress->SetPhase(whole ? "Reading back" : "Checking identities");
+    outcome.readBack = whole ? RunReadBack(job) : RunIdentityReadBack(job);
+    outcome.stage = WriteStage::ReadBack;
+    GatherNotes(outcome, *outcome.readBack);
+    const std::vector<std::string>& differ = outcome.readBack->identities;
+    if (!outcome.readBack->Ok() || differ.empty()) return;
+    outcome.result = kResultWriteError;
+    outcome.cause.clear();
+    for (const std::string& difference : differ) outcome.cause += (outcome.cause.empty() ? "" : "; ") + difference;
+}
+
+// Everything of a write (the document given, its image in the job's write image) or a restore
+// (the image alone) after its checks: identity policy, backup, sending, read-back, log line.
+WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, const RadioSettings* document) {
+    const std::span<const IdentityKind> kinds =
+        document ? std::span<const IdentityKind>(kRadioIdentities) : std::span<const IdentityKind>(kRestoredIdentities);
+    const bool backsUp = BacksUp(job, options);
     WriteOutcome outcome;
-    if (BacksUp(job, options)) {
+    if (document) ApplyIdentityPolicy(*document, options.remove, nullptr, *job.writeImage);
+    const IdentitySet unknown = document && backsUp ? KeptFromBackup(*document, options.remove) : IdentitySet{};
+    if (!ConfirmationsMatch(job, options, unknown, outcome)) return outcome;
+    if (backsUp) {
         outcome = BackUp(job, options);
         if (!outcome.Ok()) return outcome;
+        if (document) ApplyIdentityPolicy(*document, options.remove, job.readImage, *job.writeImage);
+        if (!ConfirmationsMatch(job, options, {}, outcome)) return outcome;
     }
+    if (!ChangesConfirmed(job, options, kinds, backsUp, outcome)) return outcome;
     const std::string backup = outcome.archived;
-    if (sending == CloneOperation::Write) ImageCodec(*job.state, document, *job.writeImage, *job.readImage).Encode();
-    if (!IdentitiesConfirmed(job, options, *job.writeImage, outcome)) return outcome;
-    const char* logged = sending == CloneOperation::Restore ? "restore" : "write";
-    const std::string run = LogStartInArchive(job, logged, document, *job.writeImage, backup, outcome);
+    const char* logged = document ? "write" : "restore";
+    const std::string run = LogStartInArchive(job, logged, *job.writeImage, backup, outcome);
     if (job.progress) job.progress->SetPhase("Writing");
-    TakeStep(outcome, RunEngine(job, sending, document), WriteStage::Write);
+    auto unused = std::make_unique<RadioSettings>();
+    TakeStep(outcome, WithEngine(job, *unused, [](CCloneEngine& e) { return e.WriteImageAsItIs(); }),
+             WriteStage::Write);
     outcome.archived = backup;
-    if (outcome.Ok() && options.verifyAfter) {
-        if (job.progress) job.progress->SetPhase("Reading back");
-        outcome.readBack = RunReadBack(job);
-        outcome.stage = WriteStage::ReadBack;
-        GatherNotes(outcome, *outcome.readBack);
-    }
+    if (outcome.Ok()) ReadBack(job, options.verifyAfter || !document, outcome);
     const LogResult said{outcome.Ok() ? "Write OK." : OutcomeText(outcome), ReadBackVerdict(outcome), run,
                          backup.empty() ? "-" : backup};
-    LogInArchive(job, logged, document, *job.writeImage, said, outcome);
+    LogInArchive(job, logged, *job.writeImage, said, outcome);
     return outcome;
 }
 
@@ -163,29 +199,17 @@ std::string OutcomeText(const CloneOutcome& outcome) {
 int ModelTypeOfDocument(const RadioSettings& settings) { return settings.model == 0 ? kModelUsa : kModelEurInt; }
 
 CloneOutcome RunEngine(const CloneJob& job, CloneOperation operation, RadioSettings& block) {
-    CloneOutcome outcome;
-    outcome.result = kResultBadParameter;
-    if (!job.state || !job.writeImage || !job.readImage) return outcome;
-    std::unique_ptr<CCloneEngine> engine = MakeEngine(job);
-    engine->SetSettings(&block);
-    engine->SetAppState(job.state);
-    engine->SetProgress(job.progress);
-    engine->SetDirectory(job.workDir);
-    engine->SetTiming(job.timing);
-    engine->SetImages(*job.writeImage, *job.readImage);
-    engine->OpenTrace();
-    switch (operation) {
-    case CloneOperation::HandShake: outcome.result = engine->HandShake(); break;
-    case CloneOperation::Write: outcome.result = engine->WriteRadio(); break;
-    case CloneOperation::Restore: outcome.result = engine->WriteImageAsItIs(); break;
-    case CloneOperation::Read:
-    case CloneOperation::Verify: outcome.result = engine->ReadRadio(); break;
-    case CloneOperation::None: break;
-    }
-    if (!outcome.Ok()) outcome.cause = engine->FailureCause();
-    outcome.unwritten = engine->UnwrittenFiles();
-    outcome.fellBack = engine->FellBack();
-    return outcome;
+    return WithEngine(job, block, [operation](CCloneEngine& engine) {
+        switch (operation) {
+        case CloneOperation::HandShake: return engine.HandShake();
+        case CloneOperation::Write: return engine.WriteRadio();
+        case CloneOperation::Restore: return engine.WriteImageAsItIs();
+        case CloneOperation::Read:
+        case CloneOperation::Verify: return engine.ReadRadio();
+        case CloneOperation::None: break;
+        }
+        return kResultBadParameter;
+    });
 }
 
 CloneOutcome RunHandShake(const CloneJob& job) {
@@ -207,7 +231,7 @@ VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const Repo
     if (outcome.Ok()) outcome.flags = CompareSettings(pc, *radio, time, outcome.report);
     const char* verdict = outcome.flags == 0 ? "Verify OK." : "Verify Error.";
     const LogResult said{outcome.Ok() ? verdict : OutcomeText(outcome), "-", {}, {}};
-    LogInArchive(job, "verify", *radio, *job.readImage, said, outcome);
+    LogInArchive(job, "verify", *job.readImage, said, outcome);
     return outcome;
 }
 
@@ -220,11 +244,31 @@ ReadBackOutcome RunReadBack(const CloneJob& job) {
     const RadioImage& held = *job.readImage;
     for (std::uint32_t a = kCloneFirst; a <= kCloneLast; ++a)
         if (held[a] != (*sent)[a]) outcome.differing.push_back(static_cast<std::uint16_t>(a));
+    outcome.identities = IdentityDifferences(kRestoredIdentities, *sent, held);
+    return outcome;
+}
+
+ReadBackOutcome RunIdentityReadBack(const CloneJob& job) {
+    ReadBackOutcome outcome;
+    outcome.whole = false;
+    auto unused = std::make_unique<RadioSettings>();
+    static_cast<CloneOutcome&>(outcome) = WithEngine(job, *unused, [](CCloneEngine& engine) {
+        return engine.ReadChunksHolding(kIdentityBytesFirst, kIdentityBytesLast);
+    });
+    if (!outcome.Ok()) return outcome;
+    const RadioImage& sent = *job.writeImage;
+    const RadioImage& held = *job.readImage;
+    for (std::size_t a = kIdentityBytesFirst; a <= kIdentityBytesLast; ++a)
+        if (held[a] != sent[a]) outcome.differing.push_back(static_cast<std::uint16_t>(a));
+    outcome.identities = IdentityDifferences(kRadioIdentities, sent, held);
     return outcome;
 }
 
 std::string ReadBackReport(const ReadBackOutcome& outcome) {
-    if (!outcome.Ok()) return "The radio was written but could not be read back: " + OutcomeText(outcome);
+    if (!outcome.Ok())
+        return std::string(outcome.whole ? "The radio was written but could not be read back: "
+                                         : "The radio was written but its identities could not be read back: ") +
+               OutcomeText(outcome);
     std::string text = "The radio holds other bytes than were written at " +
                        std::to_string(outcome.differing.size()) + " address(es):";
     for (std::size_t i = 0; i < std::min(kReadBackAddressesListed, outcome.differing.size()); ++i) {
@@ -244,17 +288,18 @@ WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings, const 
         return outcome;
     }
     auto copy = std::make_unique<RadioSettings>(settings);
-    return SendWithPolicy(job, options, CloneOperation::Write, *copy);
+    if (job.state && job.writeImage && job.readImage)
+        ImageCodec(*job.state, *copy, *job.writeImage, *job.readImage).Encode();
+    return SendWithPolicy(job, options, copy.get());
 }
 
 WriteOutcome RunRestore(const CloneJob& job, const RadioImage& image, const WriteOptions& options) {
+    // A restore sends exact bytes: nothing of a document's to remove or keep.
     WriteOptions restore = options;
-    restore.verifyAfter = true;
-    // The identities the image holds, for the log; the engine sends the image, not a document.
-    const std::unique_ptr<RadioSettings> identities = DecodeImage(*job.state, image);
+    restore.remove.clear();
     // A backup read fills the read image only, so the image to send can wait in the write image.
-    *job.writeImage = image;
-    return SendWithPolicy(job, restore, CloneOperation::Restore, *identities);
+    if (job.writeImage) *job.writeImage = image;
+    return SendWithPolicy(job, restore, nullptr);
 }
 
 }  // namespace orven

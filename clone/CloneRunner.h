@@ -6,6 +6,7 @@
 
 #include "GlobalDef.h"
 #include "clone/CloneTiming.h"
+#include "clone/IdentityPolicy.h"
 #include "clone/ProgressSink.h"
 #include "files/ReportTime.h"
 #include "model/AppState.h"
@@ -79,27 +80,22 @@ struct VerifyOutcome : CloneOutcome {
 VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const ReportTime& time);
 
 struct ReadBackOutcome : CloneOutcome {
+    bool whole = true;                     // the whole clone range, or only the identity frames
     std::vector<std::uint16_t> differing;  // addresses where the radio differs (after a good read)
+    // The identities the radio holds otherwise than they were sent, said for the user.
+    std::vector<std::string> identities;
 };
 // After a write: reads the radio back and compares what it holds, byte for byte over the clone
 // range, with the image the write sent. Bytes, not settings, so that nothing the codec leaves
 // out or rounds can hide a difference or invent one.
 ReadBackOutcome RunReadBack(const CloneJob& job);
+// The same over the few frames that hold the radio's identities: what every write ends with.
+ReadBackOutcome RunIdentityReadBack(const CloneJob& job);
 // What a user is told of a read-back that failed or found differences: the failure, or how
 // many bytes differ and the first of their addresses.
 std::string ReadBackReport(const ReadBackOutcome& outcome);
 // The most addresses ReadBackReport names.
 inline constexpr std::size_t kReadBackAddressesListed = 16;
-
-// The identities a write or restore would put into the radio, against what it held.
-struct IdentityChange {
-    bool heldKnown = false;       // the radio was read first; without it, any programmed identity counts
-    std::string heldMmsi, newMmsi;  // nine digits, empty for none programmed
-    std::string heldAtis, newAtis;  // the last nine of the ten digits, empty for none
-    bool MmsiChanges() const { return !newMmsi.empty() && newMmsi != heldMmsi; }
-    bool AtisChanges() const { return !newAtis.empty() && newAtis != heldAtis; }
-    bool Any() const { return MmsiChanges() || AtisChanges(); }
-};
 
 struct WriteOptions {
     // With an archive in the job: the radio is read before anything is sent and what it held is
@@ -109,31 +105,44 @@ struct WriteOptions {
     // bytes are in the job's read image); false from it (the copy could not be kept) stops the
     // write.
     std::function<bool(const RadioSettings& held, const ReadOutcome& read)> keepBackup;
-    bool verifyAfter = false;  // read the radio back and compare it with what was sent
-    // Asked, after the backup and before anything is written, when the write would put an MMSI
-    // or ATIS into the radio that it did not hold: many radios take their own MMSI only once.
-    // False, or none given, stops the write.
-    std::function<bool(const IdentityChange&)> confirmIdentityChange;
+    // The whole radio is read back after the write and compared with what was sent; without it
+    // only the frames that hold the identities are.
+    bool verifyAfter = false;
+    // Identities a write removes from the radio whatever the document says (a radio being sold).
+    IdentitySet remove;
+    // Values confirmed beforehand: a change they name goes ahead unasked, and one that names
+    // another value than the radio will hold stops the write before anything is sent.
+    IdentityConfirmations confirmed;
+    // Asked, after the backup and before anything is written, with every change the write would
+    // make to the radio's identities, when any of them is not confirmed beforehand. False, or none
+    // given, stops the write.
+    std::function<bool(const IdentityChanges&)> confirmIdentityChange;
 };
 // Archive: the radio archive could not take the backup (refused before the read, or the entry
 // could not be stored after it); kResultFileWrite, with the archive's reason in archiveError.
+// Confirm: a confirmation named another value than the write would leave (kResultInvalidData,
+// the reason in refusal), or a change was not confirmed (kResultUserCancel).
+// ReadBack: the radio was written; a read-back that finds identities other than were sent fails
+// the write with kResultWriteError and names them in the cause.
 enum class WriteStage { Check, Backup, Archive, KeepBackup, Confirm, Write, ReadBack };
 struct WriteOutcome : CloneOutcome {
     WriteStage stage = WriteStage::Check;    // the stage that failed, or the last that ran
     std::string refusal;                     // the identity check's message when refused
-    IdentityChange identities;               // what the write puts, against what the radio held
-    std::optional<ReadBackOutcome> readBack;  // after a good write, when asked for
+    IdentityChanges identities;              // what the write changes of the radio's identities
+    std::optional<ReadBackOutcome> readBack;  // after a good write
     // True when the radio was written (whatever the read-back found).
     bool Written() const { return stage >= WriteStage::Write && (stage == WriteStage::ReadBack || Ok()); }
+    // The radio holds other identities than were sent.
+    bool IdentitiesDiffer() const { return readBack && !readBack->identities.empty(); }
 };
 // Checks the identities (refused: kResultInvalidData and the message, nothing sent), backs the
-// radio up when asked (a failed backup sends nothing), writes from a copy of the settings, and
-// reads the radio back when asked.
+// radio up when asked (a failed backup sends nothing), keeps the identities the document leaves
+// open, asks about every change, writes, and reads the identities back (everything, when asked).
 WriteOutcome RunWrite(const CloneJob& job, const RadioSettings& settings, const WriteOptions& options = {});
 
 // Writes the clone range of an image to the radio byte for byte, bypassing the settings codec
-// (so a radio left half-written comes back exactly), after the same backup as a write, and
-// always reads the radio back.
+// (so a radio left half-written comes back exactly), after the same backup as a write, with its
+// identities and model asked about like a write's, and always reads the radio back.
 WriteOutcome RunRestore(const CloneJob& job, const RadioImage& image, const WriteOptions& options = {});
 
 }  // namespace orven

@@ -2,6 +2,7 @@
 
 #include "files/AtomicFile.h"
 #include "model/LineFormat.h"
+#include "model/RadioIdentities.h"
 
 #include <cmath>
 
@@ -76,6 +77,31 @@ std::int32_t AppendSteps(std::string& out, const RadioSettings& pc, const RadioS
     return differ ? kDiffBandOrStep : 0;
 }
 
+// The report's name of each identity, in the style of the band and step lines.
+struct IdentityRow {
+    const char* name;
+    IdentityKind kind;
+};
+constexpr IdentityRow kIdentityRows[] = {
+    {"MMSI", IdentityKind::Mmsi},
+    {"ATIS", IdentityKind::Atis},
+    {"NMEA2000", IdentityKind::Nmea},
+    {"Serial", IdentityKind::Serial},
+};
+
+std::int32_t AppendIdentities(std::string& out, const RadioSettings& pc, const RadioSettings& radio) {
+    const RadioIdentities programmed = EncodedIdentities(pc);
+    const RadioIdentities held = EncodedIdentities(radio);
+    const auto shown = [](const std::string& value) { return value.empty() ? std::string("none") : value; };
+    std::int32_t flags = 0;
+    for (const IdentityRow& row : kIdentityRows) {
+        if (LeavesOpen(pc, row.kind) || SameIdentity(row.kind, held[row.kind], programmed[row.kind])) continue;
+        flags = kDiffIdentity;
+        out += FormatLine("\n%s=%s,\t%s", row.name, shown(held[row.kind]).c_str(), shown(programmed[row.kind]).c_str());
+    }
+    return flags;
+}
+
 }  // namespace
 
 int CompareChannelRecord(const ChannelRecord& radio, const ChannelRecord& pc) {
@@ -101,6 +127,7 @@ std::int32_t CompareSettings(const RadioSettings& pc, const RadioSettings& radio
     }
     flags |= AppendBands(reportText, pc, radio);
     flags |= AppendSteps(reportText, pc, radio);
+    flags |= AppendIdentities(reportText, pc, radio);
     return flags;
 }
 

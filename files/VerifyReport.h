@@ -13,6 +13,7 @@ namespace orven {
 // Difference flags of a comparison; 0 means equal.
 inline constexpr std::int32_t kDiffPrivate = 0x8000;     // a private channel differs
 inline constexpr std::int32_t kDiffBandOrStep = 0x4000;  // a band flag or a PLL step differs
+inline constexpr std::int32_t kDiffIdentity = 0x2000;    // an identity the PC side programs differs
 inline constexpr std::int32_t kVerifyFileError = -1;     // the report could not be written
 
 // Frequencies closer than this are the same channel frequency.
@@ -32,8 +33,11 @@ inline constexpr int kChannelOnlyOnPc = 8;
 // them, so no write could mend a difference in them. Labels and usages are not compared.
 int CompareChannelRecord(const ChannelRecord& radio, const ChannelRecord& pc);
 
-// Compares the private channels, the band flags and the PLL steps, and builds the report text
-// ("\n" line ends, no final line break). Returns 0 or kDiffPrivate | kDiffBandOrStep bits.
+// Compares the private channels, the band flags, the PLL steps and the identities the PC side
+// programs (MMSI, ATIS, NMEA2000 number, serial number; not those it leaves for the radio to keep),
+// and builds the report text ("\n" line ends, no final line break): each identity that differs
+// gets a line after the steps, the radio's value first ("none" when it holds none). Returns 0 or
+// kDiffPrivate | kDiffBandOrStep | kDiffIdentity bits.
 std::int32_t CompareSettings(const RadioSettings& pc, const RadioSettings& radio, const ReportTime& time,
                              std::string& reportText);
 

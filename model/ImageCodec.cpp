@@ -1,5 +1,7 @@
 #include "model/ImageCodec.h"
 
+#include "model/RadioIdentities.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -261,24 +263,23 @@ void ImageCodec::DecodePrivateChannels() {
     }
 }
 
+// A number the radio holds that no document may program (not nine digits, or a leading 0) keeps
+// its text with "entry by user" on, so the document writes again and the write keeps the radio's own.
 void ImageCodec::DecodeIdentities() {
-    settings_.atisByUser = read_[kAddrAtisPresent] == 0 ? 1 : 0;
-    if (!settings_.atisByUser) {
-        const std::string digits = DecodeDecimalPairs(&read_[kAddrAtisId]);
-        CopyText(settings_.atisId, digits.substr(1, kIdentityTextLength).c_str());
-    }
-    settings_.mmsiByUser = read_[kAddrMmsiPresent] == 0 ? 1 : 0;
-    if (!settings_.mmsiByUser) {
-        const std::string digits = DecodeDecimalPairs(&read_[kAddrMmsiId]);
-        CopyText(settings_.mmsiId, digits.substr(0, kIdentityTextLength).c_str());
-    }
+    const RadioIdentities held = IdentitiesInImage(read_);
+    const auto decode = [](const std::string& text, std::uint32_t& byUser, char (&slot)[kIdentitySlot]) {
+        byUser = IsValidIdentity9(text) ? 0 : 1;
+        if (!text.empty()) CopyText(slot, text.c_str());
+    };
+    decode(held[IdentityKind::Atis], settings_.atisByUser, settings_.atisId);
+    decode(held[IdentityKind::Mmsi], settings_.mmsiByUser, settings_.mmsiId);
 }
 
+// No NMEA2000 number reads as blank; one of more than six digits too, so that the document writes
+// again and the write keeps the radio's own.
 void ImageCodec::DecodeNmeaAndSerial() {
-    std::uint32_t n = 0;
-    for (std::size_t i = 0; i < kNmeaBytes; ++i)
-        n |= std::uint32_t{read_[kAddrNmeaNo + i]} << (8 * i);
-    CopyText(settings_.nmeaNo, std::to_string(n).c_str());
+    const std::string nmea = IdentitiesInImage(read_)[IdentityKind::Nmea];
+    if (IsValidNmeaNumber(nmea)) CopyText(settings_.nmeaNo, nmea.c_str());
     std::memcpy(settings_.serialNo, &read_[kAddrSerialNo], kSerialBytes);
 }
 

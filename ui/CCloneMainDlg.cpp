@@ -144,6 +144,10 @@ void CCloneMainDlg::FillFixedCombos() {
 void CCloneMainDlg::GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag, QLineEdit* edit,
                                    char (&slot)[60]) {
     byUserFlag = byUser->isChecked() ? 1 : 0;
+    StoreIdentityText(edit, slot);
+}
+
+void CCloneMainDlg::StoreIdentityText(const QLineEdit* edit, char (&slot)[60]) {
     const QByteArray text = edit->text().left(kIdentityFieldReadLimit).toLatin1();
     if (!IsValidIdentity9(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
         return;
@@ -153,10 +157,24 @@ void CCloneMainDlg::GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag,
 
 void CCloneMainDlg::ShowIdentity(QCheckBox* byUser, std::uint32_t byUserFlag, QLineEdit* edit,
                                  const char (&slot)[60]) {
-    byUser->setChecked(byUserFlag != 0);
     // What the document holds, even nothing: a field left as it was would carry another
-    // document's identity into this one.
-    edit->setText(SlotText(slot));
+    // document's identity into this one. A number the radio keeps is not shown as one to write.
+    // The edit first, so that the box's change finds it as it should be and leaves it.
+    edit->setText(byUserFlag != 0 ? QString() : SlotText(slot));
+    edit->setEnabled(byUserFlag == 0);
+    byUser->setChecked(byUserFlag != 0);
+}
+
+void CCloneMainDlg::FollowEntryByUser(const QCheckBox* byUser, QLineEdit* edit, char (&slot)[60]) {
+    const bool byUserOn = byUser->isChecked();
+    if (byUserOn == !edit->isEnabled()) return;
+    if (byUserOn) {
+        StoreIdentityText(edit, slot);
+        edit->clear();
+    } else {
+        edit->setText(SlotText(slot));
+    }
+    edit->setEnabled(!byUserOn);
 }
 
 void CCloneMainDlg::GatherSettings() {
@@ -237,8 +255,8 @@ void CCloneMainDlg::SetUntitled(bool untitled) {
 void CCloneMainDlg::UpdateEntryByUserFields() {
     atisByUser_->setEnabled(true);
     mmsiByUser_->setEnabled(true);
-    atisEdit_->setEnabled(!atisByUser_->isChecked());
-    mmsiEdit_->setEnabled(!mmsiByUser_->isChecked());
+    FollowEntryByUser(atisByUser_, atisEdit_, settings_.atisId);
+    FollowEntryByUser(mmsiByUser_, mmsiEdit_, settings_.mmsiId);
 }
 
 bool CCloneMainDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -65,6 +65,10 @@ inline constexpr int kIdentityFieldReadLimit = 31;
 
 inline constexpr const char* kReadyAtStart = "Ready";
 inline constexpr const char* kReady = kReadyText;
+// What an identity field says while a write leaves that identity as the radio holds it.
+inline constexpr const char* kKeptByRadioText = "kept by radio";
+inline constexpr const char* kKeptByRadioTip =
+    "Blank, or with its \"entry by user\" ticked: a write keeps what the radio holds";
 inline constexpr const char* kUsbDetected = "Detected";
 inline constexpr const char* kUsbAbsent = "--------";
 // After a port's name in the port combo when the port did not open at the last scan.
@@ -91,7 +95,9 @@ public:
     void SetModifiedFlag(bool modified);
     // Stores `untitled`; "Save" is greyed while it is set.
     void SetUntitled(bool untitled);
-    // The identity edits are open for typing only while their "entry by user" box is off.
+    // The identity edits are open for typing only while their "entry by user" box is off; a
+    // ticked box empties its edit (a valid number typed there stays in the document) and says the
+    // radio keeps its own, an unticked one shows the document's number again.
     void UpdateEntryByUserFields();
     // The identity fields as they stand, for the write checks.
     IdentityEntry EnteredIdentities() const;
@@ -162,6 +168,9 @@ private:
     // Transfer helpers.
     void GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag, QLineEdit* edit, char (&slot)[60]);
     void ShowIdentity(QCheckBox* byUser, std::uint32_t byUserFlag, QLineEdit* edit, const char (&slot)[60]);
+    void FollowEntryByUser(const QCheckBox* byUser, QLineEdit* edit, char (&slot)[60]);
+    // A valid nine-digit number in the edit goes into the slot; anything else leaves it.
+    static void StoreIdentityText(const QLineEdit* edit, char (&slot)[60]);
     // The number a write would program from an identity field: none while the user enters it.
     static std::string ProgrammedIdentity(const QCheckBox* byUser, const QLineEdit* edit);
     // What the MMSI and ATIS fields say and the warnings they deserve, beside the fields.
@@ -226,6 +235,7 @@ private:
     QAction* readAction_ = nullptr;
     QAction* verifyAction_ = nullptr;
     QAction* handShakeAction_ = nullptr;
+    QAction* writeRemovingAction_ = nullptr;
 
     // Identity group.
     CaptionGroupBox* identityGroup_ = nullptr;

@@ -126,6 +126,7 @@ void CCloneMainDlg::BuildMenus() {
     readAction_ = AddCommand(clone, "Read from Radio", ids::menu::kReadFromRadio);
     verifyAction_ = AddCommand(clone, "Verify", ids::menu::kVerify);
     handShakeAction_ = AddCommand(clone, "HandShake", ids::menu::kHandShake);
+    writeRemovingAction_ = AddCommand(clone, "Write and Remove Identities...", ids::menu::kWriteRemovingIdentities);
     clone->addSeparator();
     AddStateChoice(clone, "Fast Transfer", ids::menu::kFastTransfer, &AppState::fastTransfer);
     AddStateChoice(clone, "Verify after write", ids::menu::kVerifyAfterWrite, &AppState::verifyAfterWrite);
@@ -218,8 +219,12 @@ QWidget* CCloneMainDlg::BuildIdentityGroup() {
     grid->addWidget(serialArrows_, 6, 2);
     grid->addWidget(Hint("Please enter the 8 digital serial NO.", 1, identityGroup_), 6, 3);
 
-    for (QLineEdit* edit : {mmsiEdit_, atisEdit_, nmeaEdit_, serialEdit_})
+    for (QLineEdit* edit : {mmsiEdit_, atisEdit_, nmeaEdit_, serialEdit_}) {
         edit->setFixedWidth(kIdentityEditWidth);
+        // A blank field, or one whose "entry by user" is ticked, leaves the radio's own.
+        edit->setPlaceholderText(QString::fromLatin1(kKeptByRadioText));
+        edit->setToolTip(QString::fromLatin1(kKeptByRadioTip));
+    }
     new PrintableTextGuard(nmeaEdit_, QStringLiteral("The NMEA2000 number"));
     new PrintableTextGuard(serialEdit_, QStringLiteral("The serial number"));
     grid->setColumnStretch(3, 1);
@@ -326,6 +331,7 @@ void CCloneMainDlg::ConnectControls() {
             MarkModified();
             UpdateEntryByUserFields();
         });
+        connect(byUser, &QCheckBox::toggled, this, &CCloneMainDlg::UpdateEntryByUserFields);
     }
     mmsiEdit_->installEventFilter(this);
     atisEdit_->installEventFilter(this);
@@ -355,7 +361,7 @@ void CCloneMainDlg::ConnectControls() {
     connect(baudCombo_, &QComboBox::currentIndexChanged, this, [this](int index) { state_.baudIndex = index; });
     connect(scanButton_, &QPushButton::clicked, this, &CCloneMainDlg::ScanAndSelectPorts);
     clone_ = new CloneCommandController(*this, {writeAction_, readAction_, verifyAction_, handShakeAction_,
-                                                writeButton_, readButton_, progress_});
+                                                writeRemovingAction_, writeButton_, readButton_, progress_});
 }
 
 }  // namespace orven::ui

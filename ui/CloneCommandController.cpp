@@ -12,6 +12,7 @@
 #include "ui/GuiThreadPost.h"
 #include "ui/IdentityConfirmDlg.h"
 #include "ui/QueuedProgress.h"
+#include "ui/RemoveIdentitiesDlg.h"
 #include "ui/UserPrompts.h"
 
 #include <QAction>
@@ -60,14 +61,24 @@ CloneCommandController::CloneCommandController(CCloneMainDlg& window, const Cont
     connect(controls_.read, &QAction::triggered, this, &CloneCommandController::OnReadFromRadio);
     connect(controls_.verify, &QAction::triggered, this, &CloneCommandController::OnVerify);
     connect(controls_.handShake, &QAction::triggered, this, &CloneCommandController::OnHandShake);
+    connect(controls_.writeRemoving, &QAction::triggered, this, &CloneCommandController::OnWriteRemovingIdentities);
     connect(controls_.writeButton, &QPushButton::clicked, this, &CloneCommandController::OnWriteToRadio);
     connect(controls_.readButton, &QPushButton::clicked, this, &CloneCommandController::OnReadFromRadio);
 }
 
-void CloneCommandController::OnWriteToRadio() {
+void CloneCommandController::OnWriteToRadio() { StartWrite({}); }
+
+void CloneCommandController::OnWriteRemovingIdentities() {
+    if (Running()) return;
+    RemoveIdentitiesDlg dialog(&window_);
+    if (Prompts().RunDialog(dialog) != QDialog::Accepted) return;
+    StartWrite(dialog.Chosen());
+}
+
+void CloneCommandController::StartWrite(const IdentitySet& remove) {
     if (!IdentitiesPassWriteChecks()) return;
     if (!Running() && !IdentityWarningsAccepted()) return;
-    Start(CloneOperation::Write);
+    Start(CloneOperation::Write, nullptr, remove);
 }
 
 void CloneCommandController::OnReadFromRadio() { Start(CloneOperation::Read); }
@@ -109,10 +120,10 @@ bool CloneCommandController::IdentityWarningsAccepted() {
                                   QString::fromLatin1(kIdentityWarningsQuestion));
 }
 
-bool CloneCommandController::ConfirmIdentityChange(const IdentityChange& change) {
+bool CloneCommandController::ConfirmIdentityChange(const IdentityChanges& changes) {
     if (CloneStopEvent.IsSet()) return false;
     // On the heap and watched: the dialog is the window's child and must not be deleted twice.
-    const QPointer<IdentityConfirmDlg> dialog = new IdentityConfirmDlg(change, &window_);
+    const QPointer<IdentityConfirmDlg> dialog = new IdentityConfirmDlg(changes, &window_);
     confirmDialog_ = dialog;
     const bool confirmed = Prompts().RunDialog(*dialog) == QDialog::Accepted;
     delete dialog.data();
@@ -145,13 +156,15 @@ std::shared_ptr<CloneWork> CloneCommandController::MakeWork(CloneOperation opera
     work->write.verifyAfter = state.verifyAfterWrite != 0;
     work->write.backUpToArchive = state.noBackupBeforeWrite == 0;
     const QPointer<CloneCommandController> controller(this);
-    work->write.confirmIdentityChange = [controller](const IdentityChange& change) {
-        return AskGui([controller, change] { return controller && controller->ConfirmIdentityChange(change); }, false);
+    work->write.confirmIdentityChange = [controller](const IdentityChanges& changes) {
+        return AskGui([controller, changes] { return controller && controller->ConfirmIdentityChange(changes); },
+                      false);
     };
     return work;
 }
 
-void CloneCommandController::Start(CloneOperation operation, std::unique_ptr<RadioImage> restoreImage) {
+void CloneCommandController::Start(CloneOperation operation, std::unique_ptr<RadioImage> restoreImage,
+                                   const IdentitySet& remove) {
     if (CloneBusyEvent.IsSet()) {
         // The running worker ends by itself with "User Cancel."; a check ends in its own time.
         if (!checking_) CloneStopEvent.Set();
@@ -168,6 +181,7 @@ void CloneCommandController::Start(CloneOperation operation, std::unique_ptr<Rad
 
     std::shared_ptr<CloneWork> work = MakeWork(operation);
     work->restoreImage = std::move(restoreImage);
+    work->write.remove = remove;
     const QPointer<CloneCommandController> controller(this);
     const bool started = LaunchWorker([work, controller] {
         std::shared_ptr<WorkerOutcome> outcome = RunCloneWork(*work);
@@ -372,6 +386,7 @@ void CloneCommandController::SetBusyLayout(bool busy, CloneOperation operation) 
         command.action->setText(QString::fromLatin1(isRunning ? command.stopText : command.idleText));
         command.action->setEnabled(!busy || isRunning);
     }
+    controls_.writeRemoving->setEnabled(!busy);
     const bool writing = running == CloneOperation::Write;
     controls_.writeButton->setText(QString::fromLatin1(writing ? "Stop" : "Write to Radio"));
     controls_.writeButton->setEnabled(!busy || writing);

@@ -46,6 +46,7 @@ public:
         QAction* read = nullptr;
         QAction* verify = nullptr;
         QAction* handShake = nullptr;
+        QAction* writeRemoving = nullptr;  // Write and Remove Identities...
         QPushButton* writeButton = nullptr;
         QPushButton* readButton = nullptr;
         QProgressBar* progress = nullptr;
@@ -57,6 +58,8 @@ public:
     // Each starts its command's worker, or asks the running one to stop. Write checks the
     // identity fields first, even when it would only stop.
     void OnWriteToRadio();
+    // Asks which identities to remove, then writes as Write to Radio does, removing them.
+    void OnWriteRemovingIdentities();
     void OnReadFromRadio();
     void OnVerify();
     void OnHandShake();
@@ -79,15 +82,19 @@ public:
     void SetTiming(const CloneTiming& timing) { timing_ = timing; }
 
 private:
-    void Start(CloneOperation operation, std::unique_ptr<RadioImage> restoreImage = nullptr);
+    // `remove`: the identities a write removes from the radio.
+    void Start(CloneOperation operation, std::unique_ptr<RadioImage> restoreImage = nullptr,
+               const IdentitySet& remove = {});
+    // A write after its checks and questions.
+    void StartWrite(const IdentitySet& remove);
     // What the worker needs, copied from the window: the document, the state, the job and the
     // write's policies.
     std::shared_ptr<CloneWork> MakeWork(CloneOperation operation);
     bool IdentitiesPassWriteChecks();
     // The warnings the identities deserve, asked about once more: Yes goes on.
     bool IdentityWarningsAccepted();
-    // On the GUI thread, asked by the worker: whether the user confirms the new identities.
-    bool ConfirmIdentityChange(const IdentityChange& change);
+    // On the GUI thread, asked by the worker: whether the user confirms the identity changes.
+    bool ConfirmIdentityChange(const IdentityChanges& changes);
     // On the GUI thread, once the worker's exchange has ended.
     void Finish(const WorkerOutcome& outcome);
     void FinishCheck(const ConnectionReport& report, const CheckDone& done);

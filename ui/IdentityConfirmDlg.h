@@ -1,15 +1,16 @@
-// Asked before a write or restore puts an MMSI or ATIS into a radio that did not hold it: many
-// radios take their own MMSI only once. It shows what the radio holds and what would replace it,
-// each decoded, and OK opens only once the user has typed each new number again.
+// Asked before a write or restore changes the radio's identities: many radios take their own MMSI
+// only once. It lists every change, what the radio holds and what it will hold, each decoded; OK
+// opens only once each new value has been typed again and each removal or model change ticked.
 #pragma once
 
-#include "clone/CloneRunner.h"
-#include "clone/CloneWords.h"
-
-#include <vector>
+#include "clone/IdentityPolicy.h"
 
 #include <QDialog>
 
+#include <string>
+#include <vector>
+
+class QCheckBox;
 class QGridLayout;
 class QLineEdit;
 class QPushButton;
@@ -19,16 +20,23 @@ namespace orven::ui {
 class IdentityConfirmDlg : public QDialog {
     Q_OBJECT
 public:
-    IdentityConfirmDlg(const IdentityChange& change, QWidget* parent = nullptr);
+    IdentityConfirmDlg(const IdentityChanges& changes, QWidget* parent = nullptr);
 
 private:
-    // A row of the comparison and, below it, the edit in which the new number is typed again.
-    QLineEdit* AddIdentity(const IdentityQuestionRow& row);
-    // OK only while every number typed again is the one to be written.
+    // What confirms one change: the value typed again, or a ticked box.
+    struct Confirmation {
+        IdentityKind kind = IdentityKind::Mmsi;
+        std::string next;
+        QLineEdit* again = nullptr;
+        QCheckBox* accept = nullptr;
+    };
+    // A row of the comparison and, below it, what confirms the change.
+    void AddChange(const IdentityChange& change);
+    QLineEdit* AddAgainEdit(const IdentityChange& change, int row);
+    // OK only while every change is confirmed.
     void UpdateOk();
 
-    IdentityQuestion question_;
-    std::vector<QLineEdit*> again_;
+    std::vector<Confirmation> confirmations_;
     QPushButton* ok_ = nullptr;
     QGridLayout* grid_ = nullptr;
 };

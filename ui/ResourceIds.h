@@ -15,6 +15,7 @@ inline constexpr int kFeatureSetupDialog = 135;
 inline constexpr int kIdentityConfirmDialog = 136;  // our own
 inline constexpr int kRadioArchiveDialog = 137;     // our own
 inline constexpr int kConnectionCheckDialog = 138;  // our own
+inline constexpr int kRemoveIdentitiesDialog = 139;  // our own
 inline constexpr int kAppIcon = 128;
 
 // Strings.
@@ -45,6 +46,7 @@ inline constexpr int kRadioArchive = 32793;       // our own: the radio archive 
 inline constexpr int kImportChannels = 32794;     // our own: private channels from a spreadsheet
 inline constexpr int kExportChannels = 32795;     // our own: private channels to a spreadsheet
 inline constexpr int kCheckConnection = 32796;    // our own: the connection checklist
+inline constexpr int kWriteRemovingIdentities = 32797;  // our own: a write that removes identities
 }  // namespace menu
 
 // Controls of the main window.
@@ -134,11 +136,21 @@ inline constexpr int kGpsAlert = 1059;
 inline constexpr int kWxAlert = 1062;
 }  // namespace feature
 
-// Identity confirmation before a write (our own).
+// Identity confirmation before a write (our own): for each identity (by IdentityKind, from the
+// first) the edit in which a new value is typed again, or the box that accepts a removal.
 namespace confirm {
+inline constexpr int kAgainFirst = 1201;
 inline constexpr int kMmsiAgain = 1201;
 inline constexpr int kAtisAgain = 1202;
+inline constexpr int kNmeaAgain = 1203;
+inline constexpr int kSerialAgain = 1204;
+inline constexpr int kAcceptFirst = 1206;
 }  // namespace confirm
+
+// The identities a write removes (our own): a box for each, by IdentityKind from the first.
+namespace remove {
+inline constexpr int kIdentityFirst = 1230;
+}  // namespace remove
 
 // The radio archive dialog (our own).
 namespace archive {

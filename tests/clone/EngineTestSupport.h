@@ -81,7 +81,7 @@ inline std::vector<std::string> ExpectTraceRecords(const std::string& path, cons
 // Write options that confirm whatever identities the write puts into the radio.
 inline WriteOptions ConfirmingIdentities() {
     WriteOptions options;
-    options.confirmIdentityChange = [](const IdentityChange&) { return true; };
+    options.confirmIdentityChange = [](const IdentityChanges&) { return true; };
     return options;
 }
 

@@ -169,9 +169,11 @@ TEST_F(ImageCodecTest, DecodesRecordFlagsAndIdentities) {
     }
     EXPECT_EQ(PrivateChannel(settings, 1).usage, 200);
     // The ATIS drops its implied leading 9, the MMSI its implied trailing 0. Bytes above 99
-    // are rendered, not refused: 255 -> '0' + 25 = 'I', '5'; 100 -> ':', '0'.
-    EXPECT_EQ(settings.atisByUser + settings.mmsiByUser, 0u);
+    // are rendered, not refused: 255 -> '0' + 25 = 'I', '5'; 100 -> ':', '0'. No document may
+    // program such an MMSI, so it is the radio's to keep: a write of the document keeps it.
+    EXPECT_EQ(settings.atisByUser, 0u);
     EXPECT_STREQ(settings.atisId, "123456789");
+    EXPECT_EQ(settings.mmsiByUser, 1u);
     EXPECT_STREQ(settings.mmsiId, "I5:000099");
 }
 
@@ -200,15 +202,19 @@ TEST_F(ImageCodecTest, IdentitiesProgrammedOnlyWhenThePcOwnsThem) {
     }
 }
 
+// A radio without an NMEA2000 number, or with one no document may program (more than six
+// digits), reads as blank: the document writes again and keeps the radio's own. Six digits come
+// back as six, leading zeros and all.
 TEST_F(ImageCodecTest, NmeaNumberKeepsItsLow24BitsAndTheSerialItsFirst8Characters) {
     struct Case { std::string text; Bytes bytes; const char* readBack; };
     CopyText(settings.serialNo, "5");  // what a full NMEA slot read past its end would run into
     const Case cases[] = {
-        {std::string(sizeof settings.nmeaNo, '0'), {0, 0, 0}, "0"},
+        {std::string(sizeof settings.nmeaNo, '0'), {0, 0, 0}, ""},
         {"16900672", {0x40, 0xE2, 0x01}, "123456"},  // 16777216 + 123456
-        {"-5", {0, 0, 0}, "0"},
+        {"000123", {0x7B, 0, 0}, "000123"},
+        {"-5", {0, 0, 0}, ""},
         // Beyond the 32-bit range the number stops at 2^31 - 1 = 0x7FFFFFFF.
-        {"99999999999", {0xFF, 0xFF, 0xFF}, "16777215"},
+        {"99999999999", {0xFF, 0xFF, 0xFF}, ""},
     };
     for (const Case& c : cases) {
         std::memset(settings.nmeaNo, 0, sizeof settings.nmeaNo);
@@ -248,7 +254,6 @@ TEST_F(ImageCodecTest, DecodeCarriesNothingOverFromThePreviousSettings) {
     RadioSettings expected{};
     std::memset(&expected, 0, sizeof expected);
     expected.atisByUser = expected.mmsiByUser = 1;
-    CopyText(expected.nmeaNo, "0");
     CopyText(expected.modelName, "ORVEN");
     CopyText(expected.brandName, "Corvantexia");
 

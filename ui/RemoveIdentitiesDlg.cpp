@@ -1,0 +1,47 @@
+#include "ui/RemoveIdentitiesDlg.h"
+
+#include "ui/DialogButtons.h"
+#include "ui/ResourceIds.h"
+#include "ui/WidgetIds.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace orven::ui {
+
+RemoveIdentitiesDlg::RemoveIdentitiesDlg(QWidget* parent) : QDialog(parent) {
+    WithId(this, ids::kRemoveIdentitiesDialog);
+    setModal(true);
+    setWindowTitle(QStringLiteral("Write and Remove Identities"));
+    auto* layout = new QVBoxLayout(this);
+    auto* intro = new QLabel(QStringLiteral("Write the document into the radio and remove from the radio the identities "
+                                            "ticked below, whatever the document says. The radio is backed up first, "
+                                            "and each removal is asked about once more before anything is written."),
+                             this);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    for (const IdentityKind kind : kRadioIdentities) {
+        QString name = QLatin1String(IdentityName(kind));
+        name[0] = name[0].toUpper();
+        auto* box = WithId(new QCheckBox(name, this), ids::remove::kIdentityFirst + static_cast<int>(kind));
+        connect(box, &QCheckBox::toggled, this, &RemoveIdentitiesDlg::UpdateOk);
+        layout->addWidget(box);
+        boxes_.emplace_back(kind, box);
+    }
+    layout->addLayout(MakeButtonRow(*this, ButtonRow::OkCancel));
+    ok_ = FindById<QPushButton>(this, ids::kOk);
+    UpdateOk();
+}
+
+IdentitySet RemoveIdentitiesDlg::Chosen() const {
+    IdentitySet chosen;
+    for (const auto& [kind, box] : boxes_)
+        if (box->isChecked()) chosen.insert(kind);
+    return chosen;
+}
+
+void RemoveIdentitiesDlg::UpdateOk() { ok_->setEnabled(!Chosen().empty()); }
+
+}  // namespace orven::ui
