@@ -129,11 +129,12 @@ struct ConfirmOption {
     const char* help;
 };
 constexpr ConfirmOption kConfirmOptions[] = {
-    {IdentityKind::Mmsi, "--confirm-mmsi", "N|none",
-     "The MMSI the radio is to hold afterwards, when that changes it (many radios take it only once)"},
-    {IdentityKind::Atis, "--confirm-atis", "N|none", "The ATIS (its last 9 digits) the radio is to hold afterwards"},
-    {IdentityKind::Nmea, "--confirm-nmea", "N|none", "The NMEA2000 number the radio is to hold afterwards"},
-    {IdentityKind::Serial, "--confirm-serial", "S|none", "The serial number the radio is to hold afterwards"},
+    {IdentityKind::Mmsi, "--confirm-mmsi", "N",
+     "The MMSI the radio is to hold afterwards, or none (many radios take their MMSI only once)"},
+    {IdentityKind::Atis, "--confirm-atis", "N",
+     "The ATIS (its last 9 digits) the radio is to hold afterwards, or none"},
+    {IdentityKind::Nmea, "--confirm-nmea", "N", "The NMEA2000 number the radio is to hold afterwards, or none"},
+    {IdentityKind::Serial, "--confirm-serial", "S", "The serial number the radio is to hold afterwards, or none"},
     {IdentityKind::Model, "--confirm-model", "USA|Europe", "The model the radio is to be afterwards"},
 };
 
@@ -147,7 +148,7 @@ void AddConfirmOptions(CLI::App& cmd, WriteArgs& args, std::span<const IdentityK
     for (const ConfirmOption& option : kConfirmOptions)
         if (std::find(kinds.begin(), kinds.end(), option.kind) != kinds.end())
             cmd.add_option(option.name, args.confirm[static_cast<std::size_t>(option.kind)],
-                           std::string(option.help) + "; needed for each identity a write sets, changes or removes")
+                           std::string(option.help) + "; each change of an identity must be confirmed")
                 ->type_name(option.typeName);
 }
 

@@ -125,6 +125,8 @@ expect_offer probe.dat show ""
 expect_offer probe.dat -p demo read ""
 expect_offer probe.dat channels Private ""
 expect_offer no-echo,split= simulate --faults no-echo,sp
+expect_offer mmsi,serial write x.dat --remove-identities mmsi,s
+expect_offer Europe restore x.bin --confirm-model E
 
 if ((gaps > 0)); then
     echo "check-cli-docs: $gaps gap(s) between orven-cli and its man page or completion" >&2

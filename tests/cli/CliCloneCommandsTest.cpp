@@ -1,6 +1,8 @@
 #include "files/Sha256.h"
 #include "model/RadioSettings.h"
 #include "link/LinkTestSupport.h"
+#include "model/ImageCodec.h"
+#include "model/RadioIdentities.h"
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedRadioPty.h"
 #include "support/TestSupport.h"
@@ -11,6 +13,7 @@
 
 #include <csignal>
 #include <cstddef>
+#include <cstring>
 #include <filesystem>
 #include <regex>
 
@@ -29,8 +32,20 @@ protected:
     ProcessResult Cli(const std::string& args) { return RunCli(args, dir.path()); }
     // The simulated radio's port with the fast transfer.
     std::string Port() const { return "-p " + radio.DevicePath() + " --fast "; }
+    // A write without a backup of a.dat (which programs no identity): what the radio holds is not
+    // known, so each identity's removal is confirmed.
+    static constexpr const char* kNoBackupOfA =
+        " --no-backup --confirm-mmsi none --confirm-atis none --confirm-nmea none --confirm-serial none";
     template <class F>
     auto OnRadio(F&& f) { return radio.WithRadio(std::forward<F>(f)); }
+    // The radio's identity bytes, present flags and all.
+    std::vector<std::uint8_t> IdentityBytesOfRadio() {
+        const RadioImage m = OnRadio([](SimulatedRadio& sim) { return sim.Memory(); });
+        return {m.begin() + kIdentityBytesFirst, m.begin() + kIdentityBytesLast + 1};
+    }
+    RadioIdentities IdentitiesOfRadio() {
+        return IdentitiesInImage(OnRadio([](SimulatedRadio& sim) { return sim.Memory(); }));
+    }
     std::vector<std::uint8_t> CloneRangeOfRadio() {
         const RadioImage m = OnRadio([](SimulatedRadio& sim) { return sim.Memory(); });
         return {m.begin() + kCloneFirst, m.begin() + kCloneLast + 1};
@@ -106,15 +121,7 @@ TEST_F(CliCloneCommands, SerialLinkOverAPseudoTerminal) {
 // the radio back and names every address that differs from what was sent.
 TEST_F(CliCloneCommands, WriteWithBackupAndVerify) {
     const std::string port = Port() + "-b 115200 ";
-    // A new ATIS beside the MMSI the radio holds is a change to confirm: the backup is all that is sent.
-    ASSERT_EQ(Cli("new c.dat --model eur-int").exitCode, 0);
-    ASSERT_EQ(Cli("set c.dat --mmsi 211234560 --mmsi-by-user off --atis 211234568 --atis-by-user off").exitCode, 0);
-    ProcessResult r = Cli(port + "write c.dat");
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err.rfind("The ATIS 9211234568 would replace 9211234567. ", 0), 0u) << r.err;
-    EXPECT_TRUE(std::regex_match(Letters(), std::regex("A+R+")));
-
-    r = Cli(port + "write a.dat --backup before.dat --verify");
+    ProcessResult r = Cli(port + "write a.dat --backup before.dat --verify");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(std::regex_match(r.out, std::regex("Backup of the radio saved to before.dat\n"
                                                    "What the radio held is kept in the radio archive as "
@@ -126,16 +133,17 @@ TEST_F(CliCloneCommands, WriteWithBackupAndVerify) {
     EXPECT_TRUE(std::regex_match(Letters(), std::regex("A+R+A+W+A+R+"))) << "backup, write, read back";
 
     // A byte the radio does not take: the write is acknowledged, the read-back finds it.
-    OnRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress = 0x0123; sim.Memory()[0x0123] ^= 0x5A; });
-    r = Cli(port + "write a.dat --verify --no-backup");
+    OnRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress = 0x0400; sim.Memory()[0x0400] ^= 0x5A; });
+    r = Cli(port + "write a.dat --verify");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "Write OK.\nVerify Error.\n");
-    EXPECT_EQ(r.err, "The radio holds other bytes than were written at 1 address(es): 0x0123\n");
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("What the radio held .*\nWrite OK.\nVerify Error.\n"))) << r.out;
+    EXPECT_EQ(r.err, "The radio holds other bytes than were written at 1 address(es): 0x0400\n");
     OnRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress.reset(); });
     Letters();
 
     // No backup, no write: neither when the radio cannot be read nor when the copy cannot be saved
-    // (known before anything is sent), nor when the copy would replace the file being written.
+    // (known before anything is sent), nor when the copy would replace the file being written, nor
+    // when the options contradict each other.
     std::filesystem::create_directory(dir.File("folder"));
     r = Cli(port + "write a.dat --backup folder");
     EXPECT_EQ(r.exitCode, 4);
@@ -143,6 +151,9 @@ TEST_F(CliCloneCommands, WriteWithBackupAndVerify) {
     r = Cli(port + "write a.dat --backup ./a.dat");
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "./a.dat: is the same file as the input a.dat; choose another output.\n");
+    r = Cli(port + "write a.dat --backup b.dat" + kNoBackupOfA);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("--backup excludes --no-backup"), std::string::npos) << r.err;
     EXPECT_EQ(Letters(), "");
 
     OnRadio([](SimulatedRadio& sim) { sim.Faults().noRadio = true; });
@@ -153,11 +164,92 @@ TEST_F(CliCloneCommands, WriteWithBackupAndVerify) {
     EXPECT_EQ(Letters(), "AAA");
 }
 
+// A document that leaves the identities open (as `new` makes it) keeps the radio's; one that sets,
+// changes or removes one goes ahead only with each confirmed, and a confirmation of another value
+// than the radio will hold stops it before anything is sent. Every write ends by reading the
+// identity frames back: a byte that did not take fails it, naming what the radio holds.
+TEST_F(CliCloneCommands, IdentitiesAreKeptConfirmedOrRemovedAndReadBack) {
+    const std::string port = Port();
+    const std::vector<std::uint8_t> held = IdentityBytesOfRadio();
+    ASSERT_EQ(Cli("new eu.dat --model eur-int").exitCode, 0);
+    ProcessResult r = Cli(port + "write eu.dat");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(IdentityBytesOfRadio(), held);
+    EXPECT_TRUE(std::regex_match(Letters(), std::regex("A+R+A+W+A+R{3}"))) << "backup, write, the identity frames";
+    EXPECT_NE(Cli("archive log").out.find("write  port " + radio.DevicePath() +
+                                          "  serial 20261206  MMSI 211234560  ATIS 211234567  NMEA2000 123456  Write OK.  "
+                                          "read-back: Identities OK."),
+              std::string::npos)
+        << "the log names what was written";
+
+    // Without a backup what the radio holds is not known: every identity is a change.
+    r = Cli(port + "write eu.dat --no-backup --confirm-mmsi none");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "This would change the radio's identities:\n"
+                     "  MMSI: not known (no backup was read) -> none  (confirmed)\n"
+                     "  ATIS: not known (no backup was read) -> none\n"
+                     "  NMEA2000 number: not known (no backup was read) -> none\n"
+                     "  serial number: not known (no backup was read) -> none\n"
+                     "Many radios take their own MMSI and ATIS only once. To go ahead, confirm each change: "
+                     "--confirm-atis none --confirm-nmea none --confirm-serial none\nNothing was written.\n");
+    EXPECT_EQ(Letters(), "");
+
+    // A typo in a confirmation is caught before the radio is even read; a new MMSI is asked for.
+    ASSERT_EQ(Cli("new c.dat --model eur-int").exitCode, 0);
+    ASSERT_EQ(Cli("set c.dat --mmsi 211234569 --mmsi-by-user off").exitCode, 0);
+    r = Cli(port + "write c.dat --confirm-mmsi 211234596");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "The MMSI confirmed, 211234596 (ship station, MID 211, Germany), is not what the radio will hold "
+                     "after this write: 211234569 (ship station, MID 211, Germany).\nNothing was written.\n");
+    EXPECT_EQ(Letters(), "");
+    r = Cli(port + "write c.dat --confirm-nmea 000000");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("The NMEA2000 number confirmed, 000000, is not what the radio will hold after this write: "
+                         "123456."),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(std::regex_match(Letters(), std::regex("A+R+"))) << "an open identity is known from the backup";
+    r = Cli(port + "write c.dat");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("  MMSI: 211234560 (ship station, MID 211, Germany) -> 211234569 (ship station, MID 211, "
+                         "Germany)\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("confirm each change: --confirm-mmsi 211234569\n"), std::string::npos) << r.err;
+    EXPECT_EQ(IdentityBytesOfRadio(), held);
+    // Confirmed, and confirmed again once the radio holds it: one script serves both radios.
+    for (int i = 0; i < 2; ++i) {
+        r = Cli(port + "write c.dat --confirm-mmsi 211234569 --confirm-serial 20261206");
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(IdentitiesOfRadio()[IdentityKind::Mmsi], "211234569");
+    }
+
+    // Removed on purpose: each removal confirmed as any change.
+    r = Cli(port + "write c.dat --remove-identities serial,NMEA --confirm-nmea none");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("  serial number: 20261206 -> none\n"), std::string::npos) << r.err;
+    r = Cli(port + "write c.dat --remove-identities serial,nmea --confirm-nmea none --confirm-serial NONE");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const RadioIdentities now = IdentitiesOfRadio();
+    EXPECT_EQ(now[IdentityKind::Serial] + now[IdentityKind::Nmea], "");
+    EXPECT_EQ(now[IdentityKind::Atis], kDemoAtis);
+
+    // The radio keeps one byte of its MMSI: acknowledged, found by the identity read-back.
+    ASSERT_EQ(Cli("set c.dat --mmsi 211777770").exitCode, 0);
+    OnRadio([](SimulatedRadio& sim) { sim.Faults().stuckAddress = 0x0122; });
+    r = Cli(port + "write c.dat --confirm-mmsi 211777770");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "Write Error. (the radio holds MMSI 211277770, not 211777770)\n");
+    EXPECT_NE(Cli("archive log").out.find("Write Error. (the radio holds MMSI 211277770, not 211777770)  "
+                                          "read-back: Identities differ."),
+              std::string::npos);
+}
+
 // A write cut off half way leaves private channels the file check refuses: the read says which
 // and why, keeps the radio's exact bytes beside the file, and saves no file that would not open.
 TEST_F(CliCloneCommands, AHalfWrittenRadioIsKeptAsItsBytes) {
     OnRadio([](SimulatedRadio& sim) { sim.Faults().silentAfterFrames = 31; });  // the handshake and 30 chunks: up to 0x0357
-    EXPECT_EQ(Cli(Port() + "write a.dat --no-backup").exitCode, 3);
+    EXPECT_EQ(Cli(Port() + "write a.dat" + kNoBackupOfA).exitCode, 3);
     OnRadio([](SimulatedRadio& sim) {
         sim.Faults().silentAfterFrames.reset();
         sim.ClearHistory();
@@ -187,13 +279,19 @@ TEST_F(CliCloneCommands, ARadioCutOffMidWriteIsRestoredFromItsBackup) {
     const std::string entry = kept[1];
     EXPECT_NE(CloneRangeOfRadio(), earlier);
 
-    // The cut-off write left the radio without its MMSI: putting it back is a change to confirm.
+    // The cut-off write kept the radio's identities; without a backup that is not known, and the
+    // restore asks about each, the model too.
     OnRadio([](SimulatedRadio& sim) { sim.Faults().silentAfterFrames.reset(); });
     r = Cli(port + "restore " + entry + " --no-backup");
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("The MMSI 211234560 (ship station, MID 211, Germany) would be programmed"), std::string::npos)
+    EXPECT_NE(r.err.find("  MMSI: not known (no backup was read) -> 211234560 (ship station, MID 211, Germany)\n"),
+              std::string::npos)
         << r.err;
-    r = Cli(port + "restore " + entry + " --confirm-mmsi 211234560 --confirm-atis 211234567");
+    EXPECT_NE(r.err.find("--confirm-mmsi 211234560 --confirm-atis 211234567 --confirm-nmea 123456 "
+                         "--confirm-serial 20261206 --confirm-model Europe\n"),
+              std::string::npos)
+        << r.err;
+    r = Cli(port + "restore " + entry);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("Restore OK.\nVerify OK.\n"), std::string::npos) << r.out;
     EXPECT_EQ(CloneRangeOfRadio(), earlier);
@@ -201,6 +299,22 @@ TEST_F(CliCloneCommands, ARadioCutOffMidWriteIsRestoredFromItsBackup) {
     EXPECT_TRUE(std::regex_search(log, std::regex(R"(write .*Radio is not detected!.*\n.*restore .*Write OK\.  read-back: Verify OK\.)")))
         << log;
     EXPECT_NE(Cli("archive list --serial 20261206").out.find(entry + " "), std::string::npos);
+
+    // Another radio's bytes (another serial, another model) change who this radio is.
+    std::vector<std::uint8_t> other = ReadBytes(dir.File(std::string(kArchiveFolder) + "/" + entry + "/image.bin"));
+    std::memcpy(&other[kAddrSerialNo], "OTHER 01", 8);
+    other[kAddrRegion] = 0;
+    WriteBytes(dir.File("other.bin"), other);
+    r = Cli(port + "restore other.bin --confirm-serial 'OTHER 01'");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("  serial number: 20261206 -> OTHER 01  (confirmed)\n  model: Europe -> USA\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("confirm each change: --confirm-model USA\n"), std::string::npos) << r.err;
+    EXPECT_EQ(CloneRangeOfRadio(), earlier);
+    r = Cli(port + "restore other.bin --confirm-serial 'OTHER 01' --confirm-model usa");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(IdentitiesOfRadio()[IdentityKind::Serial], "OTHER 01");
 
     WriteText(dir.File("not-a-folder"), "x");
     Letters();
@@ -345,7 +459,7 @@ TEST_F(CliCloneCommands, InterruptStopsATransferAndReportsUserCancel) {
     for (const char* signal : {"TERM", "HUP", "KILL"}) {
         SCOPED_TRACE(signal);
         Letters();
-        ProcessResult r = RunProcess("(" + cli + " write a.dat --no-backup & pid=$!; sleep 1; kill -" + signal +
+        ProcessResult r = RunProcess("(" + cli + " write a.dat" + kNoBackupOfA + " & pid=$!; sleep 1; kill -" + signal +
                                          " $pid; wait $pid)",
                                      dir.path());
         if (std::string(signal) != "KILL") {

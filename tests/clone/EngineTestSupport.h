@@ -104,6 +104,13 @@ inline std::vector<ProgressCall> TransferProgress(std::size_t chunks = kChunks) 
     return calls;
 }
 
+// The progress calls of the read-back of the identity frames every write ends with.
+inline std::vector<ProgressCall> IdentityCheckProgress() {
+    using Kind = ProgressCall::Kind;
+    return {{Kind::SetRange, 0, 3}, {Kind::SetStep, 1, 0}, {Kind::StepIt, 0, 0}, {Kind::StepIt, 0, 0},
+            {Kind::StepIt, 0, 0}, {Kind::SetPos, 0, 0}};
+}
+
 // A result code and the text a user sees for it.
 inline void ExpectResult(CloneResult got, CloneResult want, const char* text) {
     EXPECT_EQ(got, want) << ResultText(got);

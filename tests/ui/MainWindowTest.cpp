@@ -97,6 +97,7 @@ TEST_F(MainWindowTest, EveryEditMarksTheDocumentAtOnceAndReachesTheFile) {
     RadioSettings& s = *expected;
     s.bandPrivate = 0;  // as gathering the USA model leaves it
     s.rxStepIndex = 7;
+    s.mmsiByUser = 0;  // the MMSI field takes typing
     const std::string path = WriteDocument("m.dat", s);
     Open(path);
     const auto type = [this](int id, const char* text) { return [=, this] { TypeInto(*Edit(id), text); }; };
@@ -135,6 +136,7 @@ TEST_F(MainWindowTest, EveryEditMarksTheDocumentAtOnceAndReachesTheFile) {
 // country the wizard chose, untitled and unmodified.
 TEST_F(MainWindowTest, ShowingADocumentSetsEveryFieldFromIt) {
     auto held = Defaults(kModelUsa);
+    held->mmsiByUser = 0;
     CopyText(held->mmsiId, "211234560");
     CopyText(held->atisId, "211234567");
     CopyText(held->nmeaNo, "123456");
