@@ -256,11 +256,7 @@ ReadBackOutcome RunIdentityReadBack(const CloneJob& job) {
         return engine.ReadChunksHolding(kIdentityBytesFirst, kIdentityBytesLast);
     });
     if (!outcome.Ok()) return outcome;
-    const RadioImage& sent = *job.writeImage;
-    const RadioImage& held = *job.readImage;
-    for (std::size_t a = kIdentityBytesFirst; a <= kIdentityBytesLast; ++a)
-        if (held[a] != sent[a]) outcome.differing.push_back(static_cast<std::uint16_t>(a));
-    outcome.identities = IdentityDifferences(kRadioIdentities, sent, held);
+    outcome.identities = IdentityDifferences(kRadioIdentities, *job.writeImage, *job.readImage);
     return outcome;
 }
 

@@ -81,7 +81,7 @@ VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const Repo
 
 struct ReadBackOutcome : CloneOutcome {
     bool whole = true;                     // the whole clone range, or only the identity frames
-    std::vector<std::uint16_t> differing;  // addresses where the radio differs (after a good read)
+    std::vector<std::uint16_t> differing;  // addresses where the radio differs (after a good whole read)
     // The identities the radio holds otherwise than they were sent, said for the user.
     std::vector<std::string> identities;
 };

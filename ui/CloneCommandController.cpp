@@ -355,10 +355,13 @@ void CloneCommandController::ShowUnloadableRead(const WorkerOutcome& outcome) {
 }
 
 QString CloneCommandController::ReadBackStatus(const ReadBackOutcome& readBack, const QString& okText) {
-    if (readBack.result == kResultOk && readBack.differing.empty()) return okText + QStringLiteral(" ") + QString::fromLatin1(kVerifyOkText);
-    Prompts().Message(&window_, QStringLiteral("Verify Error"), ToQString(ReadBackReport(readBack)),
-                      PromptIcon::Warning);
-    return QString::fromLatin1(kVerifyErrorText);
+    if (readBack.result == kResultOk && !readBack.whole) return okText;
+    if (readBack.result == kResultOk && readBack.differing.empty())
+        return okText + QStringLiteral(" ") + QString::fromLatin1(kVerifyOkText);
+    // A read-back of the identities alone that failed leaves the write unproven: a write's error.
+    const QString title = readBack.whole ? QStringLiteral("Verify Error") : QStringLiteral("Write Error");
+    Prompts().Message(&window_, title, ToQString(ReadBackReport(readBack)), PromptIcon::Warning);
+    return readBack.whole ? QString::fromLatin1(kVerifyErrorText) : ToQString(ResultText(kResultWriteError));
 }
 
 void CloneCommandController::SetBusyLayout(bool busy, CloneOperation operation) {

@@ -9,6 +9,7 @@
 #include "ui/CloneCommandController.h"
 #include "ui/ConnectionCheckDlg.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -19,6 +20,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <map>
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -88,17 +90,24 @@ protected:
         EXPECT_EQ(prompts.messages[0].text, text);
         EXPECT_EQ(prompts.messages[0].icon, icon);
     }
-    // Answers the next identity question: types each number it asks for, first one digit off
-    // (OK stays closed), then right, and presses OK. Keeps what the question showed.
-    void ConfirmTyping(const QString& mmsi, const QString& atis) {
+    // Answers the next identity question: types each value it asks for again (by the edit's id),
+    // first one character off (OK stays closed), then right, ticks each removal or model change,
+    // and presses OK. Keeps what the question showed.
+    void ConfirmTyping(const std::map<int, QString>& again) {
         prompts.dialogScript.push_back([=, this](QDialog& dialog) {
             confirmShown = LabelsOf(dialog);
-            for (const auto& [id, number] : {std::pair{ids::confirm::kMmsiAgain, mmsi}, {ids::confirm::kAtisAgain, atis}})
-                if (auto* again = ui::FindById<QLineEdit>(&dialog, id)) {
-                    TypeInto(*again, number.left(8) + (number.endsWith('0') ? "1" : "0"));
-                    EXPECT_FALSE(Control<QPushButton>(dialog, ids::kOk).isEnabled()) << "a number one digit off";
-                    TypeInto(*again, number);
+            EXPECT_EQ(dialog.findChildren<QLineEdit*>().size(), static_cast<qsizetype>(again.size()));
+            for (const auto& [id, value] : again) {
+                auto* edit = ui::FindById<QLineEdit>(&dialog, id);
+                if (!edit) {
+                    ADD_FAILURE() << "the question does not ask for " << id;
+                    continue;
                 }
+                TypeInto(*edit, value.left(value.size() - 1) + (value.endsWith('0') ? "1" : "0"));
+                EXPECT_FALSE(Control<QPushButton>(dialog, ids::kOk).isEnabled()) << "a value one character off";
+                TypeInto(*edit, value);
+            }
+            for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) box->setChecked(true);
             return PressOk(dialog);
         });
     }
@@ -134,7 +143,7 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerify
     Edit(ids::main::kNmeaEdit)->setText("654321");
     window->MarkModified();
     Trigger(ids::menu::kVerifyAfterWrite);
-    ConfirmTyping("211234569", kDemoAtis);
+    ConfirmTyping({{ids::confirm::kMmsiAgain, "211234569"}, {ids::confirm::kNmeaAgain, "654321"}});
     const std::uint32_t framesBefore = RadioCounts().frames;
     // The bar names each step of the write: "Backing up 40%".
     QProgressBar* bar = Find<QProgressBar>(ids::main::kProgressBar);
@@ -157,14 +166,13 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerify
     EXPECT_EQ(Edit(ids::main::kMmsiEdit)->text(), "211234569");
     EXPECT_EQ(Edit(ids::main::kNmeaEdit)->text(), "654321");
 
-    // The radio acknowledges every chunk but one byte (of the MMSI) keeps its old value.
+    // The radio acknowledges every chunk but one byte (of a channel) keeps its old value.
     backend->WithRadio([](SimulatedRadio& r) {
-        r.Faults().stuckAddress = 0x0123;
-        r.Memory()[0x0123] ^= 0x5A;
+        r.Faults().stuckAddress = 0x0400;
+        r.Memory()[0x0400] ^= 0x5A;
     });
-    ConfirmTyping("211234569", kDemoAtis);
     ASSERT_TRUE(Run(ids::main::kWriteButton));
-    ExpectOnlyMessage("Verify Error", "The radio holds other bytes than were written at 1 address(es): 0x0123");
+    ExpectOnlyMessage("Verify Error", "The radio holds other bytes than were written at 1 address(es): 0x0400");
     EXPECT_EQ(Status(), "Verify Error.");
 
     // Verify opens its report when the PC side differs, here in the TX step.
@@ -306,9 +314,10 @@ TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     EXPECT_EQ(confirmShown, QStringList({"In the radio now", "To be written", "MMSI", unknown, "970123456 (AIS-SART)",
                                          "Type the new MMSI again:", "ATIS", unknown,
                                          "9211234567 (ATIS, MID 211, Germany)",
-                                         "Type the new ATIS again (its last 9 digits):"}));
+                                         "Type the new ATIS again (its last 9 digits):", "NMEA2000 number", unknown,
+                                         "none", "Serial number", unknown, "none"}));
     Trigger(ids::menu::kBackupBeforeWrite);
-    ConfirmTyping("970123456", "");
+    ConfirmTyping({{ids::confirm::kMmsiAgain, "970123456"}});
     ASSERT_TRUE(Run(ids::main::kWriteButton));
     EXPECT_EQ(confirmShown, QStringList({"In the radio now", "To be written", "MMSI",
                                          "211234560 (ship station, MID 211, Germany)", "970123456 (AIS-SART)",
@@ -373,13 +382,15 @@ TEST_F(CloneCommandsTest, AWriteCutOffIsRestoredFromTheArchiveToTheRadiosExactBy
         test::Click(dialog, ids::archive::kRestore);
         return dialog.result();
     });
-    ConfirmTyping(kDemoMmsi, kDemoAtis);
+    ConfirmTyping({});
     ASSERT_TRUE(Run(ids::menu::kRadioArchive));
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(prompts.questions[0].text,
               QString::fromStdString("Write the exact bytes of entry " + backup + " (radio serial " + kDemoSerial +
                                      ", read at " + archive.Find(backup)->record.time + ") back into the radio on USB?"));
-    EXPECT_EQ(prompts.dialogTitles, QStringList({"Radio Archive", "Confirm New Identity"}));
+    EXPECT_EQ(prompts.dialogTitles, QStringList({"Radio Archive", "Confirm Identity Changes"}));
+    EXPECT_EQ(confirmShown, QStringList({"In the radio now", "To be written", "Model", "USA", "Europe"}))
+        << "the cut-off write made the radio a USA one and kept its identities";
     EXPECT_EQ(prompts.MessageTexts(), QStringList());
     EXPECT_EQ(Text(ids::main::kStatusText),
               QString::fromStdString("Restore OK. Verify OK.\nBackup: " + NewestEntry("backup")));
