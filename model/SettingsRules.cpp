@@ -66,7 +66,13 @@ std::string NameOf(std::string_view text, const Utf8Char& c) {
 
 }  // namespace
 
-bool InRadioRange(double mhz) { return mhz >= kMinFreqMHz && mhz <= kMaxFreqMHz; }
+// A frequency decoded from the radio's steps can land a hair outside the range it was written in
+// (174 MHz reads back as 174.00000000000003); that hair is inside.
+constexpr double kRangeRoundingMHz = 1e-9;
+
+bool InRadioRange(double mhz) {
+    return mhz >= kMinFreqMHz - kRangeRoundingMHz && mhz <= kMaxFreqMHz + kRangeRoundingMHz;
+}
 
 bool IsOnTxGrid(double mhz) {
     const double steps = mhz * kTxStepsPerMHz;

@@ -27,7 +27,8 @@ inline constexpr std::size_t kStorableLabelLength = 2;
 inline constexpr std::size_t kNameTextLimit = 12;  // brand and model names
 inline constexpr std::size_t kUsageTextLimit = 12;
 
-// Within the radio's 136-174 MHz; NaN is not.
+// Within the radio's 136-174 MHz, or a hair beyond them as a frequency decoded from the radio's
+// steps may land; NaN is not.
 bool InRadioRange(double mhz);
 // A whole number of 6.25 kHz steps.
 bool IsOnTxGrid(double mhz);
