@@ -89,6 +89,13 @@ TEST_F(CliCloneCommands, DemoRadioReadsAndVerifiesAFile) {
     r = Cli("--port demo verify x.dat");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "Verify OK.\n" + dir.File("Verify.txt") + "\n");
+    // A radio without the MMSI on screen differs; one the document leaves open is not compared.
+    ASSERT_EQ(Cli("set x.dat --mmsi 211234569").exitCode, 0);
+    r = Cli("--port demo --fast verify x.dat --report -");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.ends_with("\nRxFreqStep=1,\t1\nMMSI=211234560,\t211234569\n")) << r.out;
+    ASSERT_EQ(Cli("set x.dat --mmsi-by-user on").exitCode, 0);
+    EXPECT_EQ(Cli("--port demo --fast verify x.dat").exitCode, 0);
 
     // With the data on stdout, the success line moves to stderr.
     r = Cli("read - --port demo");

@@ -68,6 +68,34 @@ TEST(CompareSettings, ExtraPcChannelListsBothSides) {
                         kBandsOfDefaults + "\nTxFreqStep=0,\t1\nRxFreqStep=1,\t1");
 }
 
+// Only the identities the PC side programs are compared: each one the radio holds otherwise
+// (none included) gets a line after the steps, radio first; NMEA2000 numbers compare as numbers.
+TEST(CompareSettings, IdentitiesThePcProgramsAreComparedEachDifferenceALine) {
+    auto pc = Defaults(kModelEurInt), radio = Defaults(kModelEurInt);
+    pc->mmsiByUser = radio->mmsiByUser = 0;
+    CopyText(pc->mmsiId, "211234569");
+    CopyText(radio->mmsiId, "211234560");
+    CopyText(radio->atisId, "211234567");  // the PC's ATIS is entered by the user: not compared
+    radio->atisByUser = 0;
+    CopyText(pc->nmeaNo, "000123");
+    CopyText(radio->nmeaNo, "123");
+    CopyText(pc->serialNo, "SN1");
+    std::string text;
+    EXPECT_EQ(CompareSettings(*pc, *radio, kTime, text), kDiffIdentity);
+    const std::string tail = "\nMMSI=211234560,\t211234569\nSerial=none,\tSN1";
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+    EXPECT_NE(text.find("RxFreqStep=1,\t1\nMMSI="), std::string::npos) << "below the existing lines";
+
+    CopyText(radio->mmsiId, "211234569");
+    CopyText(radio->serialNo, "SN1");
+    EXPECT_EQ(CompareSettings(*pc, *radio, kTime, text), 0) << text;
+    pc->mmsiByUser = 1;
+    CopyText(pc->serialNo, "");
+    radio->mmsiByUser = 1;
+    EXPECT_EQ(CompareSettings(*pc, *radio, kTime, text), 0) << "what the PC leaves open is not compared";
+}
+
 using VerifyReportFile = testing::FilesTestDir;
 
 TEST_F(VerifyReportFile, ReportIsWrittenEvenWhenEqual) {
