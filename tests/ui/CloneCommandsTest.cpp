@@ -3,6 +3,7 @@
 #include "files/RadioArchive.h"
 #include "model/ImageCodec.h"
 #include "model/MarineIdentity.h"
+#include "model/RadioIdentities.h"
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedHidBackend.h"
 #include "tests/ui/MainWindowFixture.h"
@@ -324,6 +325,47 @@ TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
                                          "Type the new MMSI again:"}));
     EXPECT_EQ(Status(), "Write OK.");
     EXPECT_EQ(RadioCounts().writes, kWriteChunks);
+}
+
+// A document that leaves the identities open (as Load Default makes it) keeps the radio's, asking
+// nothing. Clone > Write and Remove Identities removes the ones chosen, after the identity question.
+// A byte of an identity the radio does not take fails the write, naming what the radio holds.
+TEST_F(CloneCommandsTest, IdentitiesAreKeptRemovedOnPurposeAndReadBack) {
+    const auto identities = [this] {
+        return IdentitiesInImage(backend->WithRadio([](SimulatedRadio& r) { return r.Memory(); }));
+    };
+    const RadioIdentities held = identities();
+    Open(WriteDocument("eu.dat", *Defaults(kModelEurInt)));
+    ASSERT_TRUE(Run(ids::main::kWriteButton));
+    EXPECT_EQ(Status(), "Write OK.");
+    EXPECT_EQ(prompts.dialogTitles, QStringList());
+    EXPECT_EQ(identities().text, held.text);
+
+    prompts.dialogScript.push_back([](QDialog& dialog) {
+        EXPECT_FALSE(Control<QPushButton>(dialog, ids::kOk).isEnabled()) << "nothing chosen yet";
+        for (const IdentityKind kind : {IdentityKind::Mmsi, IdentityKind::Serial})
+            Control<QCheckBox>(dialog, ids::remove::kIdentityFirst + static_cast<int>(kind)).setChecked(true);
+        return PressOk(dialog);
+    });
+    ConfirmTyping({});
+    ASSERT_TRUE(Run(ids::menu::kWriteRemovingIdentities));
+    EXPECT_EQ(confirmShown, QStringList({"In the radio now", "To be written", "MMSI",
+                                         "211234560 (ship station, MID 211, Germany)", "none", "Serial number",
+                                         kDemoSerial, "none"}));
+    EXPECT_EQ(Status(), "Write OK.");
+    EXPECT_EQ(identities()[IdentityKind::Mmsi] + identities()[IdentityKind::Serial], "");
+    EXPECT_EQ(identities()[IdentityKind::Atis], held[IdentityKind::Atis]);
+
+    EntryNotByUser();
+    Edit(ids::main::kMmsiEdit)->setText("211777770");
+    window->MarkModified();
+    backend->WithRadio([](SimulatedRadio& r) { r.Faults().stuckAddress = 0x0122; });
+    ConfirmTyping({{ids::confirm::kMmsiAgain, "211777770"}});
+    ASSERT_TRUE(Run(ids::main::kWriteButton));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, "Write Error");
+    EXPECT_TRUE(prompts.messages[0].text.startsWith("Write Error. (the radio holds MMSI 210077770, not 211777770)\n"))
+        << prompts.messages[0].text.toStdString();
 }
 
 // An archive that cannot take the radio's bytes is a warning after a read, and stops a write before

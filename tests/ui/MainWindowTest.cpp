@@ -166,6 +166,52 @@ TEST_F(MainWindowTest, ShowingADocumentSetsEveryFieldFromIt) {
     EXPECT_EQ(state.modified, 0u);
 }
 
+// An identity entered by the user is the radio's to keep: its field is disabled and empty and says
+// so; a number typed before ticking stays in the document and comes back when the box is unticked.
+TEST_F(MainWindowTest, AnIdentityEnteredByUserIsLeftToTheRadio) {
+    auto document = Defaults(kModelEurInt);
+    document->mmsiByUser = 0;
+    CopyText(document->mmsiId, "211234560");
+    CopyText(document->atisId, "211234567");  // entered by the user all the same
+    const std::string path = WriteDocument("d.dat", *document);
+    Open(path);
+    QLineEdit* mmsi = Edit(ids::main::kMmsiEdit);
+    QLineEdit* atis = Edit(ids::main::kAtisEdit);
+    EXPECT_TRUE(mmsi->isEnabled());
+    EXPECT_EQ(mmsi->text(), "211234560");
+    EXPECT_FALSE(atis->isEnabled());
+    EXPECT_EQ(atis->text(), "");
+    EXPECT_EQ(atis->placeholderText(), "kept by radio");
+
+    TypeInto(*mmsi, "211234569");
+    Click(ids::main::kMmsiByUser);
+    EXPECT_FALSE(mmsi->isEnabled());
+    EXPECT_EQ(mmsi->text(), "");
+    Click(ids::main::kAtisByUser);
+    EXPECT_TRUE(atis->isEnabled());
+    EXPECT_EQ(atis->text(), "211234567");
+    Trigger(ids::menu::kSave);
+    RadioSettings saved;
+    ASSERT_EQ(LoadSettingsFile(path, saved), kResultOk);
+    EXPECT_EQ(saved.mmsiByUser, 1u);
+    EXPECT_STREQ(saved.mmsiId, "211234569");
+    EXPECT_EQ(saved.atisByUser, 0u);
+    Click(ids::main::kMmsiByUser);
+    EXPECT_EQ(mmsi->text(), "211234569");
+
+    // Another document, whose MMSI and ATIS are entered by the user: no number of the one before
+    // lands in it, and a field whose box stays ticked shows none either.
+    auto other = Defaults(kModelEurInt);
+    CopyText(other->atisId, "211987654");
+    const std::string otherPath = WriteDocument("e.dat", *other);
+    Click(ids::main::kAtisByUser);
+    Open(otherPath);
+    EXPECT_EQ(mmsi->text() + atis->text(), "");
+    EXPECT_FALSE(mmsi->isEnabled() || atis->isEnabled());
+    Trigger(ids::menu::kSave);
+    EXPECT_TRUE(ReadBytes(otherPath) == std::vector<std::uint8_t>(Bytes(*other).begin(), Bytes(*other).end()));
+}
+
 // Beside the MMSI and ATIS fields, as the user types: what each number a write would program is
 // (nothing for an incomplete one or one the user enters on the radio) and, for the model chosen,
 // the warnings the two deserve.
