@@ -143,13 +143,21 @@ const ChoiceList kIdentityChoices = {{"mmsi", static_cast<int>(IdentityKind::Mms
                                      {"nmea", static_cast<int>(IdentityKind::Nmea)},
                                      {"serial", static_cast<int>(IdentityKind::Serial)}};
 
-// The confirmation options of the identities a command may change.
+// The confirmation options of the identities a command may change. An empty value (an unset
+// variable in a script) names nothing: only the word none confirms a removal.
 void AddConfirmOptions(CLI::App& cmd, WriteArgs& args, std::span<const IdentityKind> kinds) {
+    const CLI::Validator named(
+        [](const std::string& value) {
+            return value.empty() ? std::string("needs the value the radio is to hold, or ") + kNoIdentityWord
+                                 : std::string();
+        },
+        "");
     for (const ConfirmOption& option : kConfirmOptions)
         if (std::find(kinds.begin(), kinds.end(), option.kind) != kinds.end())
             cmd.add_option(option.name, args.confirm[static_cast<std::size_t>(option.kind)],
                            std::string(option.help) + "; each change of an identity must be confirmed")
-                ->type_name(option.typeName);
+                ->type_name(option.typeName)
+                ->check(named);
 }
 
 const char* ConfirmOptionName(IdentityKind kind) {

@@ -199,6 +199,11 @@ TEST_F(CliCloneCommands, IdentitiesAreKeptConfirmedOrRemovedAndReadBack) {
                      "  serial number: not known (no backup was read) -> none\n"
                      "Many radios take their own MMSI and ATIS only once. To go ahead, confirm each change: "
                      "--confirm-atis none --confirm-nmea none --confirm-serial none\nNothing was written.\n");
+    // An empty confirmation (an unset variable in a script) confirms nothing; only none removes.
+    r = Cli(port + "write eu.dat --no-backup --confirm-mmsi '' --confirm-atis none --confirm-nmea none "
+                   "--confirm-serial none");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("--confirm-mmsi: needs the value the radio is to hold, or none"), std::string::npos) << r.err;
     EXPECT_EQ(Letters(), "");
 
     // A typo in a confirmation is caught before the radio is even read; a new MMSI is asked for.
