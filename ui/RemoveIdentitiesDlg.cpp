@@ -11,15 +11,20 @@
 
 namespace orven::ui {
 
+namespace {
+constexpr int kMinimumWidth = 380;  // the introduction in three lines, not six
+}  // namespace
+
 RemoveIdentitiesDlg::RemoveIdentitiesDlg(QWidget* parent) : QDialog(parent) {
     WithId(this, ids::kRemoveIdentitiesDialog);
     setModal(true);
     setWindowTitle(QStringLiteral("Write and Remove Identities"));
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel(QStringLiteral("Write the document into the radio and remove from the radio the identities "
-                                            "ticked below, whatever the document says. The radio is backed up first, "
-                                            "and each removal is asked about once more before anything is written."),
+                                            "ticked below, whatever the document says. Each removal is asked about "
+                                            "once more before anything is written."),
                              this);
+    setMinimumWidth(kMinimumWidth);
     intro->setWordWrap(true);
     layout->addWidget(intro);
     for (const IdentityKind kind : kRadioIdentities) {
