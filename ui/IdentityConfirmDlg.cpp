@@ -2,6 +2,7 @@
 
 #include "model/IdentityRules.h"
 #include "ui/DialogButtons.h"
+#include "ui/IdentityDescriptions.h"
 #include "ui/ResourceIds.h"
 #include "ui/WidgetIds.h"
 
@@ -70,9 +71,7 @@ IdentityConfirmDlg::IdentityConfirmDlg(const IdentityChanges& changes, QWidget* 
 
 void IdentityConfirmDlg::AddChange(const IdentityChange& change) {
     const int row = grid_->rowCount();
-    QString name = QLatin1String(IdentityName(change.kind));
-    name[0] = name[0].toUpper();
-    grid_->addWidget(new QLabel(name, this), row, 0);
+    grid_->addWidget(new QLabel(IdentityLabel(change.kind), this), row, 0);
     grid_->addWidget(new QLabel(ToQString(DescribedHeld(change)), this), row, 1);
     grid_->addWidget(new QLabel(ToQString(DescribedIdentity(change.kind, change.next)), this), row, 2);
     if (change.confirmed) return;

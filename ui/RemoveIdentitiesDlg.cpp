@@ -1,6 +1,7 @@
 #include "ui/RemoveIdentitiesDlg.h"
 
 #include "ui/DialogButtons.h"
+#include "ui/IdentityDescriptions.h"
 #include "ui/ResourceIds.h"
 #include "ui/WidgetIds.h"
 
@@ -20,17 +21,16 @@ RemoveIdentitiesDlg::RemoveIdentitiesDlg(QWidget* parent) : QDialog(parent) {
     setModal(true);
     setWindowTitle(QStringLiteral("Write and Remove Identities"));
     auto* layout = new QVBoxLayout(this);
-    auto* intro = new QLabel(QStringLiteral("Write the document into the radio and remove from the radio the identities "
-                                            "ticked below, whatever the document says. Each removal is asked about "
-                                            "once more before anything is written."),
+    auto* intro = new QLabel(QStringLiteral("Write the document into the radio and remove from the radio the "
+                                            "identities ticked below, whatever the document says. Each removal is "
+                                            "asked about once more before anything is written."),
                              this);
-    setMinimumWidth(kMinimumWidth);
     intro->setWordWrap(true);
+    setMinimumWidth(kMinimumWidth);
     layout->addWidget(intro);
     for (const IdentityKind kind : kRadioIdentities) {
-        QString name = QLatin1String(IdentityName(kind));
-        name[0] = name[0].toUpper();
-        auto* box = WithId(new QCheckBox(name, this), ids::remove::kIdentityFirst + static_cast<int>(kind));
+        auto* box =
+            WithId(new QCheckBox(IdentityLabel(kind), this), ids::remove::kIdentityFirst + static_cast<int>(kind));
         connect(box, &QCheckBox::toggled, this, &RemoveIdentitiesDlg::UpdateOk);
         layout->addWidget(box);
         boxes_.emplace_back(kind, box);
