@@ -432,7 +432,8 @@ TEST_F(CliCloneCommands, AWriteKilledMidwayShowsInTheLogWithTheBackupToRestore) 
               std::string::npos)
         << shown;
     const ProcessResult r = Cli(Port() + restore.substr(restore.find("restore")) + " --no-backup --confirm-mmsi " +
-                                kDemoMmsi + " --confirm-atis " + kDemoAtis);
+                                kDemoMmsi + " --confirm-atis " + kDemoAtis + " --confirm-nmea " + kDemoNmea +
+                                " --confirm-serial " + kDemoSerial + " --confirm-model Europe");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(CloneRangeOfRadio(), earlier);
 }
