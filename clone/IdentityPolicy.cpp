@@ -1,5 +1,6 @@
 #include "clone/IdentityPolicy.h"
 
+#include "model/LineFormat.h"
 #include "model/MarineIdentity.h"
 
 #include <algorithm>
@@ -16,9 +17,13 @@ bool IsNoneWord(std::string_view typed) {
     });
 }
 
+// A value as it is printed: safe for a terminal, "none" for none.
+std::string Shown(const std::string& value) { return value.empty() ? kNoIdentityWord : PrintableText(value); }
+
 // An identity as a sentence names it: "MMSI 211277770", "no MMSI".
 std::string Named(IdentityKind kind, const std::string& value) {
-    return value.empty() ? std::string("no ") + IdentityName(kind) : std::string(IdentityName(kind)) + " " + value;
+    return value.empty() ? std::string("no ") + IdentityName(kind)
+                         : std::string(IdentityName(kind)) + " " + PrintableText(value);
 }
 
 }  // namespace
@@ -27,9 +32,9 @@ std::string ConfirmedValue(std::string_view typed) { return IsNoneWord(typed) ? 
 
 std::string DescribedIdentity(IdentityKind kind, const std::string& value) {
     if (value.empty()) return kNoIdentityWord;
-    if (kind == IdentityKind::Mmsi) return DescribedMmsi(value);
-    if (kind == IdentityKind::Atis) return DescribedAtis(value);
-    return value;
+    if (kind == IdentityKind::Mmsi) return PrintableText(DescribedMmsi(value));
+    if (kind == IdentityKind::Atis) return PrintableText(DescribedAtis(value));
+    return Shown(value);
 }
 
 std::string DescribedHeld(const IdentityChange& change) {
@@ -95,8 +100,7 @@ std::vector<std::string> IdentityDifferences(std::span<const IdentityKind> kinds
         if (holds[kind] == wanted[kind])
             differences.push_back(std::string("the radio's ") + IdentityName(kind) + " bytes are not those written");
         else
-            differences.push_back("the radio holds " + Named(kind, holds[kind]) + ", not " +
-                                  (wanted[kind].empty() ? std::string(kNoIdentityWord) : wanted[kind]));
+            differences.push_back("the radio holds " + Named(kind, holds[kind]) + ", not " + Shown(wanted[kind]));
     }
     return differences;
 }

@@ -44,7 +44,8 @@ using IdentitySet = std::set<IdentityKind>;
 std::string ConfirmedValue(std::string_view typed);
 
 // An identity's value as the user sees it: "none", "211234560 (ship station, MID 211, Germany)",
-// "9211234567 (ATIS, MID 211, Germany)", the NMEA2000 number, serial or model as it is.
+// "9211234567 (ATIS, MID 211, Germany)", the NMEA2000 number, serial or model as it is; the bytes
+// of a radio that a terminal would act on escaped (\x1b).
 std::string DescribedIdentity(IdentityKind kind, const std::string& value);
 // What the radio holds of a change, or that it is not known.
 std::string DescribedHeld(const IdentityChange& change);

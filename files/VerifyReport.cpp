@@ -92,7 +92,9 @@ constexpr IdentityRow kIdentityRows[] = {
 std::int32_t AppendIdentities(std::string& out, const RadioSettings& pc, const RadioSettings& radio) {
     const RadioIdentities programmed = EncodedIdentities(pc);
     const RadioIdentities held = EncodedIdentities(radio);
-    const auto shown = [](const std::string& value) { return value.empty() ? std::string("none") : value; };
+    const auto shown = [](const std::string& value) {
+        return value.empty() ? std::string("none") : PrintableText(value);
+    };
     std::int32_t flags = 0;
     for (const IdentityRow& row : kIdentityRows) {
         if (LeavesOpen(pc, row.kind) || SameIdentity(row.kind, held[row.kind], programmed[row.kind])) continue;

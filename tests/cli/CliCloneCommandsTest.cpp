@@ -327,6 +327,13 @@ TEST_F(CliCloneCommands, ARadioCutOffMidWriteIsRestoredFromItsBackup) {
     r = Cli(port + "restore other.bin --confirm-serial 'OTHER 01' --confirm-model usa");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(IdentitiesOfRadio()[IdentityKind::Serial], "OTHER 01");
+    // A serial that would move a terminal's cursor is told escaped.
+    std::memcpy(&other[kAddrSerialNo], "\x1b[2J\x1b[H", 7);
+    WriteBytes(dir.File("other.bin"), other);
+    r = Cli(port + "restore other.bin");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("  serial number: OTHER 01 -> \\x1b[2J\\x1b[H1\n"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
 
     WriteText(dir.File("not-a-folder"), "x");
     Letters();
