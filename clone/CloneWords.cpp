@@ -1,22 +1,55 @@
 #include "clone/CloneWords.h"
 
-#include "model/MarineIdentity.h"
+#include "clone/CloneResult.h"
+
+#include <algorithm>
+#include <cctype>
 
 namespace orven {
 
 namespace {
 
-std::string Held(const std::string& number, bool known, std::string (*described)(std::string_view)) {
-    if (!known) return "not known (no backup was read)";
-    return number.empty() ? "none" : described(number);
+std::string Intro(const IdentityChanges& changes) {
+    const bool once = std::any_of(changes.begin(), changes.end(), [](const IdentityChange& c) {
+        return c.kind == IdentityKind::Mmsi || c.kind == IdentityKind::Atis;
+    });
+    std::string text = "This changes the radio's identities.";
+    if (once) text += " Many radios take their own MMSI and ATIS only once.";
+    return text + " Check each change: type each new value again and tick each removal.";
 }
 
-std::string Intro(const IdentityChange& change) {
-    const char* what = change.MmsiChanges() && change.AtisChanges() ? "a new MMSI and ATIS"
-                       : change.MmsiChanges()                     ? "a new MMSI"
-                                                                  : "a new ATIS";
-    return std::string("This write puts ") + what +
-           " into the radio. Many radios take these numbers only once: check them and type each new one again.";
+const char* Key(IdentityKind kind) {
+    switch (kind) {
+    case IdentityKind::Mmsi: return "mmsi";
+    case IdentityKind::Atis: return "atis";
+    case IdentityKind::Nmea: return "nmea";
+    case IdentityKind::Serial: return "serial";
+    case IdentityKind::Model: return "model";
+    }
+    return "";
+}
+
+// A new value is typed again; a removal or a new model is ticked.
+IdentityQuestionRow RowOf(const IdentityChange& change) {
+    IdentityQuestionRow row;
+    row.key = Key(change.kind);
+    row.name = IdentityLabel(change.kind);
+    row.held = DescribedHeld(change);
+    row.written = DescribedIdentity(change.kind, change.next);
+    row.kind = change.kind;
+    if (change.kind == IdentityKind::Model) {
+        row.acceptPrompt = "Make the radio a " + change.next + " model";
+        row.expected = kAcceptedAnswer;
+    } else if (change.Removes()) {
+        row.acceptPrompt = std::string("Remove the ") + IdentityName(change.kind) + " from the radio";
+        row.expected = kAcceptedAnswer;
+    } else {
+        row.againPrompt = change.kind == IdentityKind::Atis ? "Type the new ATIS again (its last 9 digits):"
+                                                            : std::string("Type the new ") +
+                                                                  IdentityName(change.kind) + " again:";
+        row.expected = change.next;
+    }
+    return row;
 }
 
 }  // namespace
@@ -46,22 +79,35 @@ std::string UnloadableReadText(const std::string& why) {
     return "The radio's settings cannot be kept as a settings file:\n" + why + ".\n\n";
 }
 
-IdentityQuestion QuestionOf(const IdentityChange& change) {
-    IdentityQuestion q{"Confirm New Identity", Intro(change), "In the radio now", "To be written", {}};
-    if (change.MmsiChanges())
-        q.rows.push_back({"mmsi", "MMSI", Held(change.heldMmsi, change.heldKnown, DescribedMmsi),
-                          DescribedMmsi(change.newMmsi), "Type the new MMSI again:", change.newMmsi});
-    if (change.AtisChanges())
-        q.rows.push_back({"atis", "ATIS", Held(change.heldAtis, change.heldKnown, DescribedAtis),
-                          DescribedAtis(change.newAtis), "Type the new ATIS again (its last 9 digits):",
-                          change.newAtis});
+ReadBackWords ReadBackWordsOf(const ReadBackOutcome& back, const std::string& okText) {
+    if (back.Ok() && !back.whole) return {okText, {}, {}};
+    if (back.Ok() && back.differing.empty()) return {okText + " " + kVerifyOkText, {}, {}};
+    // A read-back of the identities alone that failed leaves the write unproven: a write's error.
+    if (!back.whole) return {ResultText(kResultWriteError), "Write Error", ReadBackReport(back)};
+    return {kVerifyErrorText, "Verify Error", ReadBackReport(back)};
+}
+
+std::string IdentityLabel(IdentityKind kind) {
+    std::string label = IdentityName(kind);
+    if (!label.empty()) label[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(label[0])));
+    return label;
+}
+
+IdentityQuestion QuestionOf(const IdentityChanges& changes) {
+    IdentityQuestion q{"Confirm Identity Changes", Intro(changes), "In the radio now", "To be written", {}};
+    for (const IdentityChange& change : changes)
+        if (!change.confirmed) q.rows.push_back(RowOf(change));
     return q;
 }
 
-bool QuestionAnswered(const IdentityQuestion& question, const std::vector<std::string>& typed) {
-    if (typed.size() != question.rows.size()) return false;
-    for (std::size_t i = 0; i < typed.size(); ++i)
-        if (typed[i] != question.rows[i].expected) return false;
+bool QuestionAnswered(const IdentityQuestion& question, const std::vector<std::string>& answers) {
+    if (answers.size() != question.rows.size()) return false;
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        const IdentityQuestionRow& row = question.rows[i];
+        const bool typed = !row.againPrompt.empty();
+        if (answers[i].empty() || !(typed ? SameIdentity(row.kind, answers[i], row.expected) : answers[i] == row.expected))
+            return false;
+    }
     return true;
 }
 

@@ -1,6 +1,6 @@
 // What a user is told of a clone command, in the words every front end shows: the status while
-// it runs and after it, why a write stopped, and the question asked before a write puts a new
-// identity into the radio.
+// it runs and after it, why a write stopped, what its read-back found, and the question asked
+// before a write or restore changes the radio's identities.
 #pragma once
 
 #include "clone/CloneRunner.h"
@@ -36,15 +36,30 @@ std::string WriteFailureText(WriteStage stage, const CloneOutcome& run, std::str
 // half-written): why, then where the radio's exact bytes went.
 std::string UnloadableReadText(const std::string& why);
 
-// The question before a write puts identities into the radio that it did not hold: one row per
-// identity that changes, each to be typed again before the write goes ahead.
+// What a write's read-back is told: the status after okText ("Write OK. Verify OK." after a whole
+// read-back, okText alone after the identities'), or, when it could not be read or found bytes
+// other than were sent, the status and the message's title and text.
+struct ReadBackWords {
+    std::string status;
+    std::string problemTitle;  // empty when all is well
+    std::string problemText;
+};
+ReadBackWords ReadBackWordsOf(const ReadBackOutcome& back, const std::string& okText);
+
+// An identity as a label or a box starts it: "MMSI", "Serial number".
+std::string IdentityLabel(IdentityKind kind);
+
+// The question before a write or restore changes the radio's identities: one row per change not
+// confirmed beforehand, each new value to be typed again, each removal or new model to be ticked.
 struct IdentityQuestionRow {
-    std::string key;          // "mmsi", "atis"
-    std::string name;         // "MMSI"
-    std::string held;         // what the radio holds, decoded; "none"; or that it is not known
-    std::string written;      // what replaces it, decoded
-    std::string againPrompt;  // "Type the new MMSI again:"
-    std::string expected;     // the text the user must type
+    std::string key;           // "mmsi", "atis", "nmea", "serial", "model"
+    std::string name;          // "MMSI", "Serial number"
+    std::string held;          // what the radio holds, decoded; "none"; or that it is not known
+    std::string written;       // what it will hold, decoded; "none" for a removal
+    std::string againPrompt;   // "Type the new MMSI again:"; empty where a box is ticked instead
+    std::string acceptPrompt;  // "Remove the MMSI from the radio"; empty where the value is typed
+    std::string expected;      // what is typed again, or kAcceptedAnswer once the box is ticked
+    IdentityKind kind = IdentityKind::Mmsi;
 };
 struct IdentityQuestion {
     std::string title;
@@ -53,9 +68,12 @@ struct IdentityQuestion {
     std::string writtenHeading;
     std::vector<IdentityQuestionRow> rows;
 };
-IdentityQuestion QuestionOf(const IdentityChange& change);
+// The answer of a ticked box.
+inline constexpr const char* kAcceptedAnswer = "yes";
+IdentityQuestion QuestionOf(const IdentityChanges& changes);
 
-// Whether the typed texts, one per row in order, answer the question.
-bool QuestionAnswered(const IdentityQuestion& question, const std::vector<std::string>& typed);
+// Whether the answers, one per row in order (the text typed again, or kAcceptedAnswer for a
+// ticked box), answer the question.
+bool QuestionAnswered(const IdentityQuestion& question, const std::vector<std::string>& answers);
 
 }  // namespace orven

@@ -355,13 +355,10 @@ void CloneCommandController::ShowUnloadableRead(const WorkerOutcome& outcome) {
 }
 
 QString CloneCommandController::ReadBackStatus(const ReadBackOutcome& readBack, const QString& okText) {
-    if (readBack.result == kResultOk && !readBack.whole) return okText;
-    if (readBack.result == kResultOk && readBack.differing.empty())
-        return okText + QStringLiteral(" ") + QString::fromLatin1(kVerifyOkText);
-    // A read-back of the identities alone that failed leaves the write unproven: a write's error.
-    const QString title = readBack.whole ? QStringLiteral("Verify Error") : QStringLiteral("Write Error");
-    Prompts().Message(&window_, title, ToQString(ReadBackReport(readBack)), PromptIcon::Warning);
-    return readBack.whole ? QString::fromLatin1(kVerifyErrorText) : ToQString(ResultText(kResultWriteError));
+    const ReadBackWords words = ReadBackWordsOf(readBack, okText.toStdString());
+    if (!words.problemTitle.empty())
+        Prompts().Message(&window_, ToQString(words.problemTitle), ToQString(words.problemText), PromptIcon::Warning);
+    return ToQString(words.status);
 }
 
 void CloneCommandController::SetBusyLayout(bool busy, CloneOperation operation) {

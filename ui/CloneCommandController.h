@@ -106,8 +106,7 @@ private:
     void ShowWrite(const WorkerOutcome& outcome, bool stoppedForClose);
     void ShowRead(const WorkerOutcome& outcome, bool stoppedForClose);
     void ShowVerify(const WorkerOutcome& outcome, bool stoppedForClose);
-    // The status after a read-back: okText (and "Verify OK." after a whole one), or "Verify
-    // Error." ("Write Error." when the identities could not be read back) and a message.
+    // The status after a read-back, and the message when it failed or found other bytes.
     QString ReadBackStatus(const ReadBackOutcome& readBack, const QString& okText);
     void ShowUnloadableRead(const WorkerOutcome& outcome);
     // Names the trace and dump files that were asked for and could not be written.

@@ -1,9 +1,10 @@
 // Asked before a write or restore changes the radio's identities: many radios take their own MMSI
-// only once. It lists every change, what the radio holds and what it will hold, each decoded; OK
-// opens only once each new value has been typed again and each removal or model change ticked.
+// only once. It shows the core's question: every change, what the radio holds and what it will
+// hold, each decoded; OK opens only once each new value has been typed again and each removal or
+// model change ticked.
 #pragma once
 
-#include "clone/IdentityPolicy.h"
+#include "clone/CloneWords.h"
 
 #include <QDialog>
 
@@ -23,20 +24,19 @@ public:
     IdentityConfirmDlg(const IdentityChanges& changes, QWidget* parent = nullptr);
 
 private:
-    // What confirms one change: the value typed again, or a ticked box.
-    struct Confirmation {
-        IdentityKind kind = IdentityKind::Mmsi;
-        std::string next;
+    // What answers one row: the edit in which the value is typed again, or the box to tick.
+    struct Answer {
         QLineEdit* again = nullptr;
         QCheckBox* accept = nullptr;
     };
-    // A row of the comparison and, below it, what confirms the change.
-    void AddChange(const IdentityChange& change);
-    QLineEdit* AddAgainEdit(const IdentityChange& change, int row);
-    // OK only while every change is confirmed.
+    // A row of the comparison and, below it, what answers it.
+    Answer AddRow(const IdentityQuestionRow& row);
+    QLineEdit* AddAgainEdit(const IdentityQuestionRow& row, int gridRow);
+    // OK only while the answers answer the question.
     void UpdateOk();
 
-    std::vector<Confirmation> confirmations_;
+    IdentityQuestion question_;
+    std::vector<Answer> answers_;
     QPushButton* ok_ = nullptr;
     QGridLayout* grid_ = nullptr;
 };

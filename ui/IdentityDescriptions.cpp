@@ -14,10 +14,4 @@ QString AtisDescription(const std::string& lastNine) {
     return info ? QString::fromStdString(DescribeAtis(*info)) : QString();
 }
 
-QString IdentityLabel(IdentityKind kind) {
-    QString name = QLatin1String(IdentityName(kind));
-    if (!name.isEmpty()) name[0] = name[0].toUpper();
-    return name;
-}
-
 }  // namespace orven::ui

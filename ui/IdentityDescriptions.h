@@ -1,8 +1,6 @@
 // What the window says of an MMSI or ATIS number: its kind, MID and country as the model decodes
-// them, for the labels beside the identity fields; and the names of the radio's identities.
+// them, for the labels beside the identity fields.
 #pragma once
-
-#include "model/RadioIdentities.h"
 
 #include <QString>
 
@@ -14,7 +12,5 @@ namespace orven::ui {
 QString MmsiDescription(const std::string& mmsi);
 // "ATIS, MID 211, Germany" for the last nine digits of an ATIS; empty as above.
 QString AtisDescription(const std::string& lastNine);
-// An identity's name as a label or a box starts it: "MMSI", "Serial number".
-QString IdentityLabel(IdentityKind kind);
 
 }  // namespace orven::ui

@@ -1,7 +1,7 @@
 #include "ui/RemoveIdentitiesDlg.h"
 
+#include "clone/CloneWords.h"
 #include "ui/DialogButtons.h"
-#include "ui/IdentityDescriptions.h"
 #include "ui/ResourceIds.h"
 #include "ui/WidgetIds.h"
 
@@ -30,7 +30,7 @@ RemoveIdentitiesDlg::RemoveIdentitiesDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(intro);
     for (const IdentityKind kind : kRadioIdentities) {
         auto* box =
-            WithId(new QCheckBox(IdentityLabel(kind), this), ids::remove::kIdentityFirst + static_cast<int>(kind));
+            WithId(new QCheckBox(QString::fromStdString(IdentityLabel(kind)), this), ids::remove::kIdentityFirst + static_cast<int>(kind));
         connect(box, &QCheckBox::toggled, this, &RemoveIdentitiesDlg::UpdateOk);
         layout->addWidget(box);
         boxes_.emplace_back(kind, box);

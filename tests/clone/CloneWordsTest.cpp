@@ -7,29 +7,57 @@
 namespace orven {
 namespace {
 
-TEST(CloneWords, TheIdentityQuestionAsksOnlyForTheIdentitiesThatChangeAndEachMustBeTypedAgain) {
-    IdentityChange change;
-    change.heldKnown = true;
-    change.heldMmsi = "211234560";
-    change.newMmsi = "211234560";  // kept: not asked
-    change.newAtis = "211234567";  // none held: asked
-    const IdentityQuestion q = QuestionOf(change);
-    ASSERT_EQ(q.rows.size(), 1u);
-    EXPECT_EQ(q.rows[0].key, "atis");
-    EXPECT_EQ(q.rows[0].held, "none");
-    EXPECT_EQ(q.rows[0].written, "9211234567 (ATIS, MID 211, Germany)");
-    EXPECT_NE(q.intro.find("a new ATIS into the radio"), std::string::npos) << q.intro;
-    EXPECT_TRUE(QuestionAnswered(q, {"211234567"}));
-    EXPECT_FALSE(QuestionAnswered(q, {"211234568"}));
-    EXPECT_FALSE(QuestionAnswered(q, {}));
+// The question asks about each change not confirmed beforehand: a new value is typed again (an
+// NMEA2000 number read as a number), a removal or a new model ticked; answers out of order, or
+// one missing, do not answer it.
+TEST(CloneWords, TheIdentityQuestionAsksAboutEachChangeNotConfirmedBeforehand) {
+    const IdentityChanges changes = {
+        {IdentityKind::Mmsi, std::string("211234560"), "", false},
+        {IdentityKind::Atis, std::nullopt, "211234567", false},
+        {IdentityKind::Nmea, std::string(), "000123", false},
+        {IdentityKind::Serial, std::string("20261206"), "12345678", true},
+        {IdentityKind::Model, std::string("USA"), "Europe", false},
+    };
+    const IdentityQuestion q = QuestionOf(changes);
+    std::vector<std::vector<std::string>> rows;
+    for (const IdentityQuestionRow& r : q.rows)
+        rows.push_back({r.key, r.name, r.held, r.written, r.againPrompt + r.acceptPrompt});
+    EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{
+                        {"mmsi", "MMSI", "211234560 (ship station, MID 211, Germany)", "none",
+                         "Remove the MMSI from the radio"},
+                        {"atis", "ATIS", "not known (no backup was read)", "9211234567 (ATIS, MID 211, Germany)",
+                         "Type the new ATIS again (its last 9 digits):"},
+                        {"nmea", "NMEA2000 number", "none", "000123", "Type the new NMEA2000 number again:"},
+                        {"model", "Model", "USA", "Europe", "Make the radio a Europe model"},
+                    }));
+    EXPECT_NE(q.intro.find("take their own MMSI and ATIS only once"), std::string::npos) << q.intro;
+    EXPECT_TRUE(QuestionAnswered(q, {kAcceptedAnswer, "211234567", "123", kAcceptedAnswer}));
+    EXPECT_FALSE(QuestionAnswered(q, {kAcceptedAnswer, "211234568", "123", kAcceptedAnswer}));
+    EXPECT_FALSE(QuestionAnswered(q, {"", "211234567", "123", kAcceptedAnswer}));
+    EXPECT_FALSE(QuestionAnswered(q, {"211234567", kAcceptedAnswer, "123", kAcceptedAnswer}));
+    EXPECT_FALSE(QuestionAnswered(q, {kAcceptedAnswer, "211234567", "123"}));
+    EXPECT_EQ(QuestionOf({changes[3]}).intro.find("only once"), std::string::npos) << "no MMSI or ATIS in it";
+}
 
-    change.heldKnown = false;
-    change.newMmsi = "211234561";
-    const IdentityQuestion both = QuestionOf(change);
-    ASSERT_EQ(both.rows.size(), 2u);
-    EXPECT_EQ(both.rows[0].held, "not known (no backup was read)");
-    EXPECT_TRUE(QuestionAnswered(both, {"211234561", "211234567"}));
-    EXPECT_FALSE(QuestionAnswered(both, {"211234567", "211234561"}));
+// A whole read-back is told as a verify; the identities' alone, when it could not be read, as the
+// write's error, since nothing proves the write then.
+TEST(CloneWords, AReadBackIsToldByWhatItRead) {
+    ReadBackOutcome back;
+    EXPECT_EQ(ReadBackWordsOf(back, "Write OK.").status, "Write OK. Verify OK.");
+    back.differing = {0x0400};
+    const ReadBackWords differs = ReadBackWordsOf(back, "Write OK.");
+    EXPECT_EQ(std::vector<std::string>({differs.status, differs.problemTitle}),
+              std::vector<std::string>({"Verify Error.", "Verify Error"}));
+    back.whole = false;
+    back.differing.clear();
+    const ReadBackWords fine = ReadBackWordsOf(back, "Restore OK.");
+    EXPECT_EQ(std::vector<std::string>({fine.status, fine.problemTitle}), std::vector<std::string>({"Restore OK.", ""}));
+    back.result = kResultNoRadio;
+    const ReadBackWords unread = ReadBackWordsOf(back, "Write OK.");
+    EXPECT_EQ(std::vector<std::string>({unread.status, unread.problemTitle, unread.problemText}),
+              std::vector<std::string>({"Write Error.", "Write Error",
+                                        "The radio was written but its identities could not be read back: "
+                                        "Radio is not detected!"}));
 }
 
 TEST(CloneWords, AWriteThatStoppedSaysWhetherTheRadioWasTouchedAndWhereItsBackupIs) {

@@ -55,12 +55,13 @@ json QuestionJson(const IdentityQuestion& q) {
     json rows = json::array();
     for (const IdentityQuestionRow& r : q.rows)
         rows.push_back({{"key", r.key}, {"name", r.name}, {"held", r.held}, {"written", r.written},
-                        {"againPrompt", r.againPrompt}, {"expected", r.expected}});
+                        {"againPrompt", r.againPrompt}, {"acceptPrompt", r.acceptPrompt}, {"expected", r.expected}});
     return {{"title", q.title}, {"intro", q.intro}, {"heldHeading", q.heldHeading},
             {"writtenHeading", q.writtenHeading}, {"rows", rows}};
 }
 
-// Whether the user answered the question: OK, with every new number typed again.
+// Whether the user answered the question: OK, with every new value typed again and every removal
+// ticked.
 bool AskedAndAnswered(const IdentityQuestion& question) {
     if (!web_ask_identity(QuestionJson(question).dump().c_str())) return false;
     char* text = web_identity_typed();
@@ -240,8 +241,8 @@ WebSession::Verdict WebSession::RunOperation(const RunRequest& request, const Cl
         WriteOptions options;
         options.backUpToArchive = request.backUp;
         options.verifyAfter = request.verifyAfter;
-        options.confirmIdentityChange = [](const IdentityChange& change) {
-            return AskedAndAnswered(QuestionOf(change)) && !CloneStopEvent.IsSet();
+        options.confirmIdentityChange = [](const IdentityChanges& changes) {
+            return AskedAndAnswered(QuestionOf(changes)) && !CloneStopEvent.IsSet();
         };
         return WriteVerdict(RunWrite(job, *document_, options));
     }
@@ -292,13 +293,11 @@ WebSession::Verdict WebSession::WriteVerdict(const WriteOutcome& outcome) const 
     v.ok = true;
     v.status = kWriteOkText;
     if (outcome.readBack) {
-        const ReadBackOutcome& back = *outcome.readBack;
-        if (back.Ok() && back.differing.empty()) {
-            v.status += std::string(" ") + kVerifyOkText;
-        } else {
+        const ReadBackWords words = ReadBackWordsOf(*outcome.readBack, kWriteOkText);
+        v.status = words.status;
+        if (!words.problemTitle.empty()) {
             v.ok = false;
-            v.status = kVerifyErrorText;
-            v.problem = Problem("Verify Error", ReadBackReport(back));
+            v.problem = Problem(words.problemTitle, words.problemText);
         }
     }
     if (!outcome.archived.empty()) v.status += "\nBackup: " + outcome.archived;

@@ -72,8 +72,9 @@ export interface QuestionRow {
   name: string;
   held: string;
   written: string;
-  againPrompt: string;
-  expected: string;
+  againPrompt: string; // empty where a box is ticked instead
+  acceptPrompt: string; // empty where the value is typed again
+  expected: string; // what is typed again, or the answer of a ticked box
 }
 
 export interface IdentityQuestion {

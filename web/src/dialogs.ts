@@ -65,11 +65,14 @@ export async function askYesNo(title: string, text: string): Promise<boolean> {
   return answer === 'yes';
 }
 
-// The question before a write puts new identities into the radio: OK opens once each new number
-// is typed again as the core gives it, and the core checks the texts again before it writes.
-// Resolves with the typed texts after OK, null after Cancel.
+// The question before a write or restore changes the radio's identities: OK opens once each new
+// value is typed again as the core gives it and each removal or new model is ticked, and the core
+// checks the answers again before it writes. Resolves with the answers after OK (the text typed,
+// or the row's expected answer for a ticked box), null after Cancel.
 export async function askIdentity(question: IdentityQuestion): Promise<string[] | null> {
   const inputs: HTMLInputElement[] = [];
+  const answerOf = (input: HTMLInputElement, i: number) =>
+    input.type === 'checkbox' ? (input.checked ? question.rows[i].expected : '') : input.value;
   const answer = await showDialog(question.title, (form) => {
     form.append(element('h2', question.title), element('p', question.intro));
     const table = element('table');
@@ -79,16 +82,21 @@ export async function askIdentity(question: IdentityQuestion): Promise<string[] 
     for (const row of question.rows) {
       const line = body.insertRow();
       line.append(element('th', row.name), element('td', row.held), element('td', row.written));
-      const again = element('input');
-      again.id = `again-${row.key}`;
-      again.inputMode = 'numeric';
-      again.autocomplete = 'off';
-      const label = element('label', row.againPrompt);
-      label.htmlFor = again.id;
-      const typed = body.insertRow().insertCell();
-      typed.colSpan = 3;
-      typed.append(label, again);
-      inputs.push(again);
+      const input = element('input');
+      const ticked = row.acceptPrompt !== '';
+      input.id = `${ticked ? 'accept' : 'again'}-${row.key}`;
+      if (ticked) {
+        input.type = 'checkbox';
+      } else {
+        input.inputMode = row.key === 'serial' ? 'text' : 'numeric';
+        input.autocomplete = 'off';
+      }
+      const label = element('label', ticked ? row.acceptPrompt : row.againPrompt);
+      label.htmlFor = input.id;
+      const cell = body.insertRow().insertCell();
+      cell.colSpan = 3;
+      cell.append(...(ticked ? [input, label] : [label, input]));
+      inputs.push(input);
     }
     form.append(table);
     const row = element('div');
@@ -97,8 +105,11 @@ export async function askIdentity(question: IdentityQuestion): Promise<string[] 
     ok.disabled = true;
     row.append(ok, button('Cancel', 'cancel'));
     form.append(row);
-    const check = () => (ok.disabled = !question.rows.every((r, i) => inputs[i].value === r.expected));
-    for (const input of inputs) input.addEventListener('input', check);
+    const check = () => (ok.disabled = !question.rows.every((r, i) => answerOf(inputs[i], i) === r.expected));
+    for (const input of inputs) {
+      input.addEventListener('input', check);
+      input.addEventListener('change', check);
+    }
   });
-  return answer === 'ok' ? inputs.map((i) => i.value) : null;
+  return answer === 'ok' ? inputs.map(answerOf) : null;
 }

@@ -107,7 +107,7 @@ test('a write shows what the radio holds against the new MMSI and goes ahead onl
   await statusSays(page, 'Open file OK.');
 
   await page.getByRole('button', { name: 'Write to Radio' }).click();
-  const question = page.getByRole('dialog', { name: 'Confirm New Identity' });
+  const question = page.getByRole('dialog', { name: 'Confirm Identity Changes' });
   await question.waitFor();
   assert.match(await question.textContent(), /211234560 \(ship station, MID 211, Germany\).*211999999 \(ship station/);
   const ok = question.getByRole('button', { name: 'OK' });
