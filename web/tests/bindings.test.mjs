@@ -83,6 +83,33 @@ test('a write asks before it puts a new MMSI into the radio: no writes nothing, 
   assert.deepEqual([verified.status, verified.problem], ['Verify OK.', null]);
 });
 
+test('without a backup every identity is asked about: a new value typed again, each removal ticked', async (t) => {
+  const dir = scratch(t);
+  const core = await loadCore();
+  core.open(settingsFile(dir, 'new.dat', ['--model', 'eur-int'], ['--mmsi', '211999999', '--mmsi-by-user', 'off']), 'new.dat');
+  const asked = [];
+  let answers = null;
+  core.module.askIdentity = async (question) => {
+    asked.push(question);
+    return answers(question);
+  };
+  const unknown = 'not known (no backup was read)';
+  // The serial number's removal left unticked: nothing is written.
+  answers = (q) => q.rows.map((r) => (r.key === 'serial' ? '' : r.expected));
+  const refused = await core.run({ operation: 'write', port: 'demo', fast: true, backUp: false });
+  assert.equal(refused.problem.text, 'User Cancel.');
+  assert.deepEqual(asked[0].rows.map((r) => [r.key, r.held, r.written, r.againPrompt || r.acceptPrompt]), [
+    ['mmsi', unknown, '211999999 (ship station, MID 211, Germany)', 'Type the new MMSI again:'],
+    ['atis', unknown, 'none', 'Remove the ATIS from the radio'],
+    ['nmea', unknown, 'none', 'Remove the NMEA2000 number from the radio'],
+    ['serial', unknown, 'none', 'Remove the serial number from the radio'],
+  ]);
+  answers = (q) => q.rows.map((r) => r.expected);
+  const written = await core.run({ operation: 'write', port: 'demo', fast: true, backUp: false });
+  assert.equal(written.ok, true, JSON.stringify(written));
+  assert.equal(written.status, 'Write OK.');
+});
+
 test('Verify reports the differences as orven-cli compare does', async (t) => {
   const dir = scratch(t);
   const core = await loadCore();

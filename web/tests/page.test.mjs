@@ -201,6 +201,28 @@ test('over WebHID the USB radio reads as orven-cli reads the demo radio; a radio
   assert.ok(saved.bytes.equals(cli(['-p', 'demo', 'read', '-'], dir).out));
 });
 
+test('without a backup the question asks about every identity: the new MMSI typed again, each removal ticked', async (t) => {
+  const dir = scratch(t);
+  const page = await openPage(t);
+  settingsFile(dir, 'new.dat', ['--model', 'eur-int'], ['--mmsi', '211999999', '--mmsi-by-user', 'off']);
+  await openFile(page, join(dir, 'new.dat'));
+  await statusSays(page, 'Open file OK.');
+  await page.getByLabel('Back up before write').uncheck();
+  await page.getByRole('button', { name: 'Write to Radio' }).click();
+  const question = page.getByRole('dialog', { name: 'Confirm Identity Changes' });
+  await question.waitFor();
+  const ok = question.getByRole('button', { name: 'OK' });
+  await question.getByLabel('Type the new MMSI again:').fill('211999999');
+  const removals = ['Remove the ATIS from the radio', 'Remove the NMEA2000 number from the radio', 'Remove the serial number from the radio'];
+  for (const removal of removals) {
+    assert.equal(await ok.isDisabled(), true, `before: ${removal}`);
+    await question.getByLabel(removal).check();
+  }
+  await ok.click();
+  await page.waitForFunction(() => !document.getElementById('read').disabled);
+  assert.equal(await status(page), 'Write OK.');
+});
+
 test('identity warnings are asked about before a write, and No writes nothing', async (t) => {
   const dir = scratch(t);
   const page = await openPage(t);
