@@ -1,6 +1,7 @@
 #include "clone/CloneWords.h"
 
 #include "clone/CloneResult.h"
+#include "model/LineFormat.h"
 
 #include <algorithm>
 #include <cctype>
@@ -47,7 +48,8 @@ IdentityQuestionRow RowOf(const IdentityChange& change) {
         row.againPrompt = change.kind == IdentityKind::Atis ? "Type the new ATIS again (its last 9 digits):"
                                                             : std::string("Type the new ") +
                                                                   IdentityName(change.kind) + " again:";
-        row.expected = change.next;
+        // Typed as the question shows it: a radio's bytes no keyboard gives appear escaped.
+        row.expected = PrintableText(change.next);
     }
     return row;
 }

@@ -58,7 +58,7 @@ struct IdentityQuestionRow {
     std::string written;       // what it will hold, decoded; "none" for a removal
     std::string againPrompt;   // "Type the new MMSI again:"; empty where a box is ticked instead
     std::string acceptPrompt;  // "Remove the MMSI from the radio"; empty where the value is typed
-    std::string expected;      // what is typed again, or kAcceptedAnswer once the box is ticked
+    std::string expected;      // what is typed again (as shown, escaped), or kAcceptedAnswer once ticked
     IdentityKind kind = IdentityKind::Mmsi;
 };
 struct IdentityQuestion {

@@ -39,6 +39,18 @@ TEST(CloneWords, TheIdentityQuestionAsksAboutEachChangeNotConfirmedBeforehand) {
     EXPECT_EQ(QuestionOf({changes[3]}).intro.find("only once"), std::string::npos) << "no MMSI or ATIS in it";
 }
 
+// A serial number of bytes no keyboard gives (an erased slot, an escape) is typed again as the
+// question shows it; the question carries no raw byte a display could choke on or act on.
+TEST(CloneWords, AnOddSerialNumberIsTypedAgainAsTheQuestionShowsIt) {
+    const std::string erased = "\xff\xff\x1b[31m";
+    const IdentityQuestion q = QuestionOf({{IdentityKind::Serial, std::string("20261206"), erased, false}});
+    ASSERT_EQ(q.rows.size(), 1u);
+    EXPECT_EQ(q.rows[0].written, "\\xff\\xff\\x1b[31m");
+    EXPECT_EQ(q.rows[0].expected, q.rows[0].written);
+    EXPECT_TRUE(QuestionAnswered(q, {q.rows[0].written}));
+    EXPECT_FALSE(QuestionAnswered(q, {"\\xff\\xff"}));
+}
+
 // A whole read-back is told as a verify; the identities' alone, when it could not be read, as the
 // write's error, since nothing proves the write then.
 TEST(CloneWords, AReadBackIsToldByWhatItRead) {

@@ -54,6 +54,8 @@ EMSCRIPTEN_KEEPALIVE const char* orven_channel_list(const char* bandEntry) {
     return Answer(Session().ChannelListJson(bandEntry));
 }
 
+EMSCRIPTEN_KEEPALIVE int orven_open_bytes_needed() { return static_cast<int>(WebSession::kOpenBytesNeeded); }
+
 EMSCRIPTEN_KEEPALIVE const char* orven_open(const std::uint8_t* bytes, int length, const char* name) {
     return Answer(Session().Open(std::vector<std::uint8_t>(bytes, bytes + length), name));
 }

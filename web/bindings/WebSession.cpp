@@ -29,6 +29,11 @@ namespace {
 
 using json = nlohmann::ordered_json;  // keeps the order the document lists its keys in
 
+// The JSON text of an answer. A radio's or a file's bytes that are not UTF-8 (an erased serial
+// number, a label of odd bytes) are replaced, never thrown over: a throw would leave the page
+// waiting for an answer that never comes.
+std::string Dumped(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
+
 // The page shows the identity question; 1 when the user answered it with OK, 0 when cancelled.
 EM_ASYNC_JS(int, web_ask_identity, (const char* question), {
     Module.identityTyped = await Module.askIdentity(JSON.parse(UTF8ToString(question)));
@@ -63,7 +68,7 @@ json QuestionJson(const IdentityQuestion& q) {
 // Whether the user answered the question: OK, with every new value typed again and every removal
 // ticked.
 bool AskedAndAnswered(const IdentityQuestion& question) {
-    if (!web_ask_identity(QuestionJson(question).dump().c_str())) return false;
+    if (!web_ask_identity(Dumped(QuestionJson(question)).c_str())) return false;
     char* text = web_identity_typed();
     const json typed = json::parse(text, nullptr, false);
     std::free(text);
@@ -137,13 +142,12 @@ std::string WebSession::DocumentJson() const {
     for (int b = 0; b < kBandCount; ++b) ticked[b] = BandFlag(*document_, static_cast<ChannelBand>(b)) != 0;
     const auto mmsi = DecodeMmsi(FixedSlotText(document_->mmsiId));
     const auto atis = DecodeAtis(FixedSlotText(document_->atisId));
-    return json{{"document", SettingsToJson(*document_)},
-                {"name", name_},
-                {"bands", BandComboEntries(ticked)},
-                {"decoded", {{"mmsi", mmsi ? DescribeMmsi(*mmsi) : ""}, {"atis", atis ? DescribeAtis(*atis) : ""}}},
-                {"warnings", IdentityWarnings(FixedSlotText(document_->mmsiId), FixedSlotText(document_->atisId),
-                                              document_->model != kModelUsa)}}
-        .dump();
+    return Dumped(json{{"document", SettingsToJson(*document_)},
+                       {"name", name_},
+                       {"bands", BandComboEntries(ticked)},
+                       {"decoded", {{"mmsi", mmsi ? DescribeMmsi(*mmsi) : ""}, {"atis", atis ? DescribeAtis(*atis) : ""}}},
+                       {"warnings", IdentityWarnings(FixedSlotText(document_->mmsiId), FixedSlotText(document_->atisId),
+                                                     document_->model != kModelUsa)}});
 }
 
 std::string LinkChoicesJson() {
@@ -151,17 +155,16 @@ std::string LinkChoicesJson() {
     for (const std::uint32_t baud : kBaudTable) rates.push_back(baud);
     json working;
     for (int i = 1; i < 5; ++i) working[kOperationNames[i]] = WorkingText(static_cast<CloneOperation>(i));
-    return json{{"baudRates", rates},
-                {"baudIndex", kDefaultBaudIndex},
-                {"usb", {{"vendorId", kUsbVendorId}, {"productId", kUsbProductId}}},
-                {"ready", kReadyText},
-                {"working", working}}
-        .dump();
+    return Dumped(json{{"baudRates", rates},
+                       {"baudIndex", kDefaultBaudIndex},
+                       {"usb", {{"vendorId", kUsbVendorId}, {"productId", kUsbProductId}}},
+                       {"ready", kReadyText},
+                       {"working", working}});
 }
 
 std::string WebSession::ChannelListJson(const std::string& bandEntry) const {
     const ChannelBand band = BandOfName(bandEntry);
-    return json{{"band", std::string(NameOfBand(band))}, {"lines", ChannelListLines(*document_, band)}}.dump();
+    return Dumped(json{{"band", std::string(NameOfBand(band))}, {"lines", ChannelListLines(*document_, band)}});
 }
 
 std::string WebSession::Open(const std::vector<std::uint8_t>& bytes, const std::string& name) {
@@ -170,11 +173,11 @@ std::string WebSession::Open(const std::vector<std::uint8_t>& bytes, const std::
     const CloneResult result = WriteFileBytes(path, bytes) ? LoadSettingsFile(path, *opened) : kResultFileRead;
     std::remove(path.c_str());
     if (result != kResultOk)
-        return json{{"ok", false}, {"status", ResultText(result)}, {"problem", Problem("Error", ResultText(result))}}
-            .dump();
+        return Dumped(
+            json{{"ok", false}, {"status", ResultText(result)}, {"problem", Problem("Error", ResultText(result))}});
     *document_ = *opened;
     name_ = name;
-    return json{{"ok", true}, {"status", kOpenFileOkText}, {"problem", nullptr}}.dump();
+    return Dumped(json{{"ok", true}, {"status", kOpenFileOkText}, {"problem", nullptr}});
 }
 
 std::optional<std::vector<std::uint8_t>> WebSession::Save(std::string& error) const {
@@ -190,11 +193,10 @@ std::string WebSession::WriteCheckJson() const {
     const std::optional<std::string> refusal = WriteRefusal(*document_);
     const auto warnings = IdentityWarnings(FixedSlotText(document_->mmsiId), FixedSlotText(document_->atisId),
                                            document_->model != kModelUsa);
-    return json{{"refusal", refusal ? json(*refusal) : json(nullptr)},
-                {"warnings", warnings},
-                {"title", kIdentityWarningsTitle},
-                {"question", kIdentityWarningsQuestion}}
-        .dump();
+    return Dumped(json{{"refusal", refusal ? json(*refusal) : json(nullptr)},
+                       {"warnings", warnings},
+                       {"title", kIdentityWarningsTitle},
+                       {"question", kIdentityWarningsQuestion}});
 }
 
 CloneJob WebSession::MakeJob(const RunRequest& request, AppState& state, ProgressSink& progress) {
@@ -217,7 +219,7 @@ CloneJob WebSession::MakeJob(const RunRequest& request, AppState& state, Progres
 }
 
 std::string WebSession::Run(const RunRequest& request) {
-    if (CloneBusyEvent.IsSet()) return json{{"ok", false}, {"busy", true}}.dump();
+    if (CloneBusyEvent.IsSet()) return Dumped(json{{"ok", false}, {"busy", true}});
     CloneStopEvent.Reset();
     CloneBusyEvent.Set();
     AppState state;
@@ -225,9 +227,8 @@ std::string WebSession::Run(const RunRequest& request) {
     const CloneJob job = MakeJob(request, state, progress);
     const Verdict v = RunOperation(request, job);
     CloneBusyEvent.Reset();
-    return json{{"ok", v.ok}, {"status", v.status}, {"problem", v.problem}, {"report", v.report},
-                {"documentChanged", v.documentChanged}, {"backup", v.backup}, {"image", v.image}}
-        .dump();
+    return Dumped(json{{"ok", v.ok}, {"status", v.status}, {"problem", v.problem}, {"report", v.report},
+                       {"documentChanged", v.documentChanged}, {"backup", v.backup}, {"image", v.image}});
 }
 
 WebSession::Verdict WebSession::RunOperation(const RunRequest& request, const CloneJob& job) {

@@ -7,6 +7,7 @@
 #include "clone/CloneRunner.h"
 #include "clone/CloneWords.h"
 #include "files/RadioArchive.h"
+#include "files/SettingsFile.h"
 #include "link/CHidDevice.h"
 #include "model/RadioSettings.h"
 
@@ -56,6 +57,9 @@ public:
     // {"band": name, "lines": [the channel list as the window shows it]}
     std::string ChannelListJson(const std::string& bandEntry) const;
 
+    // The most bytes of a file Open needs: a settings file's, and one more to tell a longer file.
+    // The page hands over no more, so a file of any size is judged without being loaded whole.
+    static constexpr std::size_t kOpenBytesNeeded = kSettingsFileSize + 1;
     // Makes the bytes the document when they are a settings file: {"ok", "status", "problem"}.
     std::string Open(const std::vector<std::uint8_t>& bytes, const std::string& name);
     // The document as a settings file; nothing with `error` set when it could not be made.

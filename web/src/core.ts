@@ -163,6 +163,11 @@ export class Core {
     return this.json('orven_channel_list', ['string'], [band]);
   }
 
+  // How much of a file open() needs to see: a file is read no further.
+  openBytesNeeded(): number {
+    return this.module.ccall('orven_open_bytes_needed', 'number', [], []) as number;
+  }
+
   open(bytes: Uint8Array, name: string): Verdict {
     if (this.running) throw new Error('open while a clone command runs');
     const at = this.module._malloc(Math.max(1, bytes.length));

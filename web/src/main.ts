@@ -165,6 +165,12 @@ async function showVerdict(core: Core, verdict: Verdict): Promise<void> {
 // before the command itself.
 let commandStarted = false;
 
+// Leaving the page while a command runs cuts a write off, and its backup leaves with the page:
+// the browser asks first.
+window.addEventListener('beforeunload', (event) => {
+  if (commandStarted) event.preventDefault();
+});
+
 async function run(core: Core, choices: LinkChoices, operation: Operation): Promise<void> {
   if (commandStarted) return;
   commandStarted = true;
@@ -197,7 +203,7 @@ async function runCommand(core: Core, choices: LinkChoices, operation: Operation
 async function openFile(core: Core): Promise<void> {
   const file = await pickFile(ui.fileInput);
   if (!file) return;
-  const verdict = core.open(new Uint8Array(await file.arrayBuffer()), file.name);
+  const verdict = core.open(new Uint8Array(await file.slice(0, core.openBytesNeeded()).arrayBuffer()), file.name);
   ui.status.value = verdict.status;
   if (verdict.ok) showDocument(core);
   else if (verdict.problem) await showProblem(verdict.problem);

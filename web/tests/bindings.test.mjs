@@ -142,3 +142,31 @@ test('Stop ends a read with User Cancel and leaves the document as it was', asyn
   const again = await core.run({ operation: 'handshake', port: 'demo', fast: true });
   assert.equal(again.status, 'HandShake OK.', 'the next command runs');
 });
+
+test('a document with bytes that are no text (an erased serial number, an odd label) is shown, asked about and written', async (t) => {
+  const dir = scratch(t);
+  const core = await loadCore();
+  const file = Buffer.from(settingsFile(dir, 'odd.dat', ['--model', 'eur-int'], ['--serial', '12345678']));
+  const serialAt = 42108;
+  const privateLabelAt = 264 + 300 * 104 + 4;
+  file.fill(0xff, serialAt, serialAt + 8);
+  file.set([0x50, 0xff, 0x00], privateLabelAt);
+  file.writeUInt32LE(1, 264 + 300 * 104 + 40); // the private channel in use
+  file.writeDoubleLE(156.025, 264 + 300 * 104 + 24);
+  file.writeDoubleLE(156.025, 264 + 300 * 104 + 32);
+  assert.equal(core.open(file, 'odd.dat').status, 'Open file OK.');
+  const lines = core.module.ccall('orven_channel_list', 'string', ['string'], ['Private']);
+  assert.match(JSON.parse(lines).lines[0], /P\uFFFD,TX/);
+
+  const asked = [];
+  core.module.askIdentity = async (question) => {
+    asked.push(question);
+    return question.rows.map((r) => r.expected);
+  };
+  const written = await core.run({ operation: 'write', port: 'demo', fast: true });
+  assert.equal(written.status, `Write OK.\nBackup: ${written.backup}`, JSON.stringify(written));
+  const serial = asked[0].rows.find((r) => r.key === 'serial');
+  assert.deepEqual([serial.held, serial.written, serial.expected], ['20261206', '\\xff'.repeat(8), '\\xff'.repeat(8)]);
+  assert.equal((await core.run({ operation: 'read', port: 'demo', fast: true })).status, 'Read OK.');
+  assert.ok(Buffer.from(core.save()).subarray(serialAt, serialAt + 8).equals(Buffer.alloc(8, 0xff)), 'the radio holds the bytes asked about');
+});

@@ -298,3 +298,42 @@ test('a write cut off after its backup says so, and the backup brings back what 
   const backup = await downloaded(page, () => page.getByRole('button', { name: 'Download Backup' }).click());
   assert.ok(backup.bytes.equals(cli(['-p', 'demo', 'read', '-'], dir).out), 'the radio as it was before the write');
 });
+
+test('Open judges a file of any size by as much of it as a settings file holds, without loading it whole', async (t) => {
+  const dir = scratch(t);
+  const page = await openPage(t);
+  const file = settingsFile(dir, 'uk.dat', ['--model', 'eur-int', '--country', 'uk'], ['--mmsi', '232001234']);
+  writeFileSync(join(dir, 'big.dat'), Buffer.concat([file, Buffer.alloc(4 << 20)]));
+  await page.evaluate(() => {
+    window.bytesLoaded = [];
+    const load = Blob.prototype.arrayBuffer;
+    Blob.prototype.arrayBuffer = function () {
+      window.bytesLoaded.push(this.size);
+      return load.call(this);
+    };
+  });
+  await openFile(page, join(dir, 'big.dat'));
+  assert.deepEqual(await problem(page), { title: 'Error', text: 'Unknown File Format.' });
+  assert.deepEqual(await page.evaluate(() => window.bytesLoaded), [file.length + 1]);
+  await openFile(page, join(dir, 'uk.dat'));
+  await statusSays(page, 'Open file OK.');
+  assert.match(await page.locator('#identities').textContent(), /United Kingdom/);
+});
+
+test('leaving the page while a write runs is asked first, and staying lets the write finish', async (t) => {
+  const page = await openPage(t);
+  await page.getByRole('button', { name: 'Write to Radio' }).click();
+  await page.waitForFunction(() => document.getElementById('progress').value > 2);
+  const asked = page.waitForEvent('dialog');
+  // Staying, the reload never ends: it is not waited for.
+  page.reload().catch(() => undefined);
+  const dialog = await asked;
+  assert.equal(dialog.type(), 'beforeunload');
+  await dialog.dismiss();
+  await page.waitForFunction(() => !document.getElementById('read').disabled);
+  assert.match(await status(page), /^Write OK\.\nBackup: /);
+  // Once it has ended the page goes without a question.
+  page.once('dialog', () => assert.fail('asked again after the write'));
+  await page.reload();
+  await page.waitForFunction(() => document.body.dataset.readyMs !== undefined);
+});
