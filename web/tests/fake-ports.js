@@ -37,9 +37,12 @@
       opened.push(options);
       let stopped = false;
       let timer = 0;
+      let sleeping = false;  // the pump waits on a timer for a byte due later
+      let pump = () => {};
       this.readable = new ReadableStream({
         start(controller) {
-          const pump = () => {
+          pump = () => {
+            sleeping = false;
             if (stopped) return;
             const due = sim.ccall('orven_simline_next_due_ms', 'number', [], []);
             if (due === 0) {
@@ -48,7 +51,10 @@
             }
             // A byte due within 4 ms is waited for turn by turn: a nested timer would fire late.
             if (due >= 0 && due < 4) soon(pump);
-            else timer = setTimeout(pump, due > 0 ? due : 1);
+            else {
+              sleeping = true;
+              timer = setTimeout(pump, due > 0 ? due : 1);
+            }
           };
           pump();
         },
@@ -63,6 +69,12 @@
           sim.HEAPU8.set(chunk, at);
           sim.ccall('orven_simline_from_pc', null, ['number', 'number'], [at, chunk.length]);
           sim._free(at);
+          // The echo is due at once, though a reply held back may have put the pump to sleep.
+          if (sleeping) {
+            clearTimeout(timer);
+            sleeping = false;
+            soon(pump);
+          }
         },
       });
     },

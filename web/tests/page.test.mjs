@@ -164,7 +164,7 @@ test('Stop ends a serial read with User Cancel; the adaptor chosen serves every 
 test('over Web Serial the line faults give what orven-cli gives over a serial port', async (t) => {
   const dir = scratch(t);
   const page = await openPage(t, '');
-  for (const faults of ['no-echo', 'no-radio', 'bad-checksum', 'repeat=31']) {
+  for (const faults of ['no-echo', 'no-radio', 'bad-checksum', 'repeat=31', 'delay=2500']) {
     const device = await simulatedRadio(t, faults);
     const byCli = cli(['-p', device, 'handshake'], dir);
     assert.equal(byCli.code, 3, faults);
