@@ -121,15 +121,41 @@ bool ConfirmationsMatch(const CloneJob& job, const WriteOptions& options, const 
 }
 
 // Stops a write that would change an identity against what the radio holds, unless confirmed.
+// `asked` tells whether the user was asked (and said yes).
 bool ChangesConfirmed(const CloneJob& job, const WriteOptions& options, std::span<const IdentityKind> kinds,
-                      bool backedUp, WriteOutcome& outcome) {
+                      bool backedUp, WriteOutcome& outcome, bool& asked) {
     outcome.identities = ChangesOf(kinds, backedUp ? job.readImage : nullptr, *job.writeImage, options.confirmed);
-    const bool toAsk = std::any_of(outcome.identities.begin(), outcome.identities.end(),
-                                   [](const IdentityChange& change) { return !change.confirmed; });
-    if (!toAsk || (options.confirmIdentityChange && options.confirmIdentityChange(outcome.identities))) return true;
+    asked = std::any_of(outcome.identities.begin(), outcome.identities.end(),
+                        [](const IdentityChange& change) { return !change.confirmed; });
+    if (!asked || (options.confirmIdentityChange && options.confirmIdentityChange(outcome.identities))) return true;
     outcome.stage = WriteStage::Confirm;
     outcome.result = kResultUserCancel;
     outcome.refusal = "The write would change the radio's identities; it was not confirmed.";
+    return false;
+}
+
+// After the user's answer: the radio must still be the one backed up before the question. An
+// answer takes long enough to plug in another radio, which would then take the first one's kept
+// identities, and changes it was never asked about. Stops the write when its identities differ.
+bool SameRadioAsBackedUp(const CloneJob& job, WriteOutcome& outcome) {
+    if (job.progress) job.progress->SetPhase("Checking identities");
+    const auto backup = std::make_unique<RadioImage>(*job.readImage);
+    auto unused = std::make_unique<RadioSettings>();
+    const CloneOutcome read = WithEngine(job, *unused, [](CCloneEngine& engine) {
+        return engine.ReadChunksHolding(kIdentityBytesFirst, kIdentityBytesLast);
+    });
+    const std::vector<std::string> differ =
+        read.Ok() ? IdentityDifferences(kRadioIdentities, *backup, *job.readImage) : std::vector<std::string>{};
+    *job.readImage = *backup;
+    GatherNotes(outcome, read);
+    if (read.Ok() && differ.empty()) return true;
+    outcome.stage = WriteStage::Confirm;
+    outcome.result = read.Ok() ? kResultWriteError : read.result;
+    std::string cause = read.Ok() ? "not the radio read before the question: " : "read again after the question";
+    if (!read.cause.empty()) cause += ": " + read.cause;
+    for (std::size_t i = 0; i < differ.size(); ++i) cause += (i == 0 ? "" : "; ") + differ[i];
+    outcome.cause = cause + "; nothing was written";
+    outcome.refusal = OutcomeText(outcome);
     return false;
 }
 
@@ -173,7 +199,9 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, co
         if (document) ApplyIdentityPolicy(*document, options.remove, job.readImage, *job.writeImage);
         if (!ConfirmationsMatch(job, options, {}, outcome)) return outcome;
     }
-    if (!ChangesConfirmed(job, options, kinds, backsUp, outcome)) return outcome;
+    bool asked = false;
+    if (!ChangesConfirmed(job, options, kinds, backsUp, outcome, asked)) return outcome;
+    if (asked && backsUp && !SameRadioAsBackedUp(job, outcome)) return outcome;
     const std::string backup = outcome.archived;
     const char* logged = document ? "write" : "restore";
     const std::string run = LogStartInArchive(job, logged, *job.writeImage, backup, outcome);

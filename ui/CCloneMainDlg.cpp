@@ -144,7 +144,12 @@ void CCloneMainDlg::FillFixedCombos() {
 void CCloneMainDlg::GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag, QLineEdit* edit,
                                    char (&slot)[60]) {
     byUserFlag = byUser->isChecked() ? 1 : 0;
-    StoreIdentityText(edit, slot);
+    // An emptied field shows "kept by radio", so the document leaves the identity open too: the
+    // number it held before must not be written, or saved, unseen.
+    if (byUserFlag == 0 && edit->text().isEmpty())
+        std::memset(slot, 0, kIdentityClearBytes);
+    else
+        StoreIdentityText(edit, slot);
 }
 
 void CCloneMainDlg::StoreIdentityText(const QLineEdit* edit, char (&slot)[60]) {

@@ -3,6 +3,8 @@
 #include "clone/EngineTestSupport.h"
 #include "files/VerifyReport.h"
 #include "link/LinkTestSupport.h"
+#include "model/RadioIdentities.h"
+#include "sim/DemoRadio.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +83,50 @@ TEST_F(CloneRunnerTest, ReadBackFindsEveryDifferingAddressAndNamesTheFirstSixtee
     EXPECT_EQ(ReadBackReport(outcome),
               "The radio holds other bytes than were written at 20 address(es): 0x0100 0x0101 0x0113 0x0114 "
               "0x0200 0x0201 0x0202 0x02FF 0x0300 0x0301 0x0455 0x0456 0x05A0 0x0600 0x0601 0x066B ...");
+}
+
+// Answering the identity question takes long enough to plug in another radio. That radio must not
+// take the first one's kept identities and a change asked about the first: the write stops before
+// anything is sent and names what the radio now holds. The radio that was asked about is written.
+TEST_F(CloneRunnerTest, ARadioSwappedWhileTheIdentityQuestionIsOpenIsNotWritten) {
+    auto document = Defaults(kModelEurInt);
+    document->mmsiByUser = 0;
+    CopyText(document->mmsiId, "211777770");
+    const auto demoRadio = [](const char* serial) {
+        return [serial](SimulatedRadio& r) {
+            FillDemoMemory(r.Memory());
+            std::copy_n(serial, 8, r.Memory().begin() + static_cast<long>(IdentitySpan(IdentityKind::Serial).first));
+            r.ClearHistory();
+        };
+    };
+    OnRadio(demoRadio(kDemoSerial));
+    job.timing = kFastTransferTiming;
+    WriteOptions options;
+    options.keepBackup = [](const RadioSettings&, const ReadOutcome&) { return true; };
+    std::vector<IdentityChanges> asked;
+    options.confirmIdentityChange = [&](const IdentityChanges& changes) {
+        asked.push_back(changes);
+        OnRadio(demoRadio("20269999"));
+        return true;
+    };
+    const WriteOutcome swapped = RunWrite(job, *document, options);
+    ASSERT_EQ(asked.size(), 1u);
+    ASSERT_EQ(asked[0].size(), 1u);
+    EXPECT_EQ(ChangeLine(asked[0][0]),
+              "MMSI: 211234560 (ship station, MID 211, Germany) -> 211777770 (ship station, MID 211, Germany)");
+    EXPECT_EQ(swapped.stage, WriteStage::Confirm);
+    EXPECT_FALSE(swapped.Written());
+    EXPECT_EQ(OutcomeText(swapped), "Write Error. (not the radio read before the question: the radio holds serial "
+                                    "number 20269999, not 20261206; nothing was written)");
+    EXPECT_EQ(Counters().writes, 0u);
+    EXPECT_EQ(IdentitiesInImage(Memory())[IdentityKind::Serial], "20269999");
+
+    options.confirmIdentityChange = [&](const IdentityChanges& changes) { return asked.push_back(changes), true; };
+    const WriteOutcome same = RunWrite(job, *document, options);
+    ASSERT_EQ(same.result, kResultOk) << OutcomeText(same);
+    EXPECT_EQ(asked.size(), 2u);
+    const RadioIdentities held = IdentitiesInImage(Memory());
+    EXPECT_EQ(held[IdentityKind::Mmsi] + " " + held[IdentityKind::Serial], "211777770 20269999");
 }
 
 // Port 0 takes USB whatever the baud (which the serial engine would correct); a port number

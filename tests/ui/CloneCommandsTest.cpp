@@ -155,12 +155,12 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerify
     });
     ASSERT_TRUE(Run(ids::main::kWriteButton));
     QObject::disconnect(watching);
-    EXPECT_EQ(steps, QStringList({"Backing up", "Writing", "Reading back"}));
+    EXPECT_EQ(steps, QStringList({"Backing up", "Checking identities", "Writing", "Reading back"}));
     EXPECT_FALSE(bar->isTextVisible()) << "no step once the write has ended";
     const std::string backup = NewestEntry("backup");
     EXPECT_EQ(Text(ids::main::kStatusText), QString::fromStdString("Write OK. Verify OK.\nBackup: " + backup));
-    EXPECT_EQ(RadioCounts().frames - framesBefore, 2u + kWriteChunks + 1u + kWriteChunks + 2u + kWriteChunks)
-        << "the backup, the write, then the read-back";
+    EXPECT_EQ(RadioCounts().frames - framesBefore, 2u + kWriteChunks + 4u + 1u + kWriteChunks + 2u + kWriteChunks)
+        << "the backup, its identities again after the question, the write, then the read-back";
     Edit(ids::main::kMmsiEdit)->setText("");
     Edit(ids::main::kNmeaEdit)->setText("");
     ASSERT_TRUE(Run(ids::main::kReadButton));
@@ -437,6 +437,30 @@ TEST_F(CloneCommandsTest, AWriteCutOffIsRestoredFromTheArchiveToTheRadiosExactBy
     EXPECT_EQ(Text(ids::main::kStatusText),
               QString::fromStdString("Restore OK. Verify OK.\nBackup: " + NewestEntry("backup")));
     EXPECT_EQ(memory(), held);
+}
+
+// A radio plugged in while the identity question waits is not written (it would take the first
+// radio's kept identities): the user is told what it holds, and it keeps all of it.
+TEST_F(CloneCommandsTest, ARadioPluggedInWhileTheIdentityQuestionWaitsIsNotWritten) {
+    EntryNotByUser();
+    TypeInto(*Edit(ids::main::kMmsiEdit), "211777770");
+    const auto otherRadio = [](SimulatedRadio& r) {
+        FillDemoMemory(r.Memory());
+        std::memcpy(&r.Memory()[IdentitySpan(IdentityKind::Serial).first], "20269999", 8);
+        return r.Memory();
+    };
+    RadioImage plugged{};
+    prompts.dialogScript.push_back([&](QDialog& dialog) {
+        plugged = backend->WithRadio(otherRadio);
+        TypeInto(Control<QLineEdit>(dialog, ids::confirm::kMmsiAgain), "211777770");
+        return PressOk(dialog);
+    });
+    ASSERT_TRUE(Run(ids::main::kWriteButton));
+    ExpectOnlyMessage("Write Error", "Write Error. (not the radio read before the question: the radio holds serial "
+                                     "number 20269999, not 20261206; nothing was written)");
+    EXPECT_EQ(RadioCounts().writes, 0u);
+    EXPECT_TRUE(backend->WithRadio([](SimulatedRadio& r) { return r.Memory(); }) == plugged);
+    EXPECT_EQ(Status(), "Ready.");
 }
 
 // A damaged entry shows why in the Radio Archive dialog and cannot be restored; one whose image

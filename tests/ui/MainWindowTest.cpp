@@ -110,6 +110,8 @@ TEST_F(MainWindowTest, EveryEditMarksTheDocumentAtOnceAndReachesTheFile) {
     const std::pair<std::function<void()>, std::function<void()>> edits[] = {
         {type(ids::main::kMmsiEdit, "366123456"), [&] { CopyText(s.mmsiId, "366123456"); }},
         {type(ids::main::kMmsiEdit, "12345678"), [] {}},
+        // An emptied field says "kept by radio": no number of the document's is left to be written.
+        {type(ids::main::kMmsiEdit, ""), [&] { CopyText(s.mmsiId, ""); }},
         {type(ids::main::kAtisEdit, "1"), [] {}},
         {type(ids::main::kNmeaEdit, "89999999"), [&] { CopyText(s.nmeaNo, "89999999"); }},
         {arrow(ids::main::kNmeaSpin, true), [&] { CopyText(s.nmeaNo, "90000000"); }},
