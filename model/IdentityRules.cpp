@@ -73,7 +73,7 @@ std::string InvalidNmeaMessage(std::string_view text) {
 }
 std::string InvalidSerialMessage(std::string_view text) {
     const std::string cause = "a serial number holds at most " + std::to_string(kSerialTextLimit) +
-                              " characters, letters too; this one has " + std::to_string(TrimLeadingSpaces(text).size());
+                              " characters, letters and spaces too; this one has " + std::to_string(text.size());
     return Format("Invalid SERIAL ID:", text, "\nMake sure 8 digitals.", cause);
 }
 
@@ -84,7 +84,8 @@ std::optional<std::string> CheckIdentitiesForWrite(const IdentityEntry& e) {
         return InvalidAtisMessage(e.atis);
     if (!e.nmea.empty() && !IsValidNmeaNumber(TrimLeadingSpaces(e.nmea)))
         return InvalidNmeaMessage(e.nmea);
-    if (!e.serial.empty() && !IsValidSerialNumber(TrimLeadingSpaces(e.serial)))
+    // Leading spaces count: the radio takes the serial's first bytes as they are, spaces too.
+    if (!e.serial.empty() && !IsValidSerialNumber(e.serial))
         return InvalidSerialMessage(e.serial);
     return std::nullopt;
 }

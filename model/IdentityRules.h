@@ -34,7 +34,8 @@ struct IdentityEntry {
 };
 
 // Runs the checks in the order the write command does; the message of the first refusal, or
-// nothing when every field passes. Empty fields pass; NMEA and serial lose leading spaces first.
+// nothing when every field passes. Empty fields pass; NMEA loses leading spaces first, the serial
+// does not (the radio takes its first bytes as they are).
 std::optional<std::string> CheckIdentitiesForWrite(const IdentityEntry& entry);
 
 // The identity fields of a document.

@@ -106,7 +106,8 @@ bool LeavesOpen(const RadioSettings& s, IdentityKind kind) {
     switch (kind) {
     case IdentityKind::Mmsi: return s.mmsiByUser != 0 || SlotNumber(s.mmsiId) < 1;
     case IdentityKind::Atis: return s.atisByUser != 0 || SlotNumber(s.atisId) < 1;
-    case IdentityKind::Nmea: return SlotNumber(s.nmeaNo) <= 0;
+    // Zeros are a number the user typed, and program none: only a blank field is left open.
+    case IdentityKind::Nmea: return FixedSlotText(s.nmeaNo).find_first_not_of(' ') == std::string_view::npos;
     case IdentityKind::Serial: return FixedSlotText(s.serialNo).empty();
     case IdentityKind::Model: return false;
     }

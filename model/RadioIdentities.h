@@ -64,7 +64,8 @@ void ClearIdentityBytes(IdentityKind kind, RadioImage& image);
 bool IdentityBytesEqual(IdentityKind kind, const RadioImage& a, const RadioImage& b);
 
 // Whether a document leaves an identity for the radio to keep: an MMSI or ATIS with "entry by
-// user" ticked or without a number, a blank NMEA2000 number or serial. The model is never open.
+// user" ticked or without a number, a blank NMEA2000 number (zeros are none, programmed) or serial.
+// The model is never open.
 bool LeavesOpen(const RadioSettings& settings, IdentityKind kind);
 
 }  // namespace orven

@@ -235,6 +235,13 @@ TEST_F(CliCloneCommands, IdentitiesAreKeptConfirmedOrRemovedAndReadBack) {
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_EQ(IdentitiesOfRadio()[IdentityKind::Mmsi], "211234569");
     }
+    // Zeros typed as the NMEA2000 number program none: a removal, asked like any other, never a
+    // number the radio keeps while the document shows zeros.
+    ASSERT_EQ(Cli("set c.dat --nmea 000000").exitCode, 0);
+    r = Cli(port + "write c.dat");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("\n  NMEA2000 number: 123456 -> none\n"), std::string::npos) << r.err;
+    ASSERT_EQ(Cli("set c.dat --nmea ''").exitCode, 0);
 
     // Removed on purpose: each removal confirmed as any change.
     r = Cli(port + "write c.dat --remove-identities serial,NMEA --confirm-nmea none");

@@ -31,10 +31,11 @@ TEST(IdentityRules, FirstRefusalInTheWriteOrder) {
         {"", "", " 012345", "", false, nullptr},  // leading spaces go, a leading zero stays
         {"", "", "1234567", "", false, "Invalid NMEA ID:1234567\nMake sure 6 digitals."},
         {"", "", "12a456", "", false, "Invalid NMEA ID:12a456\nMake sure 6 digitals.\n\"a\" at position 3 is not a digit"},
-        {"", "", "", "  AB123456", false, nullptr},  // any eight characters the radio can hold
-        {"", "", "", " ABCDEFGHI", false,
-         "Invalid SERIAL ID: ABCDEFGHI\nMake sure 8 digitals.\na serial number holds at most 8 characters, letters "
-         "too; this one has 9"},
+        {"", "", "", "  AB1234", false, nullptr},  // any eight characters the radio can hold
+        // The radio takes the first eight bytes as they are: a leading space would push the last one out.
+        {"", "", "", " 12345678", false,
+         "Invalid SERIAL ID: 12345678\nMake sure 8 digitals.\na serial number holds at most 8 characters, letters "
+         "and spaces too; this one has 9"},
     };
     for (const Case& c : cases) {
         const auto got = CheckIdentitiesForWrite({c.mmsi, c.byUser, c.atis, c.byUser, c.nmea, c.serial});
