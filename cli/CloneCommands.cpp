@@ -193,7 +193,7 @@ int ReportUnconfirmedIdentity(const WriteOutcome& outcome, Console& io) {
         io.err << "  " << ChangeLine(change) << (change.confirmed ? "  (confirmed)" : "") << "\n";
         if (!change.confirmed)
             options += std::string(options.empty() ? "" : " ") + ConfirmOptionName(change.kind) + " " +
-                       (change.Removes() ? std::string(kNoIdentityWord) : ShellWord(PrintableText(change.next)));
+                       ShellWord(ShownValue(change.next));
     }
     const bool once = std::any_of(outcome.identities.begin(), outcome.identities.end(), [](const IdentityChange& c) {
         return c.kind == IdentityKind::Mmsi || c.kind == IdentityKind::Atis;

@@ -107,7 +107,7 @@ bool QuestionAnswered(const IdentityQuestion& question, const std::vector<std::s
     for (std::size_t i = 0; i < answers.size(); ++i) {
         const IdentityQuestionRow& row = question.rows[i];
         const bool typed = !row.againPrompt.empty();
-        if (answers[i].empty() || !(typed ? SameIdentity(row.kind, answers[i], row.expected) : answers[i] == row.expected))
+        if (answers[i].empty() || !(typed ? ConfirmsIdentity(row.kind, answers[i], row.expected) : answers[i] == row.expected))
             return false;
     }
     return true;

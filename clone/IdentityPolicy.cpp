@@ -17,24 +17,30 @@ bool IsNoneWord(std::string_view typed) {
     });
 }
 
-// A value as it is printed: safe for a terminal, "none" for none.
-std::string Shown(const std::string& value) { return value.empty() ? kNoIdentityWord : PrintableText(value); }
-
 // An identity as a sentence names it: "MMSI 211277770", "no MMSI".
 std::string Named(IdentityKind kind, const std::string& value) {
     return value.empty() ? std::string("no ") + IdentityName(kind)
-                         : std::string(IdentityName(kind)) + " " + PrintableText(value);
+                         : std::string(IdentityName(kind)) + " " + ShownValue(value);
 }
 
 }  // namespace
 
 std::string ConfirmedValue(std::string_view typed) { return IsNoneWord(typed) ? std::string() : std::string(typed); }
 
+std::string ShownValue(const std::string& value) {
+    if (value.empty()) return kNoIdentityWord;
+    return IsNoneWord(value) ? "\"" + value + "\"" : PrintableText(value);
+}
+
+bool ConfirmsIdentity(IdentityKind kind, const std::string& typed, const std::string& next) {
+    return SameIdentity(kind, typed, next) || (!next.empty() && typed == ShownValue(next));
+}
+
 std::string DescribedIdentity(IdentityKind kind, const std::string& value) {
     if (value.empty()) return kNoIdentityWord;
     if (kind == IdentityKind::Mmsi) return PrintableText(DescribedMmsi(value));
     if (kind == IdentityKind::Atis) return PrintableText(DescribedAtis(value));
-    return Shown(value);
+    return ShownValue(value);
 }
 
 std::string DescribedHeld(const IdentityChange& change) {
@@ -66,7 +72,7 @@ IdentitySet KeptFromBackup(const RadioSettings& document, const IdentitySet& rem
 std::optional<std::string> ConfirmationMismatch(const IdentityConfirmations& confirmed, const RadioIdentities& next,
                                                 const IdentitySet& unknown) {
     for (const auto& [kind, value] : confirmed) {
-        if (unknown.contains(kind) || SameIdentity(kind, value, next[kind])) continue;
+        if (unknown.contains(kind) || ConfirmsIdentity(kind, value, next[kind])) continue;
         return std::string("The ") + IdentityName(kind) + " confirmed, " + DescribedIdentity(kind, value) +
                ", is not what the radio will hold after this write: " + DescribedIdentity(kind, next[kind]) + ".";
     }
@@ -100,7 +106,7 @@ std::vector<std::string> IdentityDifferences(std::span<const IdentityKind> kinds
         if (holds[kind] == wanted[kind])
             differences.push_back(std::string("the radio's ") + IdentityName(kind) + " bytes are not those written");
         else
-            differences.push_back("the radio holds " + Named(kind, holds[kind]) + ", not " + Shown(wanted[kind]));
+            differences.push_back("the radio holds " + Named(kind, holds[kind]) + ", not " + ShownValue(wanted[kind]));
     }
     return differences;
 }

@@ -43,6 +43,13 @@ using IdentitySet = std::set<IdentityKind>;
 // A confirmation as a user types it: kNoIdentityWord (any case) is none, anything else the value.
 std::string ConfirmedValue(std::string_view typed);
 
+// A value as the question prints it: "none" for none, the bytes a terminal would act on escaped
+// (\x1b), and a value spelled like "none" in double quotes, so no value reads as a removal.
+std::string ShownValue(const std::string& value);
+// Whether a value typed to confirm names `next`: the value itself, or as the question printed it
+// (bytes no keyboard types come escaped).
+bool ConfirmsIdentity(IdentityKind kind, const std::string& typed, const std::string& next);
+
 // An identity's value as the user sees it: "none", "211234560 (ship station, MID 211, Germany)",
 // "9211234567 (ATIS, MID 211, Germany)", the NMEA2000 number, serial or model as it is; the bytes
 // of a radio that a terminal would act on escaped (\x1b).

@@ -242,6 +242,29 @@ TEST_F(CliCloneCommands, IdentitiesAreKeptConfirmedOrRemovedAndReadBack) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("\n  NMEA2000 number: 123456 -> none\n"), std::string::npos) << r.err;
     ASSERT_EQ(Cli("set c.dat --nmea ''").exitCode, 0);
+    // A serial spelled like none is no removal, and one with a byte no keyboard types is printed
+    // escaped: either way the option the question prints, pasted as it is, confirms it.
+    ASSERT_EQ(Cli("set c.dat --serial None").exitCode, 0);
+    r = Cli(port + "write c.dat");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("\n  serial number: 20261206 -> \"None\"\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("confirm each change: --confirm-serial '\"None\"'\n"), std::string::npos) << r.err;
+    EXPECT_EQ(Cli(port + "write c.dat --confirm-serial none").exitCode, 2) << "none confirms a removal only";
+    r = Cli(port + "write c.dat --confirm-serial '\"None\"'");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(IdentitiesOfRadio()[IdentityKind::Serial], "None");
+    std::vector<std::uint8_t> doc = ReadBytes(dir.File("c.dat"));  // as a read of such a radio keeps it
+    std::memcpy(&doc[offsetof(RadioSettings, serialNo)], "AB\x1bX", 5);
+    WriteBytes(dir.File("c.dat"), doc);
+    r = Cli(port + "write c.dat");
+    EXPECT_NE(r.err.find("\n  serial number: \"None\" -> AB\\x1bX\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("confirm each change: --confirm-serial 'AB\\x1bX'\n"), std::string::npos) << r.err;
+    r = Cli(port + "write c.dat --confirm-serial 'AB\\x1bX'");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(IdentitiesOfRadio()[IdentityKind::Serial], "AB\x1bX");
+    ASSERT_EQ(Cli("set c.dat --serial 20261206").exitCode, 0);
+    ASSERT_EQ(Cli(port + "write c.dat --confirm-serial 20261206").exitCode, 0);
+    ASSERT_EQ(Cli("set c.dat --serial ''").exitCode, 0);
 
     // Removed on purpose: each removal confirmed as any change.
     r = Cli(port + "write c.dat --remove-identities serial,NMEA --confirm-nmea none");

@@ -85,5 +85,20 @@ TEST(CloneWords, AWriteThatStoppedSaysWhetherTheRadioWasTouchedAndWhereItsBackup
               "The radio archive folder /x cannot be written; nothing was written.");
 }
 
+// A value a keyboard cannot type, or one spelled like none, shows as no removal and is typed again
+// as the question prints it.
+TEST(CloneWords, AValueIsTypedAgainAsTheQuestionPrintsIt) {
+    const IdentityQuestion q = QuestionOf({{IdentityKind::Serial, std::string("20261206"), "AB\x1bX", false},
+                                           {IdentityKind::Serial, std::string("20261206"), "NONE", false}});
+    ASSERT_EQ(q.rows.size(), 2u);
+    EXPECT_EQ(q.rows[0].written, "AB\\x1bX");
+    EXPECT_EQ(q.rows[1].written, "\"NONE\"");
+    EXPECT_EQ(q.rows[1].againPrompt, "Type the new serial number again:");
+    EXPECT_TRUE(QuestionAnswered(q, {"AB\\x1bX", "\"NONE\""}));
+    EXPECT_TRUE(QuestionAnswered(q, {"AB\x1bX", "NONE"}));
+    EXPECT_FALSE(QuestionAnswered(q, {"AB\\x1BX", "\"NONE\""}));
+    EXPECT_FALSE(QuestionAnswered(q, {"AB\\x1bX", "\"none\""}));
+}
+
 }  // namespace
 }  // namespace orven
