@@ -87,6 +87,20 @@ Exchange UsbExchange(CHidDevice& device, std::chrono::milliseconds window) {
     return x;  // a report is whole or missing: nothing can trail it
 }
 
+// Where to find out which port is the adaptor's.
+constexpr ReaderText kFindThePortFix{
+    "check that the adaptor is plugged in and that this is its port (orven-cli ports)",
+    "check that the adaptor is plugged in and that this is its port (press Scan COMx: each port's tooltip in the "
+    "port list names its device)"};
+// How each reader switches fast transfer on.
+constexpr ReaderText kFastTransfer{"--fast", "Clone > Fast Transfer"};
+
+std::string UseRate(std::uint32_t baud, CheckReader reader) {
+    const std::string rate = std::to_string(baud);
+    return reader == CheckReader::Window ? "choose " + rate + " in the baud rate list beside the port"
+                                         : "use -b " + rate;
+}
+
 std::string Ms(double ms) {
     char text[16];
     std::snprintf(text, sizeof text, "%.1f", ms);
@@ -98,7 +112,7 @@ void EchoLine(ConnectionReport& report, const std::vector<Exchange>& xs) {
     const bool echoes = std::all_of(xs.begin(), xs.end(), [](const Exchange& x) { return x.echoed; });
     if (!any)
         report.lines.push_back({CheckStatus::Fail, "nothing came back: the adaptor does not echo the frame sent",
-                                "check that the adaptor is plugged in and that this is its port (orven-cli ports)"});
+                                kFindThePortFix.For(report.reader)});
     else if (!echoes)
         report.lines.push_back({CheckStatus::Fail, "the adaptor does not echo exactly what is sent",
                                 "this adaptor's chip does not work with the radio's cable: try another adaptor"});
@@ -134,14 +148,15 @@ void ReplyLines(ConnectionReport& report, const std::vector<Exchange>& xs, const
                                 Ms(times.front()) + ", median " + Ms(times[times.size() / 2]) + ", max " +
                                 Ms(times.back()) + " ms over " + std::to_string(times.size()) + of + " exchanges)",
                             invalid ? "some replies failed their checks: check the cable" : ""});
+    const std::string fast = kFastTransfer.For(report.reader);
     if (trailing == 0 && invalid == 0)
         report.lines.push_back({CheckStatus::Ok,
-                                "fast transfer suits this link: the replies come whole with nothing after them (--fast, "
-                                "or Clone > Fast Transfer" + rate + ")",
+                                "fast transfer suits this link: the replies come whole with nothing after them (" +
+                                    fast + rate + ")",
                                 {}});
     else
         report.lines.push_back({CheckStatus::Warn, "fast transfer does not suit this link: bytes came after replies",
-                                "keep the product timing (leave --fast and Clone > Fast Transfer off)"});
+                                "keep the product timing (leave " + fast + " off)"});
 }
 
 std::chrono::milliseconds Window(const CloneTiming& timing) {
@@ -156,8 +171,8 @@ void TryOtherRates(ConnectionReport& report, const std::string& device, unsigned
         if (!port.OpenPath(device, baud)) return;
         const Exchange x = SerialExchange(port, Window(timing));
         if (x.replied && x.replyValid) {
-            report.lines.back().fix = "the radio answers at " + std::to_string(baud) + " baud: use -b " +
-                                      std::to_string(baud) + " (in the window: the baud rate beside the port)";
+            report.lines.back().fix =
+                "the radio answers at " + std::to_string(baud) + " baud: " + UseRate(baud, report.reader);
             return;
         }
     }
@@ -186,8 +201,10 @@ void UsbLinkChecks(ConnectionReport& report, CHidDevice& device, const CloneTimi
 
 }  // namespace
 
-ConnectionReport CheckConnection(const CloneJob& job, const SystemPaths& paths, bool probeSystem) {
+ConnectionReport CheckConnection(const CloneJob& job, const SystemPaths& paths, bool probeSystem,
+                                 CheckReader reader) {
     ConnectionReport report;
+    report.reader = reader;
     const unsigned baud = BaudOfIndex(job.state->baudIndex);
     bool openable = true;
     if (job.state->comPort != 0 || !job.serialDevice.empty()) {
@@ -195,7 +212,7 @@ ConnectionReport CheckConnection(const CloneJob& job, const SystemPaths& paths, 
         const std::string name = !job.portName.empty()       ? job.portName
                                  : !job.serialDevice.empty() ? job.serialDevice
                                                              : ComPortName(job.state->comPort);
-        report.lines = ProbeSerialPort(name, device, baud, paths, openable);
+        report.lines = ProbeSerialPort(name, device, baud, paths, openable, reader);
         if (openable) SerialLinkChecks(report, device, baud, job.timing);
     } else {
         CHidDevice& device = job.hidDevice ? *job.hidDevice : HidDeviceObject();

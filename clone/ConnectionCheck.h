@@ -16,6 +16,7 @@ namespace orven {
 struct ConnectionReport {
     std::vector<CheckLine> lines;
     bool radioAnswers = false;
+    CheckReader reader = CheckReader::CommandLine;  // whose controls the fixes name
 };
 
 // The checklist's first line for the built-in simulated radio, whose system probes are skipped.
@@ -24,10 +25,11 @@ inline constexpr const char* kDemoRadioCheckText = "the built-in demo radio (no 
 // How many identify exchanges the timing is measured over.
 inline constexpr int kCheckExchanges = 5;
 
-// The checklist for the job's port (comPort or serialDevice, else USB) at its baud rate. Without
-// `probeSystem` (the built-in demo radio) the list opens with kDemoRadioCheckText and only the USB
-// radio's answers are checked.
-ConnectionReport CheckConnection(const CloneJob& job, const SystemPaths& paths = {}, bool probeSystem = true);
+// The checklist for the job's port (comPort or serialDevice, else USB) at its baud rate, its fixes
+// worded for `reader`. Without `probeSystem` (the built-in demo radio) the list opens with
+// kDemoRadioCheckText and only the USB radio's answers are checked.
+ConnectionReport CheckConnection(const CloneJob& job, const SystemPaths& paths = {}, bool probeSystem = true,
+                                 CheckReader reader = CheckReader::CommandLine);
 
 // The checklist as plain text, as the command line prints it and the window copies it: the status
 // word padded to a column, what was found, and the fix on an indented line beneath.

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -88,6 +89,35 @@ bool CanSaveAtomically(const std::string& linkOrPath) {
     close(fd);
     unlink(tempPath.c_str());
     return true;
+}
+
+std::string SaveObstacle(const std::string& linkOrPath) {
+    const std::string path = ResolveLinks(linkOrPath);
+    struct stat target{};
+    if (stat(path.c_str(), &target) == 0) {
+        if (S_ISDIR(target.st_mode)) return path + " is a folder";
+        if (!S_ISREG(target.st_mode)) return path + " is no regular file";
+        if (!CanWrite(path)) return path + " is write-protected";
+    }
+    std::string tempPath;
+    const int fd = CreateTempFile(path, tempPath);
+    const int cause = errno;
+    if (fd >= 0) {
+        close(fd);
+        unlink(tempPath.c_str());
+        return "the disk may be full";
+    }
+    const std::string folder = FolderOf(path);
+    switch (cause) {
+    case ENOENT:
+    case ENOTDIR: return "the folder " + folder + " does not exist";
+    case EACCES:
+    case EPERM:
+    case EROFS: return "the folder " + folder + " may not be written";
+    case ENOSPC:
+    case EDQUOT: return "the disk is full";
+    default: return std::strerror(cause);
+    }
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view text) {

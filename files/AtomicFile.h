@@ -21,6 +21,11 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
 // refuse before work that would be lost when the save fails.
 bool CanSaveAtomically(const std::string& path);
 
+// Why a save to the path fails, in words for the user, found the way CanSaveAtomically tries it:
+// the target is a folder or write-protected, its folder is missing, may not be written or is on
+// a full disk; "the disk may be full" when all of that looks well.
+std::string SaveObstacle(const std::string& path);
+
 // The same for a text, written as its bytes (no line-end translation).
 bool WriteFileAtomically(const std::string& path, std::string_view text);
 

@@ -105,6 +105,15 @@ std::string InstalledRule(const SystemPaths& paths) {
     return {};
 }
 
+// How to name the adaptor's port instead.
+constexpr ReaderText kNameTheDeviceFix{"name the adaptor's serial device (e.g. -p /dev/ttyUSB0)",
+                                       "choose the adaptor's port in the port list (each port's tooltip names its "
+                                       "device)"};
+constexpr ReaderText kPortMissingFix{
+    "plug the adaptor in; `orven-cli ports` lists the ports there are and the device of each",
+    "plug the adaptor in and press Scan COMx: a port that opens loses its \"-\" in the port list, and each port's "
+    "tooltip names its device"};
+
 }  // namespace
 
 const char* StatusWord(CheckStatus status) {
@@ -117,13 +126,13 @@ const char* StatusWord(CheckStatus status) {
 }
 
 std::vector<CheckLine> ProbeSerialPort(const std::string& portName, const std::string& device, unsigned baud,
-                                       const SystemPaths& paths, bool& openable) {
+                                       const SystemPaths& paths, bool& openable, CheckReader reader) {
     std::vector<CheckLine> lines;
     openable = false;
     struct stat node{};
     if (device.empty() || stat(device.c_str(), &node) != 0) {
         lines.push_back({CheckStatus::Fail, portName + " stands for " + (device.empty() ? "no device" : device + ", which does not exist"),
-                         "plug the adaptor in; `orven-cli ports` lists the ports there are and the device of each"});
+                         kPortMissingFix.For(reader)});
         return lines;
     }
     char* real = realpath(device.c_str(), nullptr);
@@ -131,7 +140,7 @@ std::vector<CheckLine> ProbeSerialPort(const std::string& portName, const std::s
     std::free(real);
     lines.push_back({S_ISCHR(node.st_mode) ? CheckStatus::Ok : CheckStatus::Fail,
                      portName + " is " + device + (resolved != device ? " (" + resolved + ")" : ""),
-                     S_ISCHR(node.st_mode) ? "" : "name the adaptor's serial device (e.g. -p /dev/ttyUSB0)"});
+                     S_ISCHR(node.st_mode) ? "" : kNameTheDeviceFix.For(reader)});
     if (!S_ISCHR(node.st_mode)) return lines;
     lines.push_back(PermissionLine(device, node));
     const bool permitted = lines.back().status == CheckStatus::Ok;
@@ -154,7 +163,7 @@ std::vector<CheckLine> ProbeSerialPort(const std::string& portName, const std::s
                          holder ? "close " + holder->program + " (or: kill " + std::to_string(holder->pid) + ")"
                                 : "close the other program that uses the port"});
     } else {
-        lines.push_back({CheckStatus::Fail, port.OpenFailureCause(), "name the adaptor's serial device (e.g. -p /dev/ttyUSB0)"});
+        lines.push_back({CheckStatus::Fail, port.OpenFailureCause(), kNameTheDeviceFix.For(reader)});
     }
     return lines;
 }

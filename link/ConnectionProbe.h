@@ -22,6 +22,17 @@ struct CheckLine {
 // "OK", "WARN", "FAIL".
 const char* StatusWord(CheckStatus status);
 
+// Who reads a checklist: each fix names the controls that reader has, the command line's options
+// or the window's lists and menus.
+enum class CheckReader { CommandLine, Window };
+
+// A text in the words of each reader.
+struct ReaderText {
+    const char* commandLine;
+    const char* window;
+    const char* For(CheckReader reader) const { return reader == CheckReader::Window ? window : commandLine; }
+};
+
 // Where the probes look; tests point them at folders of their own.
 struct SystemPaths {
     std::string sysfs = "/sys";
@@ -39,7 +50,8 @@ inline constexpr const char* kUdevRuleHome = "/etc/udev/rules.d";
 // login session), holder, ModemManager, line settings at `baud`. `openable` tells the caller
 // whether the link checks can go on.
 std::vector<CheckLine> ProbeSerialPort(const std::string& portName, const std::string& device, unsigned baud,
-                                       const SystemPaths& paths, bool& openable);
+                                       const SystemPaths& paths, bool& openable,
+                                       CheckReader reader = CheckReader::CommandLine);
 
 // The USB radio (0483:5750): attached, its hidraw node, whether this user may open it (through
 // `device`, whose backend may be simulated), the udev rule.

@@ -43,10 +43,16 @@ bool CCloneApp::Finish() {
     return WriteStateFile(statePath_, state_) == kStateFileOk;
 }
 
-int CCloneApp::Run(QApplication& app, const std::string& programName) {
+int CCloneApp::Run(QApplication& app, const std::string& programName, const std::string& file) {
     CCloneMainDlg& window = StartUp(CurrentDirectory(), programName);
     window.SetDemoRadio(DemoRequested(QApplication::arguments()));
     window.show();
+    if (!file.empty()) {
+        // The state remembers a full path, as the file dialog gives it.
+        std::error_code unknown;
+        const std::filesystem::path full = std::filesystem::absolute(file, unknown);
+        window.OpenFile(unknown ? file : full.string());
+    }
     const int code = app.exec();
     Finish();
     return code;

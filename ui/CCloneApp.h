@@ -33,9 +33,10 @@ public:
     // not reported to the user; the return value tells whether the file was written.
     bool Finish();
 
-    // The whole run: start-up in the current directory, the window shown until it closes,
-    // then Finish. Returns the main loop's exit code.
-    int Run(QApplication& app, const std::string& programName);
+    // The whole run: start-up in the current directory, the window shown (with `file` opened in
+    // it, as File > Open does, unless empty) until it closes, then Finish. Returns the main
+    // loop's exit code.
+    int Run(QApplication& app, const std::string& programName, const std::string& file = {});
 
     AppState& State() { return state_; }
     const std::string& WorkDir() const { return workDir_; }

@@ -218,10 +218,15 @@ void CCloneMainDlg::ShowSettings() {
 
 void CCloneMainDlg::RefreshTitle() {
     const QString version = QString::fromLatin1(ids::kStrVersion);
+    const QString modified = state_.modified ? QStringLiteral("*") : QString();
+    // The variant of the document shown, whatever the wizard chose last.
+    const QString variant = QStringLiteral(" - ") + QString::fromLatin1(modelUsa_->isChecked() ? ids::kStrUsaVariant
+                                                                                              : ids::kStrEuropeVariant);
     if (state_.untitled) {
         const QString model = SlotText(settings_.modelName);
         identityGroup_->setTitle(model);
-        setWindowTitle(model + QLatin1Char(' ') + version);
+        if (untitledName_.isEmpty()) setWindowTitle(model + modified + QLatin1Char(' ') + version);
+        else setWindowTitle(untitledName_ + modified + variant + QLatin1Char(' ') + version);
     } else {
         identityGroup_->setTitle(QString());
         std::string shown(FixedSlotText(state_.filePath));
@@ -229,11 +234,7 @@ void CCloneMainDlg::RefreshTitle() {
         if (!workDir_.empty() && at != std::string::npos) shown = shown.substr(at + workDir_.size());
         QString title = QString::fromLocal8Bit(shown.c_str());
         if (state_.fileReadOnly) title += QStringLiteral("(Read only)");
-        if (state_.modified) title += QLatin1Char('*');
-        title += QStringLiteral(" - ");
-        title += QString::fromLatin1(state_.modelType == kModelUsa ? ids::kStrUsaVariant
-                                                                   : ids::kStrEuropeVariant);
-        setWindowTitle(title + QLatin1Char(' ') + version);
+        setWindowTitle(title + modified + variant + QLatin1Char(' ') + version);
     }
     QString options;
     if (state_.traceLog) options += QStringLiteral("Logo;");
@@ -245,6 +246,7 @@ void CCloneMainDlg::RefreshTitle() {
 }
 
 void CCloneMainDlg::MarkModified() {
+    ++editCount_;
     if (state_.modified) return;
     state_.modified = 1;
     RefreshTitle();
@@ -252,9 +254,13 @@ void CCloneMainDlg::MarkModified() {
 
 void CCloneMainDlg::SetModifiedFlag(bool modified) { state_.modified = modified ? 1 : 0; }
 
-void CCloneMainDlg::SetUntitled(bool untitled) {
-    state_.untitled = untitled ? 1 : 0;
-    saveAction_->setEnabled(!untitled);
+void CCloneMainDlg::SetUntitled(bool untitled) { state_.untitled = untitled ? 1 : 0; }
+
+void CCloneMainDlg::TakeRadioDocument(const RadioSettings& read) {
+    settings_ = read;
+    const QString serial = SlotText(settings_.serialNo);
+    ShowUntitledDocument(QStringLiteral("From radio ") + (serial.isEmpty() ? QStringLiteral("(no serial)") : serial),
+                         true);
 }
 
 void CCloneMainDlg::UpdateEntryByUserFields() {
@@ -326,6 +332,7 @@ void CCloneMainDlg::RefillChannels() {
 
 void CCloneMainDlg::OnModelClicked() {
     MarkModified();
+    RefreshTitle();  // the variant follows the model
     const bool usa = modelUsa_->isChecked();
     BandBox(ChannelBand::WX)->setChecked(usa);
     BandBox(ChannelBand::Private)->setChecked(!usa);
@@ -346,6 +353,18 @@ void CCloneMainDlg::ShowStatus(const QString& text) {
 }
 
 void CCloneMainDlg::SetStatusText(const QString& text) { statusText_->setText(text); }
+
+// The countdown to "Ready." waits too: the answer may take longer than a result's ten seconds.
+CCloneMainDlg::AwaitingAnswer::AwaitingAnswer(CCloneMainDlg& window, const QString& awaited)
+    : window_(window), text_(window.statusText_->text()), ticks_(window.statusTicks_) {
+    window_.statusTicks_ = 0;
+    window_.statusText_->setText(awaited);
+}
+
+CCloneMainDlg::AwaitingAnswer::~AwaitingAnswer() {
+    window_.statusText_->setText(text_);
+    window_.statusTicks_ = ticks_;
+}
 
 void CCloneMainDlg::OnTimer() {
     if (statusTicks_ > 0 && --statusTicks_ == 0) statusText_->setText(QString::fromLatin1(kReady));
@@ -389,12 +408,12 @@ void CCloneMainDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     if (!closeHandled_) {
-        closeHandled_ = true;
         StoreSelections();
-        if (!state_.untitled) {
-            GatherSettings();
-            OfferToSave(QStringLiteral("File is Modify. Do you want to save?"));
+        if (!MayDropDocument()) {
+            event->ignore();
+            return;
         }
+        closeHandled_ = true;
     }
     event->accept();
 }

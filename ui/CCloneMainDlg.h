@@ -89,12 +89,26 @@ public:
     void ShowSettings();
     // Window title, caption of the identity group and the option line.
     void RefreshTitle();
-    // Sets `modified` and refreshes the title, unless it was already set.
+    // An edit of the document: sets `modified` and refreshes the title, unless it was already set.
     void MarkModified();
+    // How many edits the document has had; a command that replaces the document later tells by it
+    // whether the user changed the document meanwhile.
+    unsigned EditCount() const { return editCount_; }
     // Stores `modified` without refreshing the title.
     void SetModifiedFlag(bool modified);
-    // Stores `untitled`; "Save" is greyed while it is set.
+    // Stores `untitled`: the document has no file, and Save asks for a name.
     void SetUntitled(bool untitled);
+    // Before the document on screen is replaced or dropped: when it has unsaved changes (also an
+    // untitled one), asks whether to save it, with Yes, No and Cancel. Yes saves it (asking for a
+    // name when it has none or its file is write-protected). False when the user cancelled or the
+    // save failed: the document must stay.
+    bool MayDropDocument();
+    // Opens a settings file as File > Open does once a name is chosen: the document it holds, or
+    // the reason it did not open.
+    void OpenFile(const std::string& path);
+    // The settings a read found become the document: untitled and modified, the title naming the
+    // radio by its serial number, so that nothing saves them over a file unasked.
+    void TakeRadioDocument(const RadioSettings& read);
     // The identity edits are open for typing only while their "entry by user" box is off; a
     // ticked box empties its edit (a valid number typed there stays in the document) and says the
     // radio keeps its own, an unticked one shows the document's number again.
@@ -112,6 +126,21 @@ public:
     void ShowStatus(const QString& text);
     // Shows a text in the status line until the next change.
     void SetStatusText(const QString& text);
+
+    // While a question is open, the status line says what it waits for; the status it showed
+    // comes back when the question closes.
+    class AwaitingAnswer {
+    public:
+        AwaitingAnswer(CCloneMainDlg& window, const QString& awaited);
+        ~AwaitingAnswer();
+        AwaitingAnswer(const AwaitingAnswer&) = delete;
+        AwaitingAnswer& operator=(const AwaitingAnswer&) = delete;
+
+    private:
+        CCloneMainDlg& window_;
+        QString text_;
+        int ticks_;
+    };
     // One tick of the one-second timer: the status countdown and the USB radio detection.
     void OnTimer();
     // Opens a report in the text viewer; where none can be started, tells where the report is.
@@ -145,7 +174,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class SaveAsOutcome { Saved, Failed, Cancelled };
+    enum class SaveOutcome { Saved, Failed, Cancelled };
 
     // Building (CCloneMainDlgLayout.cpp).
     void BuildMenus();
@@ -189,10 +218,17 @@ private:
     // Files (CCloneMainDlgFiles.cpp).
     CloneResult SaveSettings(const std::string& path);
     CloneResult LoadSettings(const std::string& path);
-    SaveAsOutcome SaveAs();
-    void SaveAfterYes();
-    // When an opened document is modified: asks `question` and, on Yes, saves it.
-    void OfferToSave(const QString& question);
+    // Each gathers the controls and saves; a failure is shown with its reason, and the document,
+    // its file and its state stay as they were.
+    SaveOutcome SaveAs();
+    SaveOutcome SaveToItsFile();
+    // Where the document belongs: its file, or a name the user gives when it has none or its
+    // file is write-protected.
+    SaveOutcome SaveDocument();
+    void ShowSaveFailure(const std::string& path);
+    // A document of its own making becomes the one shown: untitled, named `name` in the title
+    // (empty: the model name, as for the defaults).
+    void ShowUntitledDocument(const QString& name, bool modified);
     // A file that did not open: the reason in the status line and in a message box.
     // The result's text, and below it why the file could not be opened or read.
     void ShowOpenFailure(CloneResult result, const std::string& path);
@@ -227,6 +263,8 @@ private:
     bool demoRadio_ = false;
     WriteAccessTest writeAccess_;
     bool closeHandled_ = false;
+    unsigned editCount_ = 0;
+    QString untitledName_;  // what the title calls an untitled document; empty for the defaults
     QTimer* timer_ = nullptr;
 
     // Menu actions.

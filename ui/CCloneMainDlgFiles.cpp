@@ -4,6 +4,7 @@
 
 #include "clone/CloneResult.h"
 #include "files/FileRead.h"
+#include "files/AtomicFile.h"
 #include "files/FreqReport.h"
 #include "files/Paths.h"
 #include "files/RadioArchive.h"
@@ -74,29 +75,63 @@ QString CCloneMainDlg::FileDialogStart() const {
     return QString::fromLocal8Bit(JoinPath(workDir_, "*.dat").c_str());
 }
 
-CCloneMainDlg::SaveAsOutcome CCloneMainDlg::SaveAs() {
+CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveAs() {
     GatherSettings();
-    const QString chosen = Prompts().SaveFileName(this, FileDialogStart(), FileKind::Settings);
-    if (chosen.isEmpty()) return SaveAsOutcome::Cancelled;
+    const QString chosen = Prompts().SaveFileName(this, QStringLiteral("Save as"), FileDialogStart(), FileKind::Settings);
+    if (chosen.isEmpty()) return SaveOutcome::Cancelled;
     const std::string path = LocalPath(chosen);
-    if (!FitsFilePath(path) || SaveSettings(path) != kResultOk) return SaveAsOutcome::Failed;
+    if (!FitsFilePath(path) || SaveSettings(path) != kResultOk) {
+        ShowSaveFailure(path);
+        return SaveOutcome::Failed;
+    }
     state_.fileReadOnly = 0;
     CopyText(state_.filePath, path.c_str());
-    return SaveAsOutcome::Saved;
+    SetUntitled(false);
+    untitledName_.clear();
+    return SaveOutcome::Saved;
 }
 
-// A save question answered Yes: a write-protected file is saved under a new name.
-void CCloneMainDlg::SaveAfterYes() {
-    if (state_.fileReadOnly) {
-        SaveAs();
-        return;
-    }
+CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveToItsFile() {
     GatherSettings();
-    SaveSettings(CurrentFilePath());
+    const std::string path = CurrentFilePath();
+    if (SaveSettings(path) == kResultOk) return SaveOutcome::Saved;
+    ShowSaveFailure(path);
+    return SaveOutcome::Failed;
 }
 
-void CCloneMainDlg::OfferToSave(const QString& question) {
-    if (!state_.untitled && state_.modified && Prompts().AskYesNo(this, kWarning, question)) SaveAfterYes();
+CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveDocument() {
+    return state_.untitled || state_.fileReadOnly ? SaveAs() : SaveToItsFile();
+}
+
+void CCloneMainDlg::ShowSaveFailure(const std::string& path) {
+    const std::string why = FitsFilePath(path) ? SaveObstacle(path) : "the path is too long to be remembered";
+    Prompts().Message(this, kError,
+                      QStringLiteral("The settings could not be saved to:\n%1\n(%2.)\nThe document on screen is as it "
+                                     "was; Save as can save it elsewhere.")
+                          .arg(QString::fromLocal8Bit(path.c_str()), QString::fromStdString(why)),
+                      PromptIcon::Error);
+}
+
+bool CCloneMainDlg::MayDropDocument() {
+    if (!state_.modified) return true;
+    SaveChoice choice;
+    {
+        const AwaitingAnswer awaiting(*this, QStringLiteral("Waiting for your answer: save the changes?"));
+        choice = Prompts().AskToSave(this, kWarning, QStringLiteral("File is modified. Do you want to save?"));
+    }
+    if (choice == SaveChoice::Discard) return true;
+    if (choice == SaveChoice::Cancel || SaveDocument() != SaveOutcome::Saved) return false;
+    ShowStatus(QStringLiteral("Save file OK."));
+    RefreshTitle();
+    return true;
+}
+
+void CCloneMainDlg::ShowUntitledDocument(const QString& name, bool modified) {
+    SetModifiedFlag(modified);
+    SetUntitled(true);
+    untitledName_ = name;
+    ShowSettings();
+    RefreshTitle();
 }
 
 void CCloneMainDlg::ShowOpenFailure(CloneResult result, const std::string& path) {
@@ -116,50 +151,52 @@ void CCloneMainDlg::ShowReport(const QString& path) {
 
 void CCloneMainDlg::OnLoadDefault() {
     auto buffer = std::make_unique<RadioSettings>();
+    const std::int32_t model = state_.modelType, country = state_.countryIndex;
     CModelWizardDlg wizard(state_, *buffer, this);
     if (Prompts().RunDialog(wizard) != QDialog::Accepted) return;
-    OfferToSave(QStringLiteral("File is modified. Do you want to save?"));
+    if (!MayDropDocument()) {
+        // Nothing was loaded, so the wizard's choice is not remembered either.
+        state_.modelType = model;
+        state_.countryIndex = country;
+        return;
+    }
     settings_ = *buffer;
-    SetModifiedFlag(false);
-    SetUntitled(true);
-    RefreshTitle();
-    ShowSettings();
+    ShowUntitledDocument(QString(), false);
 }
 
 void CCloneMainDlg::OnOpen() {
-    OfferToSave(QStringLiteral("Do you want to save?"));
-    const QString chosen = Prompts().OpenFileName(this, FileDialogStart(), FileKind::Settings);
-    if (chosen.isEmpty()) return;
-    const CloneResult result = LoadSettings(LocalPath(chosen));
-    if (result != kResultOk) return ShowOpenFailure(result, LocalPath(chosen));
+    if (!MayDropDocument()) return;
+    const QString chosen = Prompts().OpenFileName(this, QStringLiteral("Open"), FileDialogStart(), FileKind::Settings);
+    if (!chosen.isEmpty()) OpenFile(LocalPath(chosen));
+}
+
+void CCloneMainDlg::OpenFile(const std::string& path) {
+    const CloneResult result = LoadSettings(path);
+    if (result != kResultOk) return ShowOpenFailure(result, path);
     ShowStatus(QString::fromLatin1(kOpenFileOkText));
     SetUntitled(false);
+    untitledName_.clear();
     ShowSettings();
     RefreshTitle();
 }
 
 void CCloneMainDlg::OnSave() {
-    if (state_.untitled) return;
-    GatherSettings();
-    if (SaveSettings(CurrentFilePath()) == kResultOk) {
-        RefreshTitle();
-        ShowStatus(QStringLiteral("Save file OK."));
-    } else {
-        ShowStatus(QStringLiteral("Save file error."));
-    }
+    if (state_.untitled) return OnSaveAs();
+    const bool saved = SaveToItsFile() == SaveOutcome::Saved;
+    ShowStatus(saved ? QStringLiteral("Save file OK.") : QStringLiteral("Save file error."));
+    RefreshTitle();
 }
 
 void CCloneMainDlg::OnSaveAs() {
     switch (SaveAs()) {
-    case SaveAsOutcome::Failed:
+    case SaveOutcome::Failed:
         ShowStatus(QStringLiteral("Save as file error."));
         break;
-    case SaveAsOutcome::Saved:
+    case SaveOutcome::Saved:
         ShowStatus(QStringLiteral("Save as file OK."));
-        SetUntitled(false);
         RefreshTitle();
         break;
-    case SaveAsOutcome::Cancelled:
+    case SaveOutcome::Cancelled:
         break;
     }
 }
@@ -214,15 +251,14 @@ void CCloneMainDlg::OnRadioArchive() {
 
 // As Open does, but untitled: the archive keeps its entry, and Save asks for a name of its own.
 void CCloneMainDlg::OpenArchiveEntry(const ArchiveEntry& entry) {
-    OfferToSave(QStringLiteral("Do you want to save?"));
+    if (!MayDropDocument()) return;
     const std::string path = JoinPath(entry.folder, kArchiveSettingsName);
-    const CloneResult result = LoadSettingsFile(path, settings_);
+    auto loaded = std::make_unique<RadioSettings>();
+    const CloneResult result = LoadSettingsFile(path, *loaded);
     if (result != kResultOk) return ShowOpenFailure(result, path);
-    SetModifiedFlag(false);
-    SetUntitled(true);
+    settings_ = *loaded;
     ShowStatus(QString::fromLatin1(kOpenFileOkText));
-    ShowSettings();
-    RefreshTitle();
+    ShowUntitledDocument(QStringLiteral("From archive ") + QString::fromStdString(entry.id), false);
 }
 
 // Modeless, so the window stays at hand; choosing it again brings it up and checks again.

@@ -4,6 +4,7 @@
 #include "ui/CCloneMainDlg.h"
 
 #include "link/PortNames.h"
+#include "model/IdentityRules.h"
 #include "ui/CaptionGroupBox.h"
 #include "ui/ChannelListPanel.h"
 #include "ui/CloneCommandController.h"
@@ -21,6 +22,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,7 +43,7 @@ namespace orven::ui {
 namespace {
 
 constexpr int kIdentityEditWidth = 90;
-// Room for two warnings beside the identity fields; the tooltip holds any more.
+// Room for the warnings beside the identity fields, wrapped; the tooltip holds any more.
 constexpr int kWarningLines = 2;
 constexpr QRgb kWarningColour = qRgb(0xA0, 0x40, 0x00);
 
@@ -77,6 +79,23 @@ QAction* AddCommand(QMenu* menu, const char* text, int id) {
     return WithId(menu->addAction(QString::fromLatin1(text)), id);
 }
 
+// A control that shows no text of its own is named by its label, for screen readers.
+template <class Control>
+Control* Named(Control* control, const QString& name) {
+    control->setAccessibleName(name);
+    return control;
+}
+
+// A label for a control: the control takes its text (without the colon) as its name.
+QLabel* LabelFor(const QString& text, QWidget* control, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(control);
+    QString name = text;
+    if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+    control->setAccessibleName(name);
+    return label;
+}
+
 // Every port as the port combo may name it, an absent one with its mark.
 QStringList EveryPortName() {
     QStringList names{QStringLiteral("USB")};
@@ -100,51 +119,56 @@ void CCloneMainDlg::AddStateChoice(QMenu* menu, const char* text, int id, std::u
 
 void CCloneMainDlg::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    connect(AddCommand(file, "Load Default", ids::menu::kLoadDefault), &QAction::triggered, this,
+    connect(AddCommand(file, "&Load Default", ids::menu::kLoadDefault), &QAction::triggered, this,
             &CCloneMainDlg::OnLoadDefault);
-    connect(AddCommand(file, "Open", ids::menu::kOpen), &QAction::triggered, this,
-            &CCloneMainDlg::OnOpen);
-    saveAction_ = AddCommand(file, "Save", ids::menu::kSave);
+    QAction* open = AddCommand(file, "&Open", ids::menu::kOpen);
+    open->setShortcut(QKeySequence::Open);
+    connect(open, &QAction::triggered, this, &CCloneMainDlg::OnOpen);
+    saveAction_ = AddCommand(file, "&Save", ids::menu::kSave);
+    saveAction_->setShortcut(QKeySequence::Save);
     connect(saveAction_, &QAction::triggered, this, &CCloneMainDlg::OnSave);
-    connect(AddCommand(file, "Save as", ids::menu::kSaveAs), &QAction::triggered, this,
-            &CCloneMainDlg::OnSaveAs);
+    QAction* saveAs = AddCommand(file, "Save &as", ids::menu::kSaveAs);
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(saveAs, &QAction::triggered, this, &CCloneMainDlg::OnSaveAs);
     file->addSeparator();
-    connect(AddCommand(file, "Import Channels...", ids::menu::kImportChannels), &QAction::triggered, this,
+    connect(AddCommand(file, "&Import Channels...", ids::menu::kImportChannels), &QAction::triggered, this,
             &CCloneMainDlg::OnImportChannels);
-    connect(AddCommand(file, "Export Channels...", ids::menu::kExportChannels), &QAction::triggered, this,
+    connect(AddCommand(file, "&Export Channels...", ids::menu::kExportChannels), &QAction::triggered, this,
             &CCloneMainDlg::OnExportChannels);
     file->addSeparator();
-    connect(AddCommand(file, "Radio Archive...", ids::menu::kRadioArchive), &QAction::triggered, this,
+    connect(AddCommand(file, "&Radio Archive...", ids::menu::kRadioArchive), &QAction::triggered, this,
             &CCloneMainDlg::OnRadioArchive);
     file->addSeparator();
     // Exit goes through the same close request as the window's close button.
-    connect(AddCommand(file, "Exit", ids::menu::kExit), &QAction::triggered, this,
-            &QWidget::close);
+    QAction* exit = AddCommand(file, "E&xit", ids::menu::kExit);
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* clone = menuBar()->addMenu(QStringLiteral("&Clone"));
-    writeAction_ = AddCommand(clone, "Write to Radio", ids::menu::kWriteToRadio);
-    readAction_ = AddCommand(clone, "Read from Radio", ids::menu::kReadFromRadio);
-    verifyAction_ = AddCommand(clone, "Verify", ids::menu::kVerify);
-    handShakeAction_ = AddCommand(clone, "HandShake", ids::menu::kHandShake);
-    writeRemovingAction_ = AddCommand(clone, "Write and Remove Identities...", ids::menu::kWriteRemovingIdentities);
+    writeAction_ = AddCommand(clone, kWriteText, ids::menu::kWriteToRadio);
+    readAction_ = AddCommand(clone, kReadText, ids::menu::kReadFromRadio);
+    readAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    verifyAction_ = AddCommand(clone, kVerifyText, ids::menu::kVerify);
+    handShakeAction_ = AddCommand(clone, kHandShakeText, ids::menu::kHandShake);
+    writeRemovingAction_ = AddCommand(clone, "Write and Remove &Identities...", ids::menu::kWriteRemovingIdentities);
     clone->addSeparator();
-    AddStateChoice(clone, "Fast Transfer", ids::menu::kFastTransfer, &AppState::fastTransfer);
-    AddStateChoice(clone, "Verify after write", ids::menu::kVerifyAfterWrite, &AppState::verifyAfterWrite);
-    AddStateChoice(clone, "Back up before write", ids::menu::kBackupBeforeWrite, &AppState::noBackupBeforeWrite, true);
+    AddStateChoice(clone, "&Fast Transfer", ids::menu::kFastTransfer, &AppState::fastTransfer);
+    AddStateChoice(clone, "Verify a&fter write", ids::menu::kVerifyAfterWrite, &AppState::verifyAfterWrite);
+    AddStateChoice(clone, "&Back up before write", ids::menu::kBackupBeforeWrite, &AppState::noBackupBeforeWrite, true);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
-    connect(AddCommand(tools, "Export Freq Table", ids::menu::kExportFreqTable),
+    connect(AddCommand(tools, "&Export Freq Table", ids::menu::kExportFreqTable),
             &QAction::triggered, this, &CCloneMainDlg::OnExportFreqTable);
-    connect(AddCommand(tools, "View CheckSum", ids::menu::kViewCheckSum), &QAction::triggered,
+    connect(AddCommand(tools, "View Check&Sum", ids::menu::kViewCheckSum), &QAction::triggered,
             this, &CCloneMainDlg::OnViewCheckSum);
-    connect(AddCommand(tools, "Feature Setup...", ids::menu::kFeatureSetup), &QAction::triggered,
+    connect(AddCommand(tools, "&Feature Setup...", ids::menu::kFeatureSetup), &QAction::triggered,
             this, &CCloneMainDlg::OnFeatureSetup);
     tools->addSeparator();
-    connect(AddCommand(tools, "Check Connection...", ids::menu::kCheckConnection), &QAction::triggered, this,
+    connect(AddCommand(tools, "&Check Connection...", ids::menu::kCheckConnection), &QAction::triggered, this,
             &CCloneMainDlg::OnCheckConnection);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    connect(AddCommand(help, "About", ids::menu::kAbout), &QAction::triggered, this,
+    connect(AddCommand(help, "&About", ids::menu::kAbout), &QAction::triggered, this,
             &CCloneMainDlg::OnAbout);
 }
 
@@ -174,21 +198,22 @@ QWidget* CCloneMainDlg::BuildIdentityGroup() {
     auto* grid = Tight(new QGridLayout(identityGroup_));
 
     // In the caption line, so that options coming and going move nothing.
-    optionLine_ = WithId(new QLabel(identityGroup_), ids::main::kOptionLine);
+    optionLine_ = Named(WithId(new QLabel(identityGroup_), ids::main::kOptionLine), QStringLiteral("Options"));
     identityGroup_->SetCaptionNote(optionLine_);
 
     mmsiByUser_ = WithId(new QCheckBox(QStringLiteral("MMSI entry by user"), identityGroup_),
                          ids::main::kMmsiByUser);
-    mmsiEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kMmsiEdit);
+    mmsiEdit_ = Named(WithId(new QLineEdit(identityGroup_), ids::main::kMmsiEdit), QStringLiteral("MMSI"));
     grid->addWidget(mmsiByUser_, 0, 0);
     grid->addWidget(mmsiEdit_, 0, 1);
     grid->addWidget(Hint("Please enter the 9 digital MMSI number.", 1, identityGroup_), 0, 3);
-    mmsiDecoded_ = WithId(new ElidedLabel(1, identityGroup_), ids::main::kMmsiDecoded);
+    mmsiDecoded_ = Named(WithId(new ElidedLabel(1, identityGroup_), ids::main::kMmsiDecoded),
+                         QStringLiteral("What the MMSI is"));
     grid->addWidget(mmsiDecoded_, 1, 1, 1, 3);
 
     atisByUser_ = WithId(new QCheckBox(QStringLiteral("ATIS entry by user"), identityGroup_),
                          ids::main::kAtisByUser);
-    atisEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kAtisEdit);
+    atisEdit_ = Named(WithId(new QLineEdit(identityGroup_), ids::main::kAtisEdit), QStringLiteral("ATIS"));
     atisEdit_->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]*")), atisEdit_));
     grid->addWidget(atisByUser_, 2, 0);
@@ -197,24 +222,31 @@ QWidget* CCloneMainDlg::BuildIdentityGroup() {
                          "\"9\" is entered automatically.",
                          2, identityGroup_),
                     2, 3);
-    atisDecoded_ = WithId(new ElidedLabel(1, identityGroup_), ids::main::kAtisDecoded);
+    atisDecoded_ = Named(WithId(new ElidedLabel(1, identityGroup_), ids::main::kAtisDecoded),
+                         QStringLiteral("What the ATIS is"));
     grid->addWidget(atisDecoded_, 3, 1, 1, 3);
-    identityWarnings_ = WithId(new ElidedLabel(kWarningLines, identityGroup_), ids::main::kIdentityWarnings);
+    identityWarnings_ = Named(WithId(new ElidedLabel(kWarningLines, identityGroup_, LongText::Wrap),
+                                     ids::main::kIdentityWarnings),
+                              QStringLiteral("Identity warnings"));
     QPalette warning = identityWarnings_->palette();
     warning.setColor(QPalette::WindowText, QColor::fromRgb(kWarningColour));
     identityWarnings_->setPalette(warning);
     grid->addWidget(identityWarnings_, 4, 0, 1, 4);
 
     nmeaEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kNmeaEdit);
-    nmeaArrows_ = WithId(new UpDownArrows(nmeaEdit_, identityGroup_), ids::main::kNmeaSpin);
-    grid->addWidget(new QLabel(QStringLiteral("NMEA2000"), identityGroup_), 5, 0);
+    nmeaArrows_ = WithId(new UpDownArrows(nmeaEdit_, static_cast<int>(kNmeaTextLength), QStringLiteral("NMEA2000"),
+                                          identityGroup_),
+                         ids::main::kNmeaSpin);
+    grid->addWidget(LabelFor(QStringLiteral("NMEA2000"), nmeaEdit_, identityGroup_), 5, 0);
     grid->addWidget(nmeaEdit_, 5, 1);
     grid->addWidget(nmeaArrows_, 5, 2);
     grid->addWidget(Hint("Please enter the 6 digital NMEA NO.", 1, identityGroup_), 5, 3);
 
     serialEdit_ = WithId(new QLineEdit(identityGroup_), ids::main::kSerialEdit);
-    serialArrows_ = WithId(new UpDownArrows(serialEdit_, identityGroup_), ids::main::kSerialSpin);
-    grid->addWidget(new QLabel(QStringLiteral("Serial Number"), identityGroup_), 6, 0);
+    serialArrows_ = WithId(new UpDownArrows(serialEdit_, static_cast<int>(kSerialTextLimit),
+                                            QStringLiteral("Serial Number"), identityGroup_),
+                           ids::main::kSerialSpin);
+    grid->addWidget(LabelFor(QStringLiteral("Serial Number"), serialEdit_, identityGroup_), 6, 0);
     grid->addWidget(serialEdit_, 6, 1);
     grid->addWidget(serialArrows_, 6, 2);
     grid->addWidget(Hint("Please enter the 8 digital serial NO.", 1, identityGroup_), 6, 3);
@@ -248,7 +280,8 @@ QWidget* CCloneMainDlg::BuildRightColumn() {
 
     auto* usb = new QGroupBox(QStringLiteral("USB Port Status"), right);
     auto* usbRow = Tight(new QHBoxLayout(usb));
-    usbStatus_ = WithId(new QLabel(QString::fromLatin1(kUsbAbsent), usb), ids::main::kUsbStatus);
+    usbStatus_ = Named(WithId(new QLabel(QString::fromLatin1(kUsbAbsent), usb), ids::main::kUsbStatus),
+                       QStringLiteral("USB Port Status"));
     usbRow->addWidget(usbStatus_);
     column->addWidget(usb);
 
@@ -278,11 +311,11 @@ QWidget* CCloneMainDlg::BuildRightColumn() {
     rxStepCombo_ = DropDown(ids::main::kRxStepCombo, feature);
     rxMidCombo_ = DropDown(ids::main::kRxMidCombo, feature);
     const int firstComboRow = kBandCount / 2;
-    grid->addWidget(new QLabel(QStringLiteral("TX PLL STEP:"), feature), firstComboRow, 0);
+    grid->addWidget(LabelFor(QStringLiteral("TX PLL STEP:"), txStepCombo_, feature), firstComboRow, 0);
     grid->addWidget(txStepCombo_, firstComboRow, 1);
-    grid->addWidget(new QLabel(QStringLiteral("RX PLL STEP:"), feature), firstComboRow + 1, 0);
+    grid->addWidget(LabelFor(QStringLiteral("RX PLL STEP:"), rxStepCombo_, feature), firstComboRow + 1, 0);
     grid->addWidget(rxStepCombo_, firstComboRow + 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("RX Mid Freq:"), feature), firstComboRow + 2, 0);
+    grid->addWidget(LabelFor(QStringLiteral("RX Mid Freq:"), rxMidCombo_, feature), firstComboRow + 2, 0);
     grid->addWidget(rxMidCombo_, firstComboRow + 2, 1);
     column->addWidget(feature);
     column->addStretch(1);
@@ -292,9 +325,11 @@ QWidget* CCloneMainDlg::BuildRightColumn() {
 QWidget* CCloneMainDlg::BuildStatusGroup() {
     auto* group = new QGroupBox(QStringLiteral("Status"), this);
     auto* column = Tight(new QVBoxLayout(group));
-    statusText_ = WithId(new ElidedLabel(2, group), ids::main::kStatusText);
+    // Cut in the middle, so that an archive entry's name keeps both its radio and its time.
+    statusText_ = Named(WithId(new ElidedLabel(2, group, LongText::CutInMiddle), ids::main::kStatusText),
+                        QStringLiteral("Status"));
     statusText_->setText(QString::fromLatin1(kReadyAtStart));
-    progress_ = WithId(new QProgressBar(group), ids::main::kProgressBar);
+    progress_ = Named(WithId(new QProgressBar(group), ids::main::kProgressBar), QStringLiteral("Progress"));
     progress_->setRange(0, 100);
     progress_->setValue(0);
     progress_->setTextVisible(false);
@@ -306,8 +341,8 @@ QWidget* CCloneMainDlg::BuildStatusGroup() {
 QWidget* CCloneMainDlg::BuildPortGroup() {
     auto* group = new QGroupBox(QStringLiteral("Comm Port"), this);
     auto* grid = Tight(new QGridLayout(group));
-    portCombo_ = SteadyDropDown(ids::main::kPortCombo, EveryPortName(), group);
-    baudCombo_ = DropDown(ids::main::kBaudCombo, group);
+    portCombo_ = Named(SteadyDropDown(ids::main::kPortCombo, EveryPortName(), group), QStringLiteral("Comm Port"));
+    baudCombo_ = Named(DropDown(ids::main::kBaudCombo, group), QStringLiteral("Baud rate"));
     scanButton_ =
         WithId(new QPushButton(QStringLiteral("Scan COMx"), group), ids::main::kScanButton);
     writeButton_ =

@@ -30,8 +30,8 @@ QString ProblemLines(const CsvImportResult& result) {
 }  // namespace
 
 void CCloneMainDlg::OnImportChannels() {
-    const QString path =
-        Prompts().OpenFileName(this, QString::fromStdString(JoinPath(workDir_, "*.csv")), FileKind::Spreadsheet);
+    const QString path = Prompts().OpenFileName(this, kImportTitle + QStringLiteral(": private channels from a spreadsheet"),
+                                                QString::fromStdString(JoinPath(workDir_, "*.csv")), FileKind::Spreadsheet);
     if (path.isEmpty()) return;
     std::string text, why;
     if (!ReadChannelCsvFile(LocalPath(path), text, why)) {
@@ -39,12 +39,15 @@ void CCloneMainDlg::OnImportChannels() {
                           PromptIcon::Error);
         return;
     }
-    const int choice = Prompts().AskChoice(
-        this, kImportTitle,
-        QStringLiteral("Replace the document's private channels with those of %1, or append them after the "
-                       "channels there are?")
-            .arg(path),
-        {QStringLiteral("Replace"), QStringLiteral("Append")});
+    int choice = -1;
+    {
+        const AwaitingAnswer awaiting(*this, QStringLiteral("Waiting for your answer: replace or append the channels?"));
+        choice = Prompts().AskChoice(this, kImportTitle,
+                                     QStringLiteral("Replace the document's private channels with those of %1, or "
+                                                    "append them after the channels there are?")
+                                         .arg(path),
+                                     {QStringLiteral("Replace"), QStringLiteral("Append")});
+    }
     if (choice < 0) return;
     const CsvImportMode mode = choice == 0 ? CsvImportMode::Replace : CsvImportMode::Append;
     CsvImportResult result = ImportChannelsCsv(text, mode, settings_);
@@ -74,8 +77,8 @@ void CCloneMainDlg::OnImportChannels() {
 }
 
 void CCloneMainDlg::OnExportChannels() {
-    const QString path =
-        Prompts().SaveFileName(this, QString::fromStdString(JoinPath(workDir_, "*.csv")), FileKind::Spreadsheet);
+    const QString path = Prompts().SaveFileName(this, QStringLiteral("Export Channels: the private channels as a spreadsheet"),
+                                                QString::fromStdString(JoinPath(workDir_, "*.csv")), FileKind::Spreadsheet);
     if (path.isEmpty() || !OutsideArchives(LocalPath(path))) return;
     if (!WriteFileAtomically(LocalPath(path), std::string_view(ChannelsToCsv(settings_)))) {
         Prompts().Message(this, QStringLiteral("Error"), QStringLiteral("Can't Create file:\n") + path,

@@ -37,7 +37,7 @@ CModelWizardDlg::CModelWizardDlg(AppState& state, RadioSettings& buffer, QWidget
     groups->addWidget(MakeCountryGroup(), 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(groups);
-    layout->addLayout(MakeButtonRow(*this, ButtonRow::OkOnly));
+    layout->addLayout(MakeButtonRow(*this, ButtonRow::OkCancel));
 
     SelectModel(state_.modelType);
     // The country always starts at "None", whatever was chosen last time.

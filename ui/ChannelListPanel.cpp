@@ -77,13 +77,17 @@ ChannelListPanel::ChannelListPanel(AppState& state, RadioSettings& settings, QWi
     auto* column = Tight(new QVBoxLayout(this));
 
     auto* bandRow = new QHBoxLayout;
-    bandRow->addWidget(new QLabel(QStringLiteral("Band"), this));
     bandCombo_ = SteadyDropDown(ids::main::kBandCombo, EveryBandName(), this);
+    auto* bandLabel = new QLabel(QStringLiteral("Band"), this);
+    bandLabel->setBuddy(bandCombo_);
+    bandCombo_->setAccessibleName(bandLabel->text());
+    bandRow->addWidget(bandLabel);
     bandRow->addWidget(bandCombo_);
     bandRow->addStretch(1);
     column->addLayout(bandRow);
 
     list_ = WithId(new QListWidget(this), ids::main::kChannelList);
+    list_->setAccessibleName(title());
     // The lines are laid out in columns of characters.
     list_->setFont(ListFont());
     list_->setSelectionMode(QAbstractItemView::SingleSelection);

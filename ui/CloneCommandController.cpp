@@ -81,7 +81,12 @@ void CloneCommandController::StartWrite(const IdentitySet& remove) {
     Start(CloneOperation::Write, nullptr, remove);
 }
 
-void CloneCommandController::OnReadFromRadio() { Start(CloneOperation::Read); }
+// A read replaces the document on screen, so unsaved changes are offered a save first.
+void CloneCommandController::OnReadFromRadio() {
+    if (!Running() && !window_.MayDropDocument()) return;
+    editsBeforeRead_ = window_.EditCount();
+    Start(CloneOperation::Read);
+}
 
 void CloneCommandController::OnVerify() { Start(CloneOperation::Verify); }
 
@@ -114,8 +119,10 @@ void CloneCommandController::StopAndCloseWindow() {
 bool CloneCommandController::IdentityWarningsAccepted() {
     QStringList warnings;
     for (const std::string& warning : window_.IdentityWarningsNow()) warnings << ToQString(warning);
-    return warnings.isEmpty() ||
-           Prompts().AskYesNo(&window_, QString::fromLatin1(kIdentityWarningsTitle),
+    if (warnings.isEmpty()) return true;
+    const CCloneMainDlg::AwaitingAnswer awaiting(window_,
+                                                 QStringLiteral("Waiting for your answer: write despite the warnings?"));
+    return Prompts().AskYesNo(&window_, QString::fromLatin1(kIdentityWarningsTitle),
                               warnings.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
                                   QString::fromLatin1(kIdentityWarningsQuestion));
 }
@@ -125,7 +132,16 @@ bool CloneCommandController::ConfirmIdentityChange(const IdentityChanges& change
     // On the heap and watched: the dialog is the window's child and must not be deleted twice.
     const QPointer<IdentityConfirmDlg> dialog = new IdentityConfirmDlg(changes, &window_);
     confirmDialog_ = dialog;
-    const bool confirmed = Prompts().RunDialog(*dialog) == QDialog::Accepted;
+    // The bar would still show the backup's end as if the write went on.
+    const QString phase = controls_.progress->format();
+    controls_.progress->setFormat(QStringLiteral("Waiting"));
+    bool confirmed = false;
+    {
+        const CCloneMainDlg::AwaitingAnswer awaiting(
+            window_, QStringLiteral("Waiting for the new identity to be typed again; nothing has been written yet."));
+        confirmed = Prompts().RunDialog(*dialog) == QDialog::Accepted;
+    }
+    controls_.progress->setFormat(phase);
     delete dialog.data();
     return confirmed && !CloneStopEvent.IsSet();
 }
@@ -294,16 +310,27 @@ void CloneCommandController::ShowWrite(const WorkerOutcome& outcome, bool stoppe
 
 void CloneCommandController::ShowRead(const WorkerOutcome& outcome, bool stoppedForClose) {
     if (outcome.run.Ok() && outcome.readBlock) {
-        window_.Settings() = *outcome.readBlock;
+        // A close that came meanwhile asks about the document on screen; the radio's settings are
+        // in the radio archive.
+        if (closeAfterClone_ || !EditsDuringReadMayGo(outcome)) return;
+        window_.TakeRadioDocument(*outcome.readBlock);
         window_.ShowStatus(QString::fromLatin1(kReadOkText));
-        window_.SetModifiedFlag(true);
-        window_.ShowSettings();
     } else if (outcome.run.Ok() && outcome.unloadable) {
         ShowUnloadableRead(outcome);
     } else {
         FailureBox("Read Error", outcome, stoppedForClose);
         window_.ShowStatus(QString::fromLatin1(kReadErrorText));
     }
+}
+
+// Edits made while the radio was read were not asked about before it began: they are now. When
+// they stay, the radio's settings are still in the radio archive.
+bool CloneCommandController::EditsDuringReadMayGo(const WorkerOutcome& outcome) {
+    if (window_.EditCount() == editsBeforeRead_ || window_.MayDropDocument()) return true;
+    QString status = QStringLiteral("Read OK; the document on screen was kept.");
+    if (!outcome.run.archived.empty()) status += QStringLiteral("\nRead: ") + ToQString(outcome.run.archived);
+    window_.ShowStatus(status);
+    return false;
 }
 
 void CloneCommandController::ShowVerify(const WorkerOutcome& outcome, bool stoppedForClose) {
@@ -369,10 +396,10 @@ void CloneCommandController::SetBusyLayout(bool busy, CloneOperation operation) 
         const char* stopText;
     };
     const Command commands[] = {
-        {controls_.write, CloneOperation::Write, "Write to Radio", "Stop Write"},
-        {controls_.read, CloneOperation::Read, "Read from Radio", "Stop Read"},
-        {controls_.verify, CloneOperation::Verify, "Verify", "Stop Verify"},
-        {controls_.handShake, CloneOperation::HandShake, "HandShake", "Stop HandShake"},
+        {controls_.write, CloneOperation::Write, kWriteText, "Stop &Write"},
+        {controls_.read, CloneOperation::Read, kReadText, "Stop &Read"},
+        {controls_.verify, CloneOperation::Verify, kVerifyText, "Stop &Verify"},
+        {controls_.handShake, CloneOperation::HandShake, kHandShakeText, "Stop &HandShake"},
     };
     // A restore writes, and stops, as a write; any other running operation shows as a handshake.
     // The check has no Stop: every control is off while it runs.

@@ -34,6 +34,12 @@ namespace orven::ui {
 
 class CCloneMainDlg;
 class IdentityConfirmDlg;
+
+// The Clone menu's commands as the idle layout names them, with their mnemonics.
+inline constexpr const char* kWriteText = "&Write to Radio";
+inline constexpr const char* kReadText = "&Read from Radio";
+inline constexpr const char* kVerifyText = "&Verify";
+inline constexpr const char* kHandShakeText = "&HandShake";
 struct CloneWork;
 struct WorkerOutcome;
 
@@ -105,6 +111,7 @@ private:
     void ShowOutcome(const WorkerOutcome& outcome);
     void ShowWrite(const WorkerOutcome& outcome, bool stoppedForClose);
     void ShowRead(const WorkerOutcome& outcome, bool stoppedForClose);
+    bool EditsDuringReadMayGo(const WorkerOutcome& outcome);
     void ShowVerify(const WorkerOutcome& outcome, bool stoppedForClose);
     // The status after a read-back, and the message when it failed or found other bytes.
     QString ReadBackStatus(const ReadBackOutcome& readBack, const QString& okText);
@@ -120,6 +127,7 @@ private:
     bool checking_ = false;  // the busy one is the connection check, which nothing stops
     CloneTiming timing_ = kProductTiming;
     bool closeAfterClone_ = false;  // a close came while a clone ran
+    unsigned editsBeforeRead_ = 0;  // the document's edit count when the running read began
     QPointer<IdentityConfirmDlg> confirmDialog_;  // while the worker waits for its answer
 };
 

@@ -67,7 +67,7 @@ std::shared_ptr<WorkerOutcome> RunCloneWork(CloneWork& work) {
 }
 
 std::shared_ptr<ConnectionReport> RunCheckWork(CloneWork& work) {
-    return std::make_shared<ConnectionReport>(CheckConnection(work.job, {}, !work.demoRadio));
+    return std::make_shared<ConnectionReport>(CheckConnection(work.job, {}, !work.demoRadio, CheckReader::Window));
 }
 
 }  // namespace orven::ui

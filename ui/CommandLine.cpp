@@ -11,9 +11,10 @@ namespace orven::ui {
 namespace {
 
 void PrintHelp(std::ostream& out) {
-    out << "Usage: " << kProgramName << " [" << kDemoOption << "]\n"
+    out << "Usage: " << kProgramName << " [" << kDemoOption << "] [FILE]\n"
         << "The " << kProgramTitle << " desktop program: reads, edits, writes and verifies the settings of the "
         << kModelName << " marine VHF radio.\n\n"
+        << "  FILE       a settings file (*.dat) to open at start, as File > Open does\n"
         << "  " << kDemoOption << "     a simulated radio on USB, to try every command without hardware\n"
         << "  " << kVersionOption << "  print the program's name and version, then exit\n"
         << "  " << kHelpOption << "     print this help, then exit\n";
@@ -35,6 +36,26 @@ std::optional<int> AnswerOnTerminal(int argc, const char* const* argv, std::ostr
         }
     }
     return std::nullopt;
+}
+
+WindowArguments ParseWindowArguments(const std::vector<std::string>& arguments) {
+    WindowArguments taken;
+    bool optionsEnd = false;
+    for (const std::string& argument : arguments) {
+        if (!optionsEnd && argument == "--") {
+            optionsEnd = true;
+        } else if (!optionsEnd && (argument == kDemoOption || argument == kQuitAfterShowOption)) {
+            continue;
+        } else if (!optionsEnd && argument.size() > 1 && argument[0] == '-') {
+            taken.error = "unknown option " + argument;
+        } else if (!taken.file.empty()) {
+            taken.error = "one FILE at most: " + taken.file + " and " + argument;
+        } else {
+            taken.file = argument;
+        }
+        if (!taken.error.empty()) break;
+    }
+    return taken;
 }
 
 }  // namespace orven::ui

@@ -7,10 +7,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColor>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTime>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace orven::ui {
 
@@ -23,6 +27,8 @@ const QString kChecking = QStringLiteral("Checking...");
 const QString kBusy = QStringLiteral("A clone command is running: check again once it has ended.");
 const QString kAnswers = QStringLiteral("The radio answers.");
 const QString kSilent = QStringLiteral("The radio does not answer: see the first FAIL above.");
+const QString kCopy = QStringLiteral("Copy");
+const QString kCopied = QStringLiteral("Copied");
 
 // A mark of its own shape and colour for each status, so that the colour is never the only sign.
 struct Look {
@@ -70,6 +76,8 @@ ConnectionCheckDlg::ConnectionCheckDlg(Starter start, QWidget* parent) : QDialog
     list_ = WithId(new QTextBrowser(this), ids::check::kChecklist);
     list_->setMinimumSize(fontMetrics().averageCharWidth() * kListWidthChars, fontMetrics().lineSpacing() * kListRows);
     layout->addWidget(list_, 1);
+    checkedAt_ = WithId(new QLabel(this), ids::check::kCheckedAt);
+    layout->addWidget(checkedAt_);
 
     again_ = MakeButton("Check Again", ids::check::kCheckAgain, this);
     copy_ = MakeButton("Copy", ids::check::kCopy, this);
@@ -77,7 +85,15 @@ ConnectionCheckDlg::ConnectionCheckDlg(Starter start, QWidget* parent) : QDialog
     layout->addLayout(MakeActionRow({again_, copy_}, close));
 
     connect(again_, &QPushButton::clicked, this, &ConnectionCheckDlg::Check);
-    connect(copy_, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(plain_); });
+    // The button stays as wide as its longer text, so that the row does not move.
+    copy_->setText(kCopied);
+    const int copiedWidth = copy_->sizeHint().width();
+    copy_->setText(kCopy);
+    copy_->setMinimumWidth(std::max(copiedWidth, copy_->sizeHint().width()));
+    connect(copy_, &QPushButton::clicked, this, [this] {
+        QApplication::clipboard()->setText(plain_);
+        copy_->setText(kCopied);
+    });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -103,11 +119,14 @@ void ConnectionCheckDlg::Show(const ConnectionReport& report) {
     plain_ = AsText(report);
     copy_->setEnabled(true);
     list_->setHtml(AsHtml(report));
+    checkedAt_->setText(QStringLiteral("Checked at %1.").arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
 }
 
 void ConnectionCheckDlg::ShowNote(const QString& note) {
     plain_.clear();
     copy_->setEnabled(false);
+    copy_->setText(kCopy);
+    checkedAt_->clear();
     list_->setPlainText(note);
 }
 

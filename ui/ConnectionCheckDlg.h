@@ -3,7 +3,7 @@
 // "Checking..." until its report comes; then one line each with its status (a coloured mark and
 // the word), the fix under each failure and warning, and a last line that sums it up. The text
 // can be selected, and Copy puts all of it on the clipboard as the command line prints it, ready
-// for a support request.
+// for a support request, and says "Copied". Beneath the list, the time of the last check.
 #pragma once
 
 #include "clone/ConnectionCheck.h"
@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class QLabel;
 class QPushButton;
 class QTextBrowser;
 
@@ -43,6 +44,7 @@ private:
     bool checking_ = false;
     QString plain_;
     QTextBrowser* list_ = nullptr;
+    QLabel* checkedAt_ = nullptr;
     QPushButton* again_ = nullptr;
     QPushButton* copy_ = nullptr;
 };

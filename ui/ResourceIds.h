@@ -165,6 +165,7 @@ namespace check {
 inline constexpr int kChecklist = 1220;
 inline constexpr int kCheckAgain = 1221;
 inline constexpr int kCopy = 1222;
+inline constexpr int kCheckedAt = 1223;
 }  // namespace check
 
 // Dialog buttons.

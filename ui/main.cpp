@@ -11,6 +11,8 @@
 
 #include <clocale>
 #include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
     // --version and --help need no display, so they are answered before the toolkit looks for one.
@@ -23,11 +25,18 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QString::fromLatin1(orven::kVersionText));
     const std::string programName =
         orven::ui::ProgramNameOf(argc > 0 && argv[0] ? argv[0] : "orven-clone");
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments().mid(1)) arguments.push_back(argument.toLocal8Bit().toStdString());
+    const orven::ui::WindowArguments taken = orven::ui::ParseWindowArguments(arguments);
+    if (!taken.error.empty()) {
+        std::cerr << orven::ui::kProgramName << ": " << taken.error << " (see " << orven::ui::kProgramName << " "
+                  << orven::ui::kHelpOption << ")\n";
+        return 2;
+    }
     if (orven::ui::DemoRequested(QApplication::arguments()))
         orven::ui::AttachDemoRadio(orven::HidDeviceObject());
-    // For start-up measurements: the program ends as soon as its window has been shown.
-    if (QApplication::arguments().contains(QStringLiteral("--quit-after-show")))
+    if (QApplication::arguments().contains(QString::fromLatin1(orven::ui::kQuitAfterShowOption)))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
     orven::ui::CCloneApp cloneApp;
-    return cloneApp.Run(app, programName);
+    return cloneApp.Run(app, programName, taken.file);
 }
