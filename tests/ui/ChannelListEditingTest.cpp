@@ -71,7 +71,7 @@ TEST_F(ChannelListEditingTest, PrivateChannelsAreAddedEditedAndRemovedWhereChose
 
     const auto expectChanged = [this](const QStringList& labels) {
         EXPECT_EQ(Labels(), labels);
-        EXPECT_EQ(window->windowTitle(), "/private.dat* - VOROZUDE V1.15");
+        EXPECT_EQ(window->windowTitle(), "/private.dat* - RAVUZORU V1.15");
         Trigger(ids::menu::kSave);
     };
     NextChannelNamed("F", "1");

@@ -242,7 +242,7 @@ TEST_F(CloneCommandsTest, FailedOrStoppedCommandsSaySoAndLeaveTheDocument) {
         ASSERT_TRUE(CloneBusyEvent.IsSet());
         QCoreApplication::processEvents();
         for (int id : menu) EXPECT_EQ(Find<QAction>(id)->isEnabled(), id == c.menuId) << id;
-        EXPECT_EQ(Find<QAction>(c.menuId)->text(), QString::fromLatin1(c.stopText));
+        EXPECT_EQ(Shown(Find<QAction>(c.menuId)), QString::fromLatin1(c.stopText));
         EXPECT_FALSE(Find<QPushButton>(ids::main::kReadButton)->isEnabled());
         EXPECT_EQ(Find<QPushButton>(ids::main::kWriteButton)->text(),
                   c.menuId == ids::menu::kWriteToRadio ? "Stop" : "Write to Radio");
@@ -425,6 +425,7 @@ TEST_F(CloneCommandsTest, AWriteCutOffIsRestoredFromTheArchiveToTheRadiosExactBy
         return dialog.result();
     });
     ConfirmTyping({});
+    prompts.questions.clear();
     ASSERT_TRUE(Run(ids::menu::kRadioArchive));
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(prompts.questions[0].text,
@@ -526,7 +527,7 @@ TEST_F(CloneCommandsTest, ExitDuringACloneStopsItAndClosesAfterwards) {
     EXPECT_EQ(prompts.MessageTexts(), QStringList());
     EXPECT_EQ(RadioCounts().writes, 0u);
     ASSERT_EQ(prompts.questions.size(), 1u);
-    EXPECT_EQ(prompts.questions[0].text, "File is Modify. Do you want to save?");
+    EXPECT_EQ(prompts.questions[0].text, "File is modified. Do you want to save?");
 }
 
 // Tools > Check Connection runs on a worker like a clone command: the dialog says "Checking..." while
@@ -547,7 +548,7 @@ TEST_F(CloneCommandsTest, CheckConnectionListsTheDemoRadiosChecksFromAWorker) {
     QString copied = checked();
     EXPECT_TRUE(copied.startsWith(demoLine + "OK   the radio answers in ")) << copied.toStdString();
     EXPECT_TRUE(copied.endsWith("ms over 5 of 5 exchanges)\nOK   fast transfer suits this link: the replies come whole "
-                                "with nothing after them (--fast, or Clone > Fast Transfer)\nThe radio answers.\n"));
+                                "with nothing after them (Clone > Fast Transfer)\nThe radio answers.\n"));
     EXPECT_TRUE(list.toPlainText().contains("The radio answers."));
 
     backend->SetPlugged(false);

@@ -5,6 +5,7 @@
 #include "ui/WidgetIds.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -50,6 +51,9 @@ inline void TypeInto(QLineEdit& edit, const QString& text) {
     QTest::keyClick(&edit, Qt::Key_Delete);
     QTest::keyClicks(&edit, text);
 }
+
+// A menu item's text as it shows, without the mnemonic's mark.
+inline QString Shown(const QAction* action) { return action->text().remove(QLatin1Char('&')); }
 
 inline QStringList ComboItems(const QComboBox* combo) {
     QStringList items;

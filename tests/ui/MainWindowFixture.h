@@ -59,6 +59,7 @@ protected:
         window = std::make_unique<ui::CCloneMainDlg>(state, dir.path());
         window->SetUsbDevice(noRadio);
         window->show();
+        prompts.statusProbe = [this] { return Text(ids::main::kStatusText); };
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 

@@ -7,6 +7,7 @@
 #include "sim/SimulatedHidBackend.h"
 #include "ui/ElidedLabel.h"
 #include "ui/UpDownArrows.h"
+#include "ui/UserPrompts.h"
 
 #include <QAbstractScrollArea>
 #include <QCheckBox>
@@ -73,7 +74,17 @@ protected:
     }
 };
 
-TEST_F(MainWindowTest, TitleOfAnOpenedFileShowsItsStateAndVariant) {
+// The title names the document: the defaults by the model name, an opened file by its path within
+// the working folder with "(Read only)" as it applies, "*" once edited, and the variant of the
+// document shown, whatever the wizard chose last.
+TEST_F(MainWindowTest, TheTitleNamesTheDocumentItsStateAndItsVariant) {
+    Click(ids::main::kBandCan);
+    EXPECT_EQ(window->windowTitle(), "ORVEN* V1.15");
+    Open(WriteDocument("e.dat", *Defaults(kModelEurInt)));
+    EXPECT_EQ(window->windowTitle(), "/e.dat - RAVUZORU V1.15");
+    Click(ids::main::kModelUsa);
+    EXPECT_EQ(window->windowTitle(), "/e.dat* - VOROZUDE V1.15");
+
     const std::string path = WriteDocument("a.dat", *Defaults(kModelUsa));
     window->SetWriteAccessTest([](const std::string&) { return false; });  // a write-protected file
     Open(path);
@@ -81,12 +92,14 @@ TEST_F(MainWindowTest, TitleOfAnOpenedFileShowsItsStateAndVariant) {
     EXPECT_EQ(window->windowTitle(), "/a.dat(Read only)* - VOROZUDE V1.15");
 
     // Yes to the close question cannot overwrite the protected file: it asks for a new name.
-    prompts.answers = {true};
+    prompts.questions.clear();
+    prompts.saveChoices = {ui::SaveChoice::Save};
     prompts.saveNames = {QString::fromStdString(dir.File("b.dat"))};
     window->close();
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(BandCan(path), 1u);
     EXPECT_EQ(BandCan(dir.File("b.dat")), 0u);
+    EXPECT_FALSE(window->isVisible());
 }
 
 // Every edit of a field marks the document modified at once, "*" in the title, and reaches the
@@ -106,19 +119,16 @@ TEST_F(MainWindowTest, EveryEditMarksTheDocumentAtOnceAndReachesTheFile) {
         return [=] { QTest::mouseClick(up ? arrows->UpButton() : arrows->DownButton(), Qt::LeftButton); };
     };
     const auto pick = [this](int id) { return [=, this] { Combo(id)->setCurrentIndex(1); }; };
-    // The arrows stay between 0 and 90000000.
     const std::pair<std::function<void()>, std::function<void()>> edits[] = {
         {type(ids::main::kMmsiEdit, "366123456"), [&] { CopyText(s.mmsiId, "366123456"); }},
         {type(ids::main::kMmsiEdit, "12345678"), [] {}},
         // An emptied field says "kept by radio": no number of the document's is left to be written.
         {type(ids::main::kMmsiEdit, ""), [&] { CopyText(s.mmsiId, ""); }},
         {type(ids::main::kAtisEdit, "1"), [] {}},
-        {type(ids::main::kNmeaEdit, "89999999"), [&] { CopyText(s.nmeaNo, "89999999"); }},
-        {arrow(ids::main::kNmeaSpin, true), [&] { CopyText(s.nmeaNo, "90000000"); }},
-        {arrow(ids::main::kNmeaSpin, true), [] {}},
+        {type(ids::main::kNmeaEdit, "099999"), [&] { CopyText(s.nmeaNo, "099999"); }},
+        {arrow(ids::main::kNmeaSpin, true), [&] { CopyText(s.nmeaNo, "100000"); }},
         {type(ids::main::kSerialEdit, "1"), [&] { CopyText(s.serialNo, "1"); }},
         {arrow(ids::main::kSerialSpin, false), [&] { CopyText(s.serialNo, "0"); }},
-        {arrow(ids::main::kSerialSpin, false), [] {}},
         {pick(ids::main::kTxStepCombo), [&] { s.txStepIndex = kStep12_5kHz; }},
         {pick(ids::main::kRxStepCombo), [&] { s.rxStepIndex = kStep12_5kHz; }},
         {pick(ids::main::kRxMidCombo), [&] { s.rxMidIndex = 1; }},
@@ -130,6 +140,32 @@ TEST_F(MainWindowTest, EveryEditMarksTheDocumentAtOnceAndReachesTheFile) {
         edits[i].second();
         Trigger(ids::menu::kSave);
         EXPECT_TRUE(ReadBytes(path) == std::vector<std::uint8_t>(Bytes(s).begin(), Bytes(s).end())) << "edit " << i;
+    }
+}
+
+// The arrows step a number of digits alone, keeping its digits (and leading zeros) and staying
+// within what the field holds: six digits for the NMEA2000 number, 90000000 for the serial number.
+// Any other text is no number to step: a press leaves it, and the document, as they were.
+TEST_F(MainWindowTest, TheArrowsStepOnlyDigitsAndStayWithinTheField) {
+    struct Case { int edit, spin; const char* before; bool up; const char* after; };
+    const int nmea = ids::main::kNmeaEdit, nmeaSpin = ids::main::kNmeaSpin;
+    const int serial = ids::main::kSerialEdit, serialSpin = ids::main::kSerialSpin;
+    const Case cases[] = {
+        {nmea, nmeaSpin, "AB12", true, "AB12"},         {nmea, nmeaSpin, "12 3", false, "12 3"},
+        {nmea, nmeaSpin, "", true, ""},                 {nmea, nmeaSpin, "999999", true, "999999"},
+        {nmea, nmeaSpin, "999998", true, "999999"},     {nmea, nmeaSpin, "000123", false, "000122"},
+        {nmea, nmeaSpin, "009", true, "010"},           {nmea, nmeaSpin, "0", false, "0"},
+        {serial, serialSpin, "89999999", true, "90000000"}, {serial, serialSpin, "90000000", true, "90000000"},
+        {serial, serialSpin, "2026120A", true, "2026120A"}, {serial, serialSpin, "00000001", false, "00000000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + (c.up ? " up" : " down"));
+        Edit(c.edit)->setText(QString::fromLatin1(c.before));
+        window->SetModifiedFlag(false);
+        ui::UpDownArrows* arrows = Find<ui::UpDownArrows>(c.spin);
+        QTest::mouseClick(c.up ? arrows->UpButton() : arrows->DownButton(), Qt::LeftButton);
+        EXPECT_EQ(Edit(c.edit)->text(), QString::fromLatin1(c.after));
+        EXPECT_EQ(state.modified, std::string(c.before) != c.after ? 1u : 0u);
     }
 }
 
@@ -267,17 +303,21 @@ TEST_F(MainWindowTest, TextFieldsRefuseAllButPrintableAscii) {
     EXPECT_EQ(std::string(window->Settings().modelName), "12");
 }
 
-// A file that cannot be loaded changes nothing and says why; a failed save keeps the document's
-// state and says so.
+// A file that cannot be loaded changes nothing and says why; a failed save keeps the document and
+// its state and says why, and a close whose save fails keeps the window.
 TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
     auto bad = Defaults(kModelEurInt);
     PrivateChannel(*bad, 0) = InUseChannel("P1", 175.0, 175.0);
     Open(WriteDocument("bad.dat", *bad));
     EXPECT_EQ(prompts.MessageTexts(), QStringList({"Unknown File Format."}));
+    prompts.messages.clear();
     prompts.saveNames = {QString::fromStdString(dir.File("no/such/x.dat"))};
     Trigger(ids::menu::kSaveAs);
     EXPECT_EQ(Text(ids::main::kStatusText), "Save as file error.");
-    EXPECT_FALSE(Find<QAction>(ids::menu::kSave)->isEnabled());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.contains("(the folder " + QString::fromStdString(dir.File("no/such")) +
+                                                  " does not exist.)"))
+        << prompts.messages[0].text.toStdString();
     EXPECT_EQ(window->windowTitle(), "ORVEN V1.15");
 
     // The opened file has become a folder, which no save can replace.
@@ -286,60 +326,92 @@ TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
     Click(ids::main::kBandCan);
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);
+    prompts.messages.clear();
     Trigger(ids::menu::kSave);
     EXPECT_EQ(Text(ids::main::kStatusText), "Save file error.");
     EXPECT_EQ(window->windowTitle(), "/s.dat* - VOROZUDE V1.15");
+    prompts.saveChoices = {ui::SaveChoice::Save};
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(Find<QCheckBox>(ids::main::kBandCan)->isChecked());
+    EXPECT_EQ(window->windowTitle(), "/s.dat* - VOROZUDE V1.15");
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    for (const ShownMessage& m : prompts.messages)
+        EXPECT_TRUE(m.text.contains("(" + QString::fromStdString(path) + " is a folder.)")) << m.text.toStdString();
 }
 
-// Open, Load Default and closing drop the document: each asks to save first, but only for an
-// opened file with changes, and Yes saves it there.
-TEST_F(MainWindowTest, CommandsThatDropTheDocumentAskOnlyForAnOpenedModifiedFile) {
+// Open, the archive's Open, Load Default and closing drop the document on screen: when it has
+// unsaved changes (also an untitled one) each asks first. Yes saves it (an untitled one under a
+// name the user gives) and goes on; No goes on and leaves the file as it was; Cancel, and Yes
+// whose Save as is cancelled, keep the document as it is.
+TEST_F(MainWindowTest, CommandsThatDropTheDocumentAskFirstWhenItHasChanges) {
     const std::string path = WriteDocument("q.dat", *Defaults(kModelUsa));
+    const std::string named = dir.File("named.dat");
     auto entry = Defaults(kModelEurInt);
     CopyText(entry->serialNo, "20261206");
     ArchiveRecord read;
     read.time = "2026-12-07 10:15:30";
     std::string error;
     ASSERT_TRUE(RadioArchive(RadioArchive::DefaultFolder()).Store(read, RadioImage{}, entry.get(), error));
-    const std::pair<const char*, std::function<void()>> cases[] = {
-        {"Do you want to save?", [&] { Open(WriteDocument("other.dat", *Defaults(kModelUsa))); }},
-        // An archive entry's settings become the document, untitled: Save asks for a name.
-        {"Do you want to save?",
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"Open", [&] { Open(WriteDocument("other.dat", *Defaults(kModelUsa))); }},
+        {"the archive's Open",
          [&] {
              prompts.dialogScript.push_back([](QDialog& dialog) {
                  test::Click(dialog, ids::archive::kOpen);
                  return dialog.result();
              });
              Trigger(ids::menu::kRadioArchive);
-             EXPECT_EQ(Edit(ids::main::kSerialEdit)->text(), "20261206");
-             EXPECT_FALSE(Find<QAction>(ids::menu::kSave)->isEnabled());
          }},
-        {"File is modified. Do you want to save?",
+        {"Load Default",
          [&] {
              prompts.dialogScript.push_back(PressOk);
              Trigger(ids::menu::kLoadDefault);
          }},
-        {"File is Modify. Do you want to save?", [&] { Trigger(ids::menu::kExit); }},
+        {"Exit", [&] { Trigger(ids::menu::kExit); }},
     };
-    // Untitled with changes, opened without, opened with changes answered No, then Yes.
-    for (const auto& [question, run] : cases) {
-        SCOPED_TRACE(question);
-        for (int round = 0; round < 4; ++round) {
-            Start(FreshAppState());
-            if (round > 0) Open(path);
-            if (round != 1) Click(ids::main::kBandCan);
-            prompts.questions.clear();
-            prompts.answers = {round == 3};
-            run();
-            ASSERT_EQ(prompts.questions.size(), round < 2 ? 0u : 1u) << round;
-            if (round < 2) continue;
-            EXPECT_EQ(prompts.questions[0].title, "WARNING");
-            EXPECT_EQ(prompts.questions[0].text, QString::fromLatin1(question));
-            EXPECT_EQ(BandCan(path), round == 3 ? 0u : 1u);
+    using ui::SaveChoice;
+    // savedToFile: the edit reached the opened file.
+    struct Round { bool opened, edited; SaveChoice answer; bool nameGiven, asked, dropped, savedToFile; };
+    const Round rounds[] = {
+        {false, false, SaveChoice::Cancel, false, false, true, false},
+        {false, true, SaveChoice::Cancel, false, true, false, false},
+        {false, true, SaveChoice::Save, false, true, false, false},  // Save as cancelled
+        {false, true, SaveChoice::Save, true, true, true, false},
+        {true, false, SaveChoice::Cancel, false, false, true, false},
+        {true, true, SaveChoice::Cancel, false, true, false, false},
+        {true, true, SaveChoice::Discard, false, true, true, false},
+        {true, true, SaveChoice::Save, false, true, true, true},
+    };
+    for (const auto& [command, run] : commands) {
+        for (std::size_t r = 0; r < std::size(rounds); ++r) {
+            const Round& round = rounds[r];
+            SCOPED_TRACE(std::string(command) + ", round " + std::to_string(r));
             WriteDocument("q.dat", *Defaults(kModelUsa));
+            std::filesystem::remove(named);
+            Start(FreshAppState());
+            if (round.opened) Open(path);
+            if (round.edited) TypeInto(*Edit(ids::main::kSerialEdit), "EDITED");
+            prompts.questions.clear();
+            prompts.saveChoices = {round.answer};
+            if (round.nameGiven) prompts.saveNames = {QString::fromStdString(named)};
+            run();
+            ASSERT_EQ(prompts.questions.size(), round.asked ? 1u : 0u);
+            if (round.asked) {
+                EXPECT_EQ(prompts.questions[0].title, "WARNING");
+                EXPECT_EQ(prompts.questions[0].text, "File is modified. Do you want to save?");
+                EXPECT_EQ(prompts.questions[0].details, "Yes|No|Cancel");
+            }
+            const bool dropped = !window->isVisible() || Edit(ids::main::kSerialEdit)->text() != "EDITED";
+            EXPECT_EQ(dropped, round.dropped);
+            EXPECT_EQ(ReadText(path).find("EDITED") != std::string::npos, round.savedToFile);
+            EXPECT_EQ(std::filesystem::exists(named), round.nameGiven);
+            EXPECT_TRUE(!round.nameGiven || ReadText(named).find("EDITED") != std::string::npos);
+            EXPECT_TRUE(round.dropped || window->windowTitle().contains('*'));
+            prompts.saveNames.clear();
+            prompts.openNames.clear();  // the file a cancelled Open did not ask for
         }
     }
-    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, ExportWritesTheReportInTheCurrentFolderAndOpensIt) {

@@ -19,6 +19,7 @@ struct ShownMessage {
     QString text;
     ui::PromptIcon icon;
     QString details = {};  // a message's list, a choice's buttons
+    QString status = {};   // what the status line said meanwhile (with a status probe)
 };
 
 class ScriptedPrompts : public ui::UserPrompts {
@@ -34,21 +35,32 @@ public:
         messages.push_back({title, text, icon, details});
     }
     bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
-        questions.push_back({title, text, ui::PromptIcon::Question});
+        questions.push_back({title, text, ui::PromptIcon::Question, {}, Status()});
         return Take(answers, false);
     }
+    ui::SaveChoice AskToSave(QWidget*, const QString& title, const QString& text) override {
+        questions.push_back({title, text, ui::PromptIcon::Question, QStringLiteral("Yes|No|Cancel"), Status()});
+        return Take(saveChoices, ui::SaveChoice::Discard);
+    }
     int AskChoice(QWidget*, const QString& title, const QString& text, const QStringList& offered) override {
-        questions.push_back({title, text, ui::PromptIcon::Question, offered.join('|')});
+        questions.push_back({title, text, ui::PromptIcon::Question, offered.join('|'), Status()});
         return Take(choices, -1);
     }
-    QString OpenFileName(QWidget*, const QString&, ui::FileKind) override { return Take(openNames, QString()); }
-    QString SaveFileName(QWidget*, const QString&, ui::FileKind) override { return Take(saveNames, QString()); }
+    QString OpenFileName(QWidget*, const QString& title, const QString&, ui::FileKind) override {
+        fileDialogTitles << title;
+        return Take(openNames, QString());
+    }
+    QString SaveFileName(QWidget*, const QString& title, const QString&, ui::FileKind) override {
+        fileDialogTitles << title;
+        return Take(saveNames, QString());
+    }
     bool OpenInTextViewer(const QString& path) override {
         viewed << path;
         return viewerStarts;
     }
     int RunDialog(QDialog& dialog) override {
         dialogTitles << dialog.windowTitle();
+        dialogStatus << Status();
         const auto step = Take(dialogScript, std::function<int(QDialog&)>());
         return step ? step(dialog) : QDialog::Rejected;
     }
@@ -64,15 +76,20 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<ShownMessage> questions;
     std::deque<bool> answers;                 // Yes/No for the next questions (No when empty)
+    std::deque<ui::SaveChoice> saveChoices;   // the next save questions' answers (No when empty)
     std::deque<int> choices;                  // the buttons chosen in the next choices (none when empty)
     std::deque<QString> openNames, saveNames; // file names for the next file dialogs ("" cancels)
     std::deque<std::function<int(QDialog&)>> dialogScript;  // Rejected when empty
     QStringList dialogTitles;
+    QStringList dialogStatus;      // the status line while each dialog ran (with a status probe)
+    QStringList fileDialogTitles;
+    std::function<QString()> statusProbe;  // reads the status line when a question opens
     QStringList viewed;
     bool viewerStarts = true;  // whether the desktop has a viewer for the reports
     bool ctrlHeld = false;
 
 private:
+    QString Status() const { return statusProbe ? statusProbe() : QString(); }
     // The next scripted answer, or the one given when the script has run out.
     template <class T>
     static T Take(std::deque<T>& script, T none) {
