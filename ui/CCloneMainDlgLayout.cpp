@@ -46,6 +46,9 @@ constexpr int kIdentityEditWidth = 90;
 // Room for the warnings beside the identity fields, wrapped; the tooltip holds any more.
 constexpr int kWarningLines = 2;
 constexpr QRgb kWarningColour = qRgb(0xA0, 0x40, 0x00);
+// The status line is never narrower than a write's result line naming its backup entry, so that
+// the entry's name shows whole: its folder is the radio's serial number (or "no-serial").
+constexpr const char* kWidestStatusLine = "Backup: 000000000/0000-00-00_000000_backup";
 
 // The least width at which a wrapping label's text takes no more than `lines` lines.
 int NarrowestWidthFor(const QLabel* label, int lines) {
@@ -328,6 +331,7 @@ QWidget* CCloneMainDlg::BuildStatusGroup() {
     // Cut in the middle, so that an archive entry's name keeps both its radio and its time.
     statusText_ = Named(WithId(new ElidedLabel(2, group, LongText::CutInMiddle), ids::main::kStatusText),
                         QStringLiteral("Status"));
+    statusText_->setMinimumWidth(statusText_->fontMetrics().horizontalAdvance(QLatin1String(kWidestStatusLine)));
     statusText_->setText(QString::fromLatin1(kReadyAtStart));
     progress_ = Named(WithId(new QProgressBar(group), ids::main::kProgressBar), QStringLiteral("Progress"));
     progress_->setRange(0, 100);

@@ -133,5 +133,47 @@ TEST_F(ConnectionCheckTest, UsbRadioChecksFollowTheSystemAndTheDevice) {
     EXPECT_FALSE(CheckConnection(job, paths).radioAnswers);
 }
 
+// Each reader is told what to do with the controls it has: the command line's options, or the
+// window's port list, Scan COMx and Clone menu.
+TEST_F(ConnectionCheckTest, FixesNameTheControlsOfTheirReader) {
+    const char* commandLineWords[] = {"orven-cli", "-p ", "-b ", "--fast"};
+    const char* windowWords[] = {"Scan COMx", "port list", "Clone > Fast Transfer"};
+    const struct {
+        const char* what;
+        std::function<void(SimFaults&)> fault;  // none: no device at all
+        const char *commandLine, *window;        // what each reader is told
+    } cases[] = {
+        {"no device", nullptr, "`orven-cli ports` lists the ports", "press Scan COMx"},
+        {"no adaptor", [](SimFaults& f) { f.noEcho = true; }, "(orven-cli ports)", "(press Scan COMx"},
+        {"a good radio", [](SimFaults&) {}, "(--fast at 9600 baud)", "(Clone > Fast Transfer at 9600 baud)"},
+        {"bytes after replies", [](SimFaults& f) { f.lineFault = {LineFault::Kind::Duplicate, 31}; },
+         "leave --fast off", "leave Clone > Fast Transfer off"},
+    };
+    const auto text = [](const ConnectionReport& report) {
+        std::string all;
+        for (const CheckLine& l : report.lines) all += l.text + " / " + l.fix + "\n";
+        return all;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimulatedRadioPty radio;
+        job.serialDevice = Path("ttyUSB9");
+        if (c.fault) {
+            radio.WithRadio([&](SimulatedRadio& r) {
+                FillDemoMemory(r.Memory());
+                c.fault(r.Faults());
+            });
+            ASSERT_TRUE(radio.Start());
+            job.serialDevice = radio.DevicePath();
+        }
+        const std::string forCommandLine = text(CheckConnection(job, paths));
+        const std::string forWindow = text(CheckConnection(job, paths, true, CheckReader::Window));
+        EXPECT_NE(forCommandLine.find(c.commandLine), std::string::npos) << forCommandLine;
+        EXPECT_NE(forWindow.find(c.window), std::string::npos) << forWindow;
+        for (const char* word : commandLineWords) EXPECT_EQ(forWindow.find(word), std::string::npos) << word;
+        for (const char* word : windowWords) EXPECT_EQ(forCommandLine.find(word), std::string::npos) << word;
+    }
+}
+
 }  // namespace
 }  // namespace orven

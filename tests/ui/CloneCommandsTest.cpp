@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -159,6 +160,11 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerify
     EXPECT_FALSE(bar->isTextVisible()) << "no step once the write has ended";
     const std::string backup = NewestEntry("backup");
     EXPECT_EQ(Text(ids::main::kStatusText), QString::fromStdString("Write OK. Verify OK.\nBackup: " + backup));
+    // The entry's name shows whole, also at the window's smallest.
+    window->resize(window->minimumSize());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Find<ui::ElidedLabel>(ids::main::kStatusText)->ShownLines().value(1),
+              QString::fromStdString("Backup: " + backup));
     EXPECT_EQ(RadioCounts().frames - framesBefore, 2u + kWriteChunks + 4u + 1u + kWriteChunks + 2u + kWriteChunks)
         << "the backup, its identities again after the question, the write, then the read-back";
     Edit(ids::main::kMmsiEdit)->setText("");
@@ -183,6 +189,66 @@ TEST_F(CloneCommandsTest, ReadReplacesTheDocumentWriteSendsTheControlsBackVerify
     EXPECT_EQ(Status(), "Verify Error.");
     EXPECT_EQ(prompts.viewed, QStringList({InDir("Verify.txt")}));
     EXPECT_NE(ReadText(dir.File("Verify.txt")).find("TxFreqStep="), std::string::npos);
+}
+
+// Read makes the radio's settings the document: untitled, modified, named by the radio's serial
+// number, so Save (Ctrl+S) asks for a name and the file that was open stays as it was. Unsaved
+// changes are offered a save before a read (Cancel reads nothing) and before closing; changes made
+// while the radio is read are asked about when it ends, and kept on Cancel.
+TEST_F(CloneCommandsTest, ReadMakesAnUntitledDocumentAndNeverLosesTheOneOnScreen) {
+    const std::string opened = WriteDocument("a.dat", *Defaults(kModelUsa));
+    const auto before = ReadBytes(opened);
+    Open(opened);
+    TypeInto(*Edit(ids::main::kSerialEdit), "EDITED");
+    prompts.saveChoices = {ui::SaveChoice::Cancel};
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_FALSE(CloneBusyEvent.IsSet());
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].status, "Waiting for your answer: save the changes?");
+    EXPECT_EQ(Status(), "Open file OK.");
+    EXPECT_EQ(Edit(ids::main::kSerialEdit)->text(), "EDITED");
+    EXPECT_EQ(RadioCounts().frames, 0u);
+
+    prompts.saveChoices = {ui::SaveChoice::Discard};
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Status(), "Read OK.");
+    const QString fromRadio = QStringLiteral("From radio ") + kDemoSerial;
+    EXPECT_EQ(window->windowTitle(), fromRadio + "* - RAVUZORU V1.15");
+    EXPECT_EQ(Edit(ids::main::kSerialEdit)->text(), kDemoSerial);
+
+    prompts.saveNames = {InDir("r.dat")};
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(prompts.fileDialogTitles.value(1), "Save as");
+    EXPECT_EQ(ReadBytes(opened), before);
+    EXPECT_NE(ReadText(dir.File("r.dat")).find(kDemoSerial), std::string::npos);
+    EXPECT_EQ(window->windowTitle(), "/r.dat - RAVUZORU V1.15");
+
+    // Changes made while the radio is read.
+    SlowRadio();
+    prompts.questions.clear();
+    Choose(ids::main::kReadButton);
+    TypeInto(*Edit(ids::main::kSerialEdit), "DURING");
+    prompts.saveChoices = {ui::SaveChoice::Cancel};
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(Edit(ids::main::kSerialEdit)->text(), "DURING");
+    EXPECT_EQ(Text(ids::main::kStatusText),
+              "Read OK; the document on screen was kept.\nRead: " + QString::fromStdString(NewestEntry("read")));
+    EXPECT_EQ(window->windowTitle(), "/r.dat* - RAVUZORU V1.15");
+
+    // An untitled read with an edit is asked about on closing: Cancel keeps the window.
+    SlowRadio(0ms);
+    prompts.saveChoices = {ui::SaveChoice::Discard};
+    ASSERT_TRUE(Run(ids::menu::kReadFromRadio));
+    Click(ids::main::kBandCan);
+    prompts.questions.clear();
+    prompts.saveChoices = {ui::SaveChoice::Cancel, ui::SaveChoice::Discard};
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(prompts.questions.size(), 2u);
 }
 
 // A radio whose settings the file check would refuse (one left half-written) does not replace the
@@ -303,14 +369,22 @@ TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(prompts.questions[0].text, QString::fromStdString(IdentityWarnings("970123456", "", false)[0]) +
                                              "\n\nWrite to the radio all the same?");
-    prompts.dialogScript.push_back([this](QDialog& dialog) {
+    EXPECT_EQ(prompts.questions[0].status, "Waiting for your answer: write despite the warnings?");
+    EXPECT_EQ(Status(), "Ready");
+    // While the question waits, the status and the bar say so, not that a write goes on.
+    QString barMeanwhile;
+    prompts.dialogScript.push_back([&](QDialog& dialog) {
         confirmShown = LabelsOf(dialog);
+        barMeanwhile = Find<QProgressBar>(ids::main::kProgressBar)->text();
         return QDialog::Rejected;
     });
     Trigger(ids::menu::kBackupBeforeWrite);
     ASSERT_TRUE(Run(ids::main::kWriteButton));
     ExpectOnlyMessage("Write Error", "User Cancel.");
     EXPECT_EQ(RadioCounts().frames, 0u);
+    EXPECT_EQ(prompts.dialogStatus.value(0),
+              "Waiting for the new identity to be typed again; nothing has been written yet.");
+    EXPECT_EQ(barMeanwhile, "Waiting");
     const QString unknown = "not known (no backup was read)";
     EXPECT_EQ(confirmShown, QStringList({"In the radio now", "To be written", "MMSI", unknown, "970123456 (AIS-SART)",
                                          "Type the new MMSI again:", "ATIS", unknown,
@@ -532,17 +606,28 @@ TEST_F(CloneCommandsTest, ExitDuringACloneStopsItAndClosesAfterwards) {
 
 // Tools > Check Connection runs on a worker like a clone command: the dialog says "Checking..." while
 // the GUI thread turns and the clone controls are off, then lists each line, a failure's fix and the
-// summary, all of which Copy puts on the clipboard. The demo radio's system is not probed, and the
-// list says so. A clone command and a check never run side by side.
+// summary and the time of the check, all of which Copy puts on the clipboard, saying "Copied". The
+// demo radio's system is not probed, and the list says so. A clone command and a check never run
+// side by side. The fixes name the window's controls, never the command line's.
 TEST_F(CloneCommandsTest, CheckConnectionListsTheDemoRadiosChecksFromAWorker) {
     window->SetDemoRadio(true);
     const QString demoLine = "OK   " + QString::fromLatin1(kDemoRadioCheckText) + "\n";
     Trigger(ids::menu::kCheckConnection);
     auto& dialog = Control<ui::ConnectionCheckDlg>(*window, ids::kConnectionCheckDialog);
     QTextBrowser& list = Control<QTextBrowser>(dialog, ids::check::kChecklist);
+    QPushButton& copy = Control<QPushButton>(dialog, ids::check::kCopy);
+    QLabel& checkedAt = Control<QLabel>(dialog, ids::check::kCheckedAt);
     const auto checked = [&] {
         EXPECT_TRUE(WaitUntilIdle());
+        const QString now = QTime::currentTime().toString("HH:mm:ss");
+        EXPECT_EQ(copy.text(), "Copy");
         test::Click(dialog, ids::check::kCopy);
+        EXPECT_EQ(copy.text(), "Copied");
+        // The check ended at most a second before its time was read here.
+        const QString at = checkedAt.text();
+        EXPECT_TRUE(at == "Checked at " + now + "." ||
+                    at == "Checked at " + QTime::fromString(now, "HH:mm:ss").addSecs(-1).toString("HH:mm:ss") + ".")
+            << at.toStdString() << " at " << now.toStdString();
         return QGuiApplication::clipboard()->text();
     };
     QString copied = checked();
@@ -583,6 +668,12 @@ TEST_F(CloneCommandsTest, CheckConnectionListsTheDemoRadiosChecksFromAWorker) {
     window->SetDemoRadio(false);
     test::Click(dialog, ids::check::kCheckAgain);
     EXPECT_FALSE(checked().contains(kDemoRadioCheckText)) << "the system is probed";
+
+    Combo(ids::main::kPortCombo)->setCurrentIndex(1);  // COM1, a link to nowhere
+    test::Click(dialog, ids::check::kCheckAgain);
+    copied = checked();
+    EXPECT_TRUE(copied.contains("fix: plug the adaptor in and press Scan COMx")) << copied.toStdString();
+    EXPECT_FALSE(copied.contains("orven-cli")) << copied.toStdString();
 }
 
 }  // namespace

@@ -252,7 +252,7 @@ TEST_F(MainWindowTest, AnIdentityEnteredByUserIsLeftToTheRadio) {
 
 // Beside the MMSI and ATIS fields, as the user types: what each number a write would program is
 // (nothing for an incomplete one or one the user enters on the radio) and, for the model chosen,
-// the warnings the two deserve.
+// the warnings the two deserve, wrapped onto the lines kept for them.
 TEST_F(MainWindowTest, TheIdentityFieldsAreDecodedAndWarnedAboutAsTheyAreTyped) {
     struct Case { int model; bool mmsiByUser; const char *mmsi, *atis, *mmsiSays, *atisSays; int warnings; };
     const char *usa = "ship station, MID 366, United States", *usaAtis = "ATIS, MID 366, United States";
@@ -274,6 +274,11 @@ TEST_F(MainWindowTest, TheIdentityFieldsAreDecodedAndWarnedAboutAsTheyAreTyped) 
         EXPECT_EQ(says(ids::main::kMmsiDecoded), QString::fromLatin1(c.mmsiSays));
         EXPECT_EQ(says(ids::main::kAtisDecoded), QString::fromLatin1(c.atisSays));
         EXPECT_EQ(says(ids::main::kIdentityWarnings).split('\n', Qt::SkipEmptyParts).size(), c.warnings);
+        // A warning longer than a line wraps onto the next; what does not fit ends cut.
+        const QStringList shown = Find<ui::ElidedLabel>(ids::main::kIdentityWarnings)->ShownLines();
+        const QString whole = says(ids::main::kIdentityWarnings).replace('\n', ' ');
+        EXPECT_EQ(shown.join(' ') == whole, c.warnings < 2) << shown.join('|').toStdString();
+        EXPECT_EQ(shown.size(), c.warnings == 0 ? 1 : 2);
     }
 }
 
