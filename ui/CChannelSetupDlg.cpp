@@ -24,6 +24,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string_view>
+#include <tuple>
 
 namespace orven::ui {
 
@@ -129,10 +130,14 @@ QWidget* CChannelSetupDlg::MakeFrequencyGroup() {
     rx_->setReadOnly(true);
     rx_->setFocusPolicy(Qt::NoFocus);
     auto* layout = new QGridLayout(group);
-    layout->addWidget(new QLabel(QStringLiteral("Tx Freq"), group), 0, 0);
+    for (auto [row, text, edit] : {std::tuple{0, "Tx Freq", tx_}, std::tuple{1, "Rx Freq", rx_}}) {
+        auto* label = new QLabel(QString::fromLatin1(text), group);
+        label->setBuddy(edit);
+        edit->setAccessibleName(label->text());
+        layout->addWidget(label, row, 0);
+    }
     layout->addWidget(tx_, 0, 1);
     layout->addWidget(new QLabel(QStringLiteral("MHz"), group), 0, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Rx Freq"), group), 1, 0);
     layout->addWidget(rx_, 1, 1);
     layout->addWidget(new QLabel(QStringLiteral("MHz"), group), 1, 2);
     layout->setColumnStretch(1, 1);

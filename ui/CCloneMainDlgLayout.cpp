@@ -156,7 +156,7 @@ void CCloneMainDlg::BuildMenus() {
     writeRemovingAction_ = AddCommand(clone, "Write and Remove &Identities...", ids::menu::kWriteRemovingIdentities);
     clone->addSeparator();
     AddStateChoice(clone, "&Fast Transfer", ids::menu::kFastTransfer, &AppState::fastTransfer);
-    AddStateChoice(clone, "Verify a&fter write", ids::menu::kVerifyAfterWrite, &AppState::verifyAfterWrite);
+    AddStateChoice(clone, "Verify &after write", ids::menu::kVerifyAfterWrite, &AppState::verifyAfterWrite);
     AddStateChoice(clone, "&Back up before write", ids::menu::kBackupBeforeWrite, &AppState::noBackupBeforeWrite, true);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
@@ -347,6 +347,7 @@ QWidget* CCloneMainDlg::BuildPortGroup() {
     auto* grid = Tight(new QGridLayout(group));
     portCombo_ = Named(SteadyDropDown(ids::main::kPortCombo, EveryPortName(), group), QStringLiteral("Comm Port"));
     baudCombo_ = Named(DropDown(ids::main::kBaudCombo, group), QStringLiteral("Baud rate"));
+    baudCombo_->setAccessibleDescription(baudCombo_->accessibleName());
     scanButton_ =
         WithId(new QPushButton(QStringLiteral("Scan COMx"), group), ids::main::kScanButton);
     writeButton_ =

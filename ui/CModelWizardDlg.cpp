@@ -72,6 +72,7 @@ QWidget* CModelWizardDlg::MakeCountryGroup() {
     label->setBuddy(country_);
 
     preview_ = WithId(new QListWidget(group), ids::wizard::kPreviewList);
+    preview_->setAccessibleName(group->title());
     preview_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     preview_->setSelectionMode(QAbstractItemView::NoSelection);
     const QFontMetrics metrics(preview_->font());

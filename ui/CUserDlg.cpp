@@ -82,6 +82,7 @@ QWidget* CUserDlg::MakeOptionsGroup() {
 QWidget* CUserDlg::MakeNotesGroup() {
     auto* group = new QGroupBox(QStringLiteral("Version Notes"), this);
     auto* notes = WithId(new QListWidget(group), ids::user::kVersionNotes);
+    notes->setAccessibleName(group->title());
     notes->setSelectionMode(QAbstractItemView::NoSelection);
     for (const char* line : kVersionNotes) notes->addItem(QString::fromLatin1(line));
     const QFontMetrics metrics(notes->font());

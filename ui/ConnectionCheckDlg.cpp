@@ -74,6 +74,7 @@ ConnectionCheckDlg::ConnectionCheckDlg(Starter start, QWidget* parent) : QDialog
     setWindowTitle(QStringLiteral("Check Connection"));
     auto* layout = new QVBoxLayout(this);
     list_ = WithId(new QTextBrowser(this), ids::check::kChecklist);
+    list_->setAccessibleName(windowTitle());
     list_->setMinimumSize(fontMetrics().averageCharWidth() * kListWidthChars, fontMetrics().lineSpacing() * kListRows);
     layout->addWidget(list_, 1);
     checkedAt_ = WithId(new QLabel(this), ids::check::kCheckedAt);

@@ -39,6 +39,7 @@ RadioArchiveDlg::RadioArchiveDlg(const RadioArchive& archive, const QString& por
     layout->addWidget(folder);
 
     list_ = WithId(new QTreeWidget(this), ids::archive::kEntryList);
+    list_->setAccessibleName(windowTitle());
     list_->setColumnCount(kListColumns);
     list_->setHeaderLabels({QStringLiteral("Radio serial"), QStringLiteral("Time"), QStringLiteral("Operation"),
                             QStringLiteral("MMSI"), QStringLiteral("Damaged")});
