@@ -114,6 +114,8 @@ TEST_F(ChannelListEditingTest, ChannelsGoToASpreadsheetAndComeBackReplacedOrAppe
     prompts.saveNames = {QString::fromStdString(dir.File("channels.csv"))};
     Trigger(ids::menu::kExportChannels);
     import(dir.File("channels.csv"), 1);
+    EXPECT_EQ(prompts.fileDialogTitles, QStringList({"Open", "Export Channels: the private channels as a spreadsheet",
+                                                     "Import Channels: private channels from a spreadsheet"}));
     EXPECT_EQ(Labels(), QStringList({"F1", "L2", "F1", "L2"}));
     EXPECT_EQ(state.modified, 1u);
     ASSERT_EQ(prompts.questions.size(), 1u);

@@ -109,5 +109,28 @@ TEST_F(CloneAppTest, VersionAndHelpNeedNoDisplay) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("orven-clone.Bin")));
 }
 
+// A settings file named on the command line (as a file manager or the desktop entry passes it) is
+// opened at start as File > Open opens it: the run ends with it as the document. An option the
+// program does not know, or a second file, is refused before any window opens.
+TEST_F(CloneAppTest, AFileOnTheCommandLineIsOpenedAtStart) {
+    WriteDocument("start.dat", *Defaults(kModelEurInt));
+    const std::string program = std::string("timeout 60 env QT_QPA_PLATFORM=offscreen '") + ORVEN_CLONE_PATH + "'";
+    const ProcessResult opened = RunProcess(program + " --quit-after-show start.dat", dir.path());
+    EXPECT_EQ(opened.exitCode, 0) << opened.err;
+    AppState stored{};
+    const auto bytes = ReadBytes(dir.File("orven-clone.Bin"));
+    ASSERT_EQ(bytes.size(), sizeof stored);
+    std::memcpy(&stored, bytes.data(), sizeof stored);
+    EXPECT_EQ(FixedSlotText(stored.filePath), dir.File("start.dat"));
+    EXPECT_EQ(stored.untitled, 0u);
+
+    for (const char* refused : {" --demo --frobnicate", " a.dat b.dat"}) {
+        SCOPED_TRACE(refused);
+        const ProcessResult result = RunProcess(program + refused, dir.path());
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_NE(result.err.find("orven-clone: "), std::string::npos) << result.err;
+    }
+}
+
 }  // namespace
 }  // namespace orven::test

@@ -177,7 +177,7 @@ protected:
 
 // The preview follows the country and clears what a larger one left. OK stores the model and
 // country in the state and builds that document in the buffer; with USA the country shown is
-// ignored. Escape keeps the state.
+// ignored. Escape and Cancel keep the state.
 TEST_F(ModelWizardDlgTest, PreviewFollowsTheCountryAndOkStoresModelCountryAndDocument) {
     CModelWizardDlg escaped(state, buffer);
     escaped.show();
@@ -195,6 +195,12 @@ TEST_F(ModelWizardDlgTest, PreviewFollowsTheCountryAndOkStoresModelCountryAndDoc
     QTest::keyClick(&escaped, Qt::Key_Escape);
     EXPECT_EQ(state.modelType, kModelEurInt);
     EXPECT_EQ(state.countryIndex, 5);
+    CModelWizardDlg cancelled(state, buffer);
+    cancelled.show();
+    Click(cancelled, wiz::kUsa);
+    Click(cancelled, ids::kCancel);
+    EXPECT_EQ(cancelled.result(), QDialog::Rejected);
+    EXPECT_EQ(state.modelType, kModelEurInt);
     struct Case { int button, country, model, storedCountry; std::size_t privateChannels; };
     const Case cases[] = {
         {wiz::kUsa, 2, kModelUsa, 5, 0}, {wiz::kEurInt, 2, kModelEurInt, 2, 5}, {wiz::kEurIntUsa, 8, kModelEurIntUsa, 8, 0}};
