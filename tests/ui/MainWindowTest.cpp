@@ -370,7 +370,10 @@ TEST_F(MainWindowTest, CommandsThatDropTheDocumentAskFirstWhenItHasChanges) {
          }},
         {"Load Default",
          [&] {
-             prompts.dialogScript.push_back(PressOk);
+             prompts.dialogScript.push_back([](QDialog& dialog) {
+                 test::Click(dialog, ids::wizard::kEurInt);
+                 return PressOk(dialog);
+             });
              Trigger(ids::menu::kLoadDefault);
          }},
         {"Exit", [&] { Trigger(ids::menu::kExit); }},
@@ -413,6 +416,9 @@ TEST_F(MainWindowTest, CommandsThatDropTheDocumentAskFirstWhenItHasChanges) {
             EXPECT_EQ(std::filesystem::exists(named), round.nameGiven);
             EXPECT_TRUE(!round.nameGiven || ReadText(named).find("EDITED") != std::string::npos);
             EXPECT_TRUE(round.dropped || window->windowTitle().contains('*'));
+            // The wizard's choice is remembered only with the document it made.
+            EXPECT_TRUE(std::string(command) != "Load Default" ||
+                        state.modelType == (round.dropped ? kModelEurInt : kModelUsa));
             prompts.saveNames.clear();
             prompts.openNames.clear();  // the file a cancelled Open did not ask for
         }
