@@ -106,8 +106,8 @@ CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveDocument() {
 void CCloneMainDlg::ShowSaveFailure(const std::string& path) {
     const std::string why = FitsFilePath(path) ? SaveObstacle(path) : "the path is too long to be remembered";
     Prompts().Message(this, kError,
-                      QStringLiteral("The settings could not be saved to:\n%1\n(%2.)\nThe document on screen is as it "
-                                     "was; Save as can save it elsewhere.")
+                      QStringLiteral("The settings could not be saved to %1: %2.\n\nThe document on screen is as "
+                                     "it was; Save as can save it elsewhere.")
                           .arg(QString::fromLocal8Bit(path.c_str()), QString::fromStdString(why)),
                       PromptIcon::Error);
 }
@@ -180,8 +180,9 @@ void CCloneMainDlg::OpenFile(const std::string& path) {
     RefreshTitle();
 }
 
+// A document without a file, or whose file is write-protected, is saved under a name the user gives.
 void CCloneMainDlg::OnSave() {
-    if (state_.untitled) return OnSaveAs();
+    if (state_.untitled || state_.fileReadOnly) return OnSaveAs();
     const bool saved = SaveToItsFile() == SaveOutcome::Saved;
     ShowStatus(saved ? QStringLiteral("Save file OK.") : QStringLiteral("Save file error."));
     RefreshTitle();

@@ -91,7 +91,11 @@ TEST_F(MainWindowTest, TheTitleNamesTheDocumentItsStateAndItsVariant) {
     Click(ids::main::kBandCan);
     EXPECT_EQ(window->windowTitle(), "/a.dat(Read only)* - VOROZUDE V1.15");
 
-    // Yes to the close question cannot overwrite the protected file: it asks for a new name.
+    // Neither Save nor Yes to the close question can overwrite the protected file: each asks for a
+    // new name.
+    Trigger(ids::menu::kSave);
+    EXPECT_EQ(prompts.fileDialogTitles, QStringList({"Open", "Open", "Save as"}));
+    EXPECT_EQ(window->windowTitle(), "/a.dat(Read only)* - VOROZUDE V1.15");
     prompts.questions.clear();
     prompts.saveChoices = {ui::SaveChoice::Save};
     prompts.saveNames = {QString::fromStdString(dir.File("b.dat"))};
@@ -320,8 +324,9 @@ TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
     Trigger(ids::menu::kSaveAs);
     EXPECT_EQ(Text(ids::main::kStatusText), "Save as file error.");
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_TRUE(prompts.messages[0].text.contains("(the folder " + QString::fromStdString(dir.File("no/such")) +
-                                                  " does not exist.)"))
+    EXPECT_TRUE(prompts.messages[0].text.startsWith("The settings could not be saved to " +
+                                                    QString::fromStdString(dir.File("no/such/x.dat")) + ": the folder " +
+                                                    QString::fromStdString(dir.File("no/such")) + " does not exist.\n"))
         << prompts.messages[0].text.toStdString();
     EXPECT_EQ(window->windowTitle(), "ORVEN V1.15");
 
@@ -342,7 +347,7 @@ TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
     EXPECT_EQ(window->windowTitle(), "/s.dat* - VOROZUDE V1.15");
     ASSERT_EQ(prompts.messages.size(), 2u);
     for (const ShownMessage& m : prompts.messages)
-        EXPECT_TRUE(m.text.contains("(" + QString::fromStdString(path) + " is a folder.)")) << m.text.toStdString();
+        EXPECT_TRUE(m.text.contains(": " + QString::fromStdString(path) + " is a folder.\n")) << m.text.toStdString();
 }
 
 // Open, the archive's Open, Load Default and closing drop the document on screen: when it has
