@@ -356,12 +356,14 @@ void CCloneMainDlg::SetStatusText(const QString& text) { statusText_->setText(te
 
 // The countdown to "Ready." waits too: the answer may take longer than a result's ten seconds.
 CCloneMainDlg::AwaitingAnswer::AwaitingAnswer(CCloneMainDlg& window, const QString& awaited)
-    : window_(window), text_(window.statusText_->text()), ticks_(window.statusTicks_) {
+    : window_(window), awaited_(awaited), text_(window.statusText_->text()), ticks_(window.statusTicks_) {
     window_.statusTicks_ = 0;
     window_.statusText_->setText(awaited);
 }
 
+// A result that came meanwhile (a clone running beside the question ended) stays.
 CCloneMainDlg::AwaitingAnswer::~AwaitingAnswer() {
+    if (window_.statusText_->text() != awaited_) return;
     window_.statusText_->setText(text_);
     window_.statusTicks_ = ticks_;
 }

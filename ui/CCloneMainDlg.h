@@ -138,6 +138,7 @@ public:
 
     private:
         CCloneMainDlg& window_;
+        QString awaited_;
         QString text_;
         int ticks_;
     };

@@ -83,8 +83,10 @@ void CloneCommandController::StartWrite(const IdentitySet& remove) {
 
 // A read replaces the document on screen, so unsaved changes are offered a save first.
 void CloneCommandController::OnReadFromRadio() {
-    if (!Running() && !window_.MayDropDocument()) return;
-    editsBeforeRead_ = window_.EditCount();
+    if (!Running()) {
+        if (!window_.MayDropDocument()) return;
+        editsBeforeRead_ = window_.EditCount();
+    }
     Start(CloneOperation::Read);
 }
 
