@@ -2,14 +2,18 @@
 // order they are laid out, and a name for every control that a screen reader reads.
 #include "tests/ui/MainWindowFixture.h"
 
+#include "clone/CloneEvent.h"
+
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 
+#include <chrono>
 #include <set>
 
 namespace orven::test {
@@ -163,6 +167,11 @@ TEST_F(KeyboardTest, EveryControlHasAnAccessibleName) {
     EXPECT_EQ(dialogs, 6);
     Trigger(ids::menu::kCheckConnection);
     ExpectEveryControlNamed(&Control<QDialog>(*window, ids::kConnectionCheckDialog));
+    // The check's worker uses the fixture's USB device: it must have ended before the device goes.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (CloneBusyEvent.IsSet() && std::chrono::steady_clock::now() < deadline)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(CloneBusyEvent.IsSet());
 }
 
 }  // namespace
