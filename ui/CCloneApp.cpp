@@ -35,6 +35,7 @@ CCloneMainDlg& CCloneApp::StartUp(const std::string& workDir, const std::string&
     CloneStopEvent.Reset();
     CloneBusyEvent.Reset();
     window_ = std::make_unique<CCloneMainDlg>(state_, workDir_);
+    window_->SetStateFilePath(statePath_);
     return *window_;
 }
 

@@ -164,6 +164,9 @@ public:
     // The radio archive of the radio on the chosen port: the demo radio keeps one of its own.
     std::string ArchiveFolder() const;
 
+    // The state file the program writes when it ends: no save may go there.
+    void SetStateFilePath(std::string path) { statePath_ = std::move(path); }
+
     // Whether an opened settings file can be written; the operating system's write-access test
     // unless replaced.
     using WriteAccessTest = std::function<bool(const std::string& path)>;
@@ -227,6 +230,9 @@ private:
     // file is write-protected.
     SaveOutcome SaveDocument();
     void ShowSaveFailure(const std::string& path);
+    // True, after saying so, when the path is one of the files the program writes itself (the state
+    // file, the reports, the trace and dumps): what a save put there would be overwritten.
+    bool RefuseProgramFile(const QString& path);
     // A document of its own making becomes the one shown: untitled, named `name` in the title
     // (empty: the model name, as for the defaults).
     void ShowUntitledDocument(const QString& name, bool modified);
@@ -257,6 +263,7 @@ private:
 
     AppState& state_;
     std::string workDir_;
+    std::string statePath_;
     RadioSettings settings_;
     std::array<bool, kComPortCount> portPresent_{};
     int statusTicks_ = 0;

@@ -3,6 +3,7 @@
 #include "ui/CCloneMainDlg.h"
 
 #include "clone/CloneResult.h"
+#include "clone/CloneTrace.h"
 #include "files/FileRead.h"
 #include "files/AtomicFile.h"
 #include "files/FreqReport.h"
@@ -24,7 +25,9 @@
 #include <QDialog>
 #include <QString>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace orven::ui {
 
@@ -79,6 +82,7 @@ CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveAs() {
     GatherSettings();
     const QString chosen = Prompts().SaveFileName(this, QStringLiteral("Save as"), FileDialogStart(), FileKind::Settings);
     if (chosen.isEmpty()) return SaveOutcome::Cancelled;
+    if (RefuseProgramFile(chosen)) return SaveOutcome::Failed;
     const std::string path = LocalPath(chosen);
     if (!FitsFilePath(path) || SaveSettings(path) != kResultOk) {
         ShowSaveFailure(path);
@@ -110,6 +114,21 @@ void CCloneMainDlg::ShowSaveFailure(const std::string& path) {
                                      "it was; Save as can save it elsewhere.")
                           .arg(QString::fromLocal8Bit(path.c_str()), QString::fromStdString(why)),
                       PromptIcon::Error);
+}
+
+bool CCloneMainDlg::RefuseProgramFile(const QString& chosen) {
+    const std::string path = LocalPath(chosen);
+    std::vector<std::string> own = {statePath_};
+    for (const char* name : {kVerifyFileName, kFreqReportFileName, kTraceFileName, kWriteDumpFileName, kReadDumpFileName})
+        own.push_back(JoinPath(workDir_, name));
+    const bool taken = std::any_of(own.begin(), own.end(),
+                                   [&](const std::string& file) { return !file.empty() && IsSameFile(path, file); });
+    if (taken)
+        Prompts().Message(this, kError,
+                          chosen + QStringLiteral(" is a file this program writes itself, and would be overwritten: "
+                                                  "choose another name."),
+                          PromptIcon::Error);
+    return taken;
 }
 
 bool CCloneMainDlg::MayDropDocument() {

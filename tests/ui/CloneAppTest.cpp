@@ -49,11 +49,16 @@ TEST_F(CloneAppTest, TheStateLastsFromOneRunToTheNextButTheRunOptionsDoNot) {
         prompts.openNames = {QString::fromStdString(path)};
         Control<QAction>(main, ids::menu::kOpen).trigger();
         test::Click(main, ids::main::kBandCan);
+        prompts.saveNames = {QString::fromStdString(dir.File("orven-clone.Bin"))};
+        Control<QAction>(main, ids::menu::kSaveAs).trigger();
         main.close();
         EXPECT_EQ(prompts.questions.size(), 1u);
         EXPECT_TRUE(app.Finish());
     }
     EXPECT_EQ(ReadBytes(path), saved);
+    // The state file is the program's own: a save there is refused, as it would be overwritten.
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(QString::fromStdString(dir.File("orven-clone.Bin")) + " is a file"));
     const auto bytes = ReadBytes(dir.File("orven-clone.Bin"));
     ASSERT_EQ(bytes.size(), sizeof(AppState));
     AppState stored{};

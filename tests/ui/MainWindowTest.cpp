@@ -313,7 +313,8 @@ TEST_F(MainWindowTest, TextFieldsRefuseAllButPrintableAscii) {
 }
 
 // A file that cannot be loaded changes nothing and says why; a failed save keeps the document and
-// its state and says why, and a close whose save fails keeps the window.
+// its state and says why, and a close whose save fails keeps the window. No save goes where the
+// program writes files of its own, which would overwrite it.
 TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
     auto bad = Defaults(kModelEurInt);
     PrivateChannel(*bad, 0) = InUseChannel("P1", 175.0, 175.0);
@@ -329,6 +330,17 @@ TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
                                                     QString::fromStdString(dir.File("no/such")) + " does not exist.\n"))
         << prompts.messages[0].text.toStdString();
     EXPECT_EQ(window->windowTitle(), "ORVEN V1.15");
+    for (const char* own : {"Verify.txt", "ReadRom.bin"}) {
+        prompts.saveNames = {QString::fromStdString(dir.File(own))};
+        Trigger(ids::menu::kSaveAs);
+        EXPECT_TRUE(prompts.MessageTexts().last().endsWith("is a file this program writes itself, and would be "
+                                                           "overwritten: choose another name."));
+        EXPECT_FALSE(std::filesystem::exists(dir.File(own)));
+    }
+    prompts.saveNames = {QString::fromStdString(dir.File("FreqTabl.txt"))};
+    Trigger(ids::menu::kExportChannels);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("FreqTabl.txt")));
+    EXPECT_EQ(prompts.messages.size(), 4u);
 
     // The opened file has become a folder, which no save can replace.
     const std::string path = WriteDocument("s.dat", *Defaults(kModelUsa));
