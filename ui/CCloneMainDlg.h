@@ -230,9 +230,10 @@ private:
     // file is write-protected.
     SaveOutcome SaveDocument();
     void ShowSaveFailure(const std::string& path);
-    // True, after saying so, when the path is one of the files the program writes itself (the state
-    // file, the reports, the trace and dumps): what a save put there would be overwritten.
-    bool RefuseProgramFile(const QString& path);
+    // False, after saying why, where the user's file must not go: into a radio archive, or over one
+    // of the files the program writes itself (the state file, the reports, the trace and dumps),
+    // which would overwrite it.
+    bool MaySaveTo(const std::string& path);
     // A document of its own making becomes the one shown: untitled, named `name` in the title
     // (empty: the model name, as for the defaults).
     void ShowUntitledDocument(const QString& name, bool modified);

@@ -54,7 +54,6 @@ bool CCloneMainDlg::OutsideArchives(const std::string& path) {
 }
 
 CloneResult CCloneMainDlg::SaveSettings(const std::string& path) {
-    if (!OutsideArchives(path)) return kResultFileWrite;
     const CloneResult result = SaveSettingsFile(path, settings_);
     if (result == kResultOk) SetModifiedFlag(false);
     return result;
@@ -82,8 +81,8 @@ CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveAs() {
     GatherSettings();
     const QString chosen = Prompts().SaveFileName(this, QStringLiteral("Save as"), FileDialogStart(), FileKind::Settings);
     if (chosen.isEmpty()) return SaveOutcome::Cancelled;
-    if (RefuseProgramFile(chosen)) return SaveOutcome::Failed;
     const std::string path = LocalPath(chosen);
+    if (!MaySaveTo(path)) return SaveOutcome::Failed;
     if (!FitsFilePath(path) || SaveSettings(path) != kResultOk) {
         ShowSaveFailure(path);
         return SaveOutcome::Failed;
@@ -98,6 +97,7 @@ CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveAs() {
 CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveToItsFile() {
     GatherSettings();
     const std::string path = CurrentFilePath();
+    if (!MaySaveTo(path)) return SaveOutcome::Failed;
     if (SaveSettings(path) == kResultOk) return SaveOutcome::Saved;
     ShowSaveFailure(path);
     return SaveOutcome::Failed;
@@ -116,8 +116,8 @@ void CCloneMainDlg::ShowSaveFailure(const std::string& path) {
                       PromptIcon::Error);
 }
 
-bool CCloneMainDlg::RefuseProgramFile(const QString& chosen) {
-    const std::string path = LocalPath(chosen);
+bool CCloneMainDlg::MaySaveTo(const std::string& path) {
+    if (!OutsideArchives(path)) return false;
     std::vector<std::string> own = {statePath_};
     for (const char* name : {kVerifyFileName, kFreqReportFileName, kTraceFileName, kWriteDumpFileName, kReadDumpFileName})
         own.push_back(JoinPath(workDir_, name));
@@ -125,10 +125,11 @@ bool CCloneMainDlg::RefuseProgramFile(const QString& chosen) {
                                    [&](const std::string& file) { return !file.empty() && IsSameFile(path, file); });
     if (taken)
         Prompts().Message(this, kError,
-                          chosen + QStringLiteral(" is a file this program writes itself, and would be overwritten: "
-                                                  "choose another name."),
+                          QString::fromLocal8Bit(path.c_str()) +
+                              QStringLiteral(" is a file this program writes itself, and would be overwritten: "
+                                             "choose another name."),
                           PromptIcon::Error);
-    return taken;
+    return !taken;
 }
 
 bool CCloneMainDlg::MayDropDocument() {

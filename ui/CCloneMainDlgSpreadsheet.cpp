@@ -79,7 +79,7 @@ void CCloneMainDlg::OnImportChannels() {
 void CCloneMainDlg::OnExportChannels() {
     const QString path = Prompts().SaveFileName(this, QStringLiteral("Export Channels: the private channels as a spreadsheet"),
                                                 QString::fromStdString(JoinPath(workDir_, "*.csv")), FileKind::Spreadsheet);
-    if (path.isEmpty() || !OutsideArchives(LocalPath(path)) || RefuseProgramFile(path)) return;
+    if (path.isEmpty() || !MaySaveTo(LocalPath(path))) return;
     if (!WriteFileAtomically(LocalPath(path), std::string_view(ChannelsToCsv(settings_)))) {
         Prompts().Message(this, QStringLiteral("Error"), QStringLiteral("Can't Create file:\n") + path,
                           PromptIcon::Error);

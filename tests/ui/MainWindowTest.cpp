@@ -373,6 +373,7 @@ TEST_F(MainWindowTest, CommandsThatDropTheDocumentAskFirstWhenItHasChanges) {
     CopyText(entry->serialNo, "20261206");
     ArchiveRecord read;
     read.time = "2026-12-07 10:15:30";
+    read.sha256 = CloneRangeSha256(RadioImage{});
     std::string error;
     ASSERT_TRUE(RadioArchive(RadioArchive::DefaultFolder()).Store(read, RadioImage{}, entry.get(), error));
     const std::pair<const char*, std::function<void()>> commands[] = {

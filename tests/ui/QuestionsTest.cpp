@@ -45,6 +45,7 @@ TEST_F(QuestionsTest, EscapeChangesNothingAndEnterTakesTheSafeAnswer) {
         auto held = Defaults(kModelUsa);
         ArchiveRecord record;
         record.time = "2026-12-07 10:15:30";
+        record.sha256 = CloneRangeSha256(RadioImage{});
         std::string error;
         RadioArchive archive(RadioArchive::DefaultFolder());
         ASSERT_TRUE(archive.Store(record, RadioImage{}, held.get(), error));
