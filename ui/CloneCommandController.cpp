@@ -140,7 +140,7 @@ bool CloneCommandController::ConfirmIdentityChange(const IdentityChanges& change
     bool confirmed = false;
     {
         const CCloneMainDlg::AwaitingAnswer awaiting(
-            window_, QStringLiteral("Waiting for the new identity to be typed again; nothing has been written yet."));
+            window_, QStringLiteral("Waiting for the identity changes to be confirmed; nothing has been written yet."));
         confirmed = Prompts().RunDialog(*dialog) == QDialog::Accepted;
     }
     controls_.progress->setFormat(phase);

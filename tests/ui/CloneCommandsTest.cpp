@@ -383,7 +383,7 @@ TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     ExpectOnlyMessage("Write Error", "User Cancel.");
     EXPECT_EQ(RadioCounts().frames, 0u);
     EXPECT_EQ(prompts.dialogStatus.value(0),
-              "Waiting for the new identity to be typed again; nothing has been written yet.");
+              "Waiting for the identity changes to be confirmed; nothing has been written yet.");
     EXPECT_EQ(barMeanwhile, "Waiting");
     const QString unknown = "not known (no backup was read)";
     EXPECT_EQ(confirmShown, QStringList({"In the radio now", "To be written", "MMSI", unknown, "970123456 (AIS-SART)",

@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QLineEdit>
@@ -101,6 +102,12 @@ TEST_F(KeyboardTest, TabFollowsTheLayout) {
                                    m::kBaudCombo,     m::kScanButton,    m::kWriteButton,   m::kReadButton};
     std::vector<int> expected = identities;
     expected.insert(expected.end(), rest.begin(), rest.end());
+    // The defaults leave the MMSI to the radio: its field is off until "entry by user" is unticked.
+    ASSERT_TRUE(Find<QCheckBox>(m::kMmsiByUser)->isChecked());
+    std::vector<int> withoutMmsi = expected;
+    withoutMmsi.erase(withoutMmsi.begin() + 1);
+    EXPECT_EQ(TabChain(Find<QWidget>(m::kMmsiByUser)), withoutMmsi);
+    Click(m::kMmsiByUser);
     EXPECT_EQ(TabChain(Find<QWidget>(m::kMmsiByUser)), expected);
 }
 
@@ -153,7 +160,8 @@ TEST_F(KeyboardTest, EveryControlHasAnAccessibleName) {
         ++dialogs;
         return QDialog::Rejected;
     };
-    for (int i = 0; i < 5; ++i) prompts.dialogScript.push_back(named);
+    for (int i = 0; i < 6; ++i) prompts.dialogScript.push_back(named);
+    Trigger(ids::menu::kWriteRemovingIdentities);
     Trigger(ids::menu::kLoadDefault);
     Trigger(ids::menu::kFeatureSetup);
     Trigger(ids::menu::kAbout);
@@ -164,7 +172,7 @@ TEST_F(KeyboardTest, EveryControlHasAnAccessibleName) {
     ShowBand("Private");
     prompts.dialogScript.push_back(named);
     Click(m::kAddButton);
-    EXPECT_EQ(dialogs, 6);
+    EXPECT_EQ(dialogs, 7);
     Trigger(ids::menu::kCheckConnection);
     ExpectEveryControlNamed(&Control<QDialog>(*window, ids::kConnectionCheckDialog));
     // The check's worker uses the fixture's USB device: it must have ended before the device goes.
