@@ -108,9 +108,14 @@ std::string SaveObstacle(const std::string& linkOrPath) {
         return "the disk may be full";
     }
     const std::string folder = FolderOf(path);
+    struct stat place{};
+    const bool folderExists = stat(folder.c_str(), &place) == 0 && S_ISDIR(place.st_mode);
     switch (cause) {
     case ENOENT:
-    case ENOTDIR: return "the folder " + folder + " does not exist";
+    case ENOTDIR:
+        // Some file systems (/proc, /sys) answer "no such file" for a folder that takes no new files.
+        if (!folderExists) return "the folder " + folder + " does not exist";
+        return "the folder " + folder + " may not be written";
     case EACCES:
     case EPERM:
     case EROFS: return "the folder " + folder + " may not be written";

@@ -329,6 +329,12 @@ TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
                                                     QString::fromStdString(dir.File("no/such/x.dat")) + ": the folder " +
                                                     QString::fromStdString(dir.File("no/such")) + " does not exist.\n"))
         << prompts.messages[0].text.toStdString();
+    // A folder that exists but takes no new files (it answers "no such file") is not called missing.
+    prompts.saveNames = {QStringLiteral("/proc/x.dat")};
+    Trigger(ids::menu::kSaveAs);
+    EXPECT_TRUE(prompts.MessageTexts().last().contains(": the folder /proc may not be written.\n"))
+        << prompts.MessageTexts().last().toStdString();
+    prompts.messages.pop_back();
     EXPECT_EQ(window->windowTitle(), "ORVEN V1.15");
     for (const char* own : {"Verify.txt", "ReadRom.bin"}) {
         prompts.saveNames = {QString::fromStdString(dir.File(own))};
