@@ -272,8 +272,7 @@ void CloneCommandController::Finish(const WorkerOutcome& outcome) {
     CloseIfAsked();
 }
 
-void CloneCommandController::FailureBox(const char* title, const WorkerOutcome& outcome, bool stoppedForClose) {
-    if (stoppedForClose) return;
+void CloneCommandController::FailureBox(const char* title, const WorkerOutcome& outcome) {
     Prompts().Message(&window_, QString::fromLatin1(title), ToQString(OutcomeText(outcome.run)), PromptIcon::Warning);
 }
 
@@ -281,26 +280,31 @@ void CloneCommandController::ShowOutcome(const WorkerOutcome& outcome) {
     const bool ok = outcome.run.Ok();
     // The stop that closing the window asked for is no failure to report.
     const bool stoppedForClose = closeAfterClone_ && outcome.run.result == kResultUserCancel;
+    // Should the user keep the window after all, the status says the command was stopped.
+    if (stoppedForClose) {
+        window_.ShowStatus(ToQString(OutcomeText(outcome.run)));
+        return;
+    }
     switch (outcome.operation) {
     case CloneOperation::Write:
-    case CloneOperation::Restore: ShowWrite(outcome, stoppedForClose); break;
-    case CloneOperation::Read: ShowRead(outcome, stoppedForClose); break;
-    case CloneOperation::Verify: ShowVerify(outcome, stoppedForClose); break;
+    case CloneOperation::Restore: ShowWrite(outcome); break;
+    case CloneOperation::Read: ShowRead(outcome); break;
+    case CloneOperation::Verify: ShowVerify(outcome); break;
     default:
         // The handshake's text stays until the next change of the status line.
-        if (!ok) FailureBox("HandShake Error.", outcome, stoppedForClose);
+        if (!ok) FailureBox("HandShake Error.", outcome);
         window_.SetStatusText(ok ? QString::fromLatin1(kHandShakeOkText) : QString::fromLatin1(kReady));
         break;
     }
 }
 
 // The status line names the archive entry that keeps what the radio held before.
-void CloneCommandController::ShowWrite(const WorkerOutcome& outcome, bool stoppedForClose) {
+void CloneCommandController::ShowWrite(const WorkerOutcome& outcome) {
     const bool restore = outcome.operation == CloneOperation::Restore;
     if (!outcome.run.Ok()) {
-        if (!stoppedForClose)
-            Prompts().Message(&window_, restore ? QStringLiteral("Restore Error") : QStringLiteral("Write Error"),
-                              ToQString(WriteFailureText(outcome.stage, outcome.run, "File > Radio Archive... can write it back.")), PromptIcon::Warning);
+        Prompts().Message(&window_, restore ? QStringLiteral("Restore Error") : QStringLiteral("Write Error"),
+                          ToQString(WriteFailureText(outcome.stage, outcome.run, "File > Radio Archive... can write it back.")),
+                          PromptIcon::Warning);
         window_.ShowStatus(QString::fromLatin1(kReady));
         return;
     }
@@ -310,7 +314,7 @@ void CloneCommandController::ShowWrite(const WorkerOutcome& outcome, bool stoppe
     window_.ShowStatus(status);
 }
 
-void CloneCommandController::ShowRead(const WorkerOutcome& outcome, bool stoppedForClose) {
+void CloneCommandController::ShowRead(const WorkerOutcome& outcome) {
     if (outcome.run.Ok() && outcome.readBlock) {
         // A close that came meanwhile asks about the document on screen; the radio's settings are
         // in the radio archive.
@@ -320,7 +324,7 @@ void CloneCommandController::ShowRead(const WorkerOutcome& outcome, bool stopped
     } else if (outcome.run.Ok() && outcome.unloadable) {
         ShowUnloadableRead(outcome);
     } else {
-        FailureBox("Read Error", outcome, stoppedForClose);
+        FailureBox("Read Error", outcome);
         window_.ShowStatus(QString::fromLatin1(kReadErrorText));
     }
 }
@@ -335,14 +339,14 @@ bool CloneCommandController::EditsDuringReadMayGo(const WorkerOutcome& outcome) 
     return false;
 }
 
-void CloneCommandController::ShowVerify(const WorkerOutcome& outcome, bool stoppedForClose) {
+void CloneCommandController::ShowVerify(const WorkerOutcome& outcome) {
     if (!outcome.run.Ok()) {
         if (outcome.run.result == kResultUserCancel) {
             window_.ShowStatus(QStringLiteral("User Cancel."));
             return;
         }
         window_.ShowStatus(QString::fromLatin1(kVerifyErrorText));
-        FailureBox("Verify Error", outcome, stoppedForClose);
+        FailureBox("Verify Error", outcome);
         return;
     }
     if (outcome.verifyFlags == 0) {

@@ -109,16 +109,16 @@ private:
     // Closes the window when a close came while the command ran; true when it did.
     bool CloseIfAsked();
     void ShowOutcome(const WorkerOutcome& outcome);
-    void ShowWrite(const WorkerOutcome& outcome, bool stoppedForClose);
-    void ShowRead(const WorkerOutcome& outcome, bool stoppedForClose);
+    void ShowWrite(const WorkerOutcome& outcome);
+    void ShowRead(const WorkerOutcome& outcome);
     bool EditsDuringReadMayGo(const WorkerOutcome& outcome);
-    void ShowVerify(const WorkerOutcome& outcome, bool stoppedForClose);
+    void ShowVerify(const WorkerOutcome& outcome);
     // The status after a read-back, and the message when it failed or found other bytes.
     QString ReadBackStatus(const ReadBackOutcome& readBack, const QString& okText);
     void ShowUnloadableRead(const WorkerOutcome& outcome);
     // Names the trace and dump files that were asked for and could not be written.
     void ShowUnwrittenFiles(const std::vector<std::string>& unwritten);
-    void FailureBox(const char* title, const WorkerOutcome& outcome, bool stoppedForClose);
+    void FailureBox(const char* title, const WorkerOutcome& outcome);
     // Switches the buttons and the Clone menu between the idle and the busy layout.
     void SetBusyLayout(bool busy, CloneOperation operation);
 

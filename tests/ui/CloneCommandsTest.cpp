@@ -604,6 +604,26 @@ TEST_F(CloneCommandsTest, ExitDuringACloneStopsItAndClosesAfterwards) {
     EXPECT_EQ(prompts.questions[0].text, "File is modified. Do you want to save?");
 }
 
+// A read stopped by closing the window, whose close the user then cancels at the save question:
+// the window and its document stay, and the status says the read was stopped, not that it failed.
+TEST_F(CloneCommandsTest, AReadStoppedByACancelledCloseSaysItWasStopped) {
+    Open(WriteDocument("open.dat", *Defaults(kModelUsa)));
+    Click(ids::main::kBandCan);
+    const bool edited = Find<QCheckBox>(ids::main::kBandCan)->isChecked();
+    SlowRadio();
+    // No to the question before the read; Cancel to the one before the close.
+    prompts.saveChoices = {ui::SaveChoice::Discard, ui::SaveChoice::Cancel};
+    Choose(ids::menu::kReadFromRadio);
+    window->close();
+    ASSERT_TRUE(WaitUntilIdle());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(prompts.MessageTexts(), QStringList());
+    EXPECT_EQ(Status(), "User Cancel.");
+    EXPECT_EQ(Find<QCheckBox>(ids::main::kBandCan)->isChecked(), edited);
+    EXPECT_EQ(window->windowTitle(), "/open.dat* - VOROZUDE V1.15");
+}
+
 // Tools > Check Connection runs on a worker like a clone command: the dialog says "Checking..." while
 // the GUI thread turns and the clone controls are off, then lists each line, a failure's fix and the
 // summary and the time of the check, all of which Copy puts on the clipboard, saying "Copied". The
