@@ -356,9 +356,10 @@ void CCloneMainDlg::SetStatusText(const QString& text) { statusText_->setText(te
 
 // The countdown to "Ready." waits too: the answer may take longer than a result's ten seconds.
 CCloneMainDlg::AwaitingAnswer::AwaitingAnswer(CCloneMainDlg& window, const QString& awaited)
-    : window_(window), awaited_(awaited), text_(window.statusText_->text()), ticks_(window.statusTicks_) {
+    : window_(window), awaited_(QStringLiteral("Waiting for your answer:\n") + awaited),
+      text_(window.statusText_->text()), ticks_(window.statusTicks_) {
     window_.statusTicks_ = 0;
-    window_.statusText_->setText(awaited);
+    window_.statusText_->setText(awaited_);
 }
 
 // A result that came meanwhile (a clone running beside the question ended) stays.

@@ -127,7 +127,8 @@ public:
     // Shows a text in the status line until the next change.
     void SetStatusText(const QString& text);
 
-    // While a question is open, the status line says what it waits for; the status it showed
+    // While a question is open, the status line says what it waits for ("Waiting for your answer:"
+    // and the question on a line of its own, short enough to show whole); the status it showed
     // comes back when the question closes.
     class AwaitingAnswer {
     public:

@@ -136,7 +136,7 @@ bool CCloneMainDlg::MayDropDocument() {
     if (!state_.modified) return true;
     SaveChoice choice;
     {
-        const AwaitingAnswer awaiting(*this, QStringLiteral("Waiting for your answer: save the changes?"));
+        const AwaitingAnswer awaiting(*this, QStringLiteral("save the changes?"));
         choice = Prompts().AskToSave(this, kWarning, QStringLiteral("File is modified. Do you want to save?"));
     }
     if (choice == SaveChoice::Discard) return true;

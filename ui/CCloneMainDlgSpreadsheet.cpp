@@ -41,7 +41,7 @@ void CCloneMainDlg::OnImportChannels() {
     }
     int choice = -1;
     {
-        const AwaitingAnswer awaiting(*this, QStringLiteral("Waiting for your answer: replace or append the channels?"));
+        const AwaitingAnswer awaiting(*this, QStringLiteral("replace or append the channels?"));
         choice = Prompts().AskChoice(this, kImportTitle,
                                      QStringLiteral("Replace the document's private channels with those of %1, or "
                                                     "append them after the channels there are?")

@@ -123,7 +123,7 @@ bool CloneCommandController::IdentityWarningsAccepted() {
     for (const std::string& warning : window_.IdentityWarningsNow()) warnings << ToQString(warning);
     if (warnings.isEmpty()) return true;
     const CCloneMainDlg::AwaitingAnswer awaiting(window_,
-                                                 QStringLiteral("Waiting for your answer: write despite the warnings?"));
+                                                 QStringLiteral("write despite the warnings?"));
     return Prompts().AskYesNo(&window_, QString::fromLatin1(kIdentityWarningsTitle),
                               warnings.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
                                   QString::fromLatin1(kIdentityWarningsQuestion));
@@ -140,7 +140,7 @@ bool CloneCommandController::ConfirmIdentityChange(const IdentityChanges& change
     bool confirmed = false;
     {
         const CCloneMainDlg::AwaitingAnswer awaiting(
-            window_, QStringLiteral("Waiting for the identity changes to be confirmed; nothing has been written yet."));
+            window_, QStringLiteral("the identity changes; nothing is written yet."));
         confirmed = Prompts().RunDialog(*dialog) == QDialog::Accepted;
     }
     controls_.progress->setFormat(phase);

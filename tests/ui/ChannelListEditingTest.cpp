@@ -120,6 +120,7 @@ TEST_F(ChannelListEditingTest, ChannelsGoToASpreadsheetAndComeBackReplacedOrAppe
     EXPECT_EQ(state.modified, 1u);
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(prompts.questions[0].details, "Replace|Append");
+    EXPECT_EQ(prompts.questions[0].status, "Waiting for your answer:\nreplace or append the channels?");
     WriteText(dir.File("one.csv"), "Label,TX MHz,RX MHz\nC3,156.0,156.0\n");
     import(dir.File("one.csv"), 0);
     EXPECT_EQ(Labels(), QStringList({"C3"}));

@@ -204,7 +204,7 @@ TEST_F(CloneCommandsTest, ReadMakesAnUntitledDocumentAndNeverLosesTheOneOnScreen
     QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
     EXPECT_FALSE(CloneBusyEvent.IsSet());
     ASSERT_EQ(prompts.questions.size(), 1u);
-    EXPECT_EQ(prompts.questions[0].status, "Waiting for your answer: save the changes?");
+    EXPECT_EQ(prompts.questions[0].status, "Waiting for your answer:\nsave the changes?");
     EXPECT_EQ(Status(), "Open file OK.");
     EXPECT_EQ(Edit(ids::main::kSerialEdit)->text(), "EDITED");
     EXPECT_EQ(RadioCounts().frames, 0u);
@@ -369,7 +369,7 @@ TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(prompts.questions[0].text, QString::fromStdString(IdentityWarnings("970123456", "", false)[0]) +
                                              "\n\nWrite to the radio all the same?");
-    EXPECT_EQ(prompts.questions[0].status, "Waiting for your answer: write despite the warnings?");
+    EXPECT_EQ(prompts.questions[0].status, "Waiting for your answer:\nwrite despite the warnings?");
     EXPECT_EQ(Status(), "Ready");
     // While the question waits, the status and the bar say so, not that a write goes on.
     QString barMeanwhile;
@@ -383,7 +383,7 @@ TEST_F(CloneCommandsTest, ANewIdentityIsWrittenOnlyWhenTypedAgain) {
     ExpectOnlyMessage("Write Error", "User Cancel.");
     EXPECT_EQ(RadioCounts().frames, 0u);
     EXPECT_EQ(prompts.dialogStatus.value(0),
-              "Waiting for the identity changes to be confirmed; nothing has been written yet.");
+              "Waiting for your answer:\nthe identity changes; nothing is written yet.");
     EXPECT_EQ(barMeanwhile, "Waiting");
     const QString unknown = "not known (no backup was read)";
     EXPECT_EQ(confirmShown, QStringList({"In the radio now", "To be written", "MMSI", unknown, "970123456 (AIS-SART)",

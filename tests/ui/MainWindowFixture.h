@@ -59,7 +59,10 @@ protected:
         window = std::make_unique<ui::CCloneMainDlg>(state, dir.path());
         window->SetUsbDevice(noRadio);
         window->show();
-        prompts.statusProbe = [this] { return Text(ids::main::kStatusText); };
+        // The status as it shows, so that one cut short at the window's size does not pass.
+        prompts.statusProbe = [this] {
+            return Find<ui::ElidedLabel>(ids::main::kStatusText)->ShownLines().join(QLatin1Char('\n'));
+        };
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
