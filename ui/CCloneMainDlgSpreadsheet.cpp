@@ -59,6 +59,7 @@ void CCloneMainDlg::OnImportChannels() {
     }
     if (result.noRows) {
         const QString question = QStringLiteral("%1 holds no channels. Remove every private channel from the document?");
+        const AwaitingAnswer awaiting(*this, QStringLiteral("remove every private channel?"));
         if (!Prompts().AskYesNo(this, kImportTitle, question.arg(path))) return;
         result = ImportChannelsCsv(text, mode, settings_, true);
     }

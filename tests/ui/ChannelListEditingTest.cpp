@@ -159,6 +159,7 @@ TEST_F(ChannelListEditingTest, AListWithoutRowsEmptiesTheChannelsOnlyWhenAskedAn
     ASSERT_EQ(prompts.questions.size(), 2u);
     EXPECT_EQ(prompts.questions[1].text, QString::fromStdString(dir.File("empty.csv")) +
                                              " holds no channels. Remove every private channel from the document?");
+    EXPECT_EQ(prompts.questions[1].status, "Waiting for your answer:\nremove every private channel?");
     EXPECT_EQ(Labels(), QStringList({"F1", "L2"}));
     EXPECT_EQ(state.modified, 0u);
     import(0, true);
