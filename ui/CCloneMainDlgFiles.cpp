@@ -158,8 +158,9 @@ void CCloneMainDlg::ShowOpenFailure(CloneResult result, const std::string& path)
     const QString text = QString::fromStdString(ResultText(result));
     ShowStatus(text);
     const std::string cause = result == kResultOpenFile || result == kResultFileRead ? OpenFailureCause(path) : "";
-    Prompts().Message(this, kError, cause.empty() ? text : text + QStringLiteral("\n(%1)").arg(QString::fromStdString(cause)),
-                      PromptIcon::Error);
+    // The file is named: one given on the command line was not chosen in a dialog just now.
+    const QString why = QStringLiteral("\n(%1: %2)").arg(QString::fromStdString(path), QString::fromStdString(cause));
+    Prompts().Message(this, kError, cause.empty() ? text : text + why, PromptIcon::Error);
 }
 
 void CCloneMainDlg::ShowReport(const QString& path) {

@@ -320,6 +320,9 @@ TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
     PrivateChannel(*bad, 0) = InUseChannel("P1", 175.0, 175.0);
     Open(WriteDocument("bad.dat", *bad));
     EXPECT_EQ(prompts.MessageTexts(), QStringList({"Unknown File Format."}));
+    Open(dir.File("missing.dat"));
+    EXPECT_EQ(prompts.MessageTexts().last(),
+              "Open File Error.\n(" + QString::fromStdString(dir.File("missing.dat")) + ": no such file)");
     prompts.messages.clear();
     prompts.saveNames = {QString::fromStdString(dir.File("no/such/x.dat"))};
     Trigger(ids::menu::kSaveAs);
