@@ -1,29 +1,29 @@
-// Times full clone operations against the simulated radio, paced like a real line, in the
-// product's timing and in fast transfer, and compares each with what the line itself allows.
+// Times whole clone operations against the simulated radio, paced like a real line, in the
+// product's timing and in fast transfer, side by side with the ideal client (a client that knows
+// where each reply ends) on the same radio, and with what the line itself allows.
 // --breakdown shows where the time of one serial exchange goes instead.
 //
 //   orven-bench [--ops read,write,verify,backed-up-write] [--links 9600,115200,usb] [--timings product,fast]
-//               [--markdown docs/performance.md]
-//   orven-bench --breakdown 9600,115200 [--exchanges N]
-#include "clone/CPcUartClone.h"
+//               [--repeat N] [--busy N] [--markdown FILE]
+//   orven-bench --breakdown 9600,115200 [--exchanges N] [--busy N]
+//
+// Each fast row and the ideal client take turns, --repeat times (3 by default), and the medians are
+// compared, so that whatever else the machine does falls on both alike; the product's timing is
+// run once. --busy N keeps N more processes busy meanwhile (a machine under load).
+#include "bench/BenchLink.h"
+#include "bench/Breakdown.h"
+#include "bench/BusyLoad.h"
+#include "bench/IdealClient.h"
 #include "clone/CloneEvent.h"
-#include "clone/CloneRunner.h"
-#include "sim/RecordingProgress.h"
 #include "files/Paths.h"
 #include "files/RadioArchive.h"
-#include "link/CHidDevice.h"
 #include "model/ModelPresets.h"
 #include "sim/DemoRadio.h"
-#include "sim/SimulatedHidBackend.h"
-#include "sim/SimulatedRadioPty.h"
-
-#include <poll.h>
+#include "sim/RecordingProgress.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -33,18 +33,20 @@
 namespace {
 
 using namespace orven;
-using Clock = std::chrono::steady_clock;
+using namespace orven::bench;
 
-constexpr int kExchangesRead = 79;   // two identify exchanges and 77 chunks
-// One identify exchange and 77 chunks, then the read-back of the identities every write ends
-// with: one identify exchange and the 3 chunks that hold them.
-constexpr int kExchangesWrite = 78 + 4;
-constexpr double kUsbReportLatencyS = 0.001;
+struct Options {
+    std::string ops = "read,write,verify", links = "9600,115200,usb", timings = "product,fast", markdown, breakdown;
+    int exchanges = 200;
+    int repeat = 3;
+    int busy = 0;
+};
 
 struct Row {
     std::string link, timing, op;
-    double seconds = 0, limit = 0;
-    CloneResult result = kResultOk;
+    std::vector<double> seconds, ideal;
+    double limit = 0;
+    bool ok = true;
 };
 
 std::vector<std::string> Split(const std::string& text) {
@@ -55,18 +57,13 @@ std::vector<std::string> Split(const std::string& text) {
     return items;
 }
 
-int Exchanges(const std::string& op) {
-    if (op == "backed-up-write") return kExchangesRead + kExchangesWrite;
-    return op == "write" ? kExchangesWrite : kExchangesRead;
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
-// What the line needs: the echo and the reply of every exchange at 10 bits a byte on serial,
-// one output and one input report a millisecond each on USB.
-double LineLimit(const std::string& link, const std::string& op) {
-    if (link == "usb") return Exchanges(op) * 2 * kUsbReportLatencyS;
-    const double baud = std::stod(link);
-    return Exchanges(op) * 2 * kFrameSize * double{kLineBitsPerByte} / baud;
-}
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 CloneResult RunOp(const std::string& op, CloneJob& job, RadioSettings& document) {
     // Whatever the write does to the radio's identities is meant.
@@ -83,176 +80,129 @@ CloneResult RunOp(const std::string& op, CloneJob& job, RadioSettings& document)
     return RunVerify(job, document, LocalReportTime()).result;
 }
 
-Row Measure(const std::string& link, const std::string& timing, const std::string& op, const std::string& workDir) {
-    Row row{link, timing, op};
-    row.limit = LineLimit(link, op);
+// One operation through the command runner, as the command line runs it.
+double MeasureEngine(BenchLink& link, const std::string& timing, const std::string& op, bool& ok) {
     AppState state = FreshAppState();
     RecordingProgress progress;
     CloneJob job;
     job.state = &state;
     job.progress = &progress;
-    job.workDir = workDir;
+    job.workDir = CurrentDirectory();
     job.timing.fast = timing == "fast";
+    link.Attach(job, state);
     auto document = std::make_unique<RadioSettings>();
     BuildModelDocument(*document, kModelEurInt, 0);
     CloneStopEvent.Reset();
-
-    SimulatedRadioPty pty;
-    CHidDevice usb(kUsbVendorId, kUsbProductId);
-    if (link == "usb") {
-        auto backend = std::make_shared<SimulatedHidBackend>();
-        backend->WithRadio([](SimulatedRadio& r) {
-            FillDemoMemory(r.Memory());
-            r.Faults().usbLatency = std::chrono::milliseconds(1);
-        });
-        usb.SetBackend(backend);
-        job.hidDevice = &usb;
-    } else {
-        const auto baud = static_cast<std::uint32_t>(std::stoul(link));
-        pty.WithRadio([baud](SimulatedRadio& r) {
-            FillDemoMemory(r.Memory());
-            r.Faults().baud = baud;
-        });
-        pty.Start();
-        job.serialDevice = pty.DevicePath();
-        state.baudIndex = static_cast<int>(std::find(kBaudTable.begin(), kBaudTable.end(), baud) - kBaudTable.begin());
-    }
     const auto start = Clock::now();
-    row.result = RunOp(op, job, *document);
-    row.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    return row;
+    ok = RunOp(op, job, *document) == kResultOk && ok;
+    return Seconds(Clock::now() - start);
+}
+
+double MeasureIdeal(BenchLink& link, const std::vector<CloneFrame>& frames, bool& ok) {
+    const auto took = RunIdealClient(link, frames);
+    ok = ok && took.has_value();
+    return took ? Seconds(*took) : 0;
+}
+
+void PrintRow(const Row& r) {
+    const double s = Median(r.seconds), ideal = Median(r.ideal);
+    std::printf("%-8s %-8s %-16s %8.3f s  ideal %7.3f s  ratio %5.3f  limit %7.3f s  ratio %6.2f  %s\n",
+                r.link.c_str(), r.timing.c_str(), r.op.c_str(), s, ideal, s / ideal, r.limit, s / r.limit,
+                r.ok ? "OK" : "FAILED");
+    std::fflush(stdout);
+}
+
+// Every operation of one link: the ideal client and each timing by turns.
+std::vector<Row> MeasureLink(const std::string& name, const Options& o, bool& ok) {
+    BenchLink link(name);
+    if (!link.Start()) {
+        std::fprintf(stderr, "cannot start the simulated radio for link %s\n", name.c_str());
+        ok = false;
+        return {};
+    }
+    const auto demo = std::make_unique<RadioImage>();
+    FillDemoMemory(*demo);
+    std::vector<Row> rows;
+    for (const std::string& op : Split(o.ops)) {
+        const std::vector<CloneFrame> frames = OperationFrames(op, *demo);
+        std::vector<Row> opRows;
+        for (const std::string& timing : Split(o.timings))
+            opRows.push_back({link.Title(), timing, op, {}, {}, link.LineLimitSeconds(frames.size())});
+        std::vector<double> ideal;
+        bool idealOk = true;
+        for (int turn = 0; turn < o.repeat; ++turn) {
+            ideal.push_back(MeasureIdeal(link, frames, idealOk));
+            for (Row& r : opRows)
+                if (r.timing != "product" || turn == 0) r.seconds.push_back(MeasureEngine(link, r.timing, op, r.ok));
+        }
+        for (Row& r : opRows) {
+            r.ideal = ideal;
+            r.ok = r.ok && idealOk;
+            ok = ok && r.ok;
+            PrintRow(r);
+            rows.push_back(r);
+        }
+    }
+    return rows;
 }
 
 std::string Table(const std::vector<Row>& rows) {
     std::string out =
-        "| link | timing | operation | elapsed (s) | line limit (s) | ratio | result |\n"
-        "|---|---|---|---:|---:|---:|---|\n";
+        "| link | timing | operation | elapsed (s) | ideal client (s) | ratio to ideal | line limit (s) | ratio to limit "
+        "| result |\n|---|---|---|---:|---:|---:|---:|---:|---|\n";
     for (const Row& r : rows) {
-        char line[256];
-        std::snprintf(line, sizeof line, "| %s | %s | %s | %.3f | %.3f | %.2f | %s |\n",
-                      r.link == "usb" ? "USB (1 ms reports)" : (r.link + " baud serial").c_str(), r.timing.c_str(),
-                      r.op.c_str(), r.seconds, r.limit, r.seconds / r.limit, r.result == kResultOk ? "OK" : "FAILED");
+        const double s = Median(r.seconds), ideal = Median(r.ideal);
+        char line[320];
+        std::snprintf(line, sizeof line, "| %s | %s | %s | %.3f | %.3f | %.3f | %.3f | %.2f | %s |\n", r.link.c_str(),
+                      r.timing.c_str(), r.op.c_str(), s, ideal, s / ideal, r.limit, s / r.limit, r.ok ? "OK" : "FAILED");
         out += line;
     }
     return out;
 }
 
-double Microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
-
-struct Spread {
-    double mean = 0, median = 0, p90 = 0;
-};
-
-Spread SpreadOf(std::vector<double> values) {
-    Spread s;
-    if (values.empty()) return s;
-    std::sort(values.begin(), values.end());
-    for (double v : values) s.mean += v / static_cast<double>(values.size());
-    s.median = values[values.size() / 2];
-    s.p90 = values[values.size() * 9 / 10];
-    return s;
-}
-
-// When each exchange's last reply byte reaches the PC, reading the bare line as fast as it can,
-// past the line limit of the exchange (echo and reply, 64 byte times).
-Spread LastByteLateness(const SimulatedRadioPty& pty, std::uint32_t baud, int exchanges, double limitUs) {
-    CPCUart port;
-    if (!port.OpenPath(pty.DevicePath(), baud)) return {};
-    const CloneFrame identify = MakeIdentifyFrame();
-    std::vector<double> late;
-    for (int i = 0; i < exchanges; ++i) {
-        const auto start = Clock::now();
-        if (port.Write(FrameBytes(identify), kFrameSize) != kResultOk) return {};
-        for (std::size_t got = 0; got < 2 * kFrameSize;) {
-            pollfd ready{port.Handle(), POLLIN, 0};
-            if (::poll(&ready, 1, 1000) <= 0) return {};
-            std::uint8_t bytes[2 * kFrameSize];
-            std::size_t n = 0;
-            if (port.Read(bytes, std::min(sizeof bytes, 2 * kFrameSize - got), &n) != kResultOk) return {};
-            got += n;
+bool ParseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; i += 2) {
+        const std::string key = argv[i];
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "%s needs a value\n", key.c_str());
+            return false;
         }
-        late.push_back(Microseconds(Clock::now() - start) - limitUs);
+        const std::string value = argv[i + 1];
+        if (key == "--ops") o.ops = value;
+        else if (key == "--links") o.links = value;
+        else if (key == "--timings") o.timings = value;
+        else if (key == "--markdown") o.markdown = value;
+        else if (key == "--breakdown") o.breakdown = value;
+        else if (key == "--exchanges") o.exchanges = std::max(1, std::atoi(value.c_str()));
+        else if (key == "--repeat") o.repeat = std::max(1, std::atoi(value.c_str()));
+        else if (key == "--busy") o.busy = std::max(0, std::atoi(value.c_str()));
+        else {
+            std::fprintf(stderr, "unknown option %s\n", key.c_str());
+            return false;
+        }
     }
-    return SpreadOf(late);
-}
-
-// Whole identify exchanges through the serial engine in fast transfer, past the line limit.
-Spread FastExchangeOverrun(const SimulatedRadioPty& pty, std::uint32_t baud, int exchanges, double limitUs) {
-    AppState state = FreshAppState();
-    state.baudIndex = static_cast<int>(std::find(kBaudTable.begin(), kBaudTable.end(), baud) - kBaudTable.begin());
-    auto settings = std::make_unique<RadioSettings>();
-    RecordingProgress progress;
-    CPcUartClone engine;
-    engine.SetDevicePath(pty.DevicePath());
-    engine.SetAppState(&state);
-    engine.SetSettings(settings.get());
-    engine.SetProgress(&progress);
-    CloneTiming timing = kProductTiming;
-    timing.fast = true;
-    engine.SetTiming(timing);
-    CloneStopEvent.Reset();
-    std::vector<double> over;
-    for (int i = 0; i < exchanges; ++i) {
-        const auto start = Clock::now();
-        if (engine.HandShake() != kResultOk) return {};
-        over.push_back(Microseconds(Clock::now() - start) - limitUs);
-    }
-    return SpreadOf(over);
-}
-
-int Breakdown(const std::string& links, int exchanges) {
-    std::printf("link     byte time  line limit | last reply byte late: mean  median  p90 | quiet gap"
-                " | fast exchange over the limit: mean  median  p90   ratio  (microseconds)\n");
-    for (const auto& link : Split(links)) {
-        const auto baud = static_cast<std::uint32_t>(std::stoul(link));
-        SimulatedRadioPty pty;
-        pty.WithRadio([baud](SimulatedRadio& r) { r.Faults().baud = baud; });
-        if (!pty.Start()) return 1;
-        const double byteUs = double{kLineBitsPerByte} * 1e6 / baud;
-        const double limitUs = 2 * kFrameSize * byteUs;
-        const Spread late = LastByteLateness(pty, baud, exchanges, limitUs);
-        const Spread over = FastExchangeOverrun(pty, baud, exchanges, limitUs);
-        const double gapUs = std::max(kFastQuietBits * 1e6 / baud, Microseconds(kFastMinQuietGap));
-        std::printf("%-8s %9.1f %11.1f | %26.0f %7.0f %4.0f | %9.0f | %34.0f %7.0f %4.0f  %6.3f\n", link.c_str(),
-                    byteUs, limitUs, late.mean, late.median, late.p90, gapUs, over.mean, over.median, over.p90,
-                    (limitUs + over.mean) / limitUs);
-    }
-    return 0;
+    for (const std::string& op : Split(o.ops))
+        if (!KnownOperation(op)) {
+            std::fprintf(stderr, "unknown operation %s\n", op.c_str());
+            return false;
+        }
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string ops = "read,write,verify", links = "9600,115200,usb", timings = "product,fast", markdown, breakdown;
-    int exchanges = 200;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string key = argv[i];
-        if (key == "--ops") ops = argv[i + 1];
-        else if (key == "--links") links = argv[i + 1];
-        else if (key == "--timings") timings = argv[i + 1];
-        else if (key == "--markdown") markdown = argv[i + 1];
-        else if (key == "--breakdown") breakdown = argv[i + 1];
-        else if (key == "--exchanges") exchanges = std::max(1, std::atoi(argv[i + 1]));
-        else {
-            std::fprintf(stderr, "unknown option %s\n", key.c_str());
-            return 2;
-        }
-    }
-    if (!breakdown.empty()) return Breakdown(breakdown, exchanges);
-    const std::string workDir = CurrentDirectory();
+    Options o;
+    if (!ParseOptions(argc, argv, o)) return 2;
+    const BusyLoad load(o.busy);  // before any thread starts
+    if (o.busy > 0) std::fprintf(stderr, "with %d busy process(es) beside the benchmark\n", load.Running());
+    if (!o.breakdown.empty()) return PrintBreakdown(o.breakdown, o.exchanges) ? 0 : 1;
     std::vector<Row> rows;
-    bool failed = false;
-    for (const auto& link : Split(links))
-        for (const auto& timing : Split(timings))
-            for (const auto& op : Split(ops)) {
-                rows.push_back(Measure(link, timing, op, workDir));
-                const Row& r = rows.back();
-                failed |= r.result != kResultOk;
-                std::printf("%-8s %-8s %-7s %8.3f s  limit %7.3f s  ratio %6.2f  %s\n", r.link.c_str(),
-                            r.timing.c_str(), r.op.c_str(), r.seconds, r.limit, r.seconds / r.limit,
-                            r.result == kResultOk ? "OK" : "FAILED");
-                std::fflush(stdout);
-            }
-    if (!markdown.empty()) std::ofstream(markdown) << Table(rows);
-    return failed ? 1 : 0;
+    bool ok = true;
+    for (const std::string& link : Split(o.links)) {
+        std::vector<Row> linkRows = MeasureLink(link, o, ok);
+        rows.insert(rows.end(), linkRows.begin(), linkRows.end());
+    }
+    if (!o.markdown.empty()) std::ofstream(o.markdown) << Table(rows);
+    return ok ? 0 : 1;
 }
