@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace orven {
 
@@ -60,9 +61,11 @@ CloneResult CCloneEngine::CheckReplyOf(Exchange exchange, const std::uint8_t* fr
     return kResultOk;
 }
 
-CloneResult CCloneEngine::RunAttempts(Exchange exchange, const std::uint8_t* frame) {
+CloneResult CCloneEngine::RunAttempts(Exchange exchange, const std::uint8_t* frame, int firstAttempt) {
     CloneResult result = kResultOk;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    for (int attempt = firstAttempt; attempt < kAttempts; ++attempt) {
+        if (unsettled_)
+            if (const CloneResult settled = Settle(LastReplyTrail(false)); settled != kResultOk) return settled;
         reply_.fill(0);
         if (SendFrame(frame) != kResultOk) return kResultNoRadio;
         if (StopRequestedBeforeReceive()) return kResultUserCancel;
@@ -70,9 +73,66 @@ CloneResult CCloneEngine::RunAttempts(Exchange exchange, const std::uint8_t* fra
         if (result == kResultUserCancel) return result;
         if (result == kResultOk) result = CheckReplyOf(exchange, frame);
         if (state_ && state_->traceLog) trace_.Append(*writeImage_, *readImage_);
+        if (unsettled_) {
+            // Kept when this frame's echo came first; otherwise (bytes before it, or nothing that
+            // tells) the reply before is done again, and then this frame from the start.
+            if (PreviousReplyTrail() == Trail::Quiet) {
+                unsettled_.reset();
+            } else {
+                if (const CloneResult redone = Redo(); redone != kResultOk) return redone;
+                attempt = firstAttempt - 1;
+                continue;
+            }
+        }
         if (result == kResultOk) break;
         if (timing_.fast) FallBack();
     }
+    return result;
+}
+
+CloneResult CCloneEngine::RunExchange(Exchange exchange, const CloneFrame& frame, std::uint16_t address,
+                                      std::size_t length, int firstAttempt) {
+    const CloneResult result = RunAttempts(exchange, FrameBytes(frame), firstAttempt);
+    if (result != kResultOk) return result;
+    const bool read = exchange == Exchange::Read;
+    if (LastReplyTrail(false) != Trail::Quiet) {
+        unsettled_ = Unsettled{exchange, frame, address, read ? length : 0, {}};
+        if (read) std::memcpy(unsettled_->before.data(), readImage_->data() + address, length);
+    }
+    if (read) std::memcpy(readImage_->data() + address, reply_.data() + kFrameDataOffset, length);
+    return result;
+}
+
+CloneResult CCloneEngine::Settle(Trail trail) {
+    if (trail == Trail::Quiet) unsettled_.reset();
+    return trail == Trail::Trailed ? Redo() : kResultOk;
+}
+
+// A byte trailed the reply: that attempt failed, so the rest of the operation falls back, and
+// the exchange has its remaining attempts.
+CloneResult CCloneEngine::Redo() {
+    const Unsettled redo = *unsettled_;
+    Drop();
+    FallBack();
+    return RunExchange(redo.exchange, redo.frame, redo.address, redo.length, 1);
+}
+
+void CCloneEngine::Drop() {
+    if (unsettled_ && unsettled_->exchange == Exchange::Read)
+        std::memcpy(readImage_->data() + unsettled_->address, unsettled_->before.data(), unsettled_->length);
+    unsettled_.reset();
+}
+
+// An operation ends settled: a good one waits out the quiet gap after its last reply (and does
+// that exchange again when a byte trailed it); a failed one keeps no read data it could not settle.
+CloneResult CCloneEngine::Finish(CloneResult result) {
+    if (!unsettled_) return result;
+    if (result == kResultOk) {
+        const Trail trail = LastReplyTrail(true);
+        if (trail != Trail::Unknown) return Settle(trail);
+        result = kResultUserCancel;
+    }
+    Drop();
     return result;
 }
 
@@ -87,24 +147,26 @@ bool CCloneEngine::StopRequestedBeforeReceive() const {
     return timing_.fast ? CloneStopEvent.IsSet() : CloneStopEvent.Wait(timing_.pollPeriod);
 }
 
-CloneResult CCloneEngine::HandShake() {
+CloneResult CCloneEngine::HandShake() { return Finish(Identify()); }
+
+CloneResult CCloneEngine::Identify() {
     if (!state_) return kResultBadParameter;  // the link's settings come from the state
-    const CloneFrame frame = MakeIdentifyFrame();
     if (const CloneResult opened = OpenLink(); opened != kResultOk) return opened;
-    return RunAttempts(Exchange::Identify, FrameBytes(frame));
+    return RunExchange(Exchange::Identify, MakeIdentifyFrame(), 0, 0, 0);
+}
+
+CloneResult CCloneEngine::ExchangeChunk(std::uint16_t address, std::size_t length, bool write) {
+    const auto n = static_cast<std::uint8_t>(length);
+    if (write) return RunExchange(Exchange::Write, MakeWriteFrame(address, writeImage_->data() + address, n), address, length, 0);
+    return RunExchange(Exchange::Read, MakeReadFrame(address, n), address, length, 0);
 }
 
 CloneResult CCloneEngine::ExchangeWrite(std::uint16_t address, std::size_t length) {
-    const CloneFrame frame =
-        MakeWriteFrame(address, writeImage_->data() + address, static_cast<std::uint8_t>(length));
-    return RunAttempts(Exchange::Write, FrameBytes(frame));
+    return Finish(ExchangeChunk(address, length, true));
 }
 
 CloneResult CCloneEngine::ExchangeRead(std::uint16_t address, std::size_t length) {
-    const CloneFrame frame = MakeReadFrame(address, static_cast<std::uint8_t>(length));
-    const CloneResult result = RunAttempts(Exchange::Read, FrameBytes(frame));
-    if (result == kResultOk) std::memcpy(readImage_->data() + address, reply_.data() + kFrameDataOffset, length);
-    return result;
+    return Finish(ExchangeChunk(address, length, false));
 }
 
 CloneResult CCloneEngine::WalkRange(std::uint32_t first, std::uint32_t length, bool write) {
@@ -113,7 +175,7 @@ CloneResult CCloneEngine::WalkRange(std::uint32_t first, std::uint32_t length, b
     while (length > 0 && result == kResultOk && first < kImageSize) {
         const std::uint32_t chunk = std::min<std::uint32_t>(length, kChunkSize);
         const auto address = static_cast<std::uint16_t>(first);
-        result = write ? ExchangeWrite(address, chunk) : ExchangeRead(address, chunk);
+        result = ExchangeChunk(address, chunk, write);
         first += chunk;
         length -= chunk;
         if (result == kResultOk && progress_) progress_->StepIt();
@@ -122,11 +184,11 @@ CloneResult CCloneEngine::WalkRange(std::uint32_t first, std::uint32_t length, b
 }
 
 CloneResult CCloneEngine::WriteRange(std::uint32_t first, std::uint32_t length) {
-    return WalkRange(first, length, true);
+    return Finish(WalkRange(first, length, true));
 }
 
 CloneResult CCloneEngine::ReadRange(std::uint32_t first, std::uint32_t length) {
-    return WalkRange(first, length, false);
+    return Finish(WalkRange(first, length, false));
 }
 
 CloneResult CCloneEngine::WalkRanges(bool write) {
@@ -136,6 +198,10 @@ CloneResult CCloneEngine::WalkRanges(bool write) {
     for (int i = 0; i < count && result == kResultOk; ++i)
         result = WalkRange(ranges[i].first, ranges[i].last - ranges[i].first + 1u, write);
     return result;
+}
+
+void CCloneEngine::EndOperation(CloneResult result) {
+    if (!shareLink_ || result != kResultOk) CloseLink();
 }
 
 void CCloneEngine::AnnounceRange() {
@@ -157,11 +223,12 @@ CloneResult CCloneEngine::WriteImageAsItIs() {
     if (!IsReady()) return kResultBadParameter;
     if (state_->dumpImages) DumpImage(true);
 
-    CloneResult result = HandShake();
+    CloneResult result = std::exchange(linkAnswered_, false) ? kResultOk : Identify();
     if (result == kResultOk || AnnouncesRangeAfterFailedHandShake()) AnnounceRange();
     if (result == kResultOk) result = WalkRanges(true);
+    result = Finish(result);
 
-    CloseLink();
+    EndOperation(result);
     progress_->SetPos(0);
     CloseTrace();
     return result;
@@ -171,13 +238,15 @@ CloneResult CCloneEngine::ReadRadio() {
     if (!IsReady()) return kResultBadParameter;
     readImage_->fill(0);
 
-    CloneResult result = HandShake();
+    CloneResult result = Identify();
     if (result == kResultOk || AnnouncesRangeAfterFailedHandShake()) AnnounceRange();
-    if (result == kResultOk) result = HandShake();
+    if (result == kResultOk) result = Identify();
     if (result == kResultOk) result = WalkRanges(false);
+    result = Finish(result);
     if (result == kResultOk) ImageCodec(*state_, *settings_, *writeImage_, *readImage_).Decode();
 
-    CloseLink();
+    EndOperation(result);
+    linkAnswered_ = shareLink_ && result == kResultOk;
     progress_->SetPos(0);
     if (state_->dumpImages) DumpImage(false);
     return result;

@@ -19,6 +19,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,11 @@ public:
     // The trace and dump files that were asked for and could not be written.
     const std::vector<std::string>& UnwrittenFiles() const { return unwritten_; }
 
+    // Keeps the link open from one operation to the next until the engine goes (a write's backup
+    // read and the write), and lets a write that follows a good read on it skip its identify
+    // exchange: the radio has just answered.
+    void ShareLink() { shareLink_ = true; }
+
     // The ranges a transfer covers (always one: the clone range); returns their count.
     int GetRanges(AddressRange* ranges, int capacity) const;
 
@@ -108,18 +114,51 @@ protected:
     // Whether the progress range is announced even after a failed first handshake.
     virtual bool AnnouncesRangeAfterFailedHandShake() const = 0;
 
+    // What followed a reply on the line. A fast serial receive takes a reply at its last byte,
+    // before the line can show that no byte trails it (a byte repeated on the line shifts the
+    // reply, and its checksum may still pass). The exchange stays unsettled until the line shows
+    // it: bytes waiting before the next frame goes, or coming before that frame's echo, fail it
+    // and it is done again; the next echo coming first, or a quiet gap, keeps it. A USB report
+    // comes whole, so every reply is settled as it comes.
+    enum class Trail { Unknown, Quiet, Trailed };
+    // What has come since the last reply was taken; with `wait`, waits (testing the stop event)
+    // until the quiet gap after it tells, and Unknown means stopped.
+    virtual Trail LastReplyTrail(bool /*wait*/) { return Trail::Quiet; }
+    // What the last receive showed of the bytes after the reply taken before it.
+    virtual Trail PreviousReplyTrail() const { return Trail::Quiet; }
+
     const CloneTiming& Timing() const { return timing_; }
     const AppState* State() const { return state_; }
     AppState* State() { return state_; }
 
 private:
-    CloneResult RunAttempts(Exchange exchange, const std::uint8_t* frame);
+    // A good exchange whose reply was taken before the line could settle it; a read's data went
+    // into the read image over `before`.
+    struct Unsettled {
+        Exchange exchange;
+        CloneFrame frame;
+        std::uint16_t address;
+        std::size_t length;
+        std::array<std::uint8_t, kFrameDataSize> before;
+    };
+
+    CloneResult Identify();
+    CloneResult ExchangeChunk(std::uint16_t address, std::size_t length, bool write);
+    CloneResult RunExchange(Exchange exchange, const CloneFrame& frame, std::uint16_t address, std::size_t length,
+                            int firstAttempt);
+    CloneResult RunAttempts(Exchange exchange, const std::uint8_t* frame, int firstAttempt);
+    CloneResult Settle(Trail trail);
+    CloneResult Redo();
+    void Drop();
+    CloneResult Finish(CloneResult result);
     bool StopRequestedBeforeReceive() const;
     void FallBack();
     CloneResult CheckReplyOf(Exchange exchange, const std::uint8_t* frame) const;
     CloneResult WalkRange(std::uint32_t first, std::uint32_t length, bool write);
     CloneResult WalkRanges(bool write);
     void AnnounceRange();
+    // Lets go of the link after an operation, unless it is shared and the operation went well.
+    void EndOperation(CloneResult result);
     void DumpImage(bool isWrite);
     std::string PathOf(const char* name) const;
 
@@ -129,6 +168,9 @@ private:
     std::string directory_;
     CloneTiming timing_ = kProductTiming;
     bool fellBack_ = false;
+    bool shareLink_ = false;
+    bool linkAnswered_ = false;  // a shared link's last operation was a good read
+    std::optional<Unsettled> unsettled_;
     RadioImage* writeImage_;
     RadioImage* readImage_;
     CloneTrace trace_;

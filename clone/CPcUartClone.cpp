@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace orven {
 
@@ -25,7 +26,10 @@ CloneResult CPcUartClone::OpenLink() {
     return opened ? kResultOk : kResultOpenPort;
 }
 
-void CPcUartClone::CloseLink() { port_.Close(); }
+void CPcUartClone::CloseLink() {
+    port_.Close();
+    taken_.reset();
+}
 
 CloneResult CPcUartClone::SendFrame(const std::uint8_t* frame) { return port_.Write(frame, kFrameSize); }
 
@@ -51,20 +55,21 @@ std::chrono::nanoseconds CPcUartClone::QuietGap() const {
     return std::max<std::chrono::nanoseconds>(kFastQuietBits * BitTime(), kFastMinQuietGap);
 }
 
-// Waits on the port's readiness: ends once the frame is complete and the line has been quiet
-// for the quiet gap, or when the receive's longest wait has passed.
-CloneResult CPcUartClone::ReceiveFrameFast(ReplyCollector& collector) {
-    using Clock = std::chrono::steady_clock;
+// Waits on the port's readiness: ends once the frame is complete and the line has been quiet as
+// long as the longest silence inside the reply (at once, for a reply that came steadily), or when
+// the receive's longest wait has passed.
+CloneResult CPcUartClone::CollectFast(ReplyCollector& collector, TakenReply& taken) {
     const auto deadline = Clock::now() + Timing().pollPeriod * Timing().pollCount;
     const auto byteTime = kLineBitsPerByte * BitTime();
-    Clock::duration gap = QuietGap();
+    const Clock::duration quiet = QuietGap();
+    Clock::duration gap = quiet;
     auto lastByte = Clock::now();
     for (auto now = lastByte; now < deadline; now = Clock::now()) {
         if (CloneStopEvent.IsSet()) return kResultUserCancel;
         auto until = std::min<Clock::time_point>(deadline, now + kFastStopTestPeriod);
         if (collector.Complete()) {
-            if (now - lastByte >= gap) break;
-            until = std::min<Clock::time_point>(until, lastByte + gap);
+            if (now - lastByte >= gap - quiet) break;
+            until = std::min<Clock::time_point>(until, lastByte + gap - quiet);
         }
         if (!port_.WaitReadable(until - now)) continue;
         const bool inReply = collector.InReply();
@@ -77,8 +82,20 @@ CloneResult CPcUartClone::ReceiveFrameFast(ReplyCollector& collector) {
         const auto arrived = Clock::now();
         // Silence between bytes of the reply: the time since the bytes before, less the line time
         // of the bytes that came.
-        if (inReply) gap = std::max(gap, QuietGap() + (arrived - lastByte) - static_cast<int>(got) * byteTime);
+        if (inReply) gap = std::max(gap, quiet + (arrived - lastByte) - static_cast<int>(got) * byteTime);
         lastByte = arrived;
+    }
+    taken = {lastByte, gap};
+    return kResultOk;
+}
+
+// Each poll ends at its own mark from the start, so late wake-ups do not add up.
+CloneResult CPcUartClone::Collect(ReplyCollector& collector) {
+    const auto start = Clock::now();
+    for (int poll = 0; poll < Timing().pollCount; ++poll) {
+        if (CloneStopEvent.WaitUntil(start + Timing().pollPeriod * (poll + 1))) return kResultUserCancel;
+        std::size_t got = 0;
+        if (const CloneResult r = Drain(collector, &got); r != kResultOk) return r;
     }
     return kResultOk;
 }
@@ -86,23 +103,40 @@ CloneResult CPcUartClone::ReceiveFrameFast(ReplyCollector& collector) {
 CloneResult CPcUartClone::ReceiveFrame(const std::uint8_t* sent, std::uint8_t* buffer, std::size_t echoLength,
                                        std::size_t frameLength) {
     ReplyCollector collector(sent, echoLength, frameLength);
-    if (Timing().fast) {
-        if (const CloneResult r = ReceiveFrameFast(collector); r != kResultOk) return r;
-    } else {
-        // Each poll ends at its own mark from the start, so late wake-ups do not add up.
-        const auto start = std::chrono::steady_clock::now();
-        for (int poll = 0; poll < Timing().pollCount; ++poll) {
-            if (CloneStopEvent.WaitUntil(start + Timing().pollPeriod * (poll + 1))) return kResultUserCancel;
-            std::size_t got = 0;
-            if (const CloneResult r = Drain(collector, &got); r != kResultOk) return r;
-        }
+    const std::optional<TakenReply> before = std::exchange(taken_, std::nullopt);
+    TakenReply taken{};
+    const bool fast = Timing().fast;
+    const CloneResult r = fast ? CollectFast(collector, taken) : Collect(collector);
+    previousTrail_ = before ? TrailAfter(*before, collector) : Trail::Quiet;
+    if (r != kResultOk) return r;
+    if (!collector.Complete()) return collector.AnyByte() ? kResultNoRadio : kResultNoAdaptor;
+    if (collector.Overrun()) return kResultChecksum;
+    std::memcpy(buffer, collector.Frame(), std::min(frameLength, kFrameSize));
+    if (fast) taken_ = taken;
+    return kResultOk;
+}
+
+// The echo of the frame just sent coming first shows that nothing trailed the reply before;
+// anything ahead of it or inside it may have. A line silent since the reply's quiet gap shows
+// it too.
+CCloneEngine::Trail CPcUartClone::TrailAfter(const TakenReply& before, const ReplyCollector& collector) {
+    if (collector.EchoBroken()) return Trail::Trailed;
+    if (collector.EchoCameFirst()) return Trail::Quiet;
+    const auto now = Clock::now();
+    if (!collector.AnyByte() && port_.BytesWaiting() == 0 && now >= before.lastByte + before.gap) return Trail::Quiet;
+    return Trail::Unknown;
+}
+
+CCloneEngine::Trail CPcUartClone::LastReplyTrail(bool wait) {
+    if (!taken_) return Trail::Quiet;
+    const auto quietFrom = taken_->lastByte + taken_->gap;
+    for (;;) {
+        const auto now = Clock::now();  // before the look: nothing waiting then means nothing came by now
+        if (port_.BytesWaiting() > 0) return Trail::Trailed;
+        if (now >= quietFrom) return Trail::Quiet;
+        if (!wait || CloneStopEvent.IsSet()) return Trail::Unknown;
+        port_.WaitReadable(std::min<Clock::duration>(quietFrom - now, kFastStopTestPeriod));
     }
-    if (collector.Complete()) {
-        if (collector.Overrun()) return kResultChecksum;
-        std::memcpy(buffer, collector.Frame(), std::min(frameLength, kFrameSize));
-        return kResultOk;
-    }
-    return collector.AnyByte() ? kResultNoRadio : kResultNoAdaptor;
 }
 
 CloneResult CPcUartClone::PrefixFailure(Exchange exchange) const {

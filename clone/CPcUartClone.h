@@ -7,6 +7,7 @@
 #include "link/CPCUart.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 namespace orven {
@@ -20,8 +21,10 @@ public:
 
     // Collects one reply frame to the frame `sent`: its echo first, then a frame starting
     // with '$','R'. Runs all of the timing's polls, testing the stop event before each; a fast
-    // transfer ends once the frame is complete and the line quiet (see kFastQuietBits). A frame
-    // followed by more bytes is refused with kResultChecksum.
+    // transfer ends as soon as the frame is complete (after a reply that paused between its
+    // bytes, once the line has been quiet as long again), leaving the quiet gap that shows a
+    // byte trailing it to the next exchange or the end of the operation (LastReplyTrail). A frame
+    // followed by more bytes within the receive is refused with kResultChecksum.
     CloneResult ReceiveFrame(const std::uint8_t* sent, std::uint8_t* buffer, std::size_t echoLength,
                              std::size_t frameLength);
 
@@ -34,9 +37,22 @@ protected:
     CloneResult ReceiveReply(const std::uint8_t* sent, std::uint8_t* reply) override;
     CloneResult PrefixFailure(Exchange exchange) const override;
     bool AnnouncesRangeAfterFailedHandShake() const override { return false; }
+    Trail LastReplyTrail(bool wait) override;
+    Trail PreviousReplyTrail() const override { return previousTrail_; }
 
 private:
-    CloneResult ReceiveFrameFast(ReplyCollector& collector);
+    using Clock = std::chrono::steady_clock;
+    // A reply taken at its last byte: when that byte came, and the quiet gap after it that shows
+    // no byte trails it (longer after a reply that paused between its bytes).
+    struct TakenReply {
+        Clock::time_point lastByte;
+        Clock::duration gap;
+    };
+
+    CloneResult Collect(ReplyCollector& collector);
+    CloneResult CollectFast(ReplyCollector& collector, TakenReply& taken);
+    // What a receive showed of the bytes after the reply taken before it.
+    Trail TrailAfter(const TakenReply& before, const ReplyCollector& collector);
     // Reads what is waiting into the collector; kResultOk or the port's read failure.
     CloneResult Drain(ReplyCollector& collector, std::size_t* got);
     std::chrono::nanoseconds BitTime() const;
@@ -45,6 +61,8 @@ private:
 
     CPCUart port_;
     std::string devicePath_;
+    std::optional<TakenReply> taken_;  // the last reply, when it was taken early
+    Trail previousTrail_ = Trail::Quiet;
 };
 
 }  // namespace orven

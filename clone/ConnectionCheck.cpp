@@ -109,13 +109,20 @@ std::string Ms(double ms) {
 
 void EchoLine(ConnectionReport& report, const std::vector<Exchange>& xs) {
     const bool any = std::any_of(xs.begin(), xs.end(), [](const Exchange& x) { return x.anyByte; });
-    const bool echoes = std::all_of(xs.begin(), xs.end(), [](const Exchange& x) { return x.echoed; });
+    const auto echoed = std::count_if(xs.begin(), xs.end(), [](const Exchange& x) { return x.echoed; });
+    const std::string of = " of " + std::to_string(xs.size());
     if (!any)
         report.lines.push_back({CheckStatus::Fail, "nothing came back: the adaptor does not echo the frame sent",
                                 kFindThePortFix.For(report.reader)});
-    else if (!echoes)
+    else if (echoed == 0)
         report.lines.push_back({CheckStatus::Fail, "the adaptor does not echo exactly what is sent",
                                 "this adaptor's chip does not work with the radio's cable: try another adaptor"});
+    else if (echoed < static_cast<std::ptrdiff_t>(xs.size()))
+        report.lines.push_back({CheckStatus::Warn,
+                                "the adaptor garbled the echo of " + std::to_string(xs.size() - echoed) + of + " frames",
+                                "a loose plug, a worn cable or a failing adaptor: each garbled frame is sent again, "
+                                "and a transfer fails when one is garbled three times; check the cable and its plug, or "
+                                "try another adaptor"});
     else
         report.lines.push_back({CheckStatus::Ok, "the adaptor echoes what is sent", {}});
 }
@@ -188,7 +195,7 @@ void SerialLinkChecks(ConnectionReport& report, const std::string& device, unsig
     }
     port.Close();
     EchoLine(report, xs);
-    if (report.lines.back().status != CheckStatus::Ok) return;
+    if (report.lines.back().status == CheckStatus::Fail) return;
     ReplyLines(report, xs, " at " + std::to_string(baud) + " baud");
     if (!report.radioAnswers) TryOtherRates(report, device, baud, timing);
 }

@@ -18,10 +18,12 @@ void ReplyCollector::Feed(const std::uint8_t* bytes, std::size_t count) {
 }
 
 void ReplyCollector::MatchEcho(std::uint8_t byte) {
-    if (byte == sent_[echoSeen_])
+    if (byte == sent_[echoSeen_]) {
         ++echoSeen_;
-    else
-        echoSeen_ = byte == sent_[0] ? 1 : 0;  // the echo may start at this byte
+        return;
+    }
+    unbroken_ = false;
+    echoSeen_ = byte == sent_[0] ? 1 : 0;  // the echo may start at this byte
 }
 
 void ReplyCollector::Take(std::uint8_t byte) {

@@ -28,6 +28,11 @@ public:
     bool Overrun() const { return after_ > 0; }
     // Any byte arrived at all, echo included.
     bool AnyByte() const { return anyByte_; }
+    // Whether the line began with the whole echo, nothing before or inside it: then no byte of
+    // what came before the frame was sent (a byte trailing the last reply) reached the line after
+    // it. Known once the echo is whole, or a byte has broken it.
+    bool EchoCameFirst() const { return unbroken_ && echoSeen_ == echoLength_; }
+    bool EchoBroken() const { return !unbroken_; }
     // The collected frame; meaningful once Complete().
     const std::uint8_t* Frame() const { return frame_.data(); }
 
@@ -42,6 +47,7 @@ private:
     std::size_t stored_ = 0;
     std::size_t after_ = 0;
     bool anyByte_ = false;
+    bool unbroken_ = true;  // every byte so far continued the echo
     std::array<std::uint8_t, kFrameSize> frame_{};
 };
 

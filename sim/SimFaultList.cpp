@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <string>
 
 namespace orven {
 
@@ -15,7 +16,7 @@ namespace {
 
 using Setter = std::function<void(SimFaults&, std::uint32_t)>;
 
-enum class Takes { Nothing, Number, Address, ReplyByte };
+enum class Takes { Nothing, Number, Address, ReplyByte, EchoByte };
 
 struct FaultName {
     Takes takes;
@@ -27,6 +28,7 @@ const std::map<std::string, FaultName>& Names() {
     static const std::map<std::string, FaultName> names = {
         {"no-echo", {Takes::Nothing, [](SimFaults& f, std::uint32_t) { f.noEcho = true; }}},
         {"no-radio", {Takes::Nothing, [](SimFaults& f, std::uint32_t) { f.noRadio = true; }}},
+        {"garbled-echo", {Takes::EchoByte, [](SimFaults& f, std::uint32_t n) { f.garbledEchoByte = n; }}},
         {"noise", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.noiseBytes = n; }}},
         {"stray-dollar", {Takes::Nothing, [](SimFaults& f, std::uint32_t) { f.strayDollar = true; }}},
         {"split", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.replyPieces = n ? n : 1; f.pieceDelay = ms(30); }}},
@@ -39,6 +41,7 @@ const std::map<std::string, FaultName>& Names() {
         {"stuck", {Takes::Address, [](SimFaults& f, std::uint32_t n) { f.stuckAddress = static_cast<std::uint16_t>(n); }}},
         {"repeat", {Takes::ReplyByte, [](SimFaults& f, std::uint32_t n) { f.lineFault = {LineFault::Kind::Duplicate, n}; }}},
         {"first", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.scope.firstFrames = n; }}},
+        {"every", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.scope.everyFrame = n; }}},
         {"gap", {Takes::Number, [](SimFaults& f, std::uint32_t n) { f.minFrameGap = ms(n); }}},
     };
     return names;
@@ -65,8 +68,9 @@ std::string CheckValue(const std::string& name, Takes takes, const std::string& 
         return "fault " + name + " needs a number (" + name + "=N)";
     if (takes == Takes::Address && (!ParseNumber(value, number) || number < kCloneFirst || number > kCloneLast))
         return "fault " + name + " needs an address from " + AddressRangeText() + ", not '" + value + "'";
-    if (takes == Takes::ReplyByte && (!ParseNumber(value, number) || number >= kFrameSize))
-        return "fault " + name + " needs a byte of the reply from 0 to " + std::to_string(kFrameSize - 1);
+    if ((takes == Takes::ReplyByte || takes == Takes::EchoByte) && (!ParseNumber(value, number) || number >= kFrameSize))
+        return "fault " + name + " needs a byte of the " + (takes == Takes::ReplyByte ? "reply" : "echo") + " from 0 to " +
+               std::to_string(kFrameSize - 1);
     return {};
 }
 
@@ -94,9 +98,13 @@ bool ParseFaults(const std::string& text, SimFaults& faults, std::string& error)
 }
 
 std::string FaultNamesHelp() {
-    return "Comma-separated faults: no-echo, no-radio, noise=N, stray-dollar, split=N, bad-checksum, "
+    return "Comma-separated faults: no-echo, no-radio, garbled-echo=BYTE (the adaptor echoes that byte of the frame, "
+           "0 to 31, with a bit flipped), noise=N, stray-dollar, split=N, bad-checksum, "
            "bad-prefix, wrong-ack, delay=MS, silent-after=N, baud=RATE, stuck=ADDRESS (a byte that keeps its value, " +
-           AddressRangeText() + "), repeat=N (byte N of each reply comes twice), first=N, gap=MS (a frame sooner than MS after the last reply goes unheard). Numbers are decimal or hexadecimal (0x...)";
+           AddressRangeText() +
+           "), repeat=N (byte N of each reply comes twice), first=N (the faults hit frames 1 to N alone), every=N "
+           "(they hit frames N, 2N, 3N... alone), gap=MS (a frame sooner than MS after the last reply goes unheard). "
+           "Numbers are decimal or hexadecimal (0x...)";
 }
 
 }  // namespace orven

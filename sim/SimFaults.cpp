@@ -22,6 +22,7 @@ std::vector<std::uint8_t> LineFault::Apply(const std::uint8_t* bytes, std::size_
 bool FaultScope::Hits(std::uint32_t frameNumber) const {
     if (onlyFrame != 0 && frameNumber != onlyFrame) return false;
     if (firstFrames != 0 && frameNumber > firstFrames) return false;
+    if (everyFrame != 0 && frameNumber % everyFrame != 0) return false;
     return true;
 }
 

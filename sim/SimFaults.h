@@ -12,10 +12,11 @@
 namespace orven {
 
 // Which frames a per-frame fault hits. Frames are numbered from 1 in the order the adaptor
-// receives them, retries included. With both limits at 0 every frame is hit.
+// receives them, retries included. With every limit at 0 every frame is hit.
 struct FaultScope {
     std::uint32_t onlyFrame = 0;    // hit this frame number alone
     std::uint32_t firstFrames = 0;  // hit frames 1 to firstFrames
+    std::uint32_t everyFrame = 0;   // hit frames n, 2n, 3n ... alone
 
     bool Hits(std::uint32_t frameNumber) const;
 };
@@ -35,6 +36,9 @@ struct SimFaults {
     // Per frame, limited by `scope`:
     bool noEcho = false;            // the adaptor is dead: nothing comes back, echo or reply
     bool noRadio = false;           // the adaptor echoes, the radio never answers
+    // The adaptor garbles its echo: this byte of the frame (0 to 31) comes back with its lowest
+    // bit flipped, while the radio gets the frame as it was sent. Serial line only.
+    std::optional<std::size_t> garbledEchoByte;
     std::size_t noiseBytes = 0;     // bytes that are not '$' between the echo and the reply
     bool strayDollar = false;       // a lone '$' right before the reply's own '$'
     std::size_t replyPieces = 1;    // the reply comes in this many pieces, each ready ...
@@ -59,6 +63,9 @@ struct SimFaults {
 // The per-frame faults of each frame by its number, for runs where every frame may fare
 // differently; when set, it takes the place of the per-frame switches and their scope.
 using FramePlan = std::function<SimFaults(std::uint32_t frameNumber)>;
+
+// What a garbled echo byte differs in.
+inline constexpr std::uint8_t kGarbledEchoBits = 0x01;
 
 // Time one byte takes on the line at a baud rate (start bit, 8 data bits, stop bit).
 std::chrono::nanoseconds ByteTime(std::uint32_t baud);

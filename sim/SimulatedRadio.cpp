@@ -85,6 +85,12 @@ bool SimulatedRadio::EchoesNextFrame() const {
     return !(faults && faults->noEcho);
 }
 
+std::uint8_t SimulatedRadio::EchoOfNextFrame(std::uint8_t byte, std::size_t at) const {
+    const auto faults = FaultsOf(counters_.frames + 1);
+    const bool garbled = faults && faults->garbledEchoByte == at;
+    return garbled ? static_cast<std::uint8_t>(byte ^ kGarbledEchoBits) : byte;
+}
+
 bool SimulatedRadio::IsSilent(std::uint32_t frameNumber) const {
     if (faults_.silentAfterFrames && frameNumber > *faults_.silentAfterFrames) return true;
     const auto faults = FaultsOf(frameNumber);

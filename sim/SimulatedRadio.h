@@ -69,6 +69,8 @@ public:
 
     // Whether the adaptor echoes the bytes of the frame now arriving (the next to be numbered).
     bool EchoesNextFrame() const;
+    // How the adaptor echoes the byte at offset `at` of the frame now arriving.
+    std::uint8_t EchoOfNextFrame(std::uint8_t byte, std::size_t at) const;
 
 private:
     std::optional<CloneFrame> AnswerIdentify();

@@ -11,12 +11,14 @@ void SimulatedSerialLink::FromPc(const std::uint8_t* bytes, std::size_t n, Clock
     for (std::size_t i = 0; i < n; ++i) {
         const Clock::time_point arrival = std::max(now, inboundFree_) + byteTime;
         inboundFree_ = arrival;
-        if (radio_.EchoesNextFrame()) Send(bytes[i], arrival);
-        Collect(bytes[i], arrival);
+        const bool echoes = radio_.EchoesNextFrame();
+        const std::optional<std::size_t> at = Collect(bytes[i], arrival);
+        if (echoes) Send(at ? radio_.EchoOfNextFrame(bytes[i], *at) : bytes[i], arrival);
+        if (frame_.size() == kFrameSize) Deliver(arrival);
     }
 }
 
-void SimulatedSerialLink::Collect(std::uint8_t byte, Clock::time_point arrival) {
+std::optional<std::size_t> SimulatedSerialLink::Collect(std::uint8_t byte, Clock::time_point arrival) {
     if (!frame_.empty() && arrival - lastArrival_ > kPartialFrameTimeout) frame_.clear();
     lastArrival_ = arrival;
 
@@ -24,15 +26,17 @@ void SimulatedSerialLink::Collect(std::uint8_t byte, Clock::time_point arrival) 
     if (at < kFramePrefixSize && byte != static_cast<std::uint8_t>(kFramePrefix[at])) {
         // Not the frame it seemed to be: start over, perhaps at this byte.
         frame_.clear();
-        if (byte != static_cast<std::uint8_t>(kFramePrefix[0])) return;
+        if (byte != static_cast<std::uint8_t>(kFramePrefix[0])) return std::nullopt;
     }
     frame_.push_back(byte);
     if (frame_.size() == 1) frameStart_ = arrival;
-    if (frame_.size() < kFrameSize) return;
+    return frame_.size() - 1;
+}
 
+void SimulatedSerialLink::Deliver(Clock::time_point frameEnd) {
     const SimExchange ex = radio_.Exchange(frame_.data(), !RadioBusyAt(frameStart_));
     frame_.clear();
-    SendReply(ex, arrival);
+    SendReply(ex, frameEnd);
 }
 
 bool SimulatedSerialLink::RadioBusyAt(Clock::time_point start) const {

@@ -51,7 +51,11 @@ private:
         bool endsReply;           // the last byte of a reply from the radio
     };
 
-    void Collect(std::uint8_t byte, Clock::time_point arrival);
+    // Takes the byte into the frame being collected; its offset there, or nothing when it is
+    // dropped (no part of a frame).
+    std::optional<std::size_t> Collect(std::uint8_t byte, Clock::time_point arrival);
+    // A whole frame has come: the radio answers it.
+    void Deliver(Clock::time_point frameEnd);
     // Whether the radio, still busy after the last reply the PC has had (SimFaults::minFrameGap),
     // misses a frame that starts at `start`.
     bool RadioBusyAt(Clock::time_point start) const;

@@ -78,5 +78,29 @@ TEST(ReplyCollectorTest, LateReplyBeforeTheEchoIsPassedOver) {
     EXPECT_FALSE(c.Overrun());
 }
 
+// Whether the line began with the whole echo tells whether a byte that trailed the reply before
+// came after it; whatever precedes the echo or breaks into it may be such a byte.
+TEST(ReplyCollectorTest, TellsWhetherTheEchoCameFirst) {
+    struct Case { const char* what; Bytes stream; bool first; bool broken; };
+    const Bytes reply = Wire(Reply());
+    const Bytes half(kEcho.begin(), kEcho.begin() + 16);
+    const Case cases[] = {
+        {"echo, then the reply", kEcho + reply, true, false},
+        {"nothing yet", {}, false, false},
+        {"half of the echo so far", half, false, false},
+        {"a byte before the echo", Bytes{0x00} + kEcho + reply, false, true},
+        // A '$' before the echo's own '$' looks like its start until the second byte.
+        {"a dollar before the echo", Bytes{'$'} + kEcho + reply, false, true},
+        {"a byte inside the echo", half + Bytes{0x00} + Bytes(kEcho.begin() + 16, kEcho.end()) + reply, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ReplyCollector collector(kEcho.data(), kFrameSize, kFrameSize);
+        Feed(collector, c.stream);
+        EXPECT_EQ(collector.EchoCameFirst(), c.first);
+        EXPECT_EQ(collector.EchoBroken(), c.broken);
+    }
+}
+
 }  // namespace
 }  // namespace orven
