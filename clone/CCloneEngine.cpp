@@ -123,8 +123,8 @@ void CCloneEngine::Drop() {
     unsettled_.reset();
 }
 
-// An operation ends settled: a good one waits out the quiet gap after its last reply (and does
-// that exchange again when a byte trailed it); a failed one keeps no read data it could not settle.
+// An operation ends settled: a good one watches the line after its last reply (and does that
+// exchange again when a byte trailed it); a failed one keeps no read data it could not settle.
 CloneResult CCloneEngine::Finish(CloneResult result) {
     if (!unsettled_) return result;
     if (result == kResultOk) {

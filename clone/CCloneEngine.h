@@ -118,11 +118,11 @@ protected:
     // before the line can show that no byte trails it (a byte repeated on the line shifts the
     // reply, and its checksum may still pass). The exchange stays unsettled until the line shows
     // it: bytes waiting before the next frame goes, or coming before that frame's echo, fail it
-    // and it is done again; the next echo coming first, or a quiet gap, keeps it. A USB report
-    // comes whole, so every reply is settled as it comes.
+    // and it is done again; the next echo coming first, or a line as long quiet, keeps it. A USB
+    // report comes whole, so every reply is settled as it comes.
     enum class Trail { Unknown, Quiet, Trailed };
-    // What has come since the last reply was taken; with `wait`, waits (testing the stop event)
-    // until the quiet gap after it tells, and Unknown means stopped.
+    // What has come since the last reply was taken; with `wait`, watches the line (testing the
+    // stop event) until it tells, and Unknown means stopped.
     virtual Trail LastReplyTrail(bool /*wait*/) { return Trail::Quiet; }
     // What the last receive showed of the bytes after the reply taken before it.
     virtual Trail PreviousReplyTrail() const { return Trail::Quiet; }

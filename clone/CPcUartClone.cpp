@@ -47,12 +47,8 @@ CloneResult CPcUartClone::Drain(ReplyCollector& collector, std::size_t* got) {
     return r;
 }
 
-std::chrono::nanoseconds CPcUartClone::BitTime() const {
-    return std::chrono::nanoseconds(1'000'000'000LL / BaudOfIndex(State()->baudIndex));
-}
-
-std::chrono::nanoseconds CPcUartClone::QuietGap() const {
-    return std::max<std::chrono::nanoseconds>(kFastQuietBits * BitTime(), kFastMinQuietGap);
+std::chrono::nanoseconds CPcUartClone::ByteTime() const {
+    return std::chrono::nanoseconds(kLineBitsPerByte * 1'000'000'000LL / BaudOfIndex(State()->baudIndex));
 }
 
 // Waits on the port's readiness: ends once the frame is complete and the line has been quiet as
@@ -60,16 +56,15 @@ std::chrono::nanoseconds CPcUartClone::QuietGap() const {
 // the receive's longest wait has passed.
 CloneResult CPcUartClone::CollectFast(ReplyCollector& collector, TakenReply& taken) {
     const auto deadline = Clock::now() + Timing().pollPeriod * Timing().pollCount;
-    const auto byteTime = kLineBitsPerByte * BitTime();
-    const Clock::duration quiet = QuietGap();
-    Clock::duration gap = quiet;
+    const auto byteTime = ByteTime();
+    Clock::duration silence{};
     auto lastByte = Clock::now();
     for (auto now = lastByte; now < deadline; now = Clock::now()) {
         if (CloneStopEvent.IsSet()) return kResultUserCancel;
         auto until = std::min<Clock::time_point>(deadline, now + kFastStopTestPeriod);
         if (collector.Complete()) {
-            if (now - lastByte >= gap - quiet) break;
-            until = std::min<Clock::time_point>(until, lastByte + gap - quiet);
+            if (now - lastByte >= silence) break;
+            until = std::min<Clock::time_point>(until, lastByte + silence);
         }
         if (!port_.WaitReadable(until - now)) continue;
         const bool inReply = collector.InReply();
@@ -82,10 +77,10 @@ CloneResult CPcUartClone::CollectFast(ReplyCollector& collector, TakenReply& tak
         const auto arrived = Clock::now();
         // Silence between bytes of the reply: the time since the bytes before, less the line time
         // of the bytes that came.
-        if (inReply) gap = std::max(gap, quiet + (arrived - lastByte) - static_cast<int>(got) * byteTime);
+        if (inReply) silence = std::max(silence, (arrived - lastByte) - static_cast<int>(got) * byteTime);
         lastByte = arrived;
     }
-    taken = {lastByte, gap};
+    taken = {lastByte, silence + kFastReplyWatchBytes * byteTime};
     return kResultOk;
 }
 
@@ -117,19 +112,18 @@ CloneResult CPcUartClone::ReceiveFrame(const std::uint8_t* sent, std::uint8_t* b
 }
 
 // The echo of the frame just sent coming first shows that nothing trailed the reply before;
-// anything ahead of it or inside it may have. A line silent since the reply's quiet gap shows
-// it too.
+// anything ahead of it or inside it may have. A line silent for the reply's watch shows it too.
 CCloneEngine::Trail CPcUartClone::TrailAfter(const TakenReply& before, const ReplyCollector& collector) {
     if (collector.EchoBroken()) return Trail::Trailed;
     if (collector.EchoCameFirst()) return Trail::Quiet;
     const auto now = Clock::now();
-    if (!collector.AnyByte() && port_.BytesWaiting() == 0 && now >= before.lastByte + before.gap) return Trail::Quiet;
+    if (!collector.AnyByte() && port_.BytesWaiting() == 0 && now >= before.lastByte + before.watch) return Trail::Quiet;
     return Trail::Unknown;
 }
 
 CCloneEngine::Trail CPcUartClone::LastReplyTrail(bool wait) {
     if (!taken_) return Trail::Quiet;
-    const auto quietFrom = taken_->lastByte + taken_->gap;
+    const auto quietFrom = taken_->lastByte + taken_->watch;
     for (;;) {
         const auto now = Clock::now();  // before the look: nothing waiting then means nothing came by now
         if (port_.BytesWaiting() > 0) return Trail::Trailed;

@@ -22,8 +22,8 @@ public:
     // Collects one reply frame to the frame `sent`: its echo first, then a frame starting
     // with '$','R'. Runs all of the timing's polls, testing the stop event before each; a fast
     // transfer ends as soon as the frame is complete (after a reply that paused between its
-    // bytes, once the line has been quiet as long again), leaving the quiet gap that shows a
-    // byte trailing it to the next exchange or the end of the operation (LastReplyTrail). A frame
+    // bytes, once the line has been quiet as long again) and leaves the watch for a byte trailing
+    // it to the next exchange or the end of the operation (kFastReplyWatchBytes). A frame
     // followed by more bytes within the receive is refused with kResultChecksum.
     CloneResult ReceiveFrame(const std::uint8_t* sent, std::uint8_t* buffer, std::size_t echoLength,
                              std::size_t frameLength);
@@ -42,11 +42,11 @@ protected:
 
 private:
     using Clock = std::chrono::steady_clock;
-    // A reply taken at its last byte: when that byte came, and the quiet gap after it that shows
-    // no byte trails it (longer after a reply that paused between its bytes).
+    // A reply taken at its last byte: when that byte came, and how long after it a quiet line
+    // shows that no byte trails it.
     struct TakenReply {
         Clock::time_point lastByte;
-        Clock::duration gap;
+        Clock::duration watch;
     };
 
     CloneResult Collect(ReplyCollector& collector);
@@ -55,9 +55,7 @@ private:
     Trail TrailAfter(const TakenReply& before, const ReplyCollector& collector);
     // Reads what is waiting into the collector; kResultOk or the port's read failure.
     CloneResult Drain(ReplyCollector& collector, std::size_t* got);
-    std::chrono::nanoseconds BitTime() const;
-    // The quiet gap before any silence inside the reply has lengthened it.
-    std::chrono::nanoseconds QuietGap() const;
+    std::chrono::nanoseconds ByteTime() const;
 
     CPCUart port_;
     std::string devicePath_;

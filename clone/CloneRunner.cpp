@@ -21,10 +21,26 @@ namespace orven {
 namespace {
 
 std::unique_ptr<CCloneEngine> MakeEngine(const CloneJob& job) {
-    if (job.state->comPort == 0 && job.serialDevice.empty())
-        return std::make_unique<CPcUsbClone>(job.hidDevice ? *job.hidDevice : HidDeviceObject());
-    auto engine = std::make_unique<CPcUartClone>();
-    engine->SetDevicePath(job.serialDevice);
+    std::unique_ptr<CCloneEngine> engine;
+    if (job.state->comPort == 0 && job.serialDevice.empty()) {
+        engine = std::make_unique<CPcUsbClone>(job.hidDevice ? *job.hidDevice : HidDeviceObject());
+    } else {
+        auto uart = std::make_unique<CPcUartClone>();
+        uart->SetDevicePath(job.serialDevice);
+        engine = std::move(uart);
+    }
+    engine->SetAppState(job.state);
+    engine->SetDirectory(job.workDir);
+    engine->SetTiming(job.timing);
+    engine->SetImages(*job.writeImage, *job.readImage);
+    engine->OpenTrace();
+    return engine;
+}
+
+std::unique_ptr<CCloneEngine> SharedLinkEngine(const CloneJob& job) {
+    if (!job.state || !job.writeImage || !job.readImage) return nullptr;
+    std::unique_ptr<CCloneEngine> engine = MakeEngine(job);
+    engine->ShareLink();
     return engine;
 }
 
@@ -38,9 +54,12 @@ ReadOutcome ReadAndKeep(const CloneJob& job, RadioSettings& block, const char* o
     return outcome;
 }
 
-// What every step of a write adds to it: unwritten files, the archive's trouble, a fallback.
+// What every step of a write adds to it: unwritten files (each named once), the archive's
+// trouble, a fallback.
 void GatherNotes(WriteOutcome& write, const CloneOutcome& step) {
-    write.unwritten.insert(write.unwritten.end(), step.unwritten.begin(), step.unwritten.end());
+    for (const std::string& path : step.unwritten)
+        if (std::find(write.unwritten.begin(), write.unwritten.end(), path) == write.unwritten.end())
+            write.unwritten.push_back(path);
     if (!step.archiveError.empty()) write.archiveError = step.archiveError;
     write.fellBack = write.fellBack || step.fellBack;
 }
@@ -57,21 +76,17 @@ bool BacksUp(const CloneJob& job, const WriteOptions& options) {
     return options.keepBackup || (job.archive && options.backUpToArchive);
 }
 
-// Runs one operation of an engine made for the job: hands it the block, state, progress, folder,
-// timing and images, opens the trace, and gathers what the engine has to say afterwards.
+// Runs one operation on the job's engine, or on one made for it (state, folder, timing, images
+// and trace set up): hands it the block and progress, and gathers what it has to say afterwards.
 CloneOutcome WithEngine(const CloneJob& job, RadioSettings& block,
                         const std::function<CloneResult(CCloneEngine&)>& operation) {
     CloneOutcome outcome;
     outcome.result = kResultBadParameter;
     if (!job.state || !job.writeImage || !job.readImage) return outcome;
-    std::unique_ptr<CCloneEngine> engine = MakeEngine(job);
+    const std::unique_ptr<CCloneEngine> own = job.engine ? nullptr : MakeEngine(job);
+    CCloneEngine* engine = job.engine ? job.engine : own.get();
     engine->SetSettings(&block);
-    engine->SetAppState(job.state);
     engine->SetProgress(job.progress);
-    engine->SetDirectory(job.workDir);
-    engine->SetTiming(job.timing);
-    engine->SetImages(*job.writeImage, *job.readImage);
-    engine->OpenTrace();
     outcome.result = operation(*engine);
     if (!outcome.Ok()) outcome.cause = engine->FailureCause();
     outcome.unwritten = engine->UnwrittenFiles();
@@ -121,13 +136,16 @@ bool ConfirmationsMatch(const CloneJob& job, const WriteOptions& options, const 
 }
 
 // Stops a write that would change an identity against what the radio holds, unless confirmed.
-// `asked` tells whether the user was asked (and said yes).
+// `asked` tells whether the user was asked (and said yes); `beforeAsking` runs before the
+// question goes to the user.
 bool ChangesConfirmed(const CloneJob& job, const WriteOptions& options, std::span<const IdentityKind> kinds,
-                      bool backedUp, WriteOutcome& outcome, bool& asked) {
+                      bool backedUp, WriteOutcome& outcome, bool& asked, const std::function<void()>& beforeAsking) {
     outcome.identities = ChangesOf(kinds, backedUp ? job.readImage : nullptr, *job.writeImage, options.confirmed);
     asked = std::any_of(outcome.identities.begin(), outcome.identities.end(),
                         [](const IdentityChange& change) { return !change.confirmed; });
-    if (!asked || (options.confirmIdentityChange && options.confirmIdentityChange(outcome.identities))) return true;
+    if (!asked) return true;
+    beforeAsking();
+    if (options.confirmIdentityChange && options.confirmIdentityChange(outcome.identities)) return true;
     outcome.stage = WriteStage::Confirm;
     outcome.result = kResultUserCancel;
     outcome.refusal = "The write would change the radio's identities; it was not confirmed.";
@@ -193,22 +211,33 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, co
     if (document) ApplyIdentityPolicy(*document, options.remove, nullptr, *job.writeImage);
     const IdentitySet unknown = document && backsUp ? KeptFromBackup(*document, options.remove) : IdentitySet{};
     if (!ConfirmationsMatch(job, options, unknown, outcome)) return outcome;
+    // The backup read and the write share one opening of the link and the read's identify exchanges.
+    std::unique_ptr<CCloneEngine> shared = backsUp ? SharedLinkEngine(job) : nullptr;
+    CloneJob linked = job;
+    linked.engine = shared.get();
     if (backsUp) {
-        outcome = BackUp(job, options);
+        outcome = BackUp(linked, options);
         if (!outcome.Ok()) return outcome;
         if (document) ApplyIdentityPolicy(*document, options.remove, job.readImage, *job.writeImage);
         if (!ConfirmationsMatch(job, options, {}, outcome)) return outcome;
     }
+    // The user may take long to answer, and the radio need not stay ready that long: the link is
+    // let go meanwhile, and the write opens it and identifies the radio afresh.
+    const auto letGo = [&] {
+        shared.reset();
+        linked.engine = nullptr;
+    };
     bool asked = false;
-    if (!ChangesConfirmed(job, options, kinds, backsUp, outcome, asked)) return outcome;
-    if (asked && backsUp && !SameRadioAsBackedUp(job, outcome)) return outcome;
+    if (!ChangesConfirmed(job, options, kinds, backsUp, outcome, asked, letGo)) return outcome;
+    if (asked && backsUp && !SameRadioAsBackedUp(linked, outcome)) return outcome;
     const std::string backup = outcome.archived;
     const char* logged = document ? "write" : "restore";
     const std::string run = LogStartInArchive(job, logged, *job.writeImage, backup, outcome);
     if (job.progress) job.progress->SetPhase("Writing");
     auto unused = std::make_unique<RadioSettings>();
-    TakeStep(outcome, WithEngine(job, *unused, [](CCloneEngine& e) { return e.WriteImageAsItIs(); }),
+    TakeStep(outcome, WithEngine(linked, *unused, [](CCloneEngine& e) { return e.WriteImageAsItIs(); }),
              WriteStage::Write);
+    shared.reset();  // lets go of the link before anything else opens it
     outcome.archived = backup;
     if (outcome.Ok()) ReadBack(job, options.verifyAfter || !document, outcome);
     const LogResult said{outcome.Ok() ? "Write OK." : OutcomeText(outcome), ReadBackVerdict(outcome), run,

@@ -21,6 +21,7 @@
 
 namespace orven {
 
+class CCloneEngine;
 class CHidDevice;
 class RadioArchive;
 
@@ -39,6 +40,9 @@ struct CloneJob {
     // write, restore and verify adds a line to its programming log.
     const RadioArchive* archive = nullptr;
     std::string portName;  // the port as the user named it, for the archive's records
+    // Given: the operations run on this engine, set up once for the job, and share its link
+    // (a write's backup read and the write); otherwise each makes an engine of its own.
+    CCloneEngine* engine = nullptr;
 };
 
 // How an operation ended, and the link's reason when it gave one (why a port did not open).

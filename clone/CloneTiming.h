@@ -12,23 +12,23 @@ struct CloneTiming {
     int pollCount = 20;
     // A USB report transfer gives up after this long.
     std::chrono::milliseconds reportTimeout{100};
-    // Fast transfer: a receive ends once the reply is complete and the line has been quiet for
-    // a byte and a half or so, waiting on the port's readiness instead of fixed polls, and the
-    // stop event is only tested (not waited on) before a receive. Attempts, checks, codes and the
-    // longest wait of a receive stay as above. The first failed attempt turns the rest of the
-    // operation over to the polled receive (CCloneEngine::FellBack).
+    // Fast transfer: a receive ends as soon as the reply is complete, waiting on the port's
+    // readiness instead of fixed polls, and the stop event is only tested (not waited on) before
+    // a receive; a byte trailing the reply is watched for afterwards (kFastReplyWatchBytes).
+    // Attempts, checks, codes and the longest wait of a receive stay as above. The first failed
+    // attempt turns the rest of the operation over to the polled receive (CCloneEngine::FellBack).
     bool fast = false;
 };
 
 // How often a fast receive looks at the stop event while the line is silent.
 inline constexpr std::chrono::milliseconds kFastStopTestPeriod{5};
-// The quiet line that ends a fast receive once the reply is complete, so that a byte trailing it
-// (which makes it untrustworthy) is still seen: this many bit times (a byte and a half, where a
-// byte sent straight after the last comes one byte time later), and at least kFastMinQuietGap.
-// It grows by the longest silence between bytes of the reply: a line that fell silent there may
-// do so again before a trailing byte.
-inline constexpr int kFastQuietBits = 15;
-inline constexpr std::chrono::microseconds kFastMinQuietGap{500};
+// How long a reply taken at its last byte is watched for a byte trailing it (which makes it
+// untrustworthy), in byte times: as long as the next frame's echo takes to come whole, since a
+// byte ahead of that echo or inside it is such a byte; after the last reply of an operation, with
+// no echo to follow, the line must stay quiet as long. A reply that fell silent between its bytes
+// may do so again before a trailing byte: the receive first waits out its longest silence, and
+// the watch grows by it.
+inline constexpr int kFastReplyWatchBytes = 1 + 32;
 // A byte on the serial line: start bit, eight data bits, stop bit.
 inline constexpr int kLineBitsPerByte = 10;
 

@@ -43,6 +43,7 @@ struct SimFaults {
     bool strayDollar = false;       // a lone '$' right before the reply's own '$'
     std::size_t replyPieces = 1;    // the reply comes in this many pieces, each ready ...
     std::chrono::milliseconds pieceDelay{0};  // ... this long after the one before
+    std::chrono::milliseconds lastBytePause{0};  // the reply's last byte comes this much late
     bool badChecksum = false;       // the reply's checksum byte is wrong
     bool badPrefix = false;         // the reply starts "$R" but not with the full prefix
     bool wrongAck = false;          // a write acknowledgement has one data byte changed

@@ -112,6 +112,7 @@ SimExchange SimulatedRadio::Exchange(const std::uint8_t* frame32, bool heard) {
     ex.strayDollar = faults->strayDollar;
     ex.pieces = std::max<std::size_t>(faults->replyPieces, 1);
     ex.pieceDelay = faults->pieceDelay;
+    ex.lastBytePause = faults->lastBytePause;
     ex.replyDelay = faults->replyDelay;
     ex.lineFault = faults->lineFault;
     return ex;

@@ -36,6 +36,7 @@ struct SimExchange {
     bool strayDollar = false;
     std::size_t pieces = 1;
     std::chrono::milliseconds pieceDelay{0};
+    std::chrono::milliseconds lastBytePause{0};
     std::chrono::milliseconds replyDelay{0};
     LineFault lineFault;
 };

@@ -53,9 +53,13 @@ void SimulatedSerialLink::SendReply(const SimExchange& ex, Clock::time_point fra
 
     const std::vector<std::uint8_t> bytes = ex.lineFault.Apply(FrameBytes(*ex.reply), kFrameSize);
     const std::size_t pieceSize = (bytes.size() + ex.pieces - 1) / ex.pieces;
+    // A paused last byte is ready that long after the line would have carried it.
+    const auto lastReady = start + static_cast<int>(bytes.size() - 1) * ByteTime(radio_.Faults().baud) + ex.lastBytePause;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto piece = static_cast<int>(i / pieceSize);
-        Send(bytes[i], start + piece * ex.pieceDelay, i + 1 == bytes.size());
+        const bool last = i + 1 == bytes.size();
+        const auto ready = start + piece * ex.pieceDelay;
+        Send(bytes[i], last && ex.lastBytePause > ex.lastBytePause.zero() ? std::max(ready, lastReady) : ready, last);
     }
 }
 

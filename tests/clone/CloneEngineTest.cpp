@@ -71,6 +71,37 @@ TEST_P(CloneEngineTest, ReplyFaultsEndInTheirCodeAfterThreeAttempts) {
     }
 }
 
+// An adaptor that garbles the echo of some frames (a byte of it comes back changed): on the serial
+// link that attempt fails and the frame goes again, in the product's polls after the first failure;
+// garbled every time, the exchange fails. A frame garbled right after a reply taken at its last
+// byte cannot show that nothing trailed that reply, so its exchange is done again too. The USB link
+// has no echo to garble.
+TEST_P(CloneEngineTest, AnAdaptorThatGarblesEchoesCostsRetriesNotData) {
+    RadioImage memory{};
+    FillPattern(memory, 7);
+    for (const CloneTiming& timing : {kFastTiming, kFastTransferTiming}) {
+        SCOPED_TRACE(timing.fast ? "fast transfer" : "polled receive");
+        engine->SetTiming(timing);
+        OnlyFault([](SimFaults& f) { f.garbledEchoByte = 20; });
+        const CloneResult identify = engine->HandShake();
+        EXPECT_EQ(identify, Serial() ? kResultNoRadio : kResultOk) << ResultText(identify);
+        EXPECT_EQ(Counters().frames, Serial() ? 3u : 1u);
+
+        engine->SetTiming(timing);
+        OnlyFault([](SimFaults& f) {
+            f.garbledEchoByte = 0;  // the '$' itself
+            f.scope.everyFrame = 3;
+        });
+        OnRadio([&](SimulatedRadio& r) { r.Memory() = memory; });
+        readImage.fill(0);
+        ASSERT_EQ(engine->HandShake(), kResultOk);
+        ASSERT_EQ(engine->ReadRange(0x0100, 10 * kChunkSize), kResultOk);
+        EXPECT_TRUE(std::equal(memory.begin() + 0x0100, memory.begin() + 0x01C8, readImage.begin() + 0x0100));
+        EXPECT_EQ(Counters().frames > 11u, Serial()) << Counters().frames << " frames for eleven exchanges";
+        EXPECT_EQ(engine->FellBack(), Serial() && timing.fast);
+    }
+}
+
 // The radio falls silent after ten chunks: the read fails, keeps the ten chunks and nothing
 // else, decodes nothing, traces every attempt and the fallback after the first failed one, dumps
 // what it has and lets go of the link. A missing USB report closes the device, so the attempts

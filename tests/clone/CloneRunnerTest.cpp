@@ -129,6 +129,26 @@ TEST_F(CloneRunnerTest, ARadioSwappedWhileTheIdentityQuestionIsOpenIsNotWritten)
     EXPECT_EQ(held[IdentityKind::Mmsi] + " " + held[IdentityKind::Serial], "211777770 20269999");
 }
 
+// A backed-up write reads the radio and writes it over one opening of the port, which stays held
+// in between, and the read's identify exchanges stand for the write's own.
+TEST_F(CloneRunnerTest, ABackedUpWriteKeepsThePortFromTheBackupToTheWrite) {
+    WriteOptions options = ConfirmingIdentities();
+    std::optional<bool> freeMeanwhile;
+    options.keepBackup = [&](const RadioSettings&, const ReadOutcome&) {
+        freeMeanwhile = PortIsFree();
+        return true;
+    };
+    job.timing = kLongFastTransferTiming;
+    const WriteOutcome outcome = RunWrite(job, *settings, options);
+    ASSERT_EQ(outcome.result, kResultOk) << OutcomeText(outcome);
+    EXPECT_EQ(freeMeanwhile, false) << "the port was held from the backup to the write";
+    EXPECT_TRUE(PortIsFree()) << "and let go after it";
+    EXPECT_EQ(Letters(), "AA" + std::string(kChunks, 'R') + std::string(kChunks, 'W'));
+    const RadioImage expected = EncodedImage(*settings, state);
+    const RadioImage memory = Memory();
+    EXPECT_TRUE(std::equal(expected.begin() + kCloneFirst, expected.begin() + kCloneLast + 1, memory.begin() + kCloneFirst));
+}
+
 // Port 0 takes USB whatever the baud (which the serial engine would correct); a port number
 // takes the serial port it names.
 TEST_F(CloneRunnerTest, PortNumberChoosesTheLink) {

@@ -75,6 +75,40 @@ TEST_F(ConnectionCheckTest, SerialLinkFaultsAreNamed) {
     }
 }
 
+// The echo line tells a good adaptor from one that garbles the echo of some frames, which costs
+// retries, and from one that garbles every echo, which no transfer gets past.
+TEST_F(ConnectionCheckTest, AnAdaptorThatGarblesSomeEchoesIsToldFromAGoodOne) {
+    const struct {
+        const char* what;
+        std::function<void(SimFaults&)> fault;
+        bool answers;
+        std::string echoLine;
+    } cases[] = {
+        {"a good adaptor", [](SimFaults&) {}, true, "OK the adaptor echoes what is sent"},
+        {"every other echo garbled",
+         [](SimFaults& f) {
+             f.garbledEchoByte = 12;
+             f.scope.everyFrame = 2;
+         },
+         true, "WARN the adaptor garbled the echo of 2 of 5 frames"},
+        {"every echo garbled", [](SimFaults& f) { f.garbledEchoByte = 31; }, false,
+         "FAIL the adaptor does not echo exactly what is sent"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimulatedRadioPty radio;
+        radio.WithRadio([&](SimulatedRadio& r) {
+            FillDemoMemory(r.Memory());
+            c.fault(r.Faults());
+        });
+        ASSERT_TRUE(radio.Start());
+        job.serialDevice = radio.DevicePath();
+        const ConnectionReport report = CheckConnection(job, paths);
+        EXPECT_EQ(report.radioAnswers, c.answers) << Lines(report);
+        EXPECT_NE(Lines(report).find(c.echoLine + "\n"), std::string::npos) << Lines(report);
+    }
+}
+
 TEST_F(ConnectionCheckTest, APortThatIsMissingHeldOrForbiddenIsNamedWithItsFix) {
     job.serialDevice = Path("ttyUSB9");
     ConnectionReport report = CheckConnection(job, paths);

@@ -96,6 +96,71 @@ TEST_F(UartEngineTest, FastTransferFallsBackForARadioThatNeedsAPauseAfterItsRepl
     EXPECT_EQ(stamps[2], kTraceFallbackMark) << "after the missed frame's attempt";
 }
 
+// Chunk data that a repeated zero shifts by one without breaking the checksum: zeros but for the
+// XOR of 'R', the length and the address, five bytes in.
+void MakeShiftable(RadioImage& memory, std::uint16_t address) {
+    std::fill(memory.begin() + address, memory.begin() + address + kChunkSize, 0x00);
+    memory[address + 5u] = static_cast<std::uint8_t>('R' ^ kChunkSize ^ (address & 0xFF) ^ (address >> 8));
+}
+
+// A fast transfer takes each reply at its last byte. A repeated zero inside one, which leaves its
+// checksum whole, is still found by the byte left over after it, even when that byte comes five
+// byte times late: in the middle of a read by the next frame (ahead of its echo, or inside it),
+// after the last chunk by watching the line at the end. The chunk is read again,
+// and the rest of the read falls back; when that fails too, its data does not stay in the image.
+TEST_F(UartEngineTest, AReplyTakenAtItsLastByteIsReadAgainWhenAByteTrailsIt) {
+    const struct {
+        const char* what;
+        std::uint32_t frame;  // frame 1 is the identify exchange
+        std::chrono::milliseconds late;
+        bool silentAfter;
+    } cases[] = {
+        {"the middle chunk, its byte at once", 3, 0ms, false},
+        {"the middle chunk, its byte late", 3, 5ms, false},
+        {"the last chunk, its byte late", 4, 5ms, false},
+        {"the last chunk, its byte at once", 4, 0ms, false},
+        {"the last chunk, its byte late, and the radio silent after it", 4, 5ms, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto address = static_cast<std::uint16_t>(0x0100 + (c.frame - 2) * kChunkSize);
+        engine = MakeEngine();
+        engine->SetTiming(CloneTiming{10ms, 20, 30ms, true});  // receives of 200 ms
+        RadioImage memory{};
+        FillPattern(memory, 4);
+        MakeShiftable(memory, address);
+        OnRadio([&](SimulatedRadio& r) {
+            r.Memory() = memory;
+            r.Faults().baud = 9600;  // as the state says: the watch for a trailing byte is 34 ms
+            r.ClearHistory();
+        });
+        SetPlan([&c](std::uint32_t frame) {
+            SimFaults f;
+            if (frame == c.frame) f.lineFault = {LineFault::Kind::Duplicate, kFrameDataOffset};
+            if (frame == c.frame) f.lastBytePause = c.late;
+            f.noRadio = c.silentAfter && frame > c.frame;
+            return f;
+        });
+        readImage.fill(0);
+        ASSERT_EQ(engine->HandShake(), kResultOk);
+        const CloneResult result = engine->ReadRange(0x0100, 3 * kChunkSize);
+        EXPECT_TRUE(engine->FellBack());
+        std::vector<std::uint16_t> asked;
+        for (const CloneFrame& f : OnRadio([](SimulatedRadio& r) { return r.Log(); })) asked.push_back(FrameAddress(f));
+        if (c.silentAfter) {
+            ExpectResult(result, kResultNoRadio, "Radio is not detected!");
+            EXPECT_TRUE(std::equal(memory.begin() + 0x0100, memory.begin() + address, readImage.begin() + 0x0100));
+            EXPECT_TRUE(std::all_of(readImage.begin() + address, readImage.end(), [](std::uint8_t b) { return b == 0; }));
+            EXPECT_EQ(std::count(asked.begin(), asked.end(), address), 3) << "every attempt";
+            continue;
+        }
+        EXPECT_EQ(result, kResultOk) << ResultText(result);
+        EXPECT_TRUE(std::equal(memory.begin() + 0x0100, memory.begin() + 0x013C, readImage.begin() + 0x0100));
+        EXPECT_EQ(std::count(asked.begin(), asked.end(), address), 2) << "the chunk was read again";
+        EXPECT_EQ(asked.back(), 0x0128) << "and the read went on in order";
+    }
+}
+
 TEST_F(UartEngineTest, FastReceiveOnASilentLineStopsWhenAsked) {
     engine->SetTiming(kLongFastTransferTiming);
     OnlyFault([](SimFaults& f) { f.noRadio = true; });

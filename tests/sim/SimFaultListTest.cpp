@@ -45,5 +45,16 @@ TEST(SimFaultList, ARepeatedByteLiesWithinTheReplyAndAnythingRefusedChangesNothi
     }
 }
 
+TEST(SimFaultList, AGarbledEchoNamesAByteOfTheEchoAndEveryLimitsTheFramesHit) {
+    SimFaults faults;
+    std::string error;
+    ASSERT_TRUE(ParseFaults("garbled-echo=0x1F,every=4", faults, error)) << error;
+    EXPECT_EQ(faults.garbledEchoByte, 31u);
+    EXPECT_FALSE(faults.scope.Hits(3));
+    EXPECT_TRUE(faults.scope.Hits(8));
+    EXPECT_FALSE(ParseFaults("garbled-echo=32", faults, error));
+    EXPECT_EQ(error, "fault garbled-echo needs a byte of the echo from 0 to 31");
+}
+
 }  // namespace
 }  // namespace orven

@@ -94,5 +94,21 @@ TEST_F(SimulatedSerialLinkTest, RadioBusyAfterItsReplyMissesAFrameSentTooSoon) {
     }
 }
 
+// The garbled echo hits the chosen byte of every third frame; the radio hears each frame as it
+// was sent and answers it.
+TEST_F(SimulatedSerialLinkTest, AGarbledEchoChangesOneByteOfTheChosenFramesAndTheRadioStillAnswers) {
+    radio.Faults().garbledEchoByte = 9;
+    radio.Faults().scope.everyFrame = 3;
+    Stream garbled = Wire(read);
+    garbled[9] ^= kGarbledEchoBits;
+    for (int frame = 1; frame <= 6; ++frame) {
+        SCOPED_TRACE(frame);
+        const auto at = t0 + frame * 1s;
+        Send(Join({Stream{'$', 0x00}, Wire(read)}), at);  // a broken start first: its '$' is no byte of the frame
+        EXPECT_EQ(Take(at), Join({Stream{'$', 0x00}, frame % 3 == 0 ? garbled : Wire(read), ReadReply()}));
+    }
+    EXPECT_EQ(radio.Counters().reads, 6u);
+}
+
 }  // namespace
 }  // namespace orven
