@@ -1,6 +1,6 @@
 // Any byte stream after a sent frame, split over polls as the input says: the collector finds
 // a frame only after a whole echo of the sent frame and only one starting with '$','R', counts
-// what follows it, and never overruns.
+// what follows it, never overruns, and says the echo came first only when the input starts with it.
 #include "clone/ReplyCollector.h"
 #include "fuzz/FuzzSupport.h"
 
@@ -23,6 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fed += chunk;
     }
     if (collector.AnyByte() != (size > 0)) fuzz::Fail("AnyByte disagrees with the input");
+    // Unbroken, the echo is what the input starts with, as far as it goes.
+    const bool startsWithEcho = std::equal(data, data + std::min(size, echo), sentBytes);
+    if (!collector.EchoBroken() && !startsWithEcho) fuzz::Fail("an unbroken echo the input does not start with");
+    if (collector.EchoCameFirst() && (size < echo || !startsWithEcho)) fuzz::Fail("the echo came first, but not in the input");
     if (collector.Overrun() && !collector.Complete()) fuzz::Fail("an overrun without a frame");
     if (!collector.Complete()) return 0;
     const std::uint8_t* f = collector.Frame();
