@@ -51,20 +51,21 @@ std::chrono::nanoseconds CPcUartClone::ByteTime() const {
     return std::chrono::nanoseconds(kLineBitsPerByte * 1'000'000'000LL / BaudOfIndex(State()->baudIndex));
 }
 
-// Waits on the port's readiness: ends once the frame is complete and the line has been quiet as
-// long as the longest silence inside the reply (at once, for a reply that came steadily), or when
-// the receive's longest wait has passed.
+// Waits on the port's readiness: ends once the frame is complete (and, after a reply that fell
+// silent between its bytes for longer than the next echo takes, once the line has been quiet for
+// the difference), or when the receive's longest wait has passed.
 CloneResult CPcUartClone::CollectFast(ReplyCollector& collector, TakenReply& taken) {
     const auto deadline = Clock::now() + Timing().pollPeriod * Timing().pollCount;
     const auto byteTime = ByteTime();
+    const auto echoWatch = kFastReplyWatchBytes * byteTime;
     Clock::duration silence{};
     auto lastByte = Clock::now();
     for (auto now = lastByte; now < deadline; now = Clock::now()) {
         if (CloneStopEvent.IsSet()) return kResultUserCancel;
         auto until = std::min<Clock::time_point>(deadline, now + kFastStopTestPeriod);
         if (collector.Complete()) {
-            if (now - lastByte >= silence) break;
-            until = std::min<Clock::time_point>(until, lastByte + silence);
+            if (now - lastByte >= silence - echoWatch) break;
+            until = std::min<Clock::time_point>(until, lastByte + silence - echoWatch);
         }
         if (!port_.WaitReadable(until - now)) continue;
         const bool inReply = collector.InReply();
@@ -80,7 +81,7 @@ CloneResult CPcUartClone::CollectFast(ReplyCollector& collector, TakenReply& tak
         if (inReply) silence = std::max(silence, (arrived - lastByte) - static_cast<int>(got) * byteTime);
         lastByte = arrived;
     }
-    taken = {lastByte, silence + kFastReplyWatchBytes * byteTime};
+    taken = {lastByte, silence + echoWatch};
     return kResultOk;
 }
 

@@ -21,10 +21,9 @@ public:
 
     // Collects one reply frame to the frame `sent`: its echo first, then a frame starting
     // with '$','R'. Runs all of the timing's polls, testing the stop event before each; a fast
-    // transfer ends as soon as the frame is complete (after a reply that paused between its
-    // bytes, once the line has been quiet as long again) and leaves the watch for a byte trailing
-    // it to the next exchange or the end of the operation (kFastReplyWatchBytes). A frame
-    // followed by more bytes within the receive is refused with kResultChecksum.
+    // transfer ends as soon as the frame is complete and leaves the watch for a byte trailing it
+    // to the next exchange or the end of the operation (kFastReplyWatchBytes). A frame followed
+    // by more bytes within the receive is refused with kResultChecksum.
     CloneResult ReceiveFrame(const std::uint8_t* sent, std::uint8_t* buffer, std::size_t echoLength,
                              std::size_t frameLength);
 

@@ -26,8 +26,8 @@ inline constexpr std::chrono::milliseconds kFastStopTestPeriod{5};
 // untrustworthy), in byte times: as long as the next frame's echo takes to come whole, since a
 // byte ahead of that echo or inside it is such a byte; after the last reply of an operation, with
 // no echo to follow, the line must stay quiet as long. A reply that fell silent between its bytes
-// may do so again before a trailing byte: the receive first waits out its longest silence, and
-// the watch grows by it.
+// may do so again before a trailing byte, so the watch grows by its longest silence, and the
+// receive waits out whatever of that the next echo would not cover.
 inline constexpr int kFastReplyWatchBytes = 1 + 32;
 // A byte on the serial line: start bit, eight data bits, stop bit.
 inline constexpr int kLineBitsPerByte = 10;

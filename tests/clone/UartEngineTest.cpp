@@ -36,10 +36,9 @@ TEST_F(UartEngineTest, LateReplyToAnotherChunkIsNotTakenForThisOne) {
 
 // Chunk data whose checksum byte is 0x00: a repeated zero inside the reply shifts the data by
 // one and still passes the checksum. Only the byte left over after the frame gives it away, also
-// when it comes after the rest: before it takes a complete frame, the fast receive waits for a
-// quiet line a byte and a half long (3.1 ms at 4800 baud) and as long again as the longest
-// silence between bytes of the reply: here each byte comes 4 ms after the one before, 1.9 ms
-// more than its byte time, so the receive waits 5 ms for the byte that comes 4 ms later.
+// when it comes after the rest: a fast transfer watches the line after the reply it took as long
+// as an echo takes (69 ms at 4800 baud) and the longest silence between bytes of the reply more,
+// so it sees the byte that comes 4 ms later.
 TEST_F(UartEngineTest, ReplyWithARepeatedByteIsRefusedEvenWhenItsChecksumPasses) {
     OnRadio([](SimulatedRadio& r) {
         std::fill(r.Memory().begin() + 0x0100, r.Memory().begin() + 0x0114, 0x00);
