@@ -51,13 +51,17 @@ std::chrono::nanoseconds CPcUartClone::ByteTime() const {
     return std::chrono::nanoseconds(kLineBitsPerByte * 1'000'000'000LL / BaudOfIndex(State()->baudIndex));
 }
 
+std::chrono::nanoseconds CPcUartClone::QuietGap() const {
+    return std::max<std::chrono::nanoseconds>(kFastQuietBits * ByteTime() / kLineBitsPerByte, kFastMinQuietGap);
+}
+
 // Waits on the port's readiness: ends once the frame is complete (and, after a reply that fell
 // silent between its bytes for longer than the next echo takes, once the line has been quiet for
 // the difference), or when the receive's longest wait has passed.
 CloneResult CPcUartClone::CollectFast(ReplyCollector& collector, TakenReply& taken) {
     const auto deadline = Clock::now() + Timing().pollPeriod * Timing().pollCount;
     const auto byteTime = ByteTime();
-    const auto echoWatch = kFastReplyWatchBytes * byteTime;
+    const auto echoWatch = kFastEchoWatchBytes * byteTime;
     Clock::duration silence{};
     auto lastByte = Clock::now();
     for (auto now = lastByte; now < deadline; now = Clock::now()) {
@@ -81,7 +85,7 @@ CloneResult CPcUartClone::CollectFast(ReplyCollector& collector, TakenReply& tak
         if (inReply) silence = std::max(silence, (arrived - lastByte) - static_cast<int>(got) * byteTime);
         lastByte = arrived;
     }
-    taken = {lastByte, silence + echoWatch};
+    taken = {lastByte, silence + QuietGap()};
     return kResultOk;
 }
 
@@ -113,24 +117,27 @@ CloneResult CPcUartClone::ReceiveFrame(const std::uint8_t* sent, std::uint8_t* b
 }
 
 // The echo of the frame just sent coming first shows that nothing trailed the reply before;
-// anything ahead of it or inside it may have. A line silent for the reply's watch shows it too.
+// anything ahead of it or inside it may have. A line silent past the reply's quiet gap shows it too.
 CCloneEngine::Trail CPcUartClone::TrailAfter(const TakenReply& before, const ReplyCollector& collector) {
     if (collector.EchoBroken()) return Trail::Trailed;
     if (collector.EchoCameFirst()) return Trail::Quiet;
     const auto now = Clock::now();
-    if (!collector.AnyByte() && port_.BytesWaiting() == 0 && now >= before.lastByte + before.watch) return Trail::Quiet;
+    if (!collector.AnyByte() && port_.BytesWaiting() == 0 && now >= before.lastByte + before.quiet) return Trail::Quiet;
     return Trail::Unknown;
 }
 
+// Without `wait` only bytes already waiting tell: the next frame's echo will tell more than a
+// quiet gap can.
 CCloneEngine::Trail CPcUartClone::LastReplyTrail(bool wait) {
     if (!taken_) return Trail::Quiet;
-    const auto quietFrom = taken_->lastByte + taken_->watch;
+    const auto quietFrom = taken_->lastByte + taken_->quiet;
     for (;;) {
         const auto now = Clock::now();  // before the look: nothing waiting then means nothing came by now
         if (port_.BytesWaiting() > 0) return Trail::Trailed;
-        if (now >= quietFrom) return Trail::Quiet;
         if (!wait || CloneStopEvent.IsSet()) return Trail::Unknown;
-        port_.WaitReadable(std::min<Clock::duration>(quietFrom - now, kFastStopTestPeriod));
+        if (now >= quietFrom) return Trail::Quiet;
+        if (port_.WaitReadable(std::min<Clock::duration>(quietFrom - now, kFastStopTestPeriod)) && port_.BytesWaiting() == 0)
+            CloneStopEvent.Wait(std::chrono::milliseconds(1));  // readable without data: a hung-up line
     }
 }
 

@@ -22,7 +22,7 @@ public:
     // Collects one reply frame to the frame `sent`: its echo first, then a frame starting
     // with '$','R'. Runs all of the timing's polls, testing the stop event before each; a fast
     // transfer ends as soon as the frame is complete and leaves the watch for a byte trailing it
-    // to the next exchange or the end of the operation (kFastReplyWatchBytes). A frame followed
+    // to the next exchange or the end of the operation (kFastEchoWatchBytes). A frame followed
     // by more bytes within the receive is refused with kResultChecksum.
     CloneResult ReceiveFrame(const std::uint8_t* sent, std::uint8_t* buffer, std::size_t echoLength,
                              std::size_t frameLength);
@@ -42,10 +42,10 @@ protected:
 private:
     using Clock = std::chrono::steady_clock;
     // A reply taken at its last byte: when that byte came, and how long after it a quiet line
-    // shows that no byte trails it.
+    // shows that no byte trails it when no echo follows.
     struct TakenReply {
         Clock::time_point lastByte;
-        Clock::duration watch;
+        Clock::duration quiet;
     };
 
     CloneResult Collect(ReplyCollector& collector);
@@ -55,6 +55,7 @@ private:
     // Reads what is waiting into the collector; kResultOk or the port's read failure.
     CloneResult Drain(ReplyCollector& collector, std::size_t* got);
     std::chrono::nanoseconds ByteTime() const;
+    std::chrono::nanoseconds QuietGap() const;
 
     CPCUart port_;
     std::string devicePath_;

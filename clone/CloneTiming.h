@@ -14,7 +14,7 @@ struct CloneTiming {
     std::chrono::milliseconds reportTimeout{100};
     // Fast transfer: a receive ends as soon as the reply is complete, waiting on the port's
     // readiness instead of fixed polls, and the stop event is only tested (not waited on) before
-    // a receive; a byte trailing the reply is watched for afterwards (kFastReplyWatchBytes).
+    // a receive; a byte trailing the reply is watched for afterwards (kFastEchoWatchBytes).
     // Attempts, checks, codes and the longest wait of a receive stay as above. The first failed
     // attempt turns the rest of the operation over to the polled receive (CCloneEngine::FellBack).
     bool fast = false;
@@ -22,13 +22,17 @@ struct CloneTiming {
 
 // How often a fast receive looks at the stop event while the line is silent.
 inline constexpr std::chrono::milliseconds kFastStopTestPeriod{5};
-// How long a reply taken at its last byte is watched for a byte trailing it (which makes it
-// untrustworthy), in byte times: as long as the next frame's echo takes to come whole, since a
-// byte ahead of that echo or inside it is such a byte; after the last reply of an operation, with
-// no echo to follow, the line must stay quiet as long. A reply that fell silent between its bytes
-// may do so again before a trailing byte, so the watch grows by its longest silence, and the
-// receive waits out whatever of that the next echo would not cover.
-inline constexpr int kFastReplyWatchBytes = 1 + 32;
+// A reply taken at its last byte is watched for a byte trailing it (which makes it
+// untrustworthy) until the next frame's echo has come whole: a byte ahead of that echo or inside
+// it is such a byte. That echo takes this many byte times. A reply that fell silent between its
+// bytes for longer may do so again before a trailing byte, so the receive first waits out the
+// part of its longest silence that the echo would not cover.
+inline constexpr int kFastEchoWatchBytes = 1 + 32;
+// After the last reply of an operation no echo follows: the line must stay quiet for this many bit
+// times (a byte and a half, where a byte sent straight after the last comes one byte time later),
+// at least kFastMinQuietGap, and longer by the longest silence inside the reply.
+inline constexpr int kFastQuietBits = 15;
+inline constexpr std::chrono::microseconds kFastMinQuietGap{500};
 // A byte on the serial line: start bit, eight data bits, stop bit.
 inline constexpr int kLineBitsPerByte = 10;
 
