@@ -1,5 +1,7 @@
 #include "bench/BenchLink.h"
 
+#include "clone/CCloneEngine.h"
+#include "model/RadioIdentities.h"
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedHidBackend.h"
 
@@ -14,10 +16,11 @@ bool KnownOperation(const std::string& op) {
 
 namespace {
 
-void AddRange(std::vector<CloneFrame>& frames, bool write, const RadioImage& image) {
-    for (std::uint32_t a = kCloneFirst; a <= kCloneLast; a += kChunkSize) {
+void AddRange(std::vector<CloneFrame>& frames, bool write, const RadioImage& image,
+              ChunkSpan span = {kCloneFirst, kCloneLast + 1u}) {
+    for (std::uint32_t a = span.start; a < span.end; a += kChunkSize) {
         const auto address = static_cast<std::uint16_t>(a);
-        const auto length = static_cast<std::uint8_t>(std::min<std::uint32_t>(kChunkSize, kCloneLast + 1u - a));
+        const auto length = static_cast<std::uint8_t>(std::min<std::uint32_t>(kChunkSize, span.end - a));
         frames.push_back(write ? MakeWriteFrame(address, image.data() + a, length) : MakeReadFrame(address, length));
     }
 }
@@ -35,6 +38,8 @@ std::vector<CloneFrame> OperationFrames(const std::string& op, const RadioImage&
     if (writes) {
         if (!reads) frames.push_back(MakeIdentifyFrame());
         AddRange(frames, true, image);
+        frames.push_back(MakeIdentifyFrame());
+        AddRange(frames, false, image, ChunksHolding(kIdentityBytesFirst, kIdentityBytesLast));
     }
     return frames;
 }

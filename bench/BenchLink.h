@@ -24,8 +24,9 @@ bool KnownOperation(const std::string& op);
 
 // The frames an operation sends when nothing fails, in order: a read (and a verify) two
 // identify frames and the clone range's 77 read frames; a write one identify frame and 77
-// write frames of `image`; a backed-up write the read's frames, then the write frames (the
-// read's identify exchanges stand for the write's own).
+// write frames of `image`, then the identity read-back (an identify frame and the 3 read
+// frames that hold the identities); a backed-up write the read's frames, then the write's
+// without its identify frame (the read's identify exchanges stand for it).
 std::vector<CloneFrame> OperationFrames(const std::string& op, const RadioImage& image);
 
 class BenchLink {

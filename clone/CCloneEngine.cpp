@@ -252,21 +252,28 @@ CloneResult CCloneEngine::ReadRadio() {
     return result;
 }
 
+ChunkSpan ChunksHolding(std::uint32_t first, std::uint32_t last) {
+    const std::uint32_t start = kCloneFirst + (first - kCloneFirst) / kChunkSize * kChunkSize;
+    const std::uint32_t end =
+        std::min<std::uint32_t>(kCloneLast + 1u, kCloneFirst + ((last - kCloneFirst) / kChunkSize + 1u) * kChunkSize);
+    return {start, end};
+}
+
 CloneResult CCloneEngine::ReadChunksHolding(std::uint32_t first, std::uint32_t last) {
     if (!IsReady()) return kResultBadParameter;
     if (first < kCloneFirst || last > kCloneLast || first > last) return kResultBadParameter;
     readImage_->fill(0);
+    linkAnswered_ = false;
     // The chunks the whole range walk reads, so the radio sees only frames it knows.
-    const std::uint32_t start = kCloneFirst + (first - kCloneFirst) / kChunkSize * kChunkSize;
-    const std::uint32_t end =
-        std::min<std::uint32_t>(kCloneLast + 1u, kCloneFirst + ((last - kCloneFirst) / kChunkSize + 1u) * kChunkSize);
+    const ChunkSpan chunks = ChunksHolding(first, last);
 
-    CloneResult result = HandShake();
-    progress_->SetRange(0, static_cast<int>((end - start + kChunkSize - 1u) / kChunkSize));
+    CloneResult result = Identify();
+    progress_->SetRange(0, static_cast<int>((chunks.end - chunks.start + kChunkSize - 1u) / kChunkSize));
     progress_->SetStep(1);
-    if (result == kResultOk) result = ReadRange(start, end - start);
+    if (result == kResultOk) result = WalkRange(chunks.start, chunks.end - chunks.start, false);
+    result = Finish(result);
 
-    CloseLink();
+    EndOperation(result);
     progress_->SetPos(0);
     return result;
 }

@@ -32,6 +32,14 @@ struct AddressRange {
 };
 inline constexpr int kMaxRanges = 6;
 
+// The chunks of the clone range's walk in 20-byte steps that hold the addresses first to last
+// (inside the clone range): where the first of them starts and where the last ends (exclusive).
+struct ChunkSpan {
+    std::uint32_t start;
+    std::uint32_t end;
+};
+ChunkSpan ChunksHolding(std::uint32_t first, std::uint32_t last);
+
 class CCloneEngine : public CObject {
     ORVEN_RUNTIME_CLASS(CCloneEngine, CObject)
 

@@ -183,7 +183,8 @@ TEST_F(CliCloneCommands, IdentitiesAreKeptConfirmedOrRemovedAndReadBack) {
     ProcessResult r = Cli(port + "write eu.dat");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(IdentityBytesOfRadio(), held);
-    EXPECT_TRUE(std::regex_match(Letters(), std::regex("A+R+A+W+A+R{3}"))) << "backup, write, the identity frames";
+    // The backup's identify exchanges stand for the write's.
+    EXPECT_TRUE(std::regex_match(Letters(), std::regex("A+R+W+A+R{3}"))) << "backup, write, the identity frames";
     EXPECT_NE(Cli("archive log").out.find("write  port " + radio.DevicePath() +
                                           "  serial 20261206  MMSI 211234560  ATIS 211234567  NMEA2000 123456  Write OK.  "
                                           "read-back: Identities OK."),

@@ -130,8 +130,9 @@ TEST_F(CloneRunnerTest, ARadioSwappedWhileTheIdentityQuestionIsOpenIsNotWritten)
 }
 
 // A backed-up write reads the radio and writes it over one opening of the port, which stays held
-// in between, and the read's identify exchanges stand for the write's own.
-TEST_F(CloneRunnerTest, ABackedUpWriteKeepsThePortFromTheBackupToTheWrite) {
+// in between, and the read's identify exchanges stand for the write's own. A question to the user
+// in between lets go of the port, and the write identifies the radio afresh.
+TEST_F(CloneRunnerTest, ABackedUpWriteKeepsThePortFromTheBackupToTheWriteUnlessTheUserIsAsked) {
     WriteOptions options = ConfirmingIdentities();
     std::optional<bool> freeMeanwhile;
     options.keepBackup = [&](const RadioSettings&, const ReadOutcome&) {
@@ -139,14 +140,33 @@ TEST_F(CloneRunnerTest, ABackedUpWriteKeepsThePortFromTheBackupToTheWrite) {
         return true;
     };
     job.timing = kLongFastTransferTiming;
-    const WriteOutcome outcome = RunWrite(job, *settings, options);
+    const std::string identityReadBack = "A" + std::string(3, 'R');
+    const RadioImage expected = EncodedImage(*settings, state);
+    OnRadio([&](SimulatedRadio& r) {  // the radio holds the document's identities: nothing to ask
+        std::copy(expected.begin() + kIdentityBytesFirst, expected.begin() + kIdentityBytesLast + 1,
+                  r.Memory().begin() + kIdentityBytesFirst);
+    });
+    WriteOutcome outcome = RunWrite(job, *settings, options);
     ASSERT_EQ(outcome.result, kResultOk) << OutcomeText(outcome);
     EXPECT_EQ(freeMeanwhile, false) << "the port was held from the backup to the write";
     EXPECT_TRUE(PortIsFree()) << "and let go after it";
-    EXPECT_EQ(Letters(), "AA" + std::string(kChunks, 'R') + std::string(kChunks, 'W'));
-    const RadioImage expected = EncodedImage(*settings, state);
+    EXPECT_EQ(Letters(), "AA" + std::string(kChunks, 'R') + std::string(kChunks, 'W') + identityReadBack);
     const RadioImage memory = Memory();
     EXPECT_TRUE(std::equal(expected.begin() + kCloneFirst, expected.begin() + kCloneLast + 1, memory.begin() + kCloneFirst));
+
+    OnRadio([](SimulatedRadio& r) { r.ClearHistory(); });
+    CopyText(settings->mmsiId, "211234569");
+    std::optional<bool> freeWhileAsked;
+    options.confirmIdentityChange = [&](const IdentityChanges&) {
+        freeWhileAsked = PortIsFree();
+        return true;
+    };
+    outcome = RunWrite(job, *settings, options);
+    ASSERT_EQ(outcome.result, kResultOk) << OutcomeText(outcome);
+    EXPECT_EQ(freeWhileAsked, true) << "the port was let go while the user was asked";
+    EXPECT_EQ(Letters(), "AA" + std::string(kChunks, 'R') + identityReadBack + "A" + std::string(kChunks, 'W') +
+                             identityReadBack)
+        << "the backup, its identities again after the question, the write, the read-back";
 }
 
 // Port 0 takes USB whatever the baud (which the serial engine would correct); a port number
