@@ -204,6 +204,11 @@ void CCloneEngine::EndOperation(CloneResult result) {
     if (!shareLink_ || result != kResultOk) CloseLink();
 }
 
+void CCloneEngine::ReleaseLink() {
+    CloseLink();
+    linkAnswered_ = false;
+}
+
 void CCloneEngine::AnnounceRange() {
     AddressRange ranges[kMaxRanges];
     const int count = GetRanges(ranges, kMaxRanges);
@@ -230,7 +235,7 @@ CloneResult CCloneEngine::WriteImageAsItIs() {
 
     EndOperation(result);
     progress_->SetPos(0);
-    CloseTrace();
+    if (!shareLink_) CloseTrace();
     return result;
 }
 

@@ -91,10 +91,13 @@ public:
     // The trace and dump files that were asked for and could not be written.
     const std::vector<std::string>& UnwrittenFiles() const { return unwritten_; }
 
-    // Keeps the link open from one operation to the next until the engine goes (a write's backup
-    // read and the write), and lets a write that follows a good read on it skip its identify
-    // exchange: the radio has just answered.
+    // Keeps the link and the trace open from one operation to the next until the engine goes (a
+    // write's backup read, the write and its read-back), and lets a write that follows a good read
+    // on it skip its identify exchange: the radio has just answered.
     void ShareLink() { shareLink_ = true; }
+    // Lets go of a shared link at once, before a pause of unknown length: the next operation opens
+    // it again and identifies the radio afresh.
+    void ReleaseLink();
 
     // The ranges a transfer covers (always one: the clone range); returns their count.
     int GetRanges(AddressRange* ranges, int capacity) const;

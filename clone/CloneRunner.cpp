@@ -211,8 +211,9 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, co
     if (document) ApplyIdentityPolicy(*document, options.remove, nullptr, *job.writeImage);
     const IdentitySet unknown = document && backsUp ? KeptFromBackup(*document, options.remove) : IdentitySet{};
     if (!ConfirmationsMatch(job, options, unknown, outcome)) return outcome;
-    // The backup read and the write share one opening of the link and the read's identify exchanges.
-    std::unique_ptr<CCloneEngine> shared = backsUp ? SharedLinkEngine(job) : nullptr;
+    // One opening of the link serves the backup read, the write (which the read's identify
+    // exchanges stand for) and the read-back, and one trace holds them all.
+    const std::unique_ptr<CCloneEngine> shared = SharedLinkEngine(job);
     CloneJob linked = job;
     linked.engine = shared.get();
     if (backsUp) {
@@ -224,8 +225,7 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, co
     // The user may take long to answer, and the radio need not stay ready that long: the link is
     // let go meanwhile, and the write opens it and identifies the radio afresh.
     const auto letGo = [&] {
-        shared.reset();
-        linked.engine = nullptr;
+        if (shared) shared->ReleaseLink();
     };
     bool asked = false;
     if (!ChangesConfirmed(job, options, kinds, backsUp, outcome, asked, letGo)) return outcome;
@@ -237,9 +237,8 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, co
     auto unused = std::make_unique<RadioSettings>();
     TakeStep(outcome, WithEngine(linked, *unused, [](CCloneEngine& e) { return e.WriteImageAsItIs(); }),
              WriteStage::Write);
-    shared.reset();  // lets go of the link before anything else opens it
     outcome.archived = backup;
-    if (outcome.Ok()) ReadBack(job, options.verifyAfter || !document, outcome);
+    if (outcome.Ok()) ReadBack(linked, options.verifyAfter || !document, outcome);
     const LogResult said{outcome.Ok() ? "Write OK." : OutcomeText(outcome), ReadBackVerdict(outcome), run,
                          backup.empty() ? "-" : backup};
     LogInArchive(job, logged, *job.writeImage, said, outcome);

@@ -1,5 +1,6 @@
 #include "clone/CloneRunner.h"
 
+#include "clone/CloneTrace.h"
 #include "clone/EngineTestSupport.h"
 #include "files/VerifyReport.h"
 #include "link/LinkTestSupport.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace orven {
 namespace {
@@ -129,10 +131,12 @@ TEST_F(CloneRunnerTest, ARadioSwappedWhileTheIdentityQuestionIsOpenIsNotWritten)
     EXPECT_EQ(held[IdentityKind::Mmsi] + " " + held[IdentityKind::Serial], "211777770 20269999");
 }
 
-// A backed-up write reads the radio and writes it over one opening of the port, which stays held
-// in between, and the read's identify exchanges stand for the write's own. A question to the user
-// in between lets go of the port, and the write identifies the radio afresh.
+// A backed-up write reads the radio, writes it and reads back its identities over one opening of
+// the port, which stays held in between, and the read's identify exchanges stand for the write's
+// own; the trace holds every exchange. A question to the user in between lets go of the port, and
+// the write identifies the radio afresh.
 TEST_F(CloneRunnerTest, ABackedUpWriteKeepsThePortFromTheBackupToTheWriteUnlessTheUserIsAsked) {
+    state.traceLog = 1;
     WriteOptions options = ConfirmingIdentities();
     std::optional<bool> freeMeanwhile;
     options.keepBackup = [&](const RadioSettings&, const ReadOutcome&) {
@@ -151,6 +155,7 @@ TEST_F(CloneRunnerTest, ABackedUpWriteKeepsThePortFromTheBackupToTheWriteUnlessT
     EXPECT_EQ(freeMeanwhile, false) << "the port was held from the backup to the write";
     EXPECT_TRUE(PortIsFree()) << "and let go after it";
     EXPECT_EQ(Letters(), "AA" + std::string(kChunks, 'R') + std::string(kChunks, 'W') + identityReadBack);
+    EXPECT_EQ(std::filesystem::file_size(dir.File(kTraceFileName)), Letters().size() * sizeof(TraceRecord));
     const RadioImage memory = Memory();
     EXPECT_TRUE(std::equal(expected.begin() + kCloneFirst, expected.begin() + kCloneLast + 1, memory.begin() + kCloneFirst));
 
