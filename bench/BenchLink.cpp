@@ -48,12 +48,12 @@ BenchLink::BenchLink(std::string name) : name_(std::move(name)), usb_(kUsbVendor
 
 bool BenchLink::Start() {
     if (Usb()) {
-        auto backend = std::make_shared<SimulatedHidBackend>();
-        backend->WithRadio([](SimulatedRadio& r) {
+        backend_ = std::make_shared<SimulatedHidBackend>();
+        backend_->WithRadio([](SimulatedRadio& r) {
             FillDemoMemory(r.Memory());
             r.Faults().usbLatency = kUsbReportLatency;
         });
-        usb_.SetBackend(backend);
+        usb_.SetBackend(backend_);
         return true;
     }
     const auto [end, ec] = std::from_chars(name_.data(), name_.data() + name_.size(), baud_);
@@ -74,6 +74,11 @@ double BenchLink::LineLimitSeconds(std::size_t frames) const {
     const double perFrame = Usb() ? 2 * std::chrono::duration<double>(kUsbReportLatency).count()
                                   : 2 * kFrameSize * double{kLineBitsPerByte} / baud_;
     return static_cast<double>(frames) * perFrame;
+}
+
+std::uint32_t BenchLink::FramesReceived() {
+    const auto frames = [](SimulatedRadio& r) { return r.Counters().frames; };
+    return Usb() ? backend_->WithRadio(frames) : pty_.WithRadio(frames);
 }
 
 void BenchLink::Attach(CloneJob& job, AppState& state) {

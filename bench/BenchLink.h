@@ -5,6 +5,7 @@
 
 #include "clone/CloneRunner.h"
 #include "link/CHidDevice.h"
+#include "sim/SimulatedHidBackend.h"
 #include "sim/SimulatedRadioPty.h"
 
 #include <chrono>
@@ -52,6 +53,8 @@ public:
     void Attach(CloneJob& job, AppState& state);
     const std::string& DevicePath() const { return devicePath_; }
     CHidDevice& UsbDevice() { return usb_; }
+    // Frames that have reached the simulated radio so far.
+    std::uint32_t FramesReceived();
 
 private:
     std::string name_;
@@ -59,6 +62,7 @@ private:
     SimulatedRadioPty pty_;
     std::string devicePath_;
     CHidDevice usb_;
+    std::shared_ptr<SimulatedHidBackend> backend_;
 };
 
 }  // namespace orven::bench

@@ -47,7 +47,19 @@ struct Row {
     std::vector<double> seconds, ideal;
     double limit = 0;
     bool ok = true;
+    int fellBack = 0;          // turns that went over to the product's timing
+    std::uint32_t frames = 0;  // the radio got in the last turn, and the ideal client sends
+    std::size_t idealFrames = 0;
 };
+
+// "OK", with what makes the comparison with the ideal client unequal.
+std::string Result(const Row& r) {
+    std::string said = r.ok ? "OK" : "FAILED";
+    if (r.fellBack > 0) said += ", " + std::to_string(r.fellBack) + " fell back";
+    if (r.frames != r.idealFrames)
+        said += ", " + std::to_string(r.frames) + " frames (ideal " + std::to_string(r.idealFrames) + ")";
+    return said;
+}
 
 std::vector<std::string> Split(const std::string& text) {
     std::vector<std::string> items;
@@ -65,23 +77,23 @@ double Median(std::vector<double> values) {
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-CloneResult RunOp(const std::string& op, CloneJob& job, RadioSettings& document) {
+CloneOutcome RunOp(const std::string& op, CloneJob& job, RadioSettings& document) {
     // Whatever the write does to the radio's identities is meant.
     WriteOptions confirmed;
     confirmed.confirmIdentityChange = [](const IdentityChanges&) { return true; };
-    if (op == "read") return RunRead(job, document).result;
-    if (op == "write") return RunWrite(job, document, confirmed).result;
+    if (op == "read") return RunRead(job, document);
+    if (op == "write") return RunWrite(job, document, confirmed);
     if (op == "backed-up-write") {
         const RadioArchive archive(JoinPath(job.workDir, "bench-archive"));
         CloneJob backedUp = job;
         backedUp.archive = &archive;
-        return RunWrite(backedUp, document, confirmed).result;
+        return RunWrite(backedUp, document, confirmed);
     }
-    return RunVerify(job, document, LocalReportTime()).result;
+    return RunVerify(job, document, LocalReportTime());
 }
 
 // One operation through the command runner, as the command line runs it.
-double MeasureEngine(BenchLink& link, const std::string& timing, const std::string& op, bool& ok) {
+double MeasureEngine(BenchLink& link, const std::string& timing, const std::string& op, Row& row) {
     AppState state = FreshAppState();
     RecordingProgress progress;
     CloneJob job;
@@ -93,9 +105,14 @@ double MeasureEngine(BenchLink& link, const std::string& timing, const std::stri
     auto document = std::make_unique<RadioSettings>();
     BuildModelDocument(*document, kModelEurInt, 0);
     CloneStopEvent.Reset();
+    const std::uint32_t framesBefore = link.FramesReceived();
     const auto start = Clock::now();
-    ok = RunOp(op, job, *document) == kResultOk && ok;
-    return Seconds(Clock::now() - start);
+    const CloneOutcome outcome = RunOp(op, job, *document);
+    const double took = Seconds(Clock::now() - start);
+    row.ok = row.ok && outcome.Ok();
+    row.fellBack += outcome.fellBack ? 1 : 0;
+    row.frames = link.FramesReceived() - framesBefore;
+    return took;
 }
 
 double MeasureIdeal(BenchLink& link, const std::vector<CloneFrame>& frames, bool& ok) {
@@ -108,7 +125,7 @@ void PrintRow(const Row& r) {
     const double s = Median(r.seconds), ideal = Median(r.ideal);
     std::printf("%-8s %-8s %-16s %8.3f s  ideal %7.3f s  ratio %5.3f  limit %7.3f s  ratio %6.2f  %s\n",
                 r.link.c_str(), r.timing.c_str(), r.op.c_str(), s, ideal, s / ideal, r.limit, s / r.limit,
-                r.ok ? "OK" : "FAILED");
+                Result(r).c_str());
     std::fflush(stdout);
 }
 
@@ -127,13 +144,14 @@ std::vector<Row> MeasureLink(const std::string& name, const Options& o, bool& ok
         const std::vector<CloneFrame> frames = OperationFrames(op, *demo);
         std::vector<Row> opRows;
         for (const std::string& timing : Split(o.timings))
-            opRows.push_back({link.Title(), timing, op, {}, {}, link.LineLimitSeconds(frames.size())});
+            opRows.push_back({link.Title(), timing, op, {}, {}, link.LineLimitSeconds(frames.size()), true, 0, 0,
+                              frames.size()});
         std::vector<double> ideal;
         bool idealOk = true;
         for (int turn = 0; turn < o.repeat; ++turn) {
             ideal.push_back(MeasureIdeal(link, frames, idealOk));
             for (Row& r : opRows)
-                if (r.timing != "product" || turn == 0) r.seconds.push_back(MeasureEngine(link, r.timing, op, r.ok));
+                if (r.timing != "product" || turn == 0) r.seconds.push_back(MeasureEngine(link, r.timing, op, r));
         }
         for (Row& r : opRows) {
             r.ideal = ideal;
@@ -154,7 +172,7 @@ std::string Table(const std::vector<Row>& rows) {
         const double s = Median(r.seconds), ideal = Median(r.ideal);
         char line[320];
         std::snprintf(line, sizeof line, "| %s | %s | %s | %.3f | %.3f | %.3f | %.3f | %.2f | %s |\n", r.link.c_str(),
-                      r.timing.c_str(), r.op.c_str(), s, ideal, s / ideal, r.limit, s / r.limit, r.ok ? "OK" : "FAILED");
+                      r.timing.c_str(), r.op.c_str(), s, ideal, s / ideal, r.limit, s / r.limit, Result(r).c_str());
         out += line;
     }
     return out;
