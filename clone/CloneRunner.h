@@ -41,7 +41,7 @@ struct CloneJob {
     const RadioArchive* archive = nullptr;
     std::string portName;  // the port as the user named it, for the archive's records
     // Given: the operations run on this engine, set up once for the job, and share its link
-    // (a write's backup read and the write); otherwise each makes an engine of its own.
+    // (a write's backup read, the write and its read-back); otherwise each makes an engine of its own.
     CCloneEngine* engine = nullptr;
 };
 
