@@ -223,7 +223,7 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, co
         if (!ConfirmationsMatch(job, options, {}, outcome)) return outcome;
     }
     // The user may take long to answer, and the radio need not stay ready that long: the link is
-    // let go meanwhile, and the write opens it and identifies the radio afresh.
+    // let go meanwhile, and the next exchange opens it again and identifies the radio afresh.
     const auto letGo = [&] {
         if (shared) shared->ReleaseLink();
     };
