@@ -404,6 +404,11 @@ void CCloneMainDlg::FillPortCombo() {
 // Closing
 
 void CCloneMainDlg::closeEvent(QCloseEvent* event) {
+    if (clone_->Running() && !clone_->MayStopForClose()) {
+        event->ignore();
+        return;
+    }
+    // A write may have ended while its question was open.
     if (clone_->Running()) {
         // The worker still reports to this window: stop it, and close once it has ended.
         clone_->StopAndCloseWindow();

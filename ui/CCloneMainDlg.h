@@ -231,6 +231,9 @@ private:
     // file is write-protected.
     SaveOutcome SaveDocument();
     void ShowSaveFailure(const std::string& path);
+    // False, after saying why, while the MMSI or ATIS field holds a number the file cannot keep
+    // (one typed in part): the save would keep the document's number before it, unseen.
+    bool IdentitiesFitTheFile();
     // False, after saying why, where the user's file must not go: into a radio archive, or over one
     // of the files the program writes itself (the state file, the reports, the trace and dumps),
     // which would overwrite it.

@@ -12,6 +12,7 @@
 #include "files/ReportTime.h"
 #include "files/SettingsFile.h"
 #include "model/Checksum.h"
+#include "model/IdentityRules.h"
 #include "model/LineFormat.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CFeatureSetupDlg.h"
@@ -79,6 +80,7 @@ QString CCloneMainDlg::FileDialogStart() const {
 
 CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveAs() {
     GatherSettings();
+    if (!IdentitiesFitTheFile()) return SaveOutcome::Failed;
     const QString chosen = Prompts().SaveFileName(this, QStringLiteral("Save as"), FileDialogStart(), FileKind::Settings);
     if (chosen.isEmpty()) return SaveOutcome::Cancelled;
     const std::string path = LocalPath(chosen);
@@ -97,7 +99,7 @@ CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveAs() {
 CCloneMainDlg::SaveOutcome CCloneMainDlg::SaveToItsFile() {
     GatherSettings();
     const std::string path = CurrentFilePath();
-    if (!MaySaveTo(path)) return SaveOutcome::Failed;
+    if (!IdentitiesFitTheFile() || !MaySaveTo(path)) return SaveOutcome::Failed;
     if (SaveSettings(path) == kResultOk) return SaveOutcome::Saved;
     ShowSaveFailure(path);
     return SaveOutcome::Failed;
@@ -114,6 +116,25 @@ void CCloneMainDlg::ShowSaveFailure(const std::string& path) {
                                      "it was; Save as can save it elsewhere.")
                           .arg(QString::fromLocal8Bit(path.c_str()), QString::fromStdString(why)),
                       PromptIcon::Error);
+}
+
+bool CCloneMainDlg::IdentitiesFitTheFile() {
+    const struct {
+        const QCheckBox* byUser;
+        const QLineEdit* edit;
+        std::string (*refusal)(std::string_view);
+    } fields[] = {{mmsiByUser_, mmsiEdit_, InvalidMmsiMessage}, {atisByUser_, atisEdit_, InvalidAtisMessage}};
+    for (const auto& field : fields) {
+        const std::string text = ProgrammedIdentity(field.byUser, field.edit);
+        if (text.empty() || IsValidIdentity9(text)) continue;
+        Prompts().Message(this, kError,
+                          QString::fromStdString(field.refusal(text)) +
+                              QStringLiteral("\n\nNothing was saved: complete the number, or empty the field to "
+                                             "leave it to the radio."),
+                          PromptIcon::Error);
+        return false;
+    }
+    return true;
 }
 
 bool CCloneMainDlg::MaySaveTo(const std::string& path) {

@@ -75,9 +75,9 @@ void CloneCommandController::OnWriteRemovingIdentities() {
     StartWrite(dialog.Chosen());
 }
 
+// While a write runs its control is the Stop, which no field on screen may hold back.
 void CloneCommandController::StartWrite(const IdentitySet& remove) {
-    if (!IdentitiesPassWriteChecks()) return;
-    if (!Running() && !IdentityWarningsAccepted()) return;
+    if (!Running() && (!IdentitiesPassWriteChecks() || !IdentityWarningsAccepted())) return;
     Start(CloneOperation::Write, nullptr, remove);
 }
 
@@ -110,6 +110,16 @@ void CloneCommandController::StartRestore(const ArchiveEntry& entry) {
 }
 
 bool CloneCommandController::Running() const { return CloneBusyEvent.IsSet(); }
+
+bool CloneCommandController::MayStopForClose() {
+    // A write waiting for the identity answer has sent nothing yet.
+    if (!writing_ || confirmDialog_) return true;
+    const CCloneMainDlg::AwaitingAnswer awaiting(window_, QStringLiteral("stop the write and close?"));
+    return Prompts().AskYesNo(&window_, QStringLiteral("Close"),
+                              QStringLiteral("The radio is being written. Stopped now, it may be left half-written, "
+                                             "holding neither its old settings nor the document's.\n\n"
+                                             "Stop the write and close the window?"));
+}
 
 void CloneCommandController::StopAndCloseWindow() {
     CloneStopEvent.Set();
@@ -190,6 +200,7 @@ void CloneCommandController::Start(CloneOperation operation, std::unique_ptr<Rad
     }
     CloneStopEvent.Reset();
     CloneBusyEvent.Set();
+    writing_ = Writes(operation);
     SetBusyLayout(true, operation);
 
     window_.StoreSelections();
@@ -249,6 +260,7 @@ void CloneCommandController::FinishCheck(const ConnectionReport& report, const C
 void CloneCommandController::EndBusy() {
     CloneBusyEvent.Reset();
     checking_ = false;
+    writing_ = false;
     SetBusyLayout(false, CloneOperation::None);
 }
 
@@ -278,8 +290,10 @@ void CloneCommandController::FailureBox(const char* title, const WorkerOutcome& 
 
 void CloneCommandController::ShowOutcome(const WorkerOutcome& outcome) {
     const bool ok = outcome.run.Ok();
-    // The stop that closing the window asked for is no failure to report.
-    const bool stoppedForClose = closeAfterClone_ && outcome.run.result == kResultUserCancel;
+    // The stop that closing the window asked for is no failure to report, unless it left the
+    // radio half-written: then the entry that restores it is named before the window goes.
+    const bool halfWritten = Writes(outcome.operation) && outcome.stage >= WriteStage::Write;
+    const bool stoppedForClose = closeAfterClone_ && outcome.run.result == kResultUserCancel && !halfWritten;
     // Should the user keep the window after all, the status says the command was stopped.
     if (stoppedForClose) {
         window_.ShowStatus(ToQString(OutcomeText(outcome.run)));

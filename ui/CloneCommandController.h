@@ -62,7 +62,7 @@ public:
     CloneCommandController(CCloneMainDlg& window, const Controls& controls);
 
     // Each starts its command's worker, or asks the running one to stop. Write checks the
-    // identity fields first, even when it would only stop.
+    // identity fields first, unless it would only stop.
     void OnWriteToRadio();
     // Asks which identities to remove, then writes as Write to Radio does, removing them.
     void OnWriteRemovingIdentities();
@@ -81,6 +81,9 @@ public:
 
     // Whether a clone command runs.
     bool Running() const;
+    // Whether a close may stop the running command: a write that may already be sending is asked
+    // about first (No, the default, lets it go on), as stopping it leaves the radio half-written.
+    bool MayStopForClose();
     // Asks the running command to stop; the window is closed once its worker has ended.
     void StopAndCloseWindow();
 
@@ -125,6 +128,7 @@ private:
     CCloneMainDlg& window_;
     Controls controls_;
     bool checking_ = false;  // the busy one is the connection check, which nothing stops
+    bool writing_ = false;   // the busy one is a write or a restore
     CloneTiming timing_ = kProductTiming;
     bool closeAfterClone_ = false;  // a close came while a clone ran
     unsigned editsBeforeRead_ = 0;  // the document's edit count when the running read began

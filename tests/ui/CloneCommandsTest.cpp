@@ -329,8 +329,9 @@ TEST_F(CloneCommandsTest, FailedOrStoppedCommandsSaySoAndLeaveTheDocument) {
     EXPECT_EQ(Status(), "HandShake OK.");
 }
 
-// A refused identity stops the write before a frame goes out; entry by user lets any through,
-// and a refusal while writing keeps the Stop from acting.
+// A refused identity stops the write before a frame goes out; entry by user lets any through.
+// While writing, the button is the Stop: a field typed wrong meanwhile neither holds it back nor
+// lets the write end as if it had not been stopped.
 TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
     EntryNotByUser();
     Edit(ids::main::kNmeaEdit)->setText("12a456");
@@ -348,10 +349,10 @@ TEST_F(CloneCommandsTest, WriteChecksRefuseBadIdentitiesBeforeAnythingStarts) {
     ASSERT_TRUE(CloneBusyEvent.IsSet());
     Edit(ids::main::kAtisEdit)->setText("0123");
     Click(ids::main::kWriteButton);
-    EXPECT_FALSE(CloneStopEvent.IsSet());
+    EXPECT_TRUE(CloneStopEvent.IsSet());
     ASSERT_TRUE(WaitUntilIdle());
-    ExpectOnlyMessage("Error", "Invalid ATIS ID:0123\nMake sure 9 digitals.", ui::PromptIcon::Error);
-    EXPECT_EQ(Status(), "Write OK.");
+    ExpectOnlyMessage("Write Error", "User Cancel.");
+    EXPECT_LT(RadioCounts().writes, kWriteChunks);
 }
 
 // Identities that deserve warnings are asked about once more before a write: No sends nothing. A
@@ -622,6 +623,49 @@ TEST_F(CloneCommandsTest, AReadStoppedByACancelledCloseSaysItWasStopped) {
     EXPECT_EQ(Status(), "User Cancel.");
     EXPECT_EQ(Find<QCheckBox>(ids::main::kBandCan)->isChecked(), edited);
     EXPECT_EQ(window->windowTitle(), "/open.dat* - VOROZUDE V1.15");
+}
+
+// Closing the window while a write sends its frames would leave the radio half-written: the close
+// asks first. No (the default) lets the write end whole and keeps the window; Yes stops it, and
+// before the window goes the user learns the write was stopped and which archive entry restores
+// the radio.
+TEST_F(CloneCommandsTest, ClosingDuringAWriteAsksFirstAndNamesTheBackupOfAHalfWrittenRadio) {
+    SlowRadio();
+    const auto closeWhileSending = [this] {
+        const std::uint32_t before = RadioCounts().writes;
+        Choose(ids::main::kWriteButton);
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (RadioCounts().writes == before && std::chrono::steady_clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        ASSERT_GT(RadioCounts().writes, before) << "no frame was written";
+        prompts.questions.clear();
+        prompts.messages.clear();
+        window->close();
+        ASSERT_EQ(prompts.questions.size(), 1u);
+        EXPECT_TRUE(prompts.questions[0].text.contains("half-written")) << prompts.questions[0].text.toStdString();
+    };
+
+    closeWhileSending();
+    EXPECT_FALSE(CloneStopEvent.IsSet());
+    ASSERT_TRUE(WaitUntilIdle());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Status(), "Write OK.");
+    EXPECT_EQ(RadioCounts().writes, kWriteChunks);
+
+    prompts.answers = {true};
+    closeWhileSending();
+    ASSERT_TRUE(WaitUntilIdle());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_LT(RadioCounts().writes, 2 * kWriteChunks);
+    const std::string backup = NewestEntry("backup");
+    ASSERT_FALSE(backup.empty());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, "Write Error");
+    EXPECT_TRUE(prompts.messages[0].text.startsWith("User Cancel.")) << prompts.messages[0].text.toStdString();
+    EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromStdString(backup)))
+        << prompts.messages[0].text.toStdString();
 }
 
 // Tools > Check Connection runs on a worker like a clone command: the dialog says "Checking..." while

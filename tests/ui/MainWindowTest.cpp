@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, EveryEditMarksTheDocumentAtOnceAndReachesTheFile) {
         {type(ids::main::kMmsiEdit, "12345678"), [] {}},
         // An emptied field says "kept by radio": no number of the document's is left to be written.
         {type(ids::main::kMmsiEdit, ""), [&] { CopyText(s.mmsiId, ""); }},
-        {type(ids::main::kAtisEdit, "1"), [] {}},
+        {type(ids::main::kAtisEdit, "211234567"), [&] { CopyText(s.atisId, "211234567"); }},
         {type(ids::main::kNmeaEdit, "099999"), [&] { CopyText(s.nmeaNo, "099999"); }},
         {arrow(ids::main::kNmeaSpin, true), [&] { CopyText(s.nmeaNo, "100000"); }},
         {type(ids::main::kSerialEdit, "1"), [&] { CopyText(s.serialNo, "1"); }},
@@ -369,6 +369,51 @@ TEST_F(MainWindowTest, FileFailuresChangeNothingAndSayWhy) {
     ASSERT_EQ(prompts.messages.size(), 2u);
     for (const ShownMessage& m : prompts.messages)
         EXPECT_TRUE(m.text.contains(": " + QString::fromStdString(path) + " is a folder.\n")) << m.text.toStdString();
+}
+
+// An MMSI or ATIS typed in part is no number a file keeps: the save (Save, Save as, the save
+// before closing) is refused with the reason, rather than keeping the document's number before it
+// behind "Save file OK.". Completed or emptied, it saves.
+TEST_F(MainWindowTest, ASaveRefusesAnIdentityTypedInPart) {
+    auto document = Defaults(kModelEurInt);
+    document->mmsiByUser = document->atisByUser = 0;
+    CopyText(document->mmsiId, "211234560");
+    const std::string path = WriteDocument("i.dat", *document);
+    const auto onDisk = [&] { return ReadBytes(path); };
+    Open(path);
+    const std::vector<std::uint8_t> before = onDisk();
+
+    TypeInto(*Edit(ids::main::kMmsiEdit), "2112345");
+    Trigger(ids::menu::kSave);
+    EXPECT_EQ(Text(ids::main::kStatusText), "Save file error.");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith("Invalid MMIS ID:2112345\n")) << prompts.messages[0].text.toStdString();
+    EXPECT_TRUE(prompts.messages[0].text.contains("Nothing was saved")) << prompts.messages[0].text.toStdString();
+    EXPECT_TRUE(onDisk() == before);
+    EXPECT_EQ(window->windowTitle(), "/i.dat* - RAVUZORU V1.15");
+
+    prompts.saveChoices = {ui::SaveChoice::Save};
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(onDisk() == before);
+
+    TypeInto(*Edit(ids::main::kMmsiEdit), "211234569");
+    TypeInto(*Edit(ids::main::kAtisEdit), "0123");
+    prompts.messages.clear();
+    prompts.saveNames = {QString::fromStdString(dir.File("other.dat"))};
+    Trigger(ids::menu::kSaveAs);
+    EXPECT_EQ(Text(ids::main::kStatusText), "Save as file error.");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith("Invalid ATIS ID:0123\n")) << prompts.messages[0].text.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(dir.File("other.dat")));
+
+    TypeInto(*Edit(ids::main::kAtisEdit), "");
+    Trigger(ids::menu::kSave);
+    EXPECT_EQ(Text(ids::main::kStatusText), "Save file OK.");
+    RadioSettings saved;
+    ASSERT_EQ(LoadSettingsFile(path, saved), kResultOk);
+    EXPECT_STREQ(saved.mmsiId, "211234569");
+    EXPECT_STREQ(saved.atisId, "");
 }
 
 // Open, the archive's Open, Load Default and closing drop the document on screen: when it has
