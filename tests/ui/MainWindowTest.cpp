@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, EveryEditMarksTheDocumentAtOnceAndReachesTheFile) {
     const auto pick = [this](int id) { return [=, this] { Combo(id)->setCurrentIndex(1); }; };
     const std::pair<std::function<void()>, std::function<void()>> edits[] = {
         {type(ids::main::kMmsiEdit, "366123456"), [&] { CopyText(s.mmsiId, "366123456"); }},
-        {type(ids::main::kMmsiEdit, "12345678"), [] {}},
+        {type(ids::main::kMmsiEdit, "12345678"), [] {}},  // refused: a number typed in part is none to keep
         // An emptied field says "kept by radio": no number of the document's is left to be written.
         {type(ids::main::kMmsiEdit, ""), [&] { CopyText(s.mmsiId, ""); }},
         {type(ids::main::kAtisEdit, "211234567"), [&] { CopyText(s.atisId, "211234567"); }},
