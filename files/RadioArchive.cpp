@@ -304,18 +304,36 @@ std::optional<std::string> RadioArchive::StoreRefusal() const {
 
 std::optional<std::string> RadioArchive::Store(ArchiveRecord record, const RadioImage& image,
                                                const RadioSettings* settings, std::string& error) const {
-    const std::string parent = JoinPath(folder_, SerialFolder(record.serial));
+    const std::string text = FlatJsonLine(FieldsOf(record)) + "\n";
+    std::vector<EntryFile> files{{kArchiveImageName, image},
+                                 {kArchiveRecordName, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())}};
+    if (settings) files.push_back({kArchiveSettingsName, Bytes(*settings)});
+    const std::string serial = SerialFolder(record.serial);
+    const auto placed = PlaceFiles(serial, EntryStamp(record.time) + "_" + record.operation, files, error);
+    if (!placed) return std::nullopt;
+    return serial + kPathSeparator + *placed;
+}
+
+std::optional<std::string> RadioArchive::PlaceEntry(const std::string& serialFolder, const std::string& name,
+                                                    const std::vector<EntryFile>& files, std::string& error) const {
+    const auto placed = PlaceFiles(serialFolder, name, files, error);
+    if (!placed) return std::nullopt;
+    return serialFolder + kPathSeparator + *placed;
+}
+
+// The files go into a hidden folder that is renamed into place: an entry is there whole or not at all.
+std::optional<std::string> RadioArchive::PlaceFiles(const std::string& serialFolder, const std::string& name,
+                                                    const std::vector<EntryFile>& files, std::string& error) const {
+    const std::string parent = JoinPath(folder_, serialFolder);
     std::string incoming = JoinPath(parent, ".incoming-XXXXXX");
     if (!MakeFolders(parent) || !mkdtemp(incoming.data())) {
         error = CannotWrite(folder_);
         return std::nullopt;
     }
-    const std::string text = FlatJsonLine(FieldsOf(record)) + "\n";
-    bool ok = WriteFileAtomically(JoinPath(incoming, kArchiveImageName), image) &&
-              WriteFileAtomically(JoinPath(incoming, kArchiveRecordName), std::string_view(text));
-    if (ok && settings) ok = WriteFileAtomically(JoinPath(incoming, kArchiveSettingsName), Bytes(*settings));
+    bool ok = true;
+    for (const EntryFile& file : files) ok = ok && WriteFileAtomically(JoinPath(incoming, file.name), file.bytes);
     std::string placed;
-    ok = ok && SyncFolder(incoming) && PutInPlace(incoming, parent, EntryStamp(record.time) + "_" + record.operation, placed);
+    ok = ok && SyncFolder(incoming) && PutInPlace(incoming, parent, name, placed);
     if (!ok) {
         RemoveFolder(incoming);
         error = "The radio's bytes could not be stored in the radio archive " + folder_ +
@@ -323,7 +341,8 @@ std::optional<std::string> RadioArchive::Store(ArchiveRecord record, const Radio
         return std::nullopt;
     }
     SyncFolder(parent);
-    return SerialFolder(record.serial) + kPathSeparator + placed;
+    Changed();
+    return placed;
 }
 
 std::vector<ArchiveEntry> RadioArchive::List() const {
@@ -354,19 +373,33 @@ bool RadioArchive::LoadImage(const ArchiveEntry& entry, RadioImage& image, std::
     return why.empty();
 }
 
+std::string LogLineText(const LogLine& line) { return FlatJsonLine(FieldsOf(line)); }
+
 bool RadioArchive::AppendLog(const LogLine& line, std::string& error) const {
+    return AppendText(LogLineText(line) + "\n", error);
+}
+
+bool RadioArchive::AppendLogText(const std::vector<std::string>& lines, std::string& error) const {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text.empty() || AppendText(text, error);
+}
+
+bool RadioArchive::AppendText(const std::string& lines, std::string& error) const {
     error = "The programming log in " + folder_ + " could not be written";
     if (!MakeFolders(folder_)) return false;
     const int fd = open(JoinPath(folder_, kProgrammingLogName).c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC,
                         kLogMode);
     if (fd < 0) return false;
     // A line cut short by a crash keeps to itself: the new one starts on a line of its own.
-    const std::string text = (EndsWithLineEnd(fd) ? "" : "\n") + FlatJsonLine(FieldsOf(line)) + "\n";
+    const std::string text = (EndsWithLineEnd(fd) ? "" : "\n") + lines;
     bool ok = WriteAll(fd, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
     ok = fsync(fd) == 0 && ok;
     ok = close(fd) == 0 && ok;
-    if (ok) error.clear();
-    return ok;
+    if (!ok) return false;
+    error.clear();
+    Changed();
+    return true;
 }
 
 namespace {
@@ -390,22 +423,24 @@ void FoldStarts(std::vector<LogLine>& lines) {
 
 }  // namespace
 
+std::optional<LogLine> ParseLogLine(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const auto fields = ParseFlatJson(std::string(line));
+    if (!fields || Field(*fields, "operation").empty()) return std::nullopt;
+    return LogLine{Field(*fields, "time"),   Field(*fields, "operation"), Field(*fields, "port"),
+                   Field(*fields, "serial"), Field(*fields, "mmsi"),      Field(*fields, "atis"),
+                   Field(*fields, "nmea"),   Field(*fields, "sha256"),    Field(*fields, "result"),
+                   Field(*fields, "readBack"), Field(*fields, "run"),     Field(*fields, "backup")};
+}
+
 LogRead RadioArchive::ReadLog() const {
     LogRead log;
     std::ifstream in(JoinPath(folder_, kProgrammingLogName), std::ios::binary);
     std::string text;
     while (std::getline(in, text)) {
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        if (text.empty()) continue;
-        const auto fields = ParseFlatJson(text);
-        if (!fields || Field(*fields, "operation").empty()) {
-            ++log.damaged;
-            continue;
-        }
-        log.lines.push_back({Field(*fields, "time"), Field(*fields, "operation"), Field(*fields, "port"),
-                             Field(*fields, "serial"), Field(*fields, "mmsi"), Field(*fields, "atis"),
-                             Field(*fields, "nmea"), Field(*fields, "sha256"), Field(*fields, "result"),
-                             Field(*fields, "readBack"), Field(*fields, "run"), Field(*fields, "backup")});
+        if (text.empty() || text == "\r") continue;
+        if (auto line = ParseLogLine(text)) log.lines.push_back(std::move(*line));
+        else ++log.damaged;
     }
     FoldStarts(log.lines);
     return log;

@@ -15,8 +15,12 @@
 #include "model/RadioSettings.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orven {
@@ -67,6 +71,11 @@ struct LogRead {
     std::vector<LogLine> lines;
     std::size_t damaged = 0;  // lines that could not be read, left out
 };
+
+// A line of the log read from its text; nothing when it is not one.
+std::optional<LogLine> ParseLogLine(std::string_view text);
+// A line as the log holds it, without its line end.
+std::string LogLineText(const LogLine& line);
 
 // The entry's settings file; empty when it keeps none (the radio held settings no file can hold).
 std::string SettingsFileOf(const ArchiveEntry& entry);
@@ -120,8 +129,33 @@ public:
     bool AppendLog(const LogLine& line, std::string& error) const;
     LogRead ReadLog() const;
 
+    // An entry that comes from another archive (an import): its files, by their names, put in place
+    // whole under <serialFolder>/<name>, or the first free name after it ("-2", "-3", ...). The
+    // new entry's id, or nothing with `error` set.
+    struct EntryFile {
+        const char* name;  // kArchiveImageName, kArchiveSettingsName or kArchiveRecordName
+        std::span<const std::uint8_t> bytes;
+    };
+    std::optional<std::string> PlaceEntry(const std::string& serialFolder, const std::string& name,
+                                          const std::vector<EntryFile>& files, std::string& error) const;
+    // Appends lines of the log as they are, each a line of its own; false with `error` set.
+    bool AppendLogText(const std::vector<std::string>& lines, std::string& error) const;
+
+    // Called once an entry or a line of the log is in place, for a front end that keeps the
+    // archive's files in memory and must make them lasting elsewhere before it goes on (the web
+    // edition's browser storage).
+    void SetAfterChange(std::function<void()> afterChange) { afterChange_ = std::move(afterChange); }
+
 private:
+    std::optional<std::string> PlaceFiles(const std::string& serialFolder, const std::string& name,
+                                          const std::vector<EntryFile>& files, std::string& error) const;
+    bool AppendText(const std::string& text, std::string& error) const;
+    void Changed() const {
+        if (afterChange_) afterChange_();
+    }
+
     std::string folder_;
+    std::function<void()> afterChange_;
 };
 
 }  // namespace orven

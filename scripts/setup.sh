@@ -9,7 +9,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   libhidapi-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
-  xvfb xauth x11-utils x11-apps netpbm
+  xvfb xauth x11-utils x11-apps netpbm zip unzip
   clang libclang-rt-14-dev
   dpkg-dev fakeroot file librsvg2-bin lintian desktop-file-utils appstream man-db bash-completion
 )
