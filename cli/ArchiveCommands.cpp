@@ -88,14 +88,6 @@ void AddShow(CLI::App& archive, const Console& io, int& exitCode) {
     });
 }
 
-// A start no outcome followed: the write was cut off (the program killed, the power gone), and
-// the radio may hold part of it.
-std::string InterruptedText(const LogLine& l) {
-    std::string text = "INTERRUPTED: no outcome was logged; the radio may hold part of this " + Shown(l.operation);
-    if (l.backup.empty() || l.backup == "-") return text + " (no backup was read before it)";
-    return text + ". What it held before: orven-cli -p " + Shown(l.port) + " restore " + Shown(l.backup);
-}
-
 void AddLog(CLI::App& archive, const Console& io) {
     auto choice = std::make_shared<ArchiveChoice>();
     auto* cmd = archive.add_subcommand(
@@ -103,14 +95,8 @@ void AddLog(CLI::App& archive, const Console& io) {
     AddDemoFlag(*cmd, *choice);
     cmd->callback([choice, &io] {
         const LogRead log = choice->Archive().ReadLog();
-        for (const LogLine& l : log.lines) {
-            io.out << Shown(l.time) << "  " << Shown(l.operation) << "  port " << Shown(l.port) << "  serial "
-                   << Shown(l.serial) << "  MMSI " << Shown(l.mmsi) << "  ATIS " << Shown(l.atis) << "  NMEA2000 "
-                   << Shown(l.nmea) << "  ";
-            if (l.interrupted) io.out << InterruptedText(l);
-            else io.out << Shown(l.result) << "  read-back: " << Shown(l.readBack);
-            io.out << "  sha256 " << Shown(l.sha256) << "\n";
-        }
+        for (const LogLine& l : log.lines)
+            io.out << LogLineReport(l, "orven-cli -p " + Shown(l.port) + " restore " + Shown(l.backup)) << "\n";
         if (log.damaged > 0) io.err << log.damaged << " damaged line(s) of the log left out\n";
     });
 }

@@ -265,3 +265,27 @@ CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, Rad
 }
 
 }  // namespace orven
+
+namespace orven {
+
+std::string CsvImportQuestion(const std::string& file) {
+    return "Replace the document's private channels with those of " + file +
+           ", or append them after the channels there are?";
+}
+
+std::string CsvNothingAppendedText(const std::string& file) { return file + " holds no channels; nothing was appended."; }
+
+std::string CsvEmptyListQuestion(const std::string& file) {
+    return file + " holds no channels. Remove every private channel from the document?";
+}
+
+std::string CsvProblemsText(const std::string& file, const CsvImportResult& result) {
+    std::string text = file + " holds " + std::to_string(result.problems.size()) +
+                       " problem(s), listed below; the document was not changed.\n";
+    for (const CsvProblem& p : result.problems) text += "\n" + CsvProblemText(p, result.columnNames);
+    return text;
+}
+
+std::string CsvImportedText(std::size_t channels) { return "Imported " + std::to_string(channels) + " channel(s)."; }
+
+}  // namespace orven

@@ -58,4 +58,17 @@ struct CsvImportResult {
 CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, RadioSettings& settings,
                                   bool allowEmpty = false);
 
+// What an editor says around an import and an export, `file` naming the spreadsheet.
+inline constexpr const char* kCsvImportTitle = "Import Channels";
+inline constexpr const char* kCsvReplaceChoice = "Replace";
+inline constexpr const char* kCsvAppendChoice = "Append";
+inline constexpr const char* kCsvExportOkText = "Export Channels OK.";
+std::string CsvImportQuestion(const std::string& file);
+// A file of no rows: an append adds nothing; a replace is asked about, since it empties the list.
+std::string CsvNothingAppendedText(const std::string& file);
+std::string CsvEmptyListQuestion(const std::string& file);
+// A refused file: how many problems, that nothing changed, and every problem a line.
+std::string CsvProblemsText(const std::string& file, const CsvImportResult& result);
+std::string CsvImportedText(std::size_t channels);
+
 }  // namespace orven

@@ -447,3 +447,29 @@ LogRead RadioArchive::ReadLog() const {
 }
 
 }  // namespace orven
+
+namespace orven {
+
+namespace {
+
+// A text of the archive as it is shown: "-" for none, anything unprintable escaped.
+std::string Shown(const std::string& text) { return text.empty() ? "-" : PrintableText(text); }
+
+}  // namespace
+
+std::string LogLineReport(const LogLine& l, const std::string& restoreWay) {
+    std::string text = Shown(l.time) + "  " + Shown(l.operation) + "  port " + Shown(l.port) + "  serial " +
+                       Shown(l.serial) + "  MMSI " + Shown(l.mmsi) + "  ATIS " + Shown(l.atis) + "  NMEA2000 " +
+                       Shown(l.nmea) + "  ";
+    if (!l.interrupted) {
+        text += Shown(l.result) + "  read-back: " + Shown(l.readBack);
+    } else {
+        // A start no outcome followed: the write was cut off (the program killed, the power gone).
+        text += "INTERRUPTED: no outcome was logged; the radio may hold part of this " + Shown(l.operation);
+        text += l.backup.empty() || l.backup == "-" ? " (no backup was read before it)"
+                                                    : ". What it held before: " + restoreWay;
+    }
+    return text + "  sha256 " + Shown(l.sha256);
+}
+
+}  // namespace orven

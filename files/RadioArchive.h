@@ -76,6 +76,10 @@ struct LogRead {
 std::optional<LogLine> ParseLogLine(std::string_view text);
 // A line as the log holds it, without its line end.
 std::string LogLineText(const LogLine& line);
+// A line as a user reads it: time, operation, port, the identities, and the result and read-back,
+// or for a write cut off that it was, with `restoreWay` (how this front end writes the backup
+// back) when a backup was read before it. Everything from the file made printable.
+std::string LogLineReport(const LogLine& line, const std::string& restoreWay);
 
 // The entry's settings file; empty when it keeps none (the radio held settings no file can hold).
 std::string SettingsFileOf(const ArchiveEntry& entry);

@@ -13,8 +13,13 @@ namespace orven {
 
 inline constexpr std::size_t kSettingsFileSize = sizeof(RadioSettings);
 
-// What the status line says once a settings file has been opened.
+// What the status line says once a settings file has been opened, and saved.
 inline constexpr const char* kOpenFileOkText = "Open file OK.";
+inline constexpr const char* kSaveFileOkText = "Save file OK.";
+// Asked before a document with unsaved changes is replaced or closed: Yes saves it first, No drops
+// the changes, Cancel keeps the document.
+inline constexpr const char* kSaveQuestionTitle = "WARNING";
+inline constexpr const char* kSaveQuestionText = "File is modified. Do you want to save?";
 
 // Writes the record atomically. kResultOk or kResultFileWrite (the earlier file stays whole).
 CloneResult SaveSettingsFile(const std::string& path, const RadioSettings& settings);
