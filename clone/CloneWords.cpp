@@ -77,6 +77,18 @@ std::string WriteFailureText(WriteStage stage, const CloneOutcome& run, std::str
     return text;
 }
 
+std::string RestoreQuestion(const std::string& id, const std::string& serial, const std::string& time,
+                            const std::string& port) {
+    const auto shown = [](const std::string& text) { return text.empty() ? std::string("-") : PrintableText(text); };
+    return "Write the exact bytes of entry " + shown(id) + " (radio serial " + shown(serial) + ", read at " +
+           shown(time) + ") back into the radio on " + port + "?";
+}
+
+std::string DamagedRestoreText(const std::string& id, const std::string& why) {
+    return "Entry " + PrintableText(id) + " of the radio archive is damaged and was not restored:\n" + why +
+           "\nNothing was sent to the radio.";
+}
+
 std::string UnloadableReadText(const std::string& why) {
     return "The radio's settings cannot be kept as a settings file:\n" + why + ".\n\n";
 }

@@ -32,6 +32,15 @@ const char* WorkingText(CloneOperation operation);
 // end brings it back.
 std::string WriteFailureText(WriteStage stage, const CloneOutcome& run, std::string_view restoreHint);
 
+// The question before an archive entry's exact bytes are written back into the radio on `port`,
+// and what is said of an entry that cannot be trusted (nothing is sent). Texts from the archive
+// are made printable.
+inline constexpr const char* kRestoreTitle = "Restore";
+inline constexpr const char* kRestoreErrorTitle = "Restore Error";
+std::string RestoreQuestion(const std::string& id, const std::string& serial, const std::string& time,
+                            const std::string& port);
+std::string DamagedRestoreText(const std::string& id, const std::string& why);
+
 // The start of what a read is told whose settings no settings file could hold (a radio left
 // half-written): why, then where the radio's exact bytes went.
 std::string UnloadableReadText(const std::string& why);

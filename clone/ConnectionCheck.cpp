@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <poll.h>
-#include <termios.h>
 
 namespace orven {
 
@@ -20,7 +18,7 @@ using Clock = std::chrono::steady_clock;
 
 // After a whole reply, how long the line must stay quiet to say that nothing trails it.
 constexpr auto kQuietAfterReply = std::chrono::milliseconds(20);
-constexpr int kPollMs = 2;
+constexpr std::chrono::milliseconds kPoll{2};
 constexpr std::size_t kReadChunk = 128;
 
 // One identify exchange as the line saw it.
@@ -43,16 +41,15 @@ Exchange SerialExchange(CPCUart& port, std::chrono::milliseconds window) {
     const CloneFrame frame = MakeIdentifyFrame();
     const std::uint8_t* sent = FrameBytes(frame);
     Exchange x;
-    tcflush(port.Handle(), TCIFLUSH);
+    port.DropInput();
     if (port.Write(sent, kFrameSize) != kResultOk) return x;
-    tcdrain(port.Handle());
+    port.Drain();
     const auto start = Clock::now();
     ReplyCollector collector(sent, kFrameSize, kFrameSize);
     std::vector<std::uint8_t> received;
     Clock::time_point complete{};
     while (Clock::now() - start < window && !(collector.Complete() && Clock::now() - complete >= kQuietAfterReply)) {
-        pollfd ready{port.Handle(), POLLIN, 0};
-        poll(&ready, 1, kPollMs);
+        port.WaitReadable(kPoll);
         std::uint8_t chunk[kReadChunk];
         std::size_t got = 0;
         if (port.Read(chunk, sizeof chunk, &got) != kResultOk) break;

@@ -35,4 +35,11 @@ ConnectionReport CheckConnection(const CloneJob& job, const SystemPaths& paths =
 // word padded to a column, what was found, and the fix on an indented line beneath.
 std::string ChecklistText(const ConnectionReport& report);
 
+// The verdict under the checklist: whether the radio answers.
+inline constexpr const char* kRadioAnswersText = "The radio answers.";
+inline constexpr const char* kRadioSilentText = "The radio does not answer: see the first FAIL above.";
+inline const char* CheckVerdict(const ConnectionReport& report) {
+    return report.radioAnswers ? kRadioAnswersText : kRadioSilentText;
+}
+
 }  // namespace orven

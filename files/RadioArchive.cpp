@@ -473,3 +473,17 @@ std::string LogLineReport(const LogLine& l, const std::string& restoreWay) {
 }
 
 }  // namespace orven
+
+namespace orven {
+
+std::string EntryNote(const ArchiveEntry& entry) {
+    const bool settings = !SettingsFileOf(entry).empty();
+    if (entry.Damaged())
+        return "This entry is damaged (" + PrintableText(entry.damage) + "); it cannot be restored." +
+               (settings ? " Open shows the settings it keeps." : "");
+    if (settings) return {};
+    return "This entry keeps no settings file: the radio held settings no file can hold (a radio left "
+           "half-written). Restore writes its exact bytes back.";
+}
+
+}  // namespace orven

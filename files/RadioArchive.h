@@ -83,6 +83,13 @@ std::string LogLineReport(const LogLine& line, const std::string& restoreWay);
 
 // The entry's settings file; empty when it keeps none (the radio held settings no file can hold).
 std::string SettingsFileOf(const ArchiveEntry& entry);
+// What an archive's list says when it is empty, and under an entry chosen in it: why a damaged
+// one cannot be restored, or that one without settings is restored from its exact bytes. Empty
+// for a whole entry with settings.
+inline constexpr const char* kArchiveEmptyText =
+    "The radio archive is empty: every read, and the backup before every write, adds an entry.";
+std::string EntryNote(const ArchiveEntry& entry);
+
 // The local time now as records and log lines hold it.
 std::string ArchiveTimeNow();
 // The identity fields of a record, taken from settings.

@@ -189,6 +189,14 @@ std::size_t CPCUart::BytesWaiting() {
     return static_cast<std::size_t>(waiting);
 }
 
+void CPCUart::DropInput() {
+    if (fd_ >= 0) tcflush(fd_, TCIFLUSH);
+}
+
+void CPCUart::Drain() {
+    if (fd_ >= 0) tcdrain(fd_);
+}
+
 bool CPCUart::WaitReadable(std::chrono::nanoseconds wait) const {
     const timespec timeout = PollTimeOf(wait);
     pollfd ready{fd_, POLLIN, 0};

@@ -66,6 +66,11 @@ public:
     // Bytes received and not yet read; 0 when that cannot be asked.
     std::size_t BytesWaiting();
 
+    // Drops what has arrived and not been read.
+    void DropInput();
+    // Waits until every byte written has left the port.
+    void Drain();
+
     // Whether there is something to read (or the line hung up) within `wait`, to the
     // nanosecond; a wait of zero or less only looks.
     bool WaitReadable(std::chrono::nanoseconds wait) const;

@@ -116,15 +116,6 @@ constexpr ReaderText kPortMissingFix{
 
 }  // namespace
 
-const char* StatusWord(CheckStatus status) {
-    switch (status) {
-    case CheckStatus::Ok: return "OK";
-    case CheckStatus::Warn: return "WARN";
-    case CheckStatus::Fail: break;
-    }
-    return "FAIL";
-}
-
 std::vector<CheckLine> ProbeSerialPort(const std::string& portName, const std::string& device, unsigned baud,
                                        const SystemPaths& paths, bool& openable, CheckReader reader) {
     std::vector<CheckLine> lines;

@@ -20,7 +20,14 @@ struct CheckLine {
 };
 
 // "OK", "WARN", "FAIL".
-const char* StatusWord(CheckStatus status);
+inline const char* StatusWord(CheckStatus status) {
+    switch (status) {
+    case CheckStatus::Ok: return "OK";
+    case CheckStatus::Warn: return "WARN";
+    case CheckStatus::Fail: break;
+    }
+    return "FAIL";
+}
 
 // Who reads a checklist: each fix names the controls that reader has, the command line's options
 // or the window's lists and menus.

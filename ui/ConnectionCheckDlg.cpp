@@ -25,8 +25,6 @@ constexpr int kListRows = 14;
 
 const QString kChecking = QStringLiteral("Checking...");
 const QString kBusy = QStringLiteral("A clone command is running: check again once it has ended.");
-const QString kAnswers = QStringLiteral("The radio answers.");
-const QString kSilent = QStringLiteral("The radio does not answer: see the first FAIL above.");
 const QString kCopy = QStringLiteral("Copy");
 const QString kCopied = QStringLiteral("Copied");
 
@@ -46,7 +44,7 @@ Look LookOf(CheckStatus status) {
 
 QString Html(const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); }
 
-QString Summary(const ConnectionReport& report) { return report.radioAnswers ? kAnswers : kSilent; }
+QString Summary(const ConnectionReport& report) { return QString::fromLatin1(CheckVerdict(report)); }
 
 // The checklist as the command line prints it, and the verdict.
 QString AsText(const ConnectionReport& report) {

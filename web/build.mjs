@@ -1,8 +1,10 @@
-// Builds the site: the page's script bundled by esbuild, the page itself, and the core's
-// WebAssembly beside them. Static files only, with relative paths, so any static host serves it.
+// Builds the site: the page's script bundled by esbuild, the page itself, the core's WebAssembly
+// beside them, and the service worker that keeps them all for use without the network. Static
+// files only, with relative paths, so any static host serves it.
 //   node build.mjs WASM_DIR SITE_DIR
 import { build } from 'esbuild';
-import { copyFileSync, mkdirSync, readdirSync, rmSync } from 'node:fs';
+import { createHash } from 'node:crypto';
+import { copyFileSync, mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -28,4 +30,13 @@ await build({
   legalComments: 'none',
   logLevel: 'warning',
 });
+// The worker caches every file of the site and the folder's own address; its cache is named by
+// their hash, so each build replaces the one before.
+const files = readdirSync(siteDir).sort();
+const hash = createHash('sha256');
+for (const name of files) hash.update(name).update(readFileSync(join(siteDir, name)));
+const worker = readFileSync(join(here, 'worker', 'sw.js'), 'utf8')
+  .replace('__VERSION__', hash.digest('hex').slice(0, 16))
+  .replace('__FILES__', JSON.stringify(['./', ...files]));
+writeFileSync(join(siteDir, 'sw.js'), worker);
 console.log(`site: ${siteDir}`);

@@ -1,20 +1,29 @@
-// The functions the page calls (Module.ccall). Texts go out as JSON, valid until the next call;
-// bytes go out through a buffer the page copies at once. One session per page.
+// The functions the page calls (Module.ccall). One session per page.
 //
-// While orven_run waits (its stack unwound, to be rewound when the browser has answered), only
-// orven_stop may be called, and straight (Module._orven_stop), not through ccall: the command's
-// stack and its completion wait in the module, and another call could disturb either.
+// orven_call(name, args) answers one request of the table below at once: args and the answer are
+// JSON texts, the answer valid until the next call. Bytes go in through orven_input before the call
+// that takes them, and come out through a buffer (orven_bytes) that the page copies at once; such
+// an answer is {"ok": true, "size": n, "name": a file name} or {"ok": false, "problem": text}.
+//
+// orven_run(request) runs a clone command or the connection check; the page calls it as an async
+// ccall and awaits the answer. While it waits (its stack unwound, to be rewound when the browser
+// has answered), only orven_stop may be called, and straight (Module._orven_stop), not through
+// ccall: the command's stack and its completion wait in the module, and another call could
+// disturb either.
 #include "web/bindings/WebSession.h"
 
 #include "clone/CloneEvent.h"
 
 #include <emscripten.h>
-#include <nlohmann/json.hpp>
 
+#include <functional>
+#include <map>
 #include <sys/stat.h>
 
 namespace {
 
+using orven::web::Bytes;
+using orven::web::json;
 using orven::web::WebSession;
 
 constexpr const char* kWorkFolder = "/orven";
@@ -28,67 +37,120 @@ WebSession& Session() {
 }
 
 std::string answer;
-std::vector<std::uint8_t> bytesOut;
+Bytes bytesIn;
+Bytes bytesOut;
 
 const char* Answer(std::string text) {
     answer = std::move(text);
     return answer.c_str();
 }
 
-// {"ok": true, "size": n} with the bytes in the buffer, or {"ok": false, "problem": text}.
-const char* BytesAnswer(std::optional<std::vector<std::uint8_t>> bytes, const std::string& problem) {
-    if (!bytes) return Answer(nlohmann::json{{"ok", false}, {"problem", problem}}.dump());
+json BytesAnswer(std::optional<Bytes> bytes, const std::string& name, const std::string& problem) {
+    if (!bytes) return {{"ok", false}, {"problem", problem}};
     bytesOut = std::move(*bytes);
-    return Answer(nlohmann::json{{"ok", true}, {"size", bytesOut.size()}}.dump());
+    return {{"ok", true}, {"size", bytesOut.size()}, {"name", name}};
+}
+
+Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+bool Demo(const json& args) { return args.value("demo", false); }
+std::string Id(const json& args) { return args.value("id", ""); }
+
+using Call = std::function<json(WebSession&, const json&)>;
+
+const std::map<std::string, Call>& Calls() {
+    static const std::map<std::string, Call> calls = {
+        {"linkChoices", [](WebSession&, const json&) { return orven::web::LinkChoicesJson(); }},
+        {"document", [](WebSession& s, const json&) { return s.Document().View(); }},
+        {"edit", [](WebSession& s, const json& a) { return s.Document().Edit(a); }},
+        {"fieldRefusal", [](WebSession& s, const json& a) { return s.Document().FieldRefusal(a); }},
+        {"step", [](WebSession& s, const json& a) { return s.Document().Step(a); }},
+        {"dropQuestion", [](WebSession& s, const json&) { return s.Document().DropQuestion(); }},
+        {"open", [](WebSession& s, const json& a) { return s.Document().Open(bytesIn, a.value("name", "")); }},
+        {"save",
+         [](WebSession& s, const json&) {
+             std::string name, error;
+             auto bytes = s.Document().Save(name, error);
+             return BytesAnswer(std::move(bytes), name, error);
+         }},
+        {"writeCheck", [](WebSession& s, const json&) { return s.WriteCheck(); }},
+        {"channelList", [](WebSession& s, const json& a) { return s.Document().ChannelList(a); }},
+        {"channelAction", [](WebSession& s, const json& a) { return s.Document().ChannelAction(a); }},
+        {"channelForm", [](WebSession& s, const json& a) { return s.Document().ChannelFormUpdate(a); }},
+        {"channelApply", [](WebSession& s, const json& a) { return s.Document().ChannelApply(a); }},
+        {"wizard", [](WebSession& s, const json& a) { return s.Document().Wizard(a); }},
+        {"loadDefault", [](WebSession& s, const json& a) { return s.Document().LoadDefault(a); }},
+        {"feature", [](WebSession& s, const json&) { return s.Document().Feature(); }},
+        {"featureApply", [](WebSession& s, const json& a) { return s.Document().FeatureApply(a); }},
+        {"checksum", [](WebSession& s, const json&) { return s.Document().Checksum(); }},
+        {"freqReport",
+         [](WebSession& s, const json&) { return BytesAnswer(TextBytes(s.Document().FrequencyReport()), "FreqTabl.txt", ""); }},
+        {"exportCsv",
+         [](WebSession& s, const json&) {
+             std::string name;
+             const std::string text = s.Document().ExportCsv(name);
+             return BytesAnswer(TextBytes(text), name, "");
+         }},
+        {"csvChosen", [](WebSession& s, const json& a) { return s.Document().CsvChosen(bytesIn, a); }},
+        {"csvImport", [](WebSession& s, const json& a) { return s.Document().CsvImport(a); }},
+        {"archiveList", [](WebSession& s, const json& a) { return s.Archives().List(Demo(a)); }},
+        {"archiveOpen", [](WebSession& s, const json& a) { return s.Archives().Open(Demo(a), Id(a), s.Document()); }},
+        {"restoreQuestion",
+         [](WebSession& s, const json& a) { return s.Archives().RestoreQuestion(Demo(a), Id(a), a.value("port", "")); }},
+        {"archivedSettings",
+         [](WebSession& s, const json& a) {
+             return BytesAnswer(s.Archives().SettingsFile(Demo(a), Id(a)), "", "The entry keeps no settings file.");
+         }},
+        {"archivedImage",
+         [](WebSession& s, const json& a) {
+             std::string why;
+             auto image = s.Archives().Image(Demo(a), Id(a), why);
+             return BytesAnswer(image ? std::optional<Bytes>(Bytes(image->begin(), image->end())) : std::nullopt, "", why);
+         }},
+        {"archiveLog", [](WebSession& s, const json& a) { return s.Archives().Log(Demo(a)); }},
+        {"archiveLogFile",
+         [](WebSession& s, const json& a) { return BytesAnswer(s.Archives().LogFile(Demo(a)), "programming.log", ""); }},
+        {"archiveExport",
+         [](WebSession& s, const json& a) {
+             std::string name;
+             Bytes zip = s.Archives().Export(Demo(a), name);
+             return BytesAnswer(std::move(zip), name, "");
+         }},
+        {"archiveImport", [](WebSession& s, const json& a) { return s.Archives().Import(Demo(a), bytesIn); }},
+    };
+    return calls;
 }
 
 }  // namespace
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE const char* orven_document() { return Answer(Session().DocumentJson()); }
-
-EMSCRIPTEN_KEEPALIVE const char* orven_link_choices() { return Answer(orven::web::LinkChoicesJson()); }
-
-EMSCRIPTEN_KEEPALIVE const char* orven_channel_list(const char* bandEntry) {
-    return Answer(Session().ChannelListJson(bandEntry));
+EMSCRIPTEN_KEEPALIVE const char* orven_call(const char* name, const char* args) {
+    const auto call = Calls().find(name);
+    json parsed = json::parse(args ? args : "", nullptr, false);
+    if (!parsed.is_object()) parsed = json::object();
+    const json result = call == Calls().end() ? json{{"problem", std::string("no such call: ") + name}}
+                                              : call->second(Session(), parsed);
+    bytesIn.clear();
+    return Answer(result.dump());
 }
 
-EMSCRIPTEN_KEEPALIVE int orven_open_bytes_needed() { return static_cast<int>(WebSession::kOpenBytesNeeded); }
-
-EMSCRIPTEN_KEEPALIVE const char* orven_open(const std::uint8_t* bytes, int length, const char* name) {
-    return Answer(Session().Open(std::vector<std::uint8_t>(bytes, bytes + length), name));
-}
-
-EMSCRIPTEN_KEEPALIVE const char* orven_save() {
-    std::string error;
-    auto bytes = Session().Save(error);
-    return BytesAnswer(std::move(bytes), error);
-}
-
-EMSCRIPTEN_KEEPALIVE const char* orven_archived_settings(const char* id) {
-    return BytesAnswer(Session().ArchivedSettings(id), "The backup keeps no settings file.");
-}
-
-EMSCRIPTEN_KEEPALIVE const char* orven_archived_image(const char* id) {
-    return BytesAnswer(Session().ArchivedImage(id), "The radio's bytes could not be read.");
+// Bytes for the next call that takes them (open, csvChosen, archiveImport).
+EMSCRIPTEN_KEEPALIVE void orven_input(const std::uint8_t* bytes, int length) {
+    bytesIn.assign(bytes, bytes + length);
 }
 
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* orven_bytes() { return bytesOut.data(); }
 
-EMSCRIPTEN_KEEPALIVE const char* orven_write_check() { return Answer(Session().WriteCheckJson()); }
-
-// Runs a clone command; the page calls it as an async ccall and awaits the answer.
+// Runs a clone command or the connection check; the page calls it as an async ccall and awaits it.
 EMSCRIPTEN_KEEPALIVE const char* orven_run(const char* request) {
     const auto parsed = orven::web::ParseRunRequest(request);
     if (!parsed) return Answer(R"({"ok":false,"problem":{"title":"Error","text":"unknown clone command"}})");
-    std::string verdict = Session().Run(*parsed);
-    return Answer(std::move(verdict));
+    return Answer(Session().Run(*parsed).dump());
 }
 
 // Takes no argument and keeps nothing on the stack, so it may be called while a command waits.
 EMSCRIPTEN_KEEPALIVE void orven_stop() { orven::CloneStopEvent.Set(); }
-
 
 }  // extern "C"
 

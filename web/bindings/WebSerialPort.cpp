@@ -45,6 +45,9 @@ EM_JS(int, web_serial_read, (std::uint8_t* data, std::size_t length), {
     HEAPU8.set(bytes, data);
     return bytes.length;
 });
+EM_JS(void, web_serial_drop_input, (), {
+    Module.links.serial.read(1 << 30);
+});
 EM_ASYNC_JS(int, web_serial_wait_readable, (double ms), {
     return await Module.links.serial.waitReadable(ms) ? 1 : 0;
 });
@@ -110,6 +113,13 @@ CloneResult CPCUart::Read(std::uint8_t* data, std::size_t length, std::size_t* c
 }
 
 std::size_t CPCUart::BytesWaiting() { return open_ ? static_cast<std::size_t>(std::max(0, web_serial_available())) : 0; }
+
+void CPCUart::DropInput() {
+    if (open_) web_serial_drop_input();
+}
+
+// A write resolves once the browser has handed the bytes to the port.
+void CPCUart::Drain() {}
 
 bool CPCUart::WaitReadable(std::chrono::nanoseconds wait) const {
     if (!open_) return false;

@@ -5,34 +5,22 @@
 
 #include "clone/CloneEvent.h"
 #include "clone/CloneResult.h"
-#include "files/FileRead.h"
+#include "clone/ConnectionCheck.h"
 #include "files/ReportTime.h"
-#include "files/SettingsFile.h"
-#include "files/SettingsJson.h"
-#include "model/ChannelList.h"
 #include "model/IdentityRules.h"
-#include "model/MarineIdentity.h"
 #include "model/LineFormat.h"
+#include "model/MarineIdentity.h"
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedHidBackend.h"
 
 #include <emscripten.h>
-#include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <memory>
 
 namespace orven::web {
 
 namespace {
-
-using json = nlohmann::ordered_json;  // keeps the order the document lists its keys in
-
-// The JSON text of an answer. A radio's or a file's bytes that are not UTF-8 (an erased serial
-// number, a label of odd bytes) are replaced, never thrown over: a throw would leave the page
-// waiting for an answer that never comes.
-std::string Dumped(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
 
 // The page shows the identity question; 1 when the user answered it with OK, 0 when cancelled.
 EM_ASYNC_JS(int, web_ask_identity, (const char* question), {
@@ -44,8 +32,25 @@ EM_ASYNC_JS(int, web_ask_identity, (const char* question), {
 EM_JS(char*, web_identity_typed, (), {
     return allocateUTF8(JSON.stringify(Module.identityTyped || []));
 });
+// The radio archive changed: during a command the page makes it lasting before the command goes
+// on (a write's backup and its started line must outlive a closed tab); otherwise soon after.
+EM_ASYNC_JS(void, web_persist_archive_now, (), {
+    if (Module.persistArchive) await Module.persistArchive();
+});
+EM_JS(void, web_persist_archive_soon, (), {
+    if (Module.persistArchive) Module.persistArchive();
+});
 
-const char* const kOperationNames[] = {"", "write", "read", "verify", "handshake"};
+struct CommandName {
+    WebCommand command;
+    const char* name;
+    CloneOperation operation;
+};
+constexpr CommandName kCommands[] = {
+    {WebCommand::Write, "write", CloneOperation::Write},         {WebCommand::Read, "read", CloneOperation::Read},
+    {WebCommand::Verify, "verify", CloneOperation::Verify},      {WebCommand::HandShake, "handshake", CloneOperation::HandShake},
+    {WebCommand::Restore, "restore", CloneOperation::Restore},   {WebCommand::Check, "check", CloneOperation::None},
+};
 const char* const kPortNames[] = {"serial", "usb", "demo"};
 // What the archive and the log call each port.
 const char* const kPortRecordNames[] = {"Web Serial", "USB", "Demo radio"};
@@ -53,6 +58,8 @@ const char* const kPortRecordNames[] = {"Web Serial", "USB", "Demo radio"};
 // The device the serial engine is told to open: the port is the one the page chose, so the name
 // only sends the engine to the serial line.
 constexpr const char* kSerialDevice = "web-serial";
+// What a failed write or restore tells of bringing the radio back, in the page.
+constexpr const char* kRestoreHint = "Radio Archive... can write it back; Download Backup saves it as a settings file.";
 
 json Problem(const std::string& title, const std::string& text) { return {{"title", title}, {"text", text}}; }
 
@@ -77,17 +84,12 @@ bool AskedAndAnswered(const IdentityQuestion& question) {
     return QuestionAnswered(question, texts);
 }
 
-bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::size_t size) {
-    std::vector<std::uint8_t> bytes(size);
-    const FileRead read = ReadFileStart(path, bytes);
-    if (read.status != FileReadStatus::Ok || read.bytes != size || read.more) return std::nullopt;
-    return bytes;
+json CheckJson(const ConnectionReport& report) {
+    json lines = json::array();
+    for (const CheckLine& line : report.lines)
+        lines.push_back({{"status", StatusWord(line.status)}, {"text", line.text}, {"fix", line.fix}});
+    return {{"lines", lines}, {"radioAnswers", report.radioAnswers}, {"verdict", CheckVerdict(report)},
+            {"text", ChecklistText(report) + CheckVerdict(report) + "\n"}};
 }
 
 }  // namespace
@@ -100,7 +102,10 @@ struct WebSession::Verdict {
     bool documentChanged = false;
     std::string backup;
     std::string image;  // the archive entry with the bytes of a read no settings file can hold
+    json check;         // the connection check's report
 };
+
+std::string PortRecordName(WebPort port) { return kPortRecordNames[static_cast<int>(port)]; }
 
 std::optional<RunRequest> ParseRunRequest(const std::string& text) {
     const json j = json::parse(text, nullptr, false);
@@ -109,8 +114,8 @@ std::optional<RunRequest> ParseRunRequest(const std::string& text) {
     const std::string operation = j.value("operation", "");
     const std::string port = j.value("port", "");
     bool known = false;
-    for (int i = 1; i < 5; ++i)
-        if (operation == kOperationNames[i]) r.operation = static_cast<CloneOperation>(i), known = true;
+    for (const CommandName& c : kCommands)
+        if (operation == c.name) r.command = c.command, known = true;
     if (!known) return std::nullopt;
     known = false;
     for (int i = 0; i < 3; ++i)
@@ -120,96 +125,64 @@ std::optional<RunRequest> ParseRunRequest(const std::string& text) {
     r.fast = j.value("fast", false);
     r.backUp = j.value("backUp", true);
     r.verifyAfter = j.value("verifyAfter", false);
+    r.entry = j.value("entry", "");
     return r;
+}
+
+json LinkChoicesJson() {
+    json rates = json::array();
+    for (const std::uint32_t baud : kBaudTable) rates.push_back(baud);
+    json working, ports;
+    for (const CommandName& c : kCommands)
+        working[c.name] = c.command == WebCommand::Check ? "Checking..." : WorkingText(c.operation);
+    for (int i = 0; i < 3; ++i) ports[kPortNames[i]] = kPortRecordNames[i];
+    return {{"baudRates", rates},
+            {"baudIndex", kDefaultBaudIndex},
+            {"usb", {{"vendorId", kUsbVendorId}, {"productId", kUsbProductId}}},
+            {"ready", kReadyText},
+            {"working", working},
+            {"portNames", ports}};
 }
 
 WebSession::WebSession(std::string workFolder)
     : workFolder_(std::move(workFolder)),
-      document_(std::make_unique<RadioSettings>()),
-      archive_(workFolder_ + "/archive"),
+      document_(workFolder_),
+      archives_(workFolder_),
       demoRadio_(MakeDemoUsbRadio()),
       demoDevice_(kUsbVendorId, kUsbProductId),
       usbDevice_(kUsbVendorId, kUsbProductId) {
-    LoadDefaults(*document_, kModelUsa);
     demoDevice_.SetBackend(demoRadio_);
     usbDevice_.SetBackend(std::make_shared<WebHidBackend>());
+    archives_.SetPersist([] {
+        if (CloneBusyEvent.IsSet()) web_persist_archive_now();
+        else web_persist_archive_soon();
+    });
 }
 
 WebSession::~WebSession() = default;
 
-std::string WebSession::DocumentJson() const {
-    std::array<bool, kBandCount> ticked{};
-    for (int b = 0; b < kBandCount; ++b) ticked[b] = BandFlag(*document_, static_cast<ChannelBand>(b)) != 0;
-    const auto mmsi = DecodeMmsi(FixedSlotText(document_->mmsiId));
-    const auto atis = DecodeAtis(FixedSlotText(document_->atisId));
-    return Dumped(json{{"document", SettingsToJson(*document_)},
-                       {"name", name_},
-                       {"bands", BandComboEntries(ticked)},
-                       {"decoded", {{"mmsi", mmsi ? DescribeMmsi(*mmsi) : ""}, {"atis", atis ? DescribeAtis(*atis) : ""}}},
-                       {"warnings", IdentityWarnings(FixedSlotText(document_->mmsiId), FixedSlotText(document_->atisId),
-                                                     document_->model != kModelUsa)}});
-}
-
-std::string LinkChoicesJson() {
-    json rates = json::array();
-    for (const std::uint32_t baud : kBaudTable) rates.push_back(baud);
-    json working;
-    for (int i = 1; i < 5; ++i) working[kOperationNames[i]] = WorkingText(static_cast<CloneOperation>(i));
-    return Dumped(json{{"baudRates", rates},
-                       {"baudIndex", kDefaultBaudIndex},
-                       {"usb", {{"vendorId", kUsbVendorId}, {"productId", kUsbProductId}}},
-                       {"ready", kReadyText},
-                       {"working", working}});
-}
-
-std::string WebSession::ChannelListJson(const std::string& bandEntry) const {
-    const ChannelBand band = BandOfName(bandEntry);
-    return Dumped(json{{"band", std::string(NameOfBand(band))}, {"lines", ChannelListLines(*document_, band)}});
-}
-
-std::string WebSession::Open(const std::vector<std::uint8_t>& bytes, const std::string& name) {
-    const std::string path = workFolder_ + "/opened.dat";
-    auto opened = std::make_unique<RadioSettings>();
-    const CloneResult result = WriteFileBytes(path, bytes) ? LoadSettingsFile(path, *opened) : kResultFileRead;
-    std::remove(path.c_str());
-    if (result != kResultOk)
-        return Dumped(
-            json{{"ok", false}, {"status", ResultText(result)}, {"problem", Problem("Error", ResultText(result))}});
-    *document_ = *opened;
-    name_ = name;
-    return Dumped(json{{"ok", true}, {"status", kOpenFileOkText}, {"problem", nullptr}});
-}
-
-std::optional<std::vector<std::uint8_t>> WebSession::Save(std::string& error) const {
-    const std::string path = workFolder_ + "/saved.dat";
-    const CloneResult result = SaveSettingsFile(path, *document_);
-    auto bytes = result == kResultOk ? ReadFileBytes(path, kSettingsFileSize) : std::nullopt;
-    std::remove(path.c_str());
-    if (!bytes) error = ResultText(result == kResultOk ? kResultFileRead : result);
-    return bytes;
-}
-
-std::string WebSession::WriteCheckJson() const {
-    const std::optional<std::string> refusal = WriteRefusal(*document_);
-    const auto warnings = IdentityWarnings(FixedSlotText(document_->mmsiId), FixedSlotText(document_->atisId),
-                                           document_->model != kModelUsa);
-    return Dumped(json{{"refusal", refusal ? json(*refusal) : json(nullptr)},
-                       {"warnings", warnings},
-                       {"title", kIdentityWarningsTitle},
-                       {"question", kIdentityWarningsQuestion}});
+json WebSession::WriteCheck() const {
+    const RadioSettings& document = document_.Settings();
+    const std::optional<std::string> refusal = WriteRefusal(document);
+    const auto warnings = IdentityWarnings(FixedSlotText(document.mmsiId), FixedSlotText(document.atisId),
+                                           document.model != kModelUsa);
+    return {{"refusal", refusal ? json(*refusal) : json(nullptr)},
+            {"warnings", warnings},
+            {"title", kIdentityWarningsTitle},
+            {"question", kIdentityWarningsQuestion}};
 }
 
 CloneJob WebSession::MakeJob(const RunRequest& request, AppState& state, ProgressSink& progress) {
     state = FreshAppState();
-    state.modelType = ModelTypeOfDocument(*document_);
+    state.modelType = ModelTypeOfDocument(document_.Settings());
     state.baudIndex = request.baudIndex;
     CloneJob job;
     job.state = &state;
     job.progress = &progress;
     job.workDir = workFolder_;
     job.timing.fast = request.fast;
-    job.archive = &archive_;
-    job.portName = kPortRecordNames[static_cast<int>(request.port)];
+    job.archive = &archives_.Of(request.port == WebPort::Demo);
+    job.portName = PortRecordName(request.port);
     if (request.port == WebPort::Serial) {
         state.comPort = 1;
         job.serialDevice = kSerialDevice;
@@ -218,53 +191,65 @@ CloneJob WebSession::MakeJob(const RunRequest& request, AppState& state, Progres
     return job;
 }
 
-std::string WebSession::Run(const RunRequest& request) {
-    if (CloneBusyEvent.IsSet()) return Dumped(json{{"ok", false}, {"busy", true}});
+json WebSession::Run(const RunRequest& request) {
+    if (CloneBusyEvent.IsSet()) return {{"ok", false}, {"busy", true}};
     CloneStopEvent.Reset();
     CloneBusyEvent.Set();
     AppState state;
     WebProgress progress;
     const CloneJob job = MakeJob(request, state, progress);
-    const Verdict v = RunOperation(request, job);
+    const Verdict v = RunCommand(request, job);
     CloneBusyEvent.Reset();
-    return Dumped(json{{"ok", v.ok}, {"status", v.status}, {"problem", v.problem}, {"report", v.report},
-                       {"documentChanged", v.documentChanged}, {"backup", v.backup}, {"image", v.image}});
+    return {{"ok", v.ok}, {"status", v.status}, {"problem", v.problem}, {"report", v.report},
+            {"documentChanged", v.documentChanged}, {"backup", v.backup}, {"image", v.image}, {"check", v.check}};
 }
 
-WebSession::Verdict WebSession::RunOperation(const RunRequest& request, const CloneJob& job) {
-    switch (request.operation) {
-    case CloneOperation::Read: {
+WebSession::Verdict WebSession::RunCommand(const RunRequest& request, const CloneJob& job) {
+    WriteOptions options;
+    options.backUpToArchive = request.backUp;
+    options.verifyAfter = request.verifyAfter;
+    options.confirmIdentityChange = [](const IdentityChanges& changes) {
+        return AskedAndAnswered(QuestionOf(changes)) && !CloneStopEvent.IsSet();
+    };
+    switch (request.command) {
+    case WebCommand::Read: {
         auto read = std::make_unique<RadioSettings>();
         const ReadOutcome outcome = RunRead(job, *read);
         return ReadVerdict(outcome, *read);
     }
-    case CloneOperation::Write: {
-        WriteOptions options;
-        options.backUpToArchive = request.backUp;
-        options.verifyAfter = request.verifyAfter;
-        options.confirmIdentityChange = [](const IdentityChanges& changes) {
-            return AskedAndAnswered(QuestionOf(changes)) && !CloneStopEvent.IsSet();
-        };
-        return WriteVerdict(RunWrite(job, *document_, options));
+    case WebCommand::Write: return WriteVerdict(RunWrite(job, document_.Settings(), options), false);
+    case WebCommand::Restore: return Restore(request, job, options);
+    case WebCommand::Verify: return VerifyVerdict(RunVerify(job, document_.Settings(), LocalReportTime()));
+    case WebCommand::Check: return CheckReport(job, request.port == WebPort::Demo);
+    case WebCommand::HandShake: break;
     }
-    case CloneOperation::Verify: return VerifyVerdict(RunVerify(job, *document_, LocalReportTime()));
-    default: {
-        const CloneOutcome outcome = RunHandShake(job);
+    const CloneOutcome outcome = RunHandShake(job);
+    Verdict v;
+    v.ok = outcome.Ok();
+    v.status = v.ok ? kHandShakeOkText : kReadyText;
+    if (!v.ok) v.problem = Problem("HandShake Error.", OutcomeText(outcome));
+    return v;
+}
+
+// The entry's bytes are read again and checked against its record right before they are sent.
+WebSession::Verdict WebSession::Restore(const RunRequest& request, const CloneJob& job, const WriteOptions& options) {
+    std::string why;
+    const auto image = archives_.Image(request.port == WebPort::Demo, request.entry, why);
+    if (!image) {
         Verdict v;
-        v.ok = outcome.Ok();
-        v.status = v.ok ? kHandShakeOkText : kReadyText;
-        if (!v.ok) v.problem = Problem("HandShake Error.", OutcomeText(outcome));
+        v.status = kReadyText;
+        v.problem = Problem(kRestoreErrorTitle, DamagedRestoreText(request.entry, why));
         return v;
     }
-    }
+    auto copy = std::make_unique<RadioImage>(*image);
+    return WriteVerdict(RunRestore(job, *copy, options), true);
 }
 
 WebSession::Verdict WebSession::ReadVerdict(const ReadOutcome& outcome, const RadioSettings& read) {
     Verdict v;
     v.ok = outcome.Ok() && !outcome.unloadable;
     if (v.ok) {
-        *document_ = read;
-        name_.clear();
+        document_.Replace(read, "", true, true);
         v.status = kReadOkText;
         v.documentChanged = true;
         return v;
@@ -281,20 +266,21 @@ WebSession::Verdict WebSession::ReadVerdict(const ReadOutcome& outcome, const Ra
     return v;
 }
 
-WebSession::Verdict WebSession::WriteVerdict(const WriteOutcome& outcome) const {
+WebSession::Verdict WebSession::WriteVerdict(const WriteOutcome& outcome, bool restore) const {
     Verdict v;
     v.backup = outcome.archived;
     if (!outcome.Ok()) {
         v.status = kReadyText;
         v.problem = outcome.stage == WriteStage::Check && !outcome.refusal.empty()
                         ? Problem("Error", outcome.refusal)
-                        : Problem("Write Error", WriteFailureText(outcome.stage, outcome, "Download Backup saves it as a settings file."));
+                        : Problem(restore ? kRestoreErrorTitle : "Write Error",
+                                  WriteFailureText(outcome.stage, outcome, kRestoreHint));
         return v;
     }
     v.ok = true;
-    v.status = kWriteOkText;
+    v.status = restore ? kRestoreOkText : kWriteOkText;
     if (outcome.readBack) {
-        const ReadBackWords words = ReadBackWordsOf(*outcome.readBack, kWriteOkText);
+        const ReadBackWords words = ReadBackWordsOf(*outcome.readBack, v.status.c_str());
         v.status = words.status;
         if (!words.problemTitle.empty()) {
             v.ok = false;
@@ -318,19 +304,13 @@ WebSession::Verdict WebSession::VerifyVerdict(const VerifyOutcome& outcome) cons
     return v;
 }
 
-std::optional<std::vector<std::uint8_t>> WebSession::ArchivedImage(const std::string& id) const {
-    const std::optional<ArchiveEntry> entry = archive_.Find(id);
-    auto image = std::make_unique<RadioImage>();
-    std::string why;
-    if (!entry || !archive_.LoadImage(*entry, *image, why)) return std::nullopt;
-    return std::vector<std::uint8_t>(image->begin(), image->end());
-}
-
-std::optional<std::vector<std::uint8_t>> WebSession::ArchivedSettings(const std::string& id) const {
-    const std::optional<ArchiveEntry> entry = archive_.Find(id);
-    if (!entry) return std::nullopt;
-    const std::string path = SettingsFileOf(*entry);
-    return path.empty() ? std::nullopt : ReadFileBytes(path, kSettingsFileSize);
+WebSession::Verdict WebSession::CheckReport(const CloneJob& job, bool demo) const {
+    const ConnectionReport report = CheckConnection(job, {}, !demo);
+    Verdict v;
+    v.ok = report.radioAnswers;
+    v.status = ::orven::CheckVerdict(report);
+    v.check = CheckJson(report);
+    return v;
 }
 
 }  // namespace orven::web

@@ -1,21 +1,19 @@
-// The web edition's document and clone commands, as the page reaches them: the settings on
-// screen, opening and saving them as settings files, and one clone command at a time over the
-// port the user chose, with the command runner's policies and the words the window uses. Every
-// answer is a JSON text the page shows as it is.
+// The web edition's clone commands, as the page reaches them: one at a time over the port the user
+// chose, with the command runner's policies and the words the window uses, on the page's document
+// and into the radio archive of the radio on that port. Also the connection check. Every answer is
+// a JSON text the page shows as it is.
 #pragma once
 
 #include "clone/CloneRunner.h"
 #include "clone/CloneWords.h"
-#include "files/RadioArchive.h"
-#include "files/SettingsFile.h"
 #include "link/CHidDevice.h"
-#include "model/RadioSettings.h"
+#include "web/bindings/WebArchive.h"
+#include "web/bindings/WebDocument.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace orven {
 class SimulatedHidBackend;
@@ -26,23 +24,30 @@ namespace orven::web {
 // The ports of the page: the adaptor on Web Serial, the radio on WebHID, the simulated radio.
 enum class WebPort { Serial, Usb, Demo };
 
+// What a request runs: a clone command, or the connection check.
+enum class WebCommand { Read, Write, Verify, HandShake, Restore, Check };
+
 struct RunRequest {
-    CloneOperation operation = CloneOperation::HandShake;
+    WebCommand command = WebCommand::HandShake;
     WebPort port = WebPort::Demo;
     int baudIndex = kDefaultBaudIndex;
     bool fast = false;
-    bool backUp = true;       // into the page's radio archive before a write
+    bool backUp = true;       // into the radio archive before a write or restore
     bool verifyAfter = false; // read the radio back after a write
+    std::string entry;        // a restore's archive entry
 };
 
 // What the page offers for a link and says of it: {"baudRates": [...], "baudIndex": the default,
 // "usb": {"vendorId", "productId"}, "ready": the idle status, "working": {operation: its status
-// while it runs}}.
-std::string LinkChoicesJson();
+// while it runs}, "portNames": {port: as the archive and the log name it}}.
+json LinkChoicesJson();
 
 // The request's JSON ({"operation":"read","port":"demo","baud":1,"fast":true,...}); nothing when
 // it names no operation or port.
 std::optional<RunRequest> ParseRunRequest(const std::string& json);
+
+// The name of a port of the page, as the archive, the log and the restore question name it.
+std::string PortRecordName(WebPort port);
 
 class WebSession {
 public:
@@ -50,44 +55,29 @@ public:
     explicit WebSession(std::string workFolder);
     ~WebSession();
 
-    // {"document": <the settings as show --json has them>, "name": file name, "bands": [band
-    // combo entries], "decoded": {"mmsi", "atis"} as the window shows them under the fields,
-    // "warnings": [the identities' warnings]}
-    std::string DocumentJson() const;
-    // {"band": name, "lines": [the channel list as the window shows it]}
-    std::string ChannelListJson(const std::string& bandEntry) const;
-
-    // The most bytes of a file Open needs: a settings file's, and one more to tell a longer file.
-    // The page hands over no more, so a file of any size is judged without being loaded whole.
-    static constexpr std::size_t kOpenBytesNeeded = kSettingsFileSize + 1;
-    // Makes the bytes the document when they are a settings file: {"ok", "status", "problem"}.
-    std::string Open(const std::vector<std::uint8_t>& bytes, const std::string& name);
-    // The document as a settings file; nothing with `error` set when it could not be made.
-    std::optional<std::vector<std::uint8_t>> Save(std::string& error) const;
+    WebDocument& Document() { return document_; }
+    WebArchive& Archives() { return archives_; }
 
     // Before a write: {"refusal": text or null, "warnings": [...], "title", "question"}.
-    std::string WriteCheckJson() const;
-    // One clone command: {"ok", "status", "problem": {"title","text"} or null, "report",
-    // "documentChanged", "backup": a write's backup entry, "image": the entry of a read no
-    // settings file can hold}.
-    std::string Run(const RunRequest& request);
-    // The radio's 8192 bytes an archive entry keeps; nothing when they cannot be read.
-    std::optional<std::vector<std::uint8_t>> ArchivedImage(const std::string& id) const;
-    // The settings file an archive entry keeps (a write's backup); nothing when it keeps none.
-    std::optional<std::vector<std::uint8_t>> ArchivedSettings(const std::string& id) const;
+    json WriteCheck() const;
+    // One command: {"ok", "status", "problem": {"title","text"} or null, "report", "documentChanged",
+    // "backup": a write's backup entry, "image": the entry of a read no settings file can hold,
+    // "check": the connection check's report}.
+    json Run(const RunRequest& request);
 
 private:
     struct Verdict;
     CloneJob MakeJob(const RunRequest& request, AppState& state, ProgressSink& progress);
-    Verdict RunOperation(const RunRequest& request, const CloneJob& job);
+    Verdict RunCommand(const RunRequest& request, const CloneJob& job);
+    Verdict Restore(const RunRequest& request, const CloneJob& job, const WriteOptions& options);
     Verdict ReadVerdict(const ReadOutcome& outcome, const RadioSettings& read);
-    Verdict WriteVerdict(const WriteOutcome& outcome) const;
+    Verdict WriteVerdict(const WriteOutcome& outcome, bool restore) const;
     Verdict VerifyVerdict(const VerifyOutcome& outcome) const;
+    Verdict CheckReport(const CloneJob& job, bool demo) const;
 
     std::string workFolder_;
-    std::unique_ptr<RadioSettings> document_;
-    std::string name_;
-    RadioArchive archive_;
+    WebDocument document_;
+    WebArchive archives_;
     std::shared_ptr<SimulatedHidBackend> demoRadio_;
     CHidDevice demoDevice_;
     CHidDevice usbDevice_;

@@ -7,6 +7,19 @@ export interface Problem {
   text: string;
 }
 
+export interface CheckLine {
+  status: 'OK' | 'WARN' | 'FAIL';
+  text: string;
+  fix: string;
+}
+
+export interface CheckReport {
+  lines: CheckLine[];
+  radioAnswers: boolean;
+  verdict: string;
+  text: string;
+}
+
 export interface Verdict {
   ok: boolean;
   status: string;
@@ -16,6 +29,28 @@ export interface Verdict {
   backup?: string;
   image?: string;
   busy?: boolean;
+  check?: CheckReport | null;
+}
+
+// The fields of the document as the page edits them.
+export interface Fields {
+  mmsi: string;
+  mmsiByUser: boolean;
+  atis: string;
+  atisByUser: boolean;
+  nmea: string;
+  serial: string;
+  usa: boolean;
+  bands: Record<string, boolean>;
+  txStep: number;
+  rxStep: number;
+  rxMid: number;
+}
+
+export interface Notes {
+  mmsi: string;
+  atis: string;
+  warnings: string[];
 }
 
 export interface Channel {
@@ -45,11 +80,25 @@ export interface Settings {
 }
 
 export interface DocumentView {
-  document: Settings;
+  title: string;
   name: string;
-  bands: string[];
-  decoded: { mmsi: string; atis: string };
-  warnings: string[];
+  modified: boolean;
+  untitled: boolean;
+  fields: Fields;
+  choices: { steps: string[]; rxMids: string[]; freeBands: string[] };
+  notes: Notes;
+  bandEntries: string[];
+  brandName: string;
+  modelName: string;
+  document: Settings;
+}
+
+export interface EditAnswer {
+  title: string;
+  modified: boolean;
+  notes: Notes;
+  bandEntries: string[];
+  fields: Fields;
 }
 
 export interface LinkChoices {
@@ -57,7 +106,8 @@ export interface LinkChoices {
   baudIndex: number;
   usb: { vendorId: number; productId: number };
   ready: string;
-  working: Record<Operation, string>;
+  working: Record<Command, string>;
+  portNames: Record<PortChoice, string>;
 }
 
 export interface WriteCheck {
@@ -85,16 +135,68 @@ export interface IdentityQuestion {
   rows: QuestionRow[];
 }
 
+export type ChannelMode = 'duplexPlus' | 'simplex' | 'duplexMinus';
+export interface ChannelForm {
+  nameFirst: number;
+  nameSecond: number;
+  usage: number;
+  tx: string;
+  mode: ChannelMode;
+}
+export interface ChannelActionAnswer {
+  refusal: string | null;
+  removed?: boolean;
+  row?: number;
+  form?: ChannelForm | null;
+  rx?: string;
+  choices?: { nameFirst: string[]; nameSecond: string[]; usages: string[] };
+}
+
+export interface WizardView {
+  models: { type: number; name: string }[];
+  model: number;
+  countries: string[];
+  country: number;
+  countryEnabled: boolean;
+  preview: string[];
+}
+
+export interface ArchiveEntryView {
+  id: string;
+  serial: string;
+  time: string;
+  operation: string;
+  mmsi: string;
+  damage: string;
+  canOpen: boolean;
+  canRestore: boolean;
+  note: string;
+}
+
+export interface ArchiveView {
+  folder: string;
+  entries: ArchiveEntryView[];
+  empty: string;
+}
+
+// A file the core made: its bytes and the name to give it.
+export interface MadeFile {
+  bytes: Uint8Array;
+  name: string;
+}
+
 export type PortChoice = 'serial' | 'usb' | 'demo';
 export type Operation = 'read' | 'write' | 'verify' | 'handshake';
+export type Command = Operation | 'restore' | 'check';
 
 export interface RunRequest {
-  operation: Operation;
+  operation: Command;
   port: PortChoice;
   baud: number;
   fast: boolean;
   backUp: boolean;
   verifyAfter: boolean;
+  entry?: string;
 }
 
 export interface ProgressView {
@@ -104,15 +206,28 @@ export interface ProgressView {
   phase: string;
 }
 
+// The module's file system, where the core keeps its radio archives.
+export interface ModuleFs {
+  readdir(path: string): string[];
+  stat(path: string): { mode: number; size: number };
+  isDir(mode: number): boolean;
+  isFile(mode: number): boolean;
+  readFile(path: string): Uint8Array;
+  writeFile(path: string, data: Uint8Array): void;
+  mkdir(path: string): void;
+}
+
 interface CoreModule {
   ccall(name: string, returns: string | null, args: string[], values: unknown[], options?: { async: boolean }): unknown;
   HEAPU8: Uint8Array;
+  FS: ModuleFs;
   _malloc(size: number): number;
   _free(pointer: number): void;
   _orven_stop(): void;
   links: { serial: WebSerialLink; hid: WebHidLink };
   onProgress?: (progress: ProgressView) => void;
   askIdentity?: (question: IdentityQuestion) => Promise<string[] | null>;
+  persistArchive?: () => Promise<void>;
 }
 
 declare global {
@@ -123,13 +238,20 @@ declare global {
 // While a clone command runs, the core waits with its stack unwound between the browser's turns:
 // only stop() may call into it then, and every other call is refused here.
 export class Core {
-  private running = false;
+  private runningNow = false;
 
   private constructor(private readonly module: CoreModule) {}
 
   static async load(links: { serial: WebSerialLink; hid: WebHidLink }): Promise<Core> {
     const module = await OrvenCore({ print: () => undefined, links });
     return new Core(module);
+  }
+
+  get running(): boolean {
+    return this.runningNow;
+  }
+  get fs(): ModuleFs {
+    return this.module.FS;
   }
 
   set onProgress(show: (progress: ProgressView) => void) {
@@ -139,72 +261,49 @@ export class Core {
   set askIdentity(ask: (question: IdentityQuestion) => Promise<string[] | null>) {
     this.module.askIdentity = ask;
   }
+  // Called whenever the radio archive changed; a command waits for it to resolve.
+  set persistArchive(persist: () => Promise<void>) {
+    this.module.persistArchive = persist;
+  }
 
-  private text(name: string, args: string[] = [], values: unknown[] = []): string {
-    if (this.running) throw new Error(`${name} while a clone command runs`);
-    return this.module.ccall(name, 'string', args, values) as string;
+  // One request of the core's table, with bytes for it when it takes them.
+  call<T>(name: string, args: object = {}, input?: Uint8Array): T {
+    if (this.runningNow) throw new Error(`${name} while a clone command runs`);
+    if (input) {
+      const at = this.module._malloc(Math.max(1, input.length));
+      try {
+        this.module.HEAPU8.set(input, at);
+        this.module.ccall('orven_input', null, ['number', 'number'], [at, input.length]);
+      } finally {
+        this.module._free(at);
+      }
+    }
+    return JSON.parse(this.module.ccall('orven_call', 'string', ['string', 'string'], [name, JSON.stringify(args)]) as string) as T;
   }
-  private json<T>(name: string, args: string[] = [], values: unknown[] = []): T {
-    return JSON.parse(this.text(name, args, values)) as T;
-  }
-  private bytes(answer: { ok: boolean; size?: number }): Uint8Array | null {
-    if (!answer.ok || answer.size === undefined) return null;
+
+  // A request that answers with a file: the file, or the problem that stopped it.
+  file(name: string, args: object = {}): MadeFile | string {
+    const answer = this.call<{ ok: boolean; size?: number; name?: string; problem?: string }>(name, args);
+    if (!answer.ok || answer.size === undefined) return answer.problem ?? '';
     const at = this.module.ccall('orven_bytes', 'number', [], []) as number;
-    return this.module.HEAPU8.slice(at, at + answer.size);
+    return { bytes: this.module.HEAPU8.slice(at, at + answer.size), name: answer.name ?? '' };
   }
 
   linkChoices(): LinkChoices {
-    return this.json('orven_link_choices');
+    return this.call('linkChoices');
   }
   document(): DocumentView {
-    return this.json('orven_document');
-  }
-  channelList(band: string): { band: string; lines: string[] } {
-    return this.json('orven_channel_list', ['string'], [band]);
-  }
-
-  // How much of a file open() needs to see: a file is read no further.
-  openBytesNeeded(): number {
-    return this.module.ccall('orven_open_bytes_needed', 'number', [], []) as number;
-  }
-
-  open(bytes: Uint8Array, name: string): Verdict {
-    if (this.running) throw new Error('open while a clone command runs');
-    const at = this.module._malloc(Math.max(1, bytes.length));
-    try {
-      this.module.HEAPU8.set(bytes, at);
-      return this.json('orven_open', ['number', 'number', 'string'], [at, bytes.length, name]);
-    } finally {
-      this.module._free(at);
-    }
-  }
-
-  // The document as a settings file, or the problem that stopped it.
-  save(): Uint8Array | string {
-    const answer = this.json<{ ok: boolean; size?: number; problem?: string }>('orven_save');
-    return this.bytes(answer) ?? answer.problem ?? '';
-  }
-
-  archivedSettings(id: string): Uint8Array | null {
-    return this.bytes(this.json('orven_archived_settings', ['string'], [id]));
-  }
-
-  archivedImage(id: string): Uint8Array | null {
-    return this.bytes(this.json('orven_archived_image', ['string'], [id]));
-  }
-
-  writeCheck(): WriteCheck {
-    return this.json('orven_write_check');
+    return this.call('document');
   }
 
   async run(request: RunRequest): Promise<Verdict> {
-    if (this.running) throw new Error('a clone command runs already');
+    if (this.runningNow) throw new Error('a clone command runs already');
     const pending = this.module.ccall('orven_run', 'string', ['string'], [JSON.stringify(request)], { async: true });
-    this.running = true;
+    this.runningNow = true;
     try {
       return JSON.parse((await pending) as string) as Verdict;
     } finally {
-      this.running = false;
+      this.runningNow = false;
     }
   }
 

@@ -1,33 +1,81 @@
-// The page's modal dialogs: a message, a yes/no question, and the identity question. Each is a
-// <dialog> shown modally; Escape cancels.
+// The page's modal dialogs: each a <dialog> shown modally, so the rest of the page is out of reach
+// until it closes; Escape cancels; focus returns where it was. A message, the questions, the
+// identity question, and a frame for the larger dialogs built elsewhere.
 import type { IdentityQuestion, Problem } from './core';
 
-function element<K extends keyof HTMLElementTagNameMap>(tag: K, text?: string): HTMLElementTagNameMap[K] {
+export function element<K extends keyof HTMLElementTagNameMap>(tag: K, text?: string, className?: string): HTMLElementTagNameMap[K] {
   const e = document.createElement(tag);
   if (text !== undefined) e.textContent = text;
+  if (className) e.className = className;
   return e;
 }
 
-function button(text: string, value: string): HTMLButtonElement {
+export function button(text: string, value: string, type: 'submit' | 'button' = 'submit'): HTMLButtonElement {
   const b = element('button', text);
-  b.type = 'submit';
+  b.type = type;
   b.value = value;
   return b;
 }
 
-// Shows a dialog built by `fill` and resolves with the value of the button that closed it
-// ('' for Escape).
-function showDialog(label: string, fill: (form: HTMLFormElement) => void): Promise<string> {
+export function buttonRow(...buttons: HTMLButtonElement[]): HTMLDivElement {
+  const row = element('div', undefined, 'buttons');
+  row.append(...buttons);
+  return row;
+}
+
+// A control with its label, for a dialog's form.
+export function labelled(text: string, control: HTMLElement, id: string): HTMLDivElement {
+  control.id = id;
+  const label = element('label', text);
+  label.htmlFor = id;
+  const row = element('div', undefined, 'field');
+  row.append(label, control);
+  return row;
+}
+
+export function select(choices: string[], chosen: number): HTMLSelectElement {
+  const s = element('select');
+  s.append(...choices.map((c, i) => new Option(c, String(i))));
+  s.value = chosen >= 0 ? String(chosen) : '';
+  if (chosen < 0) s.selectedIndex = -1;
+  return s;
+}
+
+let openDialogs = 0;
+
+// Whether a dialog is open: the page's own keys and commands wait meanwhile.
+export function dialogOpen(): boolean {
+  return openDialogs > 0;
+}
+
+// Shows a dialog built by `fill` and resolves with the value of the button that closed it ('' for
+// Escape). With `accept`, a button other than Cancel closes it only when accept says so.
+export function showDialog(
+  label: string,
+  fill: (form: HTMLFormElement, dialog: HTMLDialogElement) => void,
+  accept?: (value: string) => boolean | Promise<boolean>,
+): Promise<string> {
   const dialog = element('dialog');
   dialog.setAttribute('aria-label', label);
   const form = element('form');
   form.method = 'dialog';
-  fill(form);
+  fill(form, dialog);
   dialog.append(form);
   document.body.append(dialog);
+  const before = document.activeElement as HTMLElement | null;
+  if (accept)
+    form.addEventListener('submit', (event) => {
+      const value = (event.submitter as HTMLButtonElement | null)?.value ?? '';
+      if (value === 'cancel') return;
+      event.preventDefault();
+      void Promise.resolve(accept(value)).then((ok) => ok && dialog.close(value));
+    });
+  openDialogs += 1;
   return new Promise((resolve) => {
     dialog.addEventListener('close', () => {
+      openDialogs -= 1;
       dialog.remove();
+      if (before?.isConnected) before.focus();
       resolve(dialog.returnValue);
     });
     dialog.showModal();
@@ -35,34 +83,51 @@ function showDialog(label: string, fill: (form: HTMLFormElement) => void): Promi
 }
 
 function paragraphs(form: HTMLFormElement, text: string): void {
-  for (const part of text.split('\n\n')) {
-    const p = element('p', part);
-    p.className = 'message-text';
-    form.append(p);
-  }
+  for (const part of text.split('\n\n')) form.append(element('p', part, 'message-text'));
 }
 
 export async function showProblem(problem: Problem): Promise<void> {
   await showDialog(problem.title, (form) => {
     form.append(element('h2', problem.title));
     paragraphs(form, problem.text);
-    const row = element('div');
-    row.className = 'buttons';
-    row.append(button('OK', 'ok'));
-    form.append(row);
+    form.append(buttonRow(button('OK', 'ok')));
   });
 }
 
+// A question with Yes and No; No is where the focus starts, so Enter takes the safe answer.
 export async function askYesNo(title: string, text: string): Promise<boolean> {
   const answer = await showDialog(title, (form) => {
     form.append(element('h2', title));
     paragraphs(form, text);
-    const row = element('div');
-    row.className = 'buttons';
-    row.append(button('Yes', 'yes'), button('No', 'no'));
-    form.append(row);
+    const no = button('No', 'no');
+    no.autofocus = true;
+    form.append(buttonRow(button('Yes', 'yes'), no));
   });
   return answer === 'yes';
+}
+
+// The save question: Yes saves first, No drops the changes, Cancel (and Escape) keeps them.
+export async function askToSave(title: string, text: string): Promise<'yes' | 'no' | 'cancel'> {
+  const answer = await showDialog(title, (form) => {
+    form.append(element('h2', title));
+    paragraphs(form, text);
+    const yes = button('Yes', 'yes');
+    yes.autofocus = true;
+    form.append(buttonRow(yes, button('No', 'no'), button('Cancel', 'cancel')));
+  });
+  return answer === 'yes' || answer === 'no' ? answer : 'cancel';
+}
+
+// A button for each choice and Cancel; the index of the choice, -1 for Cancel or Escape.
+export async function askChoice(title: string, text: string, choices: string[]): Promise<number> {
+  const answer = await showDialog(title, (form) => {
+    form.append(element('h2', title));
+    paragraphs(form, text);
+    const cancel = button('Cancel', 'cancel');
+    cancel.autofocus = true;
+    form.append(buttonRow(...choices.map((c, i) => button(c, String(i))), cancel));
+  });
+  return answer === '' || answer === 'cancel' ? -1 : Number(answer);
 }
 
 // The question before a write or restore changes the radio's identities: OK opens once each new
@@ -99,12 +164,9 @@ export async function askIdentity(question: IdentityQuestion): Promise<string[] 
       inputs.push(input);
     }
     form.append(table);
-    const row = element('div');
-    row.className = 'buttons';
     const ok = button('OK', 'ok');
     ok.disabled = true;
-    row.append(ok, button('Cancel', 'cancel'));
-    form.append(row);
+    form.append(buttonRow(ok, button('Cancel', 'cancel')));
     const check = () => (ok.disabled = !question.rows.every((r, i) => answerOf(inputs[i], i) === r.expected));
     for (const input of inputs) {
       input.addEventListener('input', check);

@@ -1,4 +1,4 @@
-// Settings files in the browser: chosen with a file input, saved as a download.
+// Files in the browser: chosen with a file input, saved as a download.
 
 export function download(bytes: Uint8Array | string, name: string, type = 'application/octet-stream'): void {
   const blob = new Blob([bytes as BlobPart], { type });
@@ -12,10 +12,12 @@ export function download(bytes: Uint8Array | string, name: string, type = 'appli
   setTimeout(() => URL.revokeObjectURL(url), 0);
 }
 
-// Resolves with the file the user picks in `input`, or null when the choice was cancelled.
-export function pickFile(input: HTMLInputElement): Promise<File | null> {
+// Resolves with the file the user picks in `input` (offering files of `accept`), or null when the
+// choice was cancelled.
+export function pickFile(input: HTMLInputElement, accept: string): Promise<File | null> {
   return new Promise((resolve) => {
     input.value = '';
+    input.accept = accept;
     input.onchange = () => resolve(input.files?.[0] ?? null);
     input.oncancel = () => resolve(null);
     input.click();

@@ -82,6 +82,14 @@ export class WebSerialLink {
     return this.port !== null;
   }
 
+  // What the connection check is told of the adaptor: is there Web Serial, was a port granted, which.
+  facts(): { supported: boolean; chosen: boolean; info: string } {
+    const info = this.port?.getInfo?.() ?? {};
+    const hex = (n: number) => n.toString(16).padStart(4, '0');
+    const ids = info.usbVendorId !== undefined && info.usbProductId !== undefined ? `USB ${hex(info.usbVendorId)}:${hex(info.usbProductId)}` : '';
+    return { supported: WebSerialLink.supported(), chosen: this.port !== null, info: ids };
+  }
+
   // Asks the user for the adaptor (the browser's own chooser; needs a click). The one port
   // granted before is taken without asking; with several the user chooses.
   async choose(): Promise<boolean> {
@@ -206,6 +214,11 @@ export class WebHidLink {
       return false;
     }
     return (await this.granted(vendorId, productId)) !== null;
+  }
+
+  // What the connection check is told of the radio: is there WebHID, was the radio granted.
+  async facts(vendorId: number, productId: number): Promise<{ supported: boolean; chosen: boolean }> {
+    return { supported: WebHidLink.supported(), chosen: WebHidLink.supported() && (await this.granted(vendorId, productId)) !== null };
   }
 
   private async granted(vendorId: number, productId: number): Promise<HIDDevice | null> {

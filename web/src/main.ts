@@ -1,9 +1,16 @@
-// The page: the port and the clone commands, Open and Save, and the document shown as the core
-// describes it. Everything it says comes from the core; it only lays it out.
-import { Core, type DocumentView, type LinkChoices, type Operation, type PortChoice, type Verdict } from './core';
-import { askIdentity, askYesNo, showProblem } from './dialogs';
+// The page: the document's fields and channel list, the file and tool commands, the port with the
+// clone commands, the radio archive and the connection check. Everything it says and every rule it
+// follows comes from the core; it lays them out and asks the user.
+import { runArchive } from './archive';
+import { ChannelPanel } from './channels';
+import { checkOnce, runCheckConnection } from './check';
+import { Core, type DocumentView, type EditAnswer, type LinkChoices, type Operation, type PortChoice, type Verdict } from './core';
+import { askIdentity, askToSave, askYesNo, dialogOpen, showProblem } from './dialogs';
+import { Editor } from './editor';
 import { download, pickFile } from './files';
 import { WebHidLink, WebSerialLink } from './links';
+import { ArchiveStore } from './storage';
+import { downloadMade, importChannels, runFeatureSetup, runWizard, showChecksum } from './tools';
 
 function byId<T extends HTMLElement>(id: string): T {
   return document.getElementById(id) as T;
@@ -11,6 +18,7 @@ function byId<T extends HTMLElement>(id: string): T {
 
 const ui = {
   support: byId<HTMLParagraphElement>('support'),
+  docTitle: byId<HTMLSpanElement>('doc-title'),
   port: byId<HTMLSelectElement>('port'),
   baud: byId<HTMLSelectElement>('baud'),
   fast: byId<HTMLInputElement>('fast'),
@@ -24,15 +32,7 @@ const ui = {
   backupDownload: byId<HTMLButtonElement>('backup-download'),
   imageRow: byId<HTMLParagraphElement>('image-row'),
   imageDownload: byId<HTMLButtonElement>('image-download'),
-  open: byId<HTMLButtonElement>('open'),
-  save: byId<HTMLButtonElement>('save'),
-  fileName: byId<HTMLSpanElement>('file-name'),
   fileInput: byId<HTMLInputElement>('file-input'),
-  identities: byId<HTMLDListElement>('identities'),
-  warnings: byId<HTMLParagraphElement>('warnings'),
-  model: byId<HTMLDListElement>('model'),
-  band: byId<HTMLSelectElement>('band'),
-  channels: byId<HTMLOListElement>('channels'),
   reportSection: byId<HTMLElement>('report-section'),
   report: byId<HTMLPreElement>('report'),
   reportDownload: byId<HTMLButtonElement>('report-download'),
@@ -45,67 +45,103 @@ const commands: Record<Operation, HTMLButtonElement> = {
   handshake: byId('handshake'),
 };
 
+// The file and tool commands, by their button's id.
+const toolbar = Array.from(document.querySelectorAll<HTMLButtonElement>('.toolbar button'));
+
 const serial = new WebSerialLink();
 const hid = new WebHidLink();
-let backupId = '';
-let imageId = '';
 
-function fillList(list: HTMLDListElement, rows: [string, string][]): void {
-  list.replaceChildren();
-  for (const [term, value] of rows) {
-    const dt = document.createElement('dt');
-    dt.textContent = term;
-    const dd = document.createElement('dd');
-    dd.textContent = value;
-    list.append(dt, dd);
+interface Page {
+  core: Core;
+  choices: LinkChoices;
+  store: ArchiveStore;
+  editor: Editor;
+  channels: ChannelPanel;
+  modified: boolean;
+  backupId: string;
+  imageId: string;
+  backupDemo: boolean;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The document
+
+function showTitle(page: Page, title: string, modified: boolean): void {
+  page.modified = modified;
+  ui.docTitle.textContent = title;
+  document.title = `${title} - ORVEN Clone`;
+}
+
+// Shows a document that replaced the one on screen.
+function showDocument(page: Page): void {
+  const view: DocumentView = page.core.document();
+  page.editor.show(view);
+  page.channels.fillBands(view.bandEntries);
+  showTitle(page, view.title, view.modified);
+}
+
+function edited(page: Page, answer: EditAnswer): void {
+  page.channels.fillBands(answer.bandEntries);
+  showTitle(page, answer.title, answer.modified);
+}
+
+// After the document changed without its fields (a channel, the names, an import).
+function changed(page: Page): void {
+  const view = page.core.document();
+  showTitle(page, view.title, view.modified);
+}
+
+async function saveFile(page: Page): Promise<boolean> {
+  const saved = page.core.file('save');
+  if (typeof saved === 'string') {
+    await showProblem({ title: 'Error', text: saved });
+    return false;
   }
+  download(saved.bytes, saved.name);
+  changed(page);
+  ui.status.value = 'Save file OK.';
+  return true;
 }
 
-function showChannels(core: Core): void {
-  ui.channels.replaceChildren();
-  if (!ui.band.value) return;
-  for (const line of core.channelList(ui.band.value).lines) {
-    const li = document.createElement('li');
-    li.textContent = line;
-    ui.channels.append(li);
+// Before the document on screen is replaced: unsaved changes are saved, dropped, or kept (false).
+async function mayDropDocument(page: Page): Promise<boolean> {
+  const question = page.core.call<{ ask: boolean; title: string; text: string }>('dropQuestion');
+  if (!question.ask) return true;
+  const answer = await askToSave(question.title, question.text);
+  if (answer === 'cancel') return false;
+  return answer === 'no' || (await saveFile(page));
+}
+
+async function openFile(page: Page): Promise<void> {
+  if (!(await mayDropDocument(page))) return;
+  const file = await pickFile(ui.fileInput, '.dat');
+  if (!file) return;
+  const verdict = page.core.call<Verdict>('open', { name: file.name }, new Uint8Array(await file.arrayBuffer()));
+  ui.status.value = verdict.status;
+  if (verdict.ok) showDocument(page);
+  else if (verdict.problem) await showProblem(verdict.problem);
+}
+
+async function loadDefault(page: Page): Promise<void> {
+  const choice = await runWizard(page.core);
+  if (!choice || !(await mayDropDocument(page))) return;
+  page.core.call('loadDefault', choice);
+  showDocument(page);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ports and clone commands
+
+// The choices the user made last time stay for the next visit, as the window's state file keeps them.
+const kRemembered = 'orven-clone-link';
+
+function remember(): void {
+  const link = { port: ui.port.value, baud: ui.baud.value, fast: ui.fast.checked, backUp: ui.backUp.checked, verifyAfter: ui.verifyAfter.checked };
+  try {
+    localStorage.setItem(kRemembered, JSON.stringify(link));
+  } catch {
+    // a browser that keeps nothing for the page
   }
-}
-
-function showDocument(core: Core): void {
-  const view: DocumentView = core.document();
-  const d = view.document;
-  const byUser = (flag: boolean) => (flag ? ' (entered by the user)' : '');
-  fillList(ui.identities, [
-    ['MMSI', `${d.mmsi}${byUser(d.mmsiByUser)}`],
-    ['', view.decoded.mmsi],
-    ['ATIS', `${d.atis}${byUser(d.atisByUser)}`],
-    ['', view.decoded.atis],
-    ['NMEA2000', d.nmea],
-    ['Serial', d.serial],
-  ]);
-  ui.warnings.textContent = view.warnings.join('\n');
-  fillList(ui.model, [
-    ['Model', d.region],
-    ['Bands', Object.keys(d.bands).filter((b) => d.bands[b]).join(', ')],
-    ['TX step', d.txStep],
-    ['RX step', d.rxStep],
-    ['RX mid', d.rxMid],
-    ['Brand name', d.brandName],
-    ['Model name', d.modelName],
-  ]);
-  const chosen = ui.band.value;
-  ui.band.replaceChildren(...view.bands.map((entry) => new Option(entry, entry)));
-  if (view.bands.includes(chosen)) ui.band.value = chosen;
-  ui.fileName.textContent = view.name;
-  showChannels(core);
-}
-
-function setBusy(busy: boolean): void {
-  for (const b of Object.values(commands)) b.disabled = busy;
-  const others = [ui.open, ui.save, ui.port, ui.baud, ui.fast, ui.backUp, ui.verifyAfter, ui.band, ui.backupDownload, ui.imageDownload];
-  for (const c of others) c.disabled = busy;
-  ui.stop.disabled = !busy;
-  if (!busy) ui.phase.textContent = '';
 }
 
 function offerPorts(choices: LinkChoices): void {
@@ -120,10 +156,22 @@ function offerPorts(choices: LinkChoices): void {
     ui.support.textContent =
       'This browser cannot reach a ' + (serialOk ? 'USB radio' : usbOk ? 'serial adaptor' : 'radio') +
       ': Chrome, Edge and Opera can. The demo radio works everywhere.';
-  const demo = new URLSearchParams(location.search).has('demo');
-  ui.port.value = demo ? 'demo' : serialOk ? 'serial' : usbOk ? 'usb' : 'demo';
   ui.baud.replaceChildren(...choices.baudRates.map((rate, i) => new Option(String(rate), String(i))));
   ui.baud.value = String(choices.baudIndex);
+  let last: { port?: string; baud?: string; fast?: boolean; backUp?: boolean; verifyAfter?: boolean } = {};
+  try {
+    last = JSON.parse(localStorage.getItem(kRemembered) ?? '{}');
+  } catch {
+    last = {};
+  }
+  const usable = (port: string | undefined) => Array.from(ui.port.options).some((o) => o.value === port && !o.disabled);
+  const demo = new URLSearchParams(location.search).has('demo');
+  ui.port.value = demo ? 'demo' : usable(last.port) ? (last.port as string) : serialOk ? 'serial' : usbOk ? 'usb' : 'demo';
+  if (last.baud !== undefined && Number(last.baud) < choices.baudRates.length) ui.baud.value = last.baud;
+  ui.fast.checked = last.fast ?? false;
+  ui.backUp.checked = last.backUp ?? true;
+  ui.verifyAfter.checked = last.verifyAfter ?? false;
+  for (const c of [ui.port, ui.baud, ui.fast, ui.backUp, ui.verifyAfter]) c.addEventListener('change', remember);
 }
 
 // The browser asks the user for the port on the click that starts a command.
@@ -132,9 +180,19 @@ async function grantPort(port: PortChoice, choices: LinkChoices): Promise<void> 
   if (port === 'usb') await hid.choose(choices.usb.vendorId, choices.usb.productId);
 }
 
+function setBusy(page: Page | null, busy: boolean): void {
+  for (const b of Object.values(commands)) b.disabled = busy;
+  const others = [ui.port, ui.baud, ui.fast, ui.backUp, ui.verifyAfter, ui.backupDownload, ui.imageDownload, ...toolbar];
+  for (const c of others) c.disabled = busy;
+  page?.editor.setEnabled(!busy);
+  page?.channels.setEnabled(!busy);
+  ui.stop.disabled = !busy;
+  if (!busy) ui.phase.textContent = '';
+}
+
 // The checks before a write the window makes: a refused identity stops it, warnings ask.
 async function writeMayStart(core: Core): Promise<boolean> {
-  const check = core.writeCheck();
+  const check = core.call<{ refusal: string | null; warnings: string[]; title: string; question: string }>('writeCheck');
   if (check.refusal !== null) {
     await showProblem({ title: 'Error', text: check.refusal });
     return false;
@@ -143,93 +201,129 @@ async function writeMayStart(core: Core): Promise<boolean> {
   return askYesNo(check.title, check.warnings.join('\n') + '\n\n' + check.question);
 }
 
-async function showVerdict(core: Core, verdict: Verdict): Promise<void> {
+async function showVerdict(page: Page, verdict: Verdict, demo: boolean): Promise<void> {
   ui.status.value = verdict.status;
-  if (verdict.documentChanged) showDocument(core);
+  if (verdict.documentChanged) showDocument(page);
   if (verdict.report) {
     ui.report.textContent = verdict.report;
     ui.reportSection.hidden = false;
   }
   if (verdict.backup) {
-    backupId = verdict.backup;
+    page.backupId = verdict.backup;
+    page.backupDemo = demo;
     ui.backupRow.hidden = false;
   }
   if (verdict.image) {
-    imageId = verdict.image;
+    page.imageId = verdict.image;
+    page.backupDemo = demo;
     ui.imageRow.hidden = false;
   }
   if (verdict.problem) await showProblem(verdict.problem);
 }
 
-// One command at a time, from the click on: the port's chooser and the write's questions come
-// before the command itself.
+// One command at a time, from the click on: the questions and the port's chooser come before the
+// command itself.
 let commandStarted = false;
 
-// Leaving the page while a command runs cuts a write off, and its backup leaves with the page:
-// the browser asks first.
-window.addEventListener('beforeunload', (event) => {
-  if (commandStarted) event.preventDefault();
-});
-
-async function run(core: Core, choices: LinkChoices, operation: Operation): Promise<void> {
-  if (commandStarted) return;
+async function oneAtATime(work: () => Promise<void>): Promise<void> {
+  if (commandStarted || dialogOpen()) return;
   commandStarted = true;
   try {
-    await runCommand(core, choices, operation);
+    await work();
   } finally {
     commandStarted = false;
   }
 }
 
-async function runCommand(core: Core, choices: LinkChoices, operation: Operation): Promise<void> {
-  const port = ui.port.value as PortChoice;
-  await grantPort(port, choices);
-  if (operation === 'write' && !(await writeMayStart(core))) return;
-  setBusy(true);
-  ui.status.value = choices.working[operation];
-  ui.progress.value = 0;
-  const verdict = await core.run({
-    operation,
-    port,
+function linkRequest(): { port: PortChoice; baud: number; fast: boolean; backUp: boolean; verifyAfter: boolean } {
+  return {
+    port: ui.port.value as PortChoice,
     baud: Number(ui.baud.value),
     fast: ui.fast.checked,
     backUp: ui.backUp.checked,
     verifyAfter: ui.verifyAfter.checked,
-  });
-  setBusy(false);
-  await showVerdict(core, verdict);
+  };
 }
 
-async function openFile(core: Core): Promise<void> {
-  const file = await pickFile(ui.fileInput);
-  if (!file) return;
-  const verdict = core.open(new Uint8Array(await file.slice(0, core.openBytesNeeded()).arrayBuffer()), file.name);
+async function runCommand(page: Page, operation: Operation | 'restore', entry = ''): Promise<void> {
+  if (operation === 'read' && !(await mayDropDocument(page))) return;
+  const link = linkRequest();
+  await grantPort(link.port, page.choices);
+  if (operation === 'write' && !(await writeMayStart(page.core))) return;
+  setBusy(page, true);
+  ui.status.value = page.choices.working[operation];
+  ui.progress.value = 0;
+  const verdict = await page.core.run({ operation, ...link, entry });
+  setBusy(page, false);
+  await page.store.persist();
+  await showVerdict(page, verdict, link.port === 'demo');
+}
+
+async function radioArchive(page: Page): Promise<void> {
+  const port = ui.port.value as PortChoice;
+  const choice = await runArchive(page.core, {
+    demo: port === 'demo',
+    portName: page.choices.portNames[port],
+    lasting: page.store.lasting,
+    fileInput: ui.fileInput,
+    persist: () => page.store.persist(),
+  });
+  if (!choice) return;
+  if (choice.kind === 'restore') return runCommand(page, 'restore', choice.id);
+  if (!(await mayDropDocument(page))) return;
+  const verdict = page.core.call<Verdict>('archiveOpen', { demo: port === 'demo', id: choice.id });
   ui.status.value = verdict.status;
-  if (verdict.ok) showDocument(core);
+  if (verdict.ok) showDocument(page);
   else if (verdict.problem) await showProblem(verdict.problem);
 }
 
-async function saveFile(core: Core): Promise<void> {
-  const saved = core.save();
-  if (typeof saved === 'string') return showProblem({ title: 'Error', text: saved });
-  download(saved, core.document().name || 'settings.dat');
+async function checkConnection(page: Page): Promise<void> {
+  const link = linkRequest();
+  await grantPort(link.port, page.choices);
+  await runCheckConnection(async () => {
+    setBusy(page, true);
+    try {
+      return await checkOnce(page.core, linkRequest());
+    } finally {
+      setBusy(page, false);
+    }
+  });
 }
 
-function wire(core: Core, choices: LinkChoices): void {
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+function wire(page: Page): void {
+  const { core } = page;
+  const on = (id: string, work: () => Promise<unknown> | unknown) =>
+    byId<HTMLButtonElement>(id).addEventListener('click', () => void oneAtATime(async () => void (await work())));
   for (const [operation, button] of Object.entries(commands) as [Operation, HTMLButtonElement][])
-    button.addEventListener('click', () => void run(core, choices, operation));
+    button.addEventListener('click', () => void oneAtATime(() => runCommand(page, operation)));
   ui.stop.addEventListener('click', () => core.stop());
-  ui.open.addEventListener('click', () => void openFile(core));
-  ui.save.addEventListener('click', () => void saveFile(core));
-  ui.band.addEventListener('change', () => showChannels(core));
+  on('load-default', () => loadDefault(page));
+  on('open', () => openFile(page));
+  on('save', () => saveFile(page));
+  on('import-channels', async () => {
+    const status = await importChannels(core, ui.fileInput);
+    if (status === null) return;
+    ui.status.value = status;
+    page.channels.showList();
+    changed(page);
+  });
+  on('export-channels', () => downloadMade(core, 'exportCsv') && (ui.status.value = 'Export Channels OK.'));
+  on('radio-archive', () => radioArchive(page));
+  on('freq-report', () => downloadMade(core, 'freqReport'));
+  on('checksum', () => showChecksum(core));
+  on('feature-setup', async () => (await runFeatureSetup(core)) && changed(page));
+  on('check-connection', () => checkConnection(page));
   ui.reportDownload.addEventListener('click', () => download(ui.report.textContent ?? '', 'Verify.txt', 'text/plain'));
   ui.backupDownload.addEventListener('click', () => {
-    const bytes = core.archivedSettings(backupId);
-    if (bytes) download(bytes, backupId.replace(/\//g, '_') + '.dat');
+    const made = core.file('archivedSettings', { demo: page.backupDemo, id: page.backupId });
+    if (typeof made !== 'string') download(made.bytes, page.backupId.replace(/\//g, '_') + '.dat');
   });
   ui.imageDownload.addEventListener('click', () => {
-    const bytes = core.archivedImage(imageId);
-    if (bytes) download(bytes, imageId.replace(/\//g, '_') + '.bin');
+    const made = core.file('archivedImage', { demo: page.backupDemo, id: page.imageId });
+    if (typeof made !== 'string') download(made.bytes, page.imageId.replace(/\//g, '_') + '.bin');
   });
   core.onProgress = (p) => {
     const span = Math.max(1, p.max - p.min);
@@ -238,24 +332,45 @@ function wire(core: Core, choices: LinkChoices): void {
     ui.phase.textContent = p.phase ? `${p.phase} ${Math.round(((p.pos - p.min) * 100) / span)}%` : '';
   };
   core.askIdentity = askIdentity;
+  core.persistArchive = () => page.store.persist();
+  // The browser's own question before a page with unsaved changes is left.
+  window.addEventListener('beforeunload', (event) => {
+    if (!page.modified) return;
+    event.preventDefault();
+    event.returnValue = '';
+  });
+}
+
+// Once opened, the page works without the network: a service worker keeps the site's files.
+function workOffline(): void {
+  if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
+  navigator.serviceWorker.register('sw.js').catch(() => undefined);
 }
 
 async function start(): Promise<void> {
-  setBusy(true);
+  setBusy(null, true);
   ui.stop.disabled = true;
   let core: Core;
+  let store: ArchiveStore;
   try {
     core = await Core.load({ serial, hid });
+    store = await ArchiveStore.open(core.fs);
   } catch (error) {
     ui.status.value = `The page could not start: ${String(error)}`;
     return;
   }
   const choices = core.linkChoices();
   offerPorts(choices);
-  wire(core, choices);
-  showDocument(core);
-  setBusy(false);
+  const page: Page = {
+    core, choices, store, modified: false, backupId: '', imageId: '', backupDemo: false,
+    editor: new Editor(core, (answer) => edited(page, answer)),
+    channels: new ChannelPanel(core, () => changed(page)),
+  };
+  wire(page);
+  showDocument(page);
+  setBusy(page, false);
   ui.status.value = choices.ready;
+  workOffline();
   // How long the page took to become usable, for the performance figures.
   document.body.dataset.readyMs = performance.now().toFixed(0);
 }

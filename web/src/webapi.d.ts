@@ -13,6 +13,7 @@ interface SerialPort {
   setSignals(signals: { dataTerminalReady?: boolean; requestToSend?: boolean }): Promise<void>;
   readonly readable: ReadableStream<Uint8Array> | null;
   readonly writable: WritableStream<Uint8Array> | null;
+  getInfo?(): { usbVendorId?: number; usbProductId?: number };
 }
 interface Serial {
   requestPort(options?: object): Promise<SerialPort>;
