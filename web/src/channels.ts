@@ -20,6 +20,7 @@ export class ChannelPanel {
   readonly band = byId<HTMLSelectElement>('band');
   private readonly list = byId<HTMLSelectElement>('channels');
   private readonly buttons = ['channel-edit', 'channel-add', 'channel-remove'].map((id) => byId<HTMLButtonElement>(id));
+  private shownBand = '';
 
   constructor(
     private readonly core: Core,
@@ -47,11 +48,13 @@ export class ChannelPanel {
     this.showList();
   }
 
+  // A band shown anew starts without a channel chosen, as the window's list does.
   showList(): void {
-    const row = this.list.selectedIndex;
+    const row = this.band.value === this.shownBand ? this.list.selectedIndex : -1;
+    this.shownBand = this.band.value;
     const lines = this.band.value ? this.core.call<{ lines: string[] }>('channelList', { band: this.band.value }).lines : [];
     this.list.replaceChildren(...lines.map((line, i) => new Option(line, String(i))));
-    if (row >= 0 && row < lines.length) this.list.selectedIndex = row;
+    this.list.selectedIndex = row < lines.length ? row : -1;
   }
 
   setEnabled(enabled: boolean): void {

@@ -70,9 +70,10 @@ export class ArchiveStore {
     }
   }
 
+  // The folder and every folder above it, up to the root the core works in.
   private makeFolder(path: string): void {
-    let built = kRoot;
-    for (const part of path.split('/')) {
+    let built = '';
+    for (const part of `${kRoot}/${path}`.split('/').filter(Boolean)) {
       built += `/${part}`;
       try {
         this.fs.mkdir(built);

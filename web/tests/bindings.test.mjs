@@ -23,8 +23,8 @@ test('a read of the demo radio is the settings file orven-cli reads, byte for by
   assert.ok(Buffer.from(saved).equals(byCli.out), 'the page saves what orven-cli reads');
   const view = core.document();
   assert.deepEqual(view.document, await showJson(dir, saved));
-  assert.equal(view.decoded.mmsi, 'ship station, MID 211, Germany');
-  assert.deepEqual(view.bands, ['INT', 'Private']);
+  assert.equal(view.notes.mmsi, 'ship station, MID 211, Germany');
+  assert.deepEqual(view.bandEntries, ['INT', 'Private']);
 });
 
 test('Open takes a settings file whole and refuses anything else, keeping the document', async (t) => {

@@ -33,6 +33,9 @@
       if (open) throw new DOMException('The port is already open.', 'InvalidStateError');
       if (window.fakeSerial.busy) throw new DOMException('Failed to open serial port.', 'NetworkError');
       const sim = await radio();
+      // A radio set to another rate hears nothing at this one: the adaptor echoes, the radio is silent.
+      const rate = window.fakeSerial.radioBaud;
+      if (rate) sim.ccall('orven_simline_start', 'string', ['string'], [options.baudRate === rate ? faults : [faults, 'no-radio'].filter(Boolean).join(',')]);
       open = true;
       opened.push(options);
       let stopped = false;
@@ -160,6 +163,7 @@
     },
     opened,
     busy: false,  // another program holds the port: it does not open
+    radioBaud: 0, // the radio answers at this rate alone (0: at any)
     asked: 0,     // how often the browser's chooser was shown
     // Changes a byte of the radio's memory, as a write cut off might have left it.
     async poke(address, byte) {

@@ -2,71 +2,13 @@
 // file opened and saved, the identity question, Verify, Stop, and a Web Serial port bridged to
 // the simulated radio, each against what orven-cli does with the same radio.
 import assert from 'node:assert/strict';
-import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
-import { chromium } from 'playwright-core';
-import { serve } from '../serve.mjs';
-import { cli, scratch, settingsFile, simulatedRadio, siteDir } from './support.mjs';
+import { writeFileSync } from 'node:fs';
+import { test } from 'node:test';
+import { command, downloaded, env, idle, openFile, openPage, problem, save, status, statusSays, useBrowser } from './browser.mjs';
+import { cli, scratch, settingsFile, simulatedRadio } from './support.mjs';
 
-const chromiumFlags = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
-let browser;
-let site;
-
-before(async () => {
-  site = await serve(siteDir);
-  browser = await chromium.launch({ executablePath: process.env.ORVEN_CHROMIUM ?? '/usr/bin/chromium', args: chromiumFlags });
-});
-after(async () => {
-  await browser?.close();
-  site?.server.close();
-});
-
-// A fresh page (its own demo radio and fake serial port), usable once it says so.
-async function openPage(t, query = '?demo') {
-  const context = await browser.newContext({ acceptDownloads: true });
-  t.after(() => context.close());
-  await context.addInitScript({ path: new URL('./fake-ports.js', import.meta.url).pathname });
-  const page = await context.newPage();
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(e.message));
-  t.after(() => assert.deepEqual(errors, [], 'the page threw'));
-  await page.goto(site.url + query);
-  await page.waitForFunction(() => document.body.dataset.readyMs !== undefined);
-  return page;
-}
-
-const status = (page) => page.locator('#status').textContent();
-
-// Waits for the status line to say `text` (Open reads the file before it answers).
-const statusSays = (page, text) =>
-  page.waitForFunction((expected) => document.getElementById('status').textContent === expected, text);
-
-// Clicks a command and waits until the page is free for the next one.
-async function command(page, name) {
-  await page.getByRole('button', { name, exact: true }).click();
-  await page.waitForFunction(() => !document.getElementById('read').disabled);
-}
-
-// The problem dialog's title and text, closed with OK.
-async function problem(page) {
-  const dialog = page.getByRole('dialog');
-  await dialog.waitFor();
-  const said = { title: await dialog.locator('h2').textContent(), text: (await dialog.locator('p').allTextContents()).join('\n\n') };
-  await dialog.getByRole('button', { name: 'OK' }).click();
-  return said;
-}
-
-async function downloaded(page, click) {
-  const [download] = await Promise.all([page.waitForEvent('download'), click()]);
-  return { name: download.suggestedFilename(), bytes: readFileSync(await download.path()) };
-}
-
-async function openFile(page, path) {
-  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.getByRole('button', { name: 'Open' }).click()]);
-  await chooser.setFiles(path);
-}
+useBrowser();
 
 test('a read of the demo radio shows its settings, and Save gives the file orven-cli reads', async (t) => {
   const dir = scratch(t);
@@ -77,10 +19,11 @@ test('a read of the demo radio shows its settings, and Save gives the file orven
   await command(page, 'Read From Radio');
   t.diagnostic(`page ready after ${await page.evaluate(() => document.body.dataset.readyMs)} ms; fast demo read ${Date.now() - started} ms`);
   assert.equal(await status(page), 'Read OK.');
-  assert.match(await page.locator('#identities').textContent(), /211234560ship station, MID 211, Germany/);
+  assert.equal(await page.getByLabel('MMSI', { exact: true }).inputValue(), '211234560');
+  assert.equal(await page.locator('#mmsi-decoded').textContent(), 'ship station, MID 211, Germany');
   await page.getByLabel('Band').selectOption('Private');
-  assert.equal(await page.getByRole('list', { name: 'Channel list' }).locator('li').count(), 7);
-  const saved = await downloaded(page, () => page.getByRole('button', { name: 'Save' }).click());
+  assert.equal(await page.getByRole('listbox', { name: 'Channel list' }).locator('option').count(), 7);
+  const saved = await save(page);
   assert.ok(saved.bytes.equals(cli(['-p', 'demo', 'read', '-'], dir).out), 'byte for byte what orven-cli reads');
 });
 
@@ -90,11 +33,13 @@ test('Open takes a settings file and Save gives it back; a file that is none is 
   const file = settingsFile(dir, 'uk.dat', ['--model', 'eur-int', '--country', 'uk'], ['--mmsi', '232001234']);
   await openFile(page, join(dir, 'uk.dat'));
   await statusSays(page, 'Open file OK.');
-  assert.match(await page.locator('#identities').textContent(), /232001234.*United Kingdom/);
+  assert.equal(await page.getByLabel('MMSI', { exact: true }).inputValue(), '232001234');
+  assert.equal(await page.getByLabel('MMSI entry by user').isChecked(), true, 'the radio keeps its own MMSI');
+  assert.equal(await page.locator('#mmsi-decoded').textContent(), '', 'so nothing is said of the number');
   writeFileSync(join(dir, 'junk.dat'), file.subarray(0, 4096));
   await openFile(page, join(dir, 'junk.dat'));
   assert.deepEqual(await problem(page), { title: 'Error', text: 'Unknown File Format.' });
-  const saved = await downloaded(page, () => page.getByRole('button', { name: 'Save' }).click());
+  const saved = await save(page);
   assert.equal(saved.name, 'uk.dat');
   assert.ok(saved.bytes.equals(file));
 });
@@ -115,7 +60,7 @@ test('a write shows what the radio holds against the new MMSI and goes ahead onl
   assert.equal(await ok.isDisabled(), true);
   await question.getByRole('button', { name: 'Cancel' }).click();
   assert.deepEqual(await problem(page), { title: 'Write Error', text: 'User Cancel.' });
-  await page.waitForFunction(() => !document.getElementById('read').disabled);
+  await idle(page);
 
   await command(page, 'Verify');
   assert.equal(await status(page), 'Verify Error.', 'nothing was written');
@@ -125,7 +70,7 @@ test('a write shows what the radio holds against the new MMSI and goes ahead onl
   await page.getByRole('button', { name: 'Write to Radio' }).click();
   await question.getByLabel('Type the new MMSI again:').fill('211999999');
   await ok.click();
-  await page.waitForFunction(() => !document.getElementById('read').disabled);
+  await idle(page);
   assert.match(await status(page), /^Write OK\. Verify OK\.\nBackup: 20261206\/\S+_backup$/);
   const backup = await downloaded(page, () => page.getByRole('button', { name: 'Download Backup' }).click());
   assert.ok(backup.bytes.equals(cli(['-p', 'demo', 'read', '-'], dir).out), 'the backup is what the radio held');
@@ -181,7 +126,7 @@ test('over Web Serial the line faults give what orven-cli gives over a serial po
   await page.getByLabel('Fast Transfer').check();
   await command(page, 'Read From Radio');
   assert.equal(await status(page), 'Read OK.');
-  const saved = await downloaded(page, () => page.getByRole('button', { name: 'Save' }).click());
+  const saved = await save(page);
   assert.ok(saved.bytes.equals(read.out), 'the read over Web Serial is the read over the serial port');
 });
 
@@ -197,7 +142,7 @@ test('over WebHID the USB radio reads as orven-cli reads the demo radio; a radio
   await page.evaluate(() => window.fakeUsb.plug());
   await command(page, 'Read From Radio');
   assert.equal(await status(page), 'Read OK.');
-  const saved = await downloaded(page, () => page.getByRole('button', { name: 'Save' }).click());
+  const saved = await save(page);
   assert.ok(saved.bytes.equals(cli(['-p', 'demo', 'read', '-'], dir).out));
 });
 
@@ -243,13 +188,13 @@ test('identity warnings are asked about before a write, and No writes nothing', 
 });
 
 test('a browser without Web Serial and WebHID offers the demo radio alone and says where the radio can be reached', async (t) => {
-  const context = await browser.newContext();
+  const context = await env.browser.newContext();
   t.after(() => context.close());
   await context.addInitScript(() => {
     for (const api of ['serial', 'hid']) Object.defineProperty(Navigator.prototype, api, { configurable: true, get: () => undefined });
   });
   const page = await context.newPage();
-  await page.goto(site.url);
+  await page.goto(env.site.url);
   await page.waitForFunction(() => document.body.dataset.readyMs !== undefined);
   const port = page.getByLabel('Port', { exact: true });
   assert.equal(await port.inputValue(), 'demo');
@@ -262,7 +207,7 @@ test('a browser without Web Serial and WebHID offers the demo radio alone and sa
 
 test('a read of a radio no settings file can hold keeps the document and offers the radio\'s exact bytes', async (t) => {
   const page = await openPage(t, '');
-  const before = await page.locator('#identities').textContent();
+  const before = await page.getByLabel('MMSI', { exact: true }).inputValue();
   // RX of the first private channel far above the band (its record at 0x0300, RX at offset 7).
   await page.evaluate(async () => {
     await window.fakeSerial.poke(0x0307, 0xff);
@@ -275,7 +220,7 @@ test('a read of a radio no settings file can hold keeps the document and offers 
   assert.match(said.text, /^The radio's settings cannot be kept as a settings file:\nprivate channel 1 /);
   assert.match(said.text, /Download Radio Image saves the radio's exact bytes\.$/);
   assert.equal(await status(page), 'Read Error.');
-  assert.equal(await page.locator('#identities').textContent(), before);
+  assert.equal(await page.getByLabel('MMSI', { exact: true }).inputValue(), before);
   const image = await downloaded(page, () => page.getByRole('button', { name: 'Download Radio Image' }).click());
   const memory = Buffer.from(await page.evaluate(() => window.fakeSerial.memory()));
   assert.equal(image.bytes.length, 8192);
@@ -294,7 +239,7 @@ test('a write cut off after its backup says so, and the backup brings back what 
   await page.getByRole('button', { name: 'Write to Radio' }).click();
   const said = await problem(page);
   assert.equal(said.title, 'Write Error');
-  assert.match(said.text, /^Radio is not detected!\n\nWhat the radio held before is kept in the radio archive as 20261206\/\S+_backup; Download Backup saves it as a settings file\.$/);
+  assert.match(said.text, /^Radio is not detected!\n\nWhat the radio held before is kept in the radio archive as 20261206\/\S+_backup; Radio Archive\.\.\. can write it back; Download Backup saves it as a settings file\.$/);
   const backup = await downloaded(page, () => page.getByRole('button', { name: 'Download Backup' }).click());
   assert.ok(backup.bytes.equals(cli(['-p', 'demo', 'read', '-'], dir).out), 'the radio as it was before the write');
 });

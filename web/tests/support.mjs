@@ -56,21 +56,31 @@ export async function loadCore() {
   // The module's own loader would fetch() a file path under this node; it is handed the bytes.
   const module = await OrvenCore({ print: () => {}, wasmBinary: readFileSync(join(wasmDir, 'orven-core.wasm')) });
   module.onProgress = () => {};
-  const call = (name, ...args) => JSON.parse(module.ccall(name, 'string', args.map(() => 'string'), args));
-  const bytes = (answer) =>
-    answer.ok ? module.HEAPU8.slice(module.ccall('orven_bytes', 'number'), module.ccall('orven_bytes', 'number') + answer.size) : null;
+  // One request of the core's table, with bytes for it when it takes them.
+  const call = (name, args = {}, input) => {
+    if (input) {
+      const at = module._malloc(Math.max(1, input.length));
+      module.HEAPU8.set(input, at);
+      module.ccall('orven_input', null, ['number', 'number'], [at, input.length]);
+      module._free(at);
+    }
+    return JSON.parse(module.ccall('orven_call', 'string', ['string', 'string'], [name, JSON.stringify(args)]));
+  };
+  // A request that answers with a file: its bytes, or null.
+  const file = (name, args = {}) => {
+    const answer = call(name, args);
+    if (!answer.ok) return null;
+    const at = module.ccall('orven_bytes', 'number');
+    return Buffer.from(module.HEAPU8.slice(at, at + answer.size));
+  };
   return {
     module,
-    document: () => call('orven_document'),
-    open(data, name) {
-      const at = module._malloc(data.length);
-      module.HEAPU8.set(data, at);
-      const verdict = JSON.parse(module.ccall('orven_open', 'string', ['number', 'number', 'string'], [at, data.length, name]));
-      module._free(at);
-      return verdict;
-    },
-    save: () => bytes(call('orven_save')),
-    archived: (id) => bytes(call('orven_archived_settings', id)),
+    call,
+    file,
+    document: () => call('document'),
+    open: (data, name) => call('open', { name }, data),
+    save: () => file('save'),
+    archived: (id, demo = true) => file('archivedSettings', { id, demo }),
     run: async (request) =>
       JSON.parse(await module.ccall('orven_run', 'string', ['string'], [JSON.stringify(request)], { async: true })),
     stop: () => module._orven_stop(),
