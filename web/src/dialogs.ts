@@ -43,6 +43,28 @@ export function select(choices: string[], chosen: number): HTMLSelectElement {
 
 let openDialogs = 0;
 
+// Tab past the last control comes round to the first, and Shift+Tab back: the browser alone would
+// let focus leave a modal dialog for its own address bar.
+function keepFocusInside(dialog: HTMLDialogElement): void {
+  dialog.addEventListener('keydown', (event) => {
+    if (event.key !== 'Tab') return;
+    const reachable = Array.from(
+      dialog.querySelectorAll<HTMLElement>('button, input, select, textarea, output[tabindex], pre[tabindex], ul[tabindex], [tabindex="0"]'),
+    ).filter((e) => !(e as HTMLButtonElement).disabled && e.tabIndex >= 0 && e.offsetParent !== null &&
+      !(e instanceof HTMLInputElement && e.type === 'radio' && !e.checked && dialog.querySelector(`input[name="${e.name}"]:checked`)));
+    if (reachable.length === 0) return;
+    const first = reachable[0];
+    const last = reachable[reachable.length - 1];
+    if (!event.shiftKey && document.activeElement === last) {
+      event.preventDefault();
+      first.focus();
+    } else if (event.shiftKey && document.activeElement === first) {
+      event.preventDefault();
+      last.focus();
+    }
+  });
+}
+
 // Whether a dialog is open: the page's own keys and commands wait meanwhile.
 export function dialogOpen(): boolean {
   return openDialogs > 0;
@@ -61,6 +83,7 @@ export function showDialog(
   form.method = 'dialog';
   fill(form, dialog);
   dialog.append(form);
+  keepFocusInside(dialog);
   document.body.append(dialog);
   const before = document.activeElement as HTMLElement | null;
   if (accept)
