@@ -85,6 +85,27 @@ test('reads and backups are kept in the browser, opened, restored, logged, and m
   await button(dialog, 'Close').click();
 });
 
+test('a write cut off by a closed tab leaves its backup and its start in the archive, and the log says to restore it', async (t) => {
+  const context = await newContext(t);
+  const page = await pageIn(t, context, '');
+  // A radio slow to answer: the write takes seconds, and the tab is closed in the middle of it.
+  await page.evaluate(() => window.fakeSerial.start('delay=30'));
+  await page.getByLabel('Fast Transfer').check();
+  await button(page, 'Write to Radio').click();
+  await page.waitForFunction(() => /^Writing/.test(document.getElementById('phase').textContent));
+  await page.close();
+
+  const again = await pageIn(t, context, '?demo');
+  await again.getByLabel('Port', { exact: true }).selectOption('serial');
+  await button(again, 'Radio Archive...').click();
+  const dialog = again.getByRole('dialog', { name: 'Radio Archive' });
+  const rows = await archiveRows(dialog);
+  assert.deepEqual(rows.map((r) => r[2]), ['backup']);
+  await button(dialog, 'Programming Log').click();
+  assert.match(await dialog.getByLabel('Programming log').textContent(),
+    /write {2}port Web Serial .*INTERRUPTED: no outcome was logged; the radio may hold part of this write\. What it held before: entry 20261206\/\S+_backup of the radio archive/);
+});
+
 test('Check Connection says what the browser and the line tell, with the fix under each failure', async (t) => {
   const context = await newContext(t);
   await context.grantPermissions(['clipboard-read', 'clipboard-write']);
@@ -104,7 +125,15 @@ test('Check Connection says what the browser and the line tell, with the fix und
   await page.keyboard.press('Escape');
 
   await page.getByLabel('Port', { exact: true }).selectOption('serial');
-  await page.evaluate(() => (window.fakeSerial.radioBaud = 19200));
+  await page.evaluate(() => (window.fakeSerial.refuse = true));
+  said = await check();
+  assert.match(said.lines.join('\n'), /^■ FAIL\s*no serial adaptor is granted to this page.*fix: plug the adaptor in/s);
+  await button(said.dialog, 'Close').click();
+
+  await page.evaluate(() => {
+    window.fakeSerial.refuse = false;
+    window.fakeSerial.radioBaud = 19200;
+  });
   said = await check();
   assert.match(said.lines.join('\n'), /● OK\s*the port opens at 9600 baud/);
   assert.match(said.lines.join('\n'), /■ FAIL\s*the radio does not answer the identify frame at 9600 baud.*fix: the radio answers at 19200 baud/s);

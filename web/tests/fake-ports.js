@@ -97,6 +97,7 @@
     get: () => ({
       requestPort: async () => {
         window.fakeSerial.asked += 1;
+        if (window.fakeSerial.refuse) throw new DOMException('No port selected by the user.', 'NotFoundError');
         return port;
       },
       getPorts: async () => [port, port],
@@ -164,6 +165,7 @@
     opened,
     busy: false,  // another program holds the port: it does not open
     radioBaud: 0, // the radio answers at this rate alone (0: at any)
+    refuse: false, // the user closes the browser's chooser without a port
     asked: 0,     // how often the browser's chooser was shown
     // Changes a byte of the radio's memory, as a write cut off might have left it.
     async poke(address, byte) {
