@@ -1,5 +1,6 @@
 #include "files/Inflate.h"
 
+#include <algorithm>
 #include <array>
 
 namespace orven {
@@ -10,6 +11,8 @@ constexpr int kMaxCodeBits = 15;
 constexpr int kLiteralCodes = 288;
 constexpr int kDistanceCodes = 30;
 constexpr int kEndOfBlock = 256;
+// Deflate makes at most this many bytes of each byte of its data (a match of 258 in under 2 bits).
+constexpr std::size_t kMostRatio = 1032;
 
 // Base lengths and distances of the length and distance symbols, and their extra bits.
 constexpr std::array<std::uint16_t, 29> kLengthBase = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
@@ -37,7 +40,8 @@ public:
 
     bool Run() {
         out_.clear();
-        out_.reserve(size_);
+        // No more than the data can make: a size claimed by a damaged or hostile file reserves nothing.
+        out_.reserve(std::min(size_, in_.size() * kMostRatio + kMostRatio));
         bool last = false;
         while (!last && ok_) {
             last = Bits(1) != 0;

@@ -11,7 +11,7 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DORVEN_FUZZ=ON -DORVEN_GUI
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
 status=0
-targets="${ORVEN_FUZZ_TARGETS:-settings_file image_decode serial_receive usb_reply state_file json_import channel_csv}"
+targets="${ORVEN_FUZZ_TARGETS:-settings_file image_decode serial_receive usb_reply state_file json_import channel_csv zip_read}"
 for target in $targets; do
   work="$build/corpus/$target"
   mkdir -p "$work" "$build/findings/$target"

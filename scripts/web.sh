@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds ORVEN Clone for the browser into build-web/site/: static files only, with relative paths,
 # so any static host serves them. Installs what it needs first (emscripten, Node.js and npm from
-# Debian unless a node and npm are already there, chromium for the browser tests; the page's
-# npm packages with `npm ci`).
+# Debian unless a node and npm are already there, chromium, zip and unzip for the browser tests; the
+# page's npm packages with `npm ci`).
 #   ./scripts/web.sh           build, and say how to open it
 #   ./scripts/web.sh --serve   build, then serve it on http://127.0.0.1:8080 (Ctrl-C stops)
 #   ./scripts/web.sh --test    build, then run the bindings' and the page's tests
@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 mode="${1:-}"
 case "$mode" in ""|--serve|--test) ;; *) echo "usage: $0 [--serve|--test]" >&2; exit 2 ;; esac
 
-packages=(emscripten cmake ninja-build nlohmann-json3-dev chromium)
+packages=(emscripten cmake ninja-build nlohmann-json3-dev chromium zip unzip)
 # A node and npm of another origin (say a newer Node.js) are kept: Debian's npm would replace them.
 command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
 missing=()

@@ -2,9 +2,6 @@
 
 #include "model/ChannelBand.h"
 #include "model/PlatformLogi.h"
-#include "model/SettingsRules.h"
-#include "model/UsageNameTable.h"
-#include "ui/ChannelFrequency.h"
 #include "ui/DialogButtons.h"
 #include "ui/ResourceIds.h"
 #include "ui/UserPrompts.h"
@@ -21,48 +18,21 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include <cmath>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <tuple>
+#include <vector>
 
 namespace orven::ui {
 
 namespace {
 
-// The characters a channel name is made of; the second name character is a digit, the first ten.
-constexpr std::string_view kNameAlphabet = kLabelFirstCharacters;
-constexpr int kSecondNameChoices = 10;
-
-// A new channel starts out simplex on this frequency.
-constexpr double kNewChannelMHz = 157.85;
-// RX and TX this close together make a simplex channel.
-constexpr double kSimplexToleranceMHz = 0.00001;
-
 const QString kErrorTitle = QStringLiteral("Error");
 
-// The alphabet entry of a name character: the entry of its position, 0 when it is not in the
-// alphabet, and no entry (-1) when the position is beyond the box's choices.
-int NameEntry(char c, int choices) {
-    const std::size_t position = kNameAlphabet.find(c);
-    if (position == std::string_view::npos) return 0;
-    return static_cast<int>(position) < choices ? static_cast<int>(position) : -1;
-}
-
-// The usage box lists the usage names from the first real one; other codes show entry 0.
-int UsageEntry(std::uint8_t usage) {
-    const int code = static_cast<std::int8_t>(usage);
-    const int last = static_cast<int>(kUsageNameCount) - 1;
-    return code >= kFirstUsageName && code <= last ? code - kFirstUsageName : 0;
-}
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QComboBox* NameBox(QWidget* parent, int id, int choices) {
+QComboBox* ChoiceBox(QWidget* parent, int id, const std::vector<std::string>& choices) {
     auto* box = WithId(new QComboBox(parent), id);
-    for (int k = 0; k < choices; ++k) box->addItem(QString(QLatin1Char(kNameAlphabet[k])));
+    for (const std::string& choice : choices) box->addItem(QString::fromStdString(choice));
     return box;
 }
 
@@ -86,9 +56,6 @@ CChannelSetupDlg::CChannelSetupDlg(AppState& state, RadioSettings& settings, boo
     layout->addLayout(middle);
     layout->addLayout(MakeButtonRow(*this, ButtonRow::OkCancel));
 
-    own_.txMHz = kNewChannelMHz;
-    own_.rxMHz = kNewChannelMHz;
-    own_.inUse = 1;
     if (const ChannelRecord* record = PickedRecord()) {
         ShowRecord(*record);
     } else {
@@ -101,8 +68,8 @@ CChannelSetupDlg::CChannelSetupDlg(AppState& state, RadioSettings& settings, boo
 
 QWidget* CChannelSetupDlg::MakeNameGroup() {
     auto* group = new QGroupBox(QStringLiteral("Name"), this);
-    nameFirst_ = NameBox(group, ids::channel::kNameFirst, static_cast<int>(kNameAlphabet.size()));
-    nameSecond_ = NameBox(group, ids::channel::kNameSecond, kSecondNameChoices);
+    nameFirst_ = ChoiceBox(group, ids::channel::kNameFirst, NameChoices(true));
+    nameSecond_ = ChoiceBox(group, ids::channel::kNameSecond, NameChoices(false));
     auto* layout = new QHBoxLayout(group);
     layout->addWidget(nameFirst_);
     layout->addWidget(nameSecond_);
@@ -111,13 +78,7 @@ QWidget* CChannelSetupDlg::MakeNameGroup() {
 
 QWidget* CChannelSetupDlg::MakeUsageGroup() {
     auto* group = new QGroupBox(QStringLiteral("Usage"), this);
-    usage_ = WithId(new QComboBox(group), ids::channel::kUsageCombo);
-    for (int code = kFirstUsageName; code < static_cast<int>(kUsageNameCount); ++code) {
-        const std::string_view name = UsageName(code);
-        if (name.empty()) break;
-        // The names are padded for the fixed columns of the channel list; here they stand alone.
-        usage_->addItem(Latin1(name).trimmed());
-    }
+    usage_ = ChoiceBox(group, ids::channel::kUsageCombo, UsageChoices());
     auto* layout = new QHBoxLayout(group);
     layout->addWidget(usage_);
     return group;
@@ -149,9 +110,8 @@ QWidget* CChannelSetupDlg::MakeModeGroup() {
     duplexPlus_ = WithId(new QRadioButton(QStringLiteral("Duplex(RX=TX+4.6)"), group), ids::channel::kDuplexPlus);
     simplex_ = WithId(new QRadioButton(QStringLiteral("Simplex"), group), ids::channel::kSimplex);
     duplexMinus_ = WithId(new QRadioButton(QStringLiteral("Duplex(RX=TX-4.6)"), group), ids::channel::kDuplexMinus);
-    connect(duplexPlus_, &QRadioButton::clicked, this, [this] { ModeClicked(Mode::DuplexPlus); });
-    connect(simplex_, &QRadioButton::clicked, this, [this] { ModeClicked(Mode::Simplex); });
-    connect(duplexMinus_, &QRadioButton::clicked, this, [this] { ModeClicked(Mode::DuplexMinus); });
+    for (QRadioButton* mode : {duplexPlus_, simplex_, duplexMinus_})
+        connect(mode, &QRadioButton::clicked, this, &CChannelSetupDlg::ModeClicked);
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(duplexPlus_);
     layout->addWidget(simplex_);
@@ -172,62 +132,40 @@ ChannelRecord* CChannelSetupDlg::PickedRecord() {
 }
 
 void CChannelSetupDlg::ShowRecord(const ChannelRecord& record) {
-    tx_->setText(FrequencyText(record.txMHz));
-    rx_->setText(FrequencyText(record.rxMHz));
-    // Only the side RX lies on counts, not how far off it is.
-    if (std::fabs(record.rxMHz - record.txMHz) <= kSimplexToleranceMHz) simplex_->setChecked(true);
-    else if (record.rxMHz < record.txMHz) duplexMinus_->setChecked(true);
-    else duplexPlus_->setChecked(true);
-    nameFirst_->setCurrentIndex(NameEntry(record.label[0], nameFirst_->count()));
-    nameSecond_->setCurrentIndex(NameEntry(record.label[1], nameSecond_->count()));
-    usage_->setCurrentIndex(UsageEntry(record.usage));
+    const ChannelForm form = FormOf(record);
+    tx_->setText(QString::fromStdString(form.tx));
+    rx_->setText(QString::fromStdString(FrequencyText(record.rxMHz)));
+    (form.mode == ChannelMode::Simplex ? simplex_ : form.mode == ChannelMode::DuplexMinus ? duplexMinus_ : duplexPlus_)
+        ->setChecked(true);
+    nameFirst_->setCurrentIndex(form.nameFirst);
+    nameSecond_->setCurrentIndex(form.nameSecond);
+    usage_->setCurrentIndex(form.usage);
 }
 
-// RX is derived from TX and the mode; the RX edit is only a display.
-void CChannelSetupDlg::StoreRecord(ChannelRecord& record) const {
-    record.txMHz = TxValue();
-    record.rxMHz = RxFor(SelectedMode(), record.txMHz);
-    // A box without a selection keeps the character or code the record had.
-    if (nameFirst_->currentIndex() >= 0) record.label[0] = kNameAlphabet[nameFirst_->currentIndex()];
-    if (nameSecond_->currentIndex() >= 0) record.label[1] = kNameAlphabet[nameSecond_->currentIndex()];
-    if (usage_->currentIndex() >= 0)
-        record.usage = static_cast<std::uint8_t>(usage_->currentIndex() + kFirstUsageName);
+ChannelForm CChannelSetupDlg::Form() const {
+    return {nameFirst_->currentIndex(), nameSecond_->currentIndex(), usage_->currentIndex(),
+            tx_->text().toStdString(), SelectedMode()};
 }
 
-double CChannelSetupDlg::RxFor(Mode mode, double txMHz) {
-    switch (mode) {
-    case Mode::DuplexPlus: return txMHz + kDuplexOffsetMHz;
-    case Mode::Simplex: break;
-    case Mode::DuplexMinus: return txMHz - kDuplexOffsetMHz;
-    }
-    return txMHz;
+ChannelMode CChannelSetupDlg::SelectedMode() const {
+    if (duplexPlus_->isChecked()) return ChannelMode::DuplexPlus;
+    return simplex_->isChecked() ? ChannelMode::Simplex : ChannelMode::DuplexMinus;
 }
 
-CChannelSetupDlg::Mode CChannelSetupDlg::SelectedMode() const {
-    if (duplexPlus_->isChecked()) return Mode::DuplexPlus;
-    return simplex_->isChecked() ? Mode::Simplex : Mode::DuplexMinus;
-}
-
-double CChannelSetupDlg::TxValue() const { return ReadFrequency(tx_->text()); }
-
-bool CChannelSetupDlg::CheckTx() {
-    if (IsValidTxFrequency(TxValue())) return true;
+bool CChannelSetupDlg::Passes(const std::optional<std::string>& refusal) {
+    if (!refusal) return true;
     warning_ = true;
-    Prompts().Message(this, kErrorTitle, QString::fromStdString(InvalidTxMessage()), PromptIcon::None);
+    Prompts().Message(this, kErrorTitle, QString::fromStdString(*refusal), PromptIcon::None);
     warning_ = false;
     return false;
 }
 
 void CChannelSetupDlg::TxLeft() {
-    if (warning_ || !CheckTx()) return;
-    rx_->setText(FrequencyText(RxFor(SelectedMode(), TxValue())));
+    if (warning_ || !Passes(TxRefusal(Form()))) return;
+    rx_->setText(QString::fromStdString(RxText(Form())));
 }
 
-// Simplex copies the typed text as it stands; OK stores RX = TX in any case.
-void CChannelSetupDlg::ModeClicked(Mode mode) {
-    if (mode == Mode::Simplex) rx_->setText(tx_->text());
-    else rx_->setText(FrequencyText(RxFor(mode, TxValue())));
-}
+void CChannelSetupDlg::ModeClicked() { rx_->setText(QString::fromStdString(RxText(Form()))); }
 
 // Leaving the TX field checks it. Focus that goes away only because the dialog stopped being
 // the active window (another window, or the warning itself, came to the front) has not left the
@@ -240,17 +178,11 @@ bool CChannelSetupDlg::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-// The RX that TX and the mode give must lie where the settings file check wants it, or the
-// document saved with this channel would not open again.
-bool CChannelSetupDlg::CheckRx() {
-    if (InRadioRange(RxFor(SelectedMode(), TxValue()))) return true;
-    Prompts().Message(this, kErrorTitle, QString::fromStdString(InvalidRxMessage()), PromptIcon::None);
-    return false;
-}
-
+// The form is taken only as the settings file check would take it, or the document saved with this
+// channel would not open again.
 void CChannelSetupDlg::accept() {
-    if (!CheckTx() || !CheckRx()) return;
-    if (ChannelRecord* record = PickedRecord()) StoreRecord(*record);
+    if (!Passes(FormRefusal(Form()))) return;
+    if (ChannelRecord* record = PickedRecord()) StoreForm(Form(), *record);
     QDialog::accept();
 }
 

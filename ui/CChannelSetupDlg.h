@@ -9,9 +9,13 @@
 
 #include "model/AppState.h"
 #include "model/ChannelRecord.h"
+#include "model/PrivateChannelEdits.h"
 #include "model/RadioSettings.h"
 
 #include <QDialog>
+
+#include <optional>
+#include <string>
 
 class QComboBox;
 class QLineEdit;
@@ -37,27 +41,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class Mode { DuplexPlus, Simplex, DuplexMinus };
-
     QWidget* MakeNameGroup();
     QWidget* MakeUsageGroup();
     QWidget* MakeFrequencyGroup();
     QWidget* MakeModeGroup();
     ChannelRecord* PickedRecord();
     void ShowRecord(const ChannelRecord& record);
-    void StoreRecord(ChannelRecord& record) const;
-    Mode SelectedMode() const;
-    static double RxFor(Mode mode, double txMHz);
-    double TxValue() const;
-    bool CheckTx();
-    bool CheckRx();
+    // The controls as the core's form.
+    ChannelForm Form() const;
+    ChannelMode SelectedMode() const;
+    // Shows a refusal, the TX field's leaving kept from warning again meanwhile; false when there was one.
+    bool Passes(const std::optional<std::string>& refusal);
     void TxLeft();
-    void ModeClicked(Mode mode);
+    void ModeClicked();
 
     AppState& state_;
     RadioSettings& settings_;
     const bool newChannel_;
-    ChannelRecord own_{};
+    ChannelRecord own_ = NewChannelRecord();
     bool warning_ = false;  // a TX warning is on screen
 
     QComboBox* nameFirst_ = nullptr;

@@ -10,6 +10,7 @@
 #include "ui/CloneCommandController.h"
 #include "ui/ElidedLabel.h"
 #include "ui/LayoutParts.h"
+#include "model/DocumentFields.h"
 #include "ui/PrintableTextGuard.h"
 #include "ui/ResourceIds.h"
 #include "ui/UpDownArrows.h"
@@ -260,8 +261,8 @@ QWidget* CCloneMainDlg::BuildIdentityGroup() {
         edit->setPlaceholderText(QString::fromLatin1(kKeptByRadioText));
         edit->setToolTip(QString::fromLatin1(kKeptByRadioTip));
     }
-    new PrintableTextGuard(nmeaEdit_, QStringLiteral("The NMEA2000 number"));
-    new PrintableTextGuard(serialEdit_, QStringLiteral("The serial number"));
+    new PrintableTextGuard(nmeaEdit_, QString::fromLatin1(kNmeaFieldName));
+    new PrintableTextGuard(serialEdit_, QString::fromLatin1(kSerialFieldName));
     grid->setColumnStretch(3, 1);
     return identityGroup_;
 }

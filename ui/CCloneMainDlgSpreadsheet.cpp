@@ -16,7 +16,7 @@ namespace orven::ui {
 
 namespace {
 
-const QString kImportTitle = QStringLiteral("Import Channels");
+const QString kImportTitle = QString::fromLatin1(kCsvImportTitle);
 
 std::string LocalPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
 
@@ -42,25 +42,21 @@ void CCloneMainDlg::OnImportChannels() {
     int choice = -1;
     {
         const AwaitingAnswer awaiting(*this, QStringLiteral("replace or append the channels?"));
-        choice = Prompts().AskChoice(this, kImportTitle,
-                                     QStringLiteral("Replace the document's private channels with those of %1, or "
-                                                    "append them after the channels there are?")
-                                         .arg(path),
-                                     {QStringLiteral("Replace"), QStringLiteral("Append")});
+        choice = Prompts().AskChoice(this, kImportTitle, QString::fromStdString(CsvImportQuestion(LocalPath(path))),
+                                     {QString::fromLatin1(kCsvReplaceChoice), QString::fromLatin1(kCsvAppendChoice)});
     }
     if (choice < 0) return;
     const CsvImportMode mode = choice == 0 ? CsvImportMode::Replace : CsvImportMode::Append;
     CsvImportResult result = ImportChannelsCsv(text, mode, settings_);
     // A header without rows would empty the list: a wrong or cut-off file must not do that unasked.
     if (result.noRows && mode == CsvImportMode::Append) {
-        Prompts().Message(this, kImportTitle, QStringLiteral("%1 holds no channels; nothing was appended.").arg(path),
+        Prompts().Message(this, kImportTitle, QString::fromStdString(CsvNothingAppendedText(LocalPath(path))),
                           PromptIcon::Information);
         return;
     }
     if (result.noRows) {
-        const QString question = QStringLiteral("%1 holds no channels. Remove every private channel from the document?");
         const AwaitingAnswer awaiting(*this, QStringLiteral("remove every private channel?"));
-        if (!Prompts().AskYesNo(this, kImportTitle, question.arg(path))) return;
+        if (!Prompts().AskYesNo(this, kImportTitle, QString::fromStdString(CsvEmptyListQuestion(LocalPath(path))))) return;
         result = ImportChannelsCsv(text, mode, settings_, true);
     }
     if (!result.problems.empty()) {
@@ -74,7 +70,7 @@ void CCloneMainDlg::OnImportChannels() {
     }
     MarkModified();
     channels_->FillChannelList();
-    ShowStatus(QStringLiteral("Imported %1 channel(s).").arg(result.channels));
+    ShowStatus(QString::fromStdString(CsvImportedText(result.channels)));
 }
 
 void CCloneMainDlg::OnExportChannels() {
@@ -86,7 +82,7 @@ void CCloneMainDlg::OnExportChannels() {
                           PromptIcon::Error);
         return;
     }
-    ShowStatus(QStringLiteral("Export Channels OK."));
+    ShowStatus(QString::fromLatin1(kCsvExportOkText));
 }
 
 }  // namespace orven::ui

@@ -3,6 +3,7 @@
 #include "model/LineFormat.h"
 #include "model/SettingsRules.h"
 #include "ui/DialogButtons.h"
+#include "model/DocumentFields.h"
 #include "ui/PrintableTextGuard.h"
 #include "ui/ResourceIds.h"
 #include "ui/WidgetIds.h"
@@ -58,8 +59,8 @@ QWidget* CFeatureSetupDlg::MakeNamesGroup() {
     auto* group = new QGroupBox(QStringLiteral("Names"), this);
     brand_ = NameEdit(group, ids::feature::kBrandEdit, settings_.brandName);
     model_ = NameEdit(group, ids::feature::kModelEdit, settings_.modelName);
-    new PrintableTextGuard(brand_, QStringLiteral("The brand name"));
-    new PrintableTextGuard(model_, QStringLiteral("The model name"));
+    new PrintableTextGuard(brand_, QString::fromLatin1(kBrandFieldName));
+    new PrintableTextGuard(model_, QString::fromLatin1(kModelNameFieldName));
     brand_->setEnabled(state_.uiReadOnly == 0);
     model_->setEnabled(state_.uiReadOnly == 0);
     auto* layout = new QFormLayout(group);

@@ -29,31 +29,11 @@ namespace orven::ui {
 
 namespace {
 
-// Private records from this many on cannot be added: the Private block is full.
-constexpr int kAddLimit = static_cast<int>(kMaxPrivateChannels);
 // editIndex of a new channel is its insert position plus this.
 constexpr int kNewChannelIndexBase = static_cast<int>(kPrivateFirstSlot);
 constexpr int kPrivateBand = static_cast<int>(ChannelBand::Private);
 // The longest channel list line, in characters: number or label, both frequencies, usage name.
 constexpr int kListLineChars = 46;
-
-// Puts `added` directly after private record `row` of a run of `count` records (at the end
-// when row is the last one, at record 0 of an empty run).
-void InsertPrivate(RadioSettings& s, int count, int row, const ChannelRecord& added) {
-    if (count == 0) {
-        PrivateChannel(s, 0) = added;
-        return;
-    }
-    for (int i = count - 1; i > row; --i) PrivateChannel(s, i + 1) = PrivateChannel(s, i);
-    PrivateChannel(s, row + 1) = added;
-}
-
-// Closes the gap of record `row` in a run of `count` records; the vacated last record keeps
-// its fields but is no longer in use.
-void RemovePrivate(RadioSettings& s, int count, int row) {
-    for (int i = row + 1; i < count; ++i) PrivateChannel(s, i - 1) = PrivateChannel(s, i);
-    PrivateChannel(s, count - 1).inUse = 0;
-}
 
 // A fixed-pitch font one step smaller than the usual one, so a whole line fits the list.
 QFont ListFont() {
@@ -139,13 +119,9 @@ int ChannelListPanel::FillChannelList() {
 // ---------------------------------------------------------------------------------------------
 // Editing private channels
 
-void ChannelListPanel::ShowRefusal(const char* text) {
-    Prompts().Message(window(), QStringLiteral("Error"), QString::fromLatin1(text), PromptIcon::None);
-}
-
-bool ChannelListPanel::RefuseUnlessPrivate() {
-    if (SelectedBand() == ChannelBand::Private) return false;
-    ShowRefusal("Only Private Channel Can be Modified!");
+bool ChannelListPanel::Refused(const ListAction& action) {
+    if (!action.refusal) return false;
+    Prompts().Message(window(), QStringLiteral("Error"), QString::fromStdString(*action.refusal), PromptIcon::None);
     return true;
 }
 
@@ -167,55 +143,32 @@ void ChannelListPanel::EditRow(int row) {
 }
 
 void ChannelListPanel::OnEdit() {
-    if (RefuseUnlessPrivate()) return;
-    const int row = SelectedRow();
-    if (row < 0 || row >= kAddLimit) {
-        ShowRefusal("Please Select a Channel First!");
-        return;
-    }
-    EditRow(row);
+    const ListAction action = EditAction(SelectedBand(), SelectedRow());
+    if (!Refused(action)) EditRow(action.row);
 }
 
 void ChannelListPanel::OnDoubleClicked() {
-    if (RefuseUnlessPrivate()) return;
-    if (state_.uiReadOnly) {
-        ShowRefusal("UI Read Only!");
-        return;
-    }
-    const int row = SelectedRow();
-    if (row >= 0 && row < kAddLimit) EditRow(row);
+    const ListAction action = DoubleClickAction(SelectedBand(), SelectedRow(), state_.uiReadOnly != 0);
+    if (!Refused(action) && action.row >= 0) EditRow(action.row);
 }
 
 void ChannelListPanel::OnAdd() {
-    if (RefuseUnlessPrivate()) return;
     const int count = list_->count();
-    if (count >= kAddLimit) {
-        ShowRefusal("Channel Number Limit!");
-        return;
-    }
-    int row = SelectedRow();
-    if (row < 0 || row >= count) row = count - 1;
-    state_.editIndex = row + kNewChannelIndexBase;
+    const ListAction action = AddAction(SelectedBand(), SelectedRow(), count);
+    if (Refused(action)) return;
+    state_.editIndex = action.row + kNewChannelIndexBase;
     state_.editBand = kPrivateBand;
     CChannelSetupDlg setup(state_, settings_, true, window());
     if (Prompts().RunDialog(setup) != QDialog::Accepted) return;
-    InsertPrivate(settings_, count, row, setup.OwnRecord());
+    InsertPrivate(settings_, count, action.row, setup.OwnRecord());
     ChannelChanged();
 }
 
 void ChannelListPanel::OnRemove() {
-    if (RefuseUnlessPrivate()) return;
     const int count = list_->count();
-    if (count == 0) {
-        ShowRefusal("NO Channel!");
-        return;
-    }
-    const int row = SelectedRow();
-    if (row < 0) {
-        ShowRefusal("Please Select a Channel!");
-        return;
-    }
-    RemovePrivate(settings_, count, row);
+    const ListAction action = RemoveAction(SelectedBand(), SelectedRow(), count);
+    if (Refused(action)) return;
+    RemovePrivate(settings_, count, action.row);
     ChannelChanged();
 }
 

@@ -5,6 +5,7 @@
 
 #include "model/AppState.h"
 #include "model/ChannelBand.h"
+#include "model/PrivateChannelEdits.h"
 #include "model/RadioSettings.h"
 
 #include <QGroupBox>
@@ -39,8 +40,8 @@ signals:
     void Modified();
 
 private:
-    bool RefuseUnlessPrivate();
-    void ShowRefusal(const char* text);
+    // Shows the refusal of a list button; true when there was one.
+    bool Refused(const ListAction& action);
     int SelectedRow() const;
     void EditRow(int row);
     void ChannelChanged();

@@ -99,10 +99,7 @@ void CloneCommandController::StartRestore(const ArchiveEntry& entry) {
     auto image = std::make_unique<RadioImage>();
     std::string why;
     if (!RadioArchive(window_.ArchiveFolder()).LoadImage(entry, *image, why)) {
-        Prompts().Message(&window_, QStringLiteral("Restore Error"),
-                          QStringLiteral("Entry %1 of the radio archive is damaged and was not restored:\n%2\n"
-                                         "Nothing was sent to the radio.")
-                              .arg(ToQString(PrintableText(entry.id)), ToQString(why)),
+        Prompts().Message(&window_, QString::fromLatin1(kRestoreErrorTitle), ToQString(DamagedRestoreText(entry.id, why)),
                           PromptIcon::Warning);
         return;
     }
@@ -316,7 +313,7 @@ void CloneCommandController::ShowOutcome(const WorkerOutcome& outcome) {
 void CloneCommandController::ShowWrite(const WorkerOutcome& outcome) {
     const bool restore = outcome.operation == CloneOperation::Restore;
     if (!outcome.run.Ok()) {
-        Prompts().Message(&window_, restore ? QStringLiteral("Restore Error") : QStringLiteral("Write Error"),
+        Prompts().Message(&window_, restore ? QString::fromLatin1(kRestoreErrorTitle) : QStringLiteral("Write Error"),
                           ToQString(WriteFailureText(outcome.stage, outcome.run, "File > Radio Archive... can write it back.")),
                           PromptIcon::Warning);
         window_.ShowStatus(QString::fromLatin1(kReady));

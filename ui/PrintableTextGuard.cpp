@@ -1,6 +1,6 @@
 #include "ui/PrintableTextGuard.h"
 
-#include "model/SettingsRules.h"
+#include "model/DocumentFields.h"
 #include "ui/UserPrompts.h"
 
 #include <QLineEdit>
@@ -14,7 +14,7 @@ PrintableTextGuard::PrintableTextGuard(QLineEdit* edit, const QString& what)
     // before it when it is judged.
     connect(edit_, &QLineEdit::textChanged, this, [this](const QString& text) { accepted_ = text; });
     connect(edit_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        const auto refusal = UnprintableTextRefusal(text.toUtf8().toStdString());
+        const auto refusal = FieldTextRefusal(what_.toStdString(), text.toUtf8().toStdString());
         if (!refusal) return;
         QMetaObject::invokeMethod(
             this, [this, previous = accepted_, why = QString::fromStdString(*refusal)] { Refuse(previous, why); },
@@ -24,8 +24,7 @@ PrintableTextGuard::PrintableTextGuard(QLineEdit* edit, const QString& what)
 
 void PrintableTextGuard::Refuse(const QString& previous, const QString& why) {
     edit_->setText(previous);
-    Prompts().Message(edit_->window(), QStringLiteral("Error"), what_ + QLatin1Char(' ') + why + QLatin1Char('.'),
-                      PromptIcon::Error);
+    Prompts().Message(edit_->window(), QStringLiteral("Error"), why, PromptIcon::Error);
 }
 
 }  // namespace orven::ui

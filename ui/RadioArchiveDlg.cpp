@@ -1,5 +1,6 @@
 #include "ui/RadioArchiveDlg.h"
 
+#include "clone/CloneWords.h"
 #include "model/LineFormat.h"
 #include "ui/DialogButtons.h"
 #include "ui/ResourceIds.h"
@@ -80,8 +81,7 @@ void RadioArchiveDlg::FillList() {
     }
     for (int column = 0; column < kListColumns; ++column) list_->resizeColumnToContents(column);
     if (entries_.empty()) {
-        note_->setText(QStringLiteral("The radio archive is empty: every read, and the backup before every write, "
-                                      "adds an entry."));
+        note_->setText(QString::fromLatin1(kArchiveEmptyText));
         open_->setEnabled(false);
         restore_->setEnabled(false);
         return;
@@ -102,15 +102,7 @@ void RadioArchiveDlg::SelectionChanged() {
     open_->setEnabled(settings);
     // A damaged entry's bytes are never written into a radio; what can be read of it stays at hand.
     restore_->setEnabled(entry && !entry->Damaged());
-    if (entry && entry->Damaged())
-        note_->setText(QStringLiteral("This entry is damaged (%1); it cannot be restored.")
-                           .arg(QString::fromStdString(entry->damage)) +
-                       (settings ? QStringLiteral(" Open shows the settings it keeps.") : QString()));
-    else
-        note_->setText(!entry || settings
-                           ? QString()
-                           : QStringLiteral("This entry keeps no settings file: the radio held settings no file can "
-                                            "hold (a radio left half-written). Restore writes its exact bytes back."));
+    note_->setText(entry ? QString::fromStdString(EntryNote(*entry)) : QString());
 }
 
 void RadioArchiveDlg::OnOpen() { done(kOpenChosen); }
@@ -118,10 +110,9 @@ void RadioArchiveDlg::OnOpen() { done(kOpenChosen); }
 void RadioArchiveDlg::OnRestore() {
     const std::optional<ArchiveEntry> entry = Chosen();
     if (!entry) return;
-    const QString question =
-        QStringLiteral("Write the exact bytes of entry %1 (radio serial %2, read at %3) back into the radio on %4?")
-            .arg(Shown(entry->id), Shown(entry->record.serial), Shown(entry->record.time), portName_);
-    if (Prompts().AskYesNo(this, QStringLiteral("Restore"), question)) done(kRestoreChosen);
+    const std::string question =
+        RestoreQuestion(entry->id, entry->record.serial, entry->record.time, portName_.toStdString());
+    if (Prompts().AskYesNo(this, QString::fromLatin1(kRestoreTitle), QString::fromStdString(question))) done(kRestoreChosen);
 }
 
 }  // namespace orven::ui
