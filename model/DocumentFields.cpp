@@ -11,8 +11,6 @@ namespace orven {
 
 namespace {
 
-// How much of an identity field's text is read: what a buffer of 32 characters holds.
-constexpr std::size_t kIdentityFieldReadLimit = 31;
 // Bytes of an identity slot cleared before a valid identity is stored.
 constexpr std::size_t kIdentityClearBytes = 10;
 // The most characters the NMEA2000 and serial number slots take from a field.
@@ -35,10 +33,12 @@ std::string_view FieldText(const std::string& text) {
 
 void TakeIdentity(bool byUser, const std::string& text, std::uint32_t& byUserFlag, char (&slot)[60]) {
     byUserFlag = byUser ? 1 : 0;
-    const std::string_view typed = FieldText(text);
-    if (!IsValidIdentity9(typed)) return;
-    std::memset(slot, 0, kIdentityClearBytes);
-    std::memcpy(slot, typed.data(), kIdentityTextLength);
+    TakeIdentityText(FieldText(text), slot);
+}
+
+// The text an identity field shows: none for a number the radio keeps.
+std::string ShownIdentity(std::uint32_t byUser, const char (&slot)[60]) {
+    return byUser != 0 ? std::string() : std::string(FixedSlotText(slot));
 }
 
 // At most kNumberFieldChars characters and a terminating zero; the bytes behind it keep what they held.
@@ -57,9 +57,9 @@ std::string Programmed(bool byUser, const std::string& text) {
 
 DocumentFields FieldsOf(const RadioSettings& s) {
     DocumentFields f;
-    f.identities.mmsi = std::string(FixedSlotText(s.mmsiId));
+    f.identities.mmsi = ShownIdentity(s.mmsiByUser, s.mmsiId);
     f.identities.mmsiByUser = s.mmsiByUser != 0;
-    f.identities.atis = std::string(FixedSlotText(s.atisId));
+    f.identities.atis = ShownIdentity(s.atisByUser, s.atisId);
     f.identities.atisByUser = s.atisByUser != 0;
     f.identities.nmea = std::string(FixedSlotText(s.nmeaNo));
     f.identities.serial = std::string(FixedSlotText(s.serialNo));
@@ -83,6 +83,13 @@ void TakeFields(RadioSettings& s, const DocumentFields& f) {
     TakeNumber(f.identities.nmea, s.nmeaNo);
     TakeNumber(f.identities.serial, s.serialNo);
     TakeEntry(f.rxMid, s.rxMidIndex, RxMidEntry);
+}
+
+void TakeIdentityText(std::string_view typed, char (&slot)[60]) {
+    typed = typed.substr(0, kIdentityFieldReadLimit);
+    if (!IsValidIdentity9(typed)) return;
+    std::memset(slot, 0, kIdentityClearBytes);
+    std::memcpy(slot, typed.data(), kIdentityTextLength);
 }
 
 void SwitchModel(DocumentFields& f, bool usa) {

@@ -19,6 +19,14 @@
 
 namespace orven {
 
+// How much of an identity field's text is read: what a buffer of 32 characters holds.
+inline constexpr std::size_t kIdentityFieldReadLimit = 31;
+// What an identity field says while it is blank or its "entry by user" is ticked: a write then
+// keeps what the radio holds.
+inline constexpr const char* kKeptByRadioText = "kept by radio";
+inline constexpr const char* kKeptByRadioTip =
+    "Blank, or with its \"entry by user\" ticked: a write keeps what the radio holds";
+
 // The entries of the RX mid frequency list: the low one (stored as 0) and the high one.
 inline constexpr std::size_t kRxMidEntries = 2;
 
@@ -36,8 +44,9 @@ struct DocumentFields {
     int rxMid = 0;                         // entry of the RX mid frequency list
 };
 
-// The fields showing the document: a stored step or RX mid index that no entry stands for shows
-// the first entry; the WX switch is on for a USA document and Private for a European one.
+// The fields showing the document: an MMSI or ATIS the radio keeps (entry by user) is not shown as
+// one to write; a stored step or RX mid index that no entry stands for shows the first entry; the
+// WX switch is on for a USA document and Private for a European one.
 DocumentFields FieldsOf(const RadioSettings& settings);
 
 // Takes the fields into the document. An MMSI or ATIS that is not nine valid digits is not taken
@@ -46,6 +55,10 @@ DocumentFields FieldsOf(const RadioSettings& settings);
 // leaves the stored value as it is, so a value no entry stands for survives until another is
 // picked. WX and Private follow the model.
 void TakeFields(RadioSettings& settings, const DocumentFields& fields);
+
+// An MMSI or ATIS typed into its field goes into the document's slot when it is nine valid
+// digits; anything else leaves the slot as it was.
+void TakeIdentityText(std::string_view typed, char (&slot)[60]);
 
 // The fields after the model was switched: WX on for USA, Private on for Europe.
 void SwitchModel(DocumentFields& fields, bool usa);

@@ -13,7 +13,6 @@
 #include "ui/ChannelListPanel.h"
 #include "ui/CloneCommandController.h"
 #include "ui/ElidedLabel.h"
-#include "ui/IdentityDescriptions.h"
 #include "ui/ProgramIcon.h"
 #include "ui/ResourceIds.h"
 #include "ui/UpDownArrows.h"
@@ -36,45 +35,13 @@ namespace orven::ui {
 
 namespace {
 
-// Bytes of an identity slot cleared before a valid identity is stored.
-constexpr std::size_t kIdentityClearBytes = 10;
-constexpr std::size_t kNumberFieldChars = 9;
-
-constexpr std::size_t kRxMidEntries = 2;
-
-// The six band boxes the user switches freely; WX and Private follow the model.
-constexpr ChannelBand kFreeBands[] = {ChannelBand::USA,        ChannelBand::INT,
-                                      ChannelBand::CAN,        ChannelBand::USA_Narrow,
-                                      ChannelBand::INT_Narrow, ChannelBand::CAN_Narrow};
-
-// Writes at most maxChars characters and a terminating zero into the slot; the bytes behind
-// the zero keep what they held.
-template <std::size_t N>
-void StoreText(char (&slot)[N], const QByteArray& text, std::size_t maxChars) {
-    static_assert(N > kNumberFieldChars);
-    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(text.size()), maxChars);
-    std::memcpy(slot, text.constData(), n);
-    slot[n] = '\0';
-}
-
 template <std::size_t N>
 QString SlotText(const char (&slot)[N]) {
     const std::string_view text = FixedSlotText(slot);
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The combo entry that shows a stored PLL step: a known step its own entry, any other value the
-// first entry.
-int StepEntry(int stored) { return stored >= 0 && stored < kStepCount ? stored : kStep6_25kHz; }
-// The entry that shows a stored RX mid frequency index: zero is the low one, anything else high.
-int RxMidEntry(int stored) { return stored != 0 ? 1 : 0; }
-
-// Takes the combo's entry into the stored value unless the entry is the one the stored value
-// already shows, so that a value the combo cannot show survives until the user picks another.
-void TakeComboEntry(const QComboBox* combo, std::int32_t& stored, int (*entryOf)(int)) {
-    const int entry = combo->currentIndex();
-    if (entry >= 0 && entry != entryOf(stored)) stored = entry;
-}
+QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 void SelectQuietly(QComboBox* combo, int index) {
     const QSignalBlocker quiet(combo);
@@ -141,40 +108,20 @@ void CCloneMainDlg::FillFixedCombos() {
 // ---------------------------------------------------------------------------------------------
 // Settings and controls
 
-void CCloneMainDlg::GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag, QLineEdit* edit,
-                                   char (&slot)[60]) {
-    byUserFlag = byUser->isChecked() ? 1 : 0;
-    // An emptied field shows "kept by radio", so the document leaves the identity open too: the
-    // number it held before must not be written, or saved, unseen.
-    if (byUserFlag == 0 && edit->text().isEmpty())
-        std::memset(slot, 0, kIdentityClearBytes);
-    else
-        StoreIdentityText(edit, slot);
-}
-
-void CCloneMainDlg::StoreIdentityText(const QLineEdit* edit, char (&slot)[60]) {
-    const QByteArray text = edit->text().left(kIdentityFieldReadLimit).toLatin1();
-    if (!IsValidIdentity9(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
-        return;
-    std::memset(slot, 0, kIdentityClearBytes);
-    std::memcpy(slot, text.constData(), kIdentityTextLength);
-}
-
-void CCloneMainDlg::ShowIdentity(QCheckBox* byUser, std::uint32_t byUserFlag, QLineEdit* edit,
-                                 const char (&slot)[60]) {
+void CCloneMainDlg::ShowIdentity(QCheckBox* byUser, bool byUserOn, QLineEdit* edit, const std::string& text) {
     // What the document holds, even nothing: a field left as it was would carry another
-    // document's identity into this one. A number the radio keeps is not shown as one to write.
-    // The edit first, so that the box's change finds it as it should be and leaves it.
-    edit->setText(byUserFlag != 0 ? QString() : SlotText(slot));
-    edit->setEnabled(byUserFlag == 0);
-    byUser->setChecked(byUserFlag != 0);
+    // document's identity into this one. The edit first, so that the box's change finds it as it
+    // should be and leaves it.
+    edit->setText(Latin1(text));
+    edit->setEnabled(!byUserOn);
+    byUser->setChecked(byUserOn);
 }
 
 void CCloneMainDlg::FollowEntryByUser(const QCheckBox* byUser, QLineEdit* edit, char (&slot)[60]) {
     const bool byUserOn = byUser->isChecked();
     if (byUserOn == !edit->isEnabled()) return;
     if (byUserOn) {
-        StoreIdentityText(edit, slot);
+        TakeIdentityText(edit->text().toStdString(), slot);
         edit->clear();
     } else {
         edit->setText(SlotText(slot));
@@ -182,38 +129,32 @@ void CCloneMainDlg::FollowEntryByUser(const QCheckBox* byUser, QLineEdit* edit, 
     edit->setEnabled(!byUserOn);
 }
 
-void CCloneMainDlg::GatherSettings() {
-    RadioSettings& s = settings_;
-    for (ChannelBand band : kFreeBands) BandFlag(s, band) = BandBox(band)->isChecked() ? 1 : 0;
-    const bool usa = modelUsa_->isChecked();
-    s.model = usa ? kModelUsa : kModelEurInt;
-    s.bandWX = usa ? 1 : 0;
-    s.bandPrivate = usa ? 0 : 1;
-    TakeComboEntry(txStepCombo_, s.txStepIndex, StepEntry);
-    TakeComboEntry(rxStepCombo_, s.rxStepIndex, StepEntry);
-    GatherIdentity(atisByUser_, s.atisByUser, atisEdit_, s.atisId);
-    GatherIdentity(mmsiByUser_, s.mmsiByUser, mmsiEdit_, s.mmsiId);
-    StoreText(s.nmeaNo, nmeaEdit_->text().toLatin1(), kNumberFieldChars);
-    StoreText(s.serialNo, serialEdit_->text().toLatin1(), kNumberFieldChars);
-    TakeComboEntry(rxMidCombo_, s.rxMidIndex, RxMidEntry);
+DocumentFields CCloneMainDlg::ShownFields() const {
+    DocumentFields f;
+    f.identities = EnteredIdentities();
+    f.usa = modelUsa_->isChecked();
+    for (int band = 0; band < kBandCount; ++band) f.bands[band] = bandBoxes_[band]->isChecked();
+    f.txStep = txStepCombo_->currentIndex();
+    f.rxStep = rxStepCombo_->currentIndex();
+    f.rxMid = rxMidCombo_->currentIndex();
+    return f;
 }
 
+void CCloneMainDlg::GatherSettings() { TakeFields(settings_, ShownFields()); }
+
 void CCloneMainDlg::ShowSettings() {
-    const RadioSettings& s = settings_;
-    ShowIdentity(atisByUser_, s.atisByUser, atisEdit_, s.atisId);
-    ShowIdentity(mmsiByUser_, s.mmsiByUser, mmsiEdit_, s.mmsiId);
-    nmeaEdit_->setText(SlotText(s.nmeaNo));
-    serialEdit_->setText(SlotText(s.serialNo));
-    for (ChannelBand band : kFreeBands) BandBox(band)->setChecked(BandFlag(s, band) != 0);
-    const bool usa = s.model == kModelUsa;
-    modelUsa_->setChecked(usa);
-    modelEurope_->setChecked(!usa);
-    BandBox(ChannelBand::WX)->setChecked(usa);
-    BandBox(ChannelBand::Private)->setChecked(!usa);
-    SelectQuietly(txStepCombo_, StepEntry(s.txStepIndex));
-    SelectQuietly(rxStepCombo_, StepEntry(s.rxStepIndex));
+    const DocumentFields f = FieldsOf(settings_);
+    ShowIdentity(atisByUser_, f.identities.atisByUser, atisEdit_, f.identities.atis);
+    ShowIdentity(mmsiByUser_, f.identities.mmsiByUser, mmsiEdit_, f.identities.mmsi);
+    nmeaEdit_->setText(Latin1(f.identities.nmea));
+    serialEdit_->setText(Latin1(f.identities.serial));
+    for (int band = 0; band < kBandCount; ++band) bandBoxes_[band]->setChecked(f.bands[band]);
+    modelUsa_->setChecked(f.usa);
+    modelEurope_->setChecked(!f.usa);
+    SelectQuietly(txStepCombo_, f.txStep);
+    SelectQuietly(rxStepCombo_, f.rxStep);
     RefillChannels();
-    SelectQuietly(rxMidCombo_, RxMidEntry(s.rxMidIndex));
+    SelectQuietly(rxMidCombo_, f.rxMid);
 }
 
 void CCloneMainDlg::RefreshTitle() {
@@ -277,7 +218,9 @@ bool CCloneMainDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 IdentityEntry CCloneMainDlg::EnteredIdentities() const {
-    const auto read = [](const QLineEdit* edit) { return edit->text().left(kIdentityFieldReadLimit).toStdString(); };
+    const auto read = [](const QLineEdit* edit) {
+        return edit->text().left(static_cast<qsizetype>(kIdentityFieldReadLimit)).toStdString();
+    };
     IdentityEntry entry;
     entry.mmsi = read(mmsiEdit_);
     entry.mmsiByUser = mmsiByUser_->isChecked();
@@ -288,20 +231,16 @@ IdentityEntry CCloneMainDlg::EnteredIdentities() const {
     return entry;
 }
 
-std::string CCloneMainDlg::ProgrammedIdentity(const QCheckBox* byUser, const QLineEdit* edit) {
-    return byUser->isChecked() ? std::string() : edit->text().left(kIdentityFieldReadLimit).toStdString();
-}
-
 std::vector<std::string> CCloneMainDlg::IdentityWarningsNow() const {
-    return IdentityWarnings(ProgrammedIdentity(mmsiByUser_, mmsiEdit_), ProgrammedIdentity(atisByUser_, atisEdit_),
-                            modelEurope_->isChecked());
+    return NotesOf(EnteredIdentities(), modelEurope_->isChecked()).warnings;
 }
 
 void CCloneMainDlg::RefreshIdentityNotes() {
-    mmsiDecoded_->setText(MmsiDescription(ProgrammedIdentity(mmsiByUser_, mmsiEdit_)));
-    atisDecoded_->setText(AtisDescription(ProgrammedIdentity(atisByUser_, atisEdit_)));
+    const IdentityNotes notes = NotesOf(EnteredIdentities(), modelEurope_->isChecked());
+    mmsiDecoded_->setText(QString::fromStdString(notes.mmsi));
+    atisDecoded_->setText(QString::fromStdString(notes.atis));
     QStringList warnings;
-    for (const std::string& warning : IdentityWarningsNow()) warnings << QString::fromStdString(warning);
+    for (const std::string& warning : notes.warnings) warnings << QString::fromStdString(warning);
     identityWarnings_->setText(warnings.join(QLatin1Char('\n')));
 }
 

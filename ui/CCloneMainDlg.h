@@ -17,6 +17,7 @@
 #include "clone/CloneTiming.h"
 #include "model/AppState.h"
 #include "model/ChannelBand.h"
+#include "model/DocumentFields.h"
 #include "model/IdentityRules.h"
 #include "model/RadioSettings.h"
 
@@ -59,16 +60,8 @@ class UpDownArrows;
 inline constexpr int kStatusTicks = 10;
 inline constexpr int kTimerPeriodMs = 1000;
 
-// How much of an identity field's text is read, for the write checks and into the settings: what
-// a buffer of 32 characters holds.
-inline constexpr int kIdentityFieldReadLimit = 31;
-
 inline constexpr const char* kReadyAtStart = "Ready";
 inline constexpr const char* kReady = kReadyText;
-// What an identity field says while a write leaves that identity as the radio holds it.
-inline constexpr const char* kKeptByRadioText = "kept by radio";
-inline constexpr const char* kKeptByRadioTip =
-    "Blank, or with its \"entry by user\" ticked: a write keeps what the radio holds";
 inline constexpr const char* kUsbDetected = "Detected";
 inline constexpr const char* kUsbAbsent = "--------";
 // After a port's name in the port combo when the port did not open at the last scan.
@@ -199,14 +192,10 @@ private:
     void InitDialog();
     void FillFixedCombos();
 
-    // Transfer helpers.
-    void GatherIdentity(QCheckBox* byUser, std::uint32_t& byUserFlag, QLineEdit* edit, char (&slot)[60]);
-    void ShowIdentity(QCheckBox* byUser, std::uint32_t byUserFlag, QLineEdit* edit, const char (&slot)[60]);
+    // Transfer helpers: the controls as the core's fields of the document.
+    DocumentFields ShownFields() const;
+    void ShowIdentity(QCheckBox* byUser, bool byUserOn, QLineEdit* edit, const std::string& text);
     void FollowEntryByUser(const QCheckBox* byUser, QLineEdit* edit, char (&slot)[60]);
-    // A valid nine-digit number in the edit goes into the slot; anything else leaves it.
-    static void StoreIdentityText(const QLineEdit* edit, char (&slot)[60]);
-    // The number a write would program from an identity field: none while the user enters it.
-    static std::string ProgrammedIdentity(const QCheckBox* byUser, const QLineEdit* edit);
     // What the MMSI and ATIS fields say and the warnings they deserve, beside the fields.
     void RefreshIdentityNotes();
     std::array<bool, kBandCount> TickedBands() const;

@@ -162,6 +162,7 @@ json WebDocument::View() const {
             {"choices", {{"steps", kStepNames}, {"rxMids", std::vector<std::string>(kRxMidNames, kRxMidNames + kRxMidEntries)},
                          {"freeBands", freeBands}}},
             {"notes", NotesJson(NotesOf(f.identities, European()))},
+            {"keptByRadio", {{"text", kKeptByRadioText}, {"tip", kKeptByRadioTip}}},
             {"bandEntries", BandComboEntries(f.bands)},
             {"brandName", std::string(FixedSlotText(settings_->brandName))},
             {"modelName", std::string(FixedSlotText(settings_->modelName))},

@@ -87,6 +87,7 @@ export interface DocumentView {
   fields: Fields;
   choices: { steps: string[]; rxMids: string[]; freeBands: string[] };
   notes: Notes;
+  keptByRadio: { text: string; tip: string };
   bandEntries: string[];
   brandName: string;
   modelName: string;

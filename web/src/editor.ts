@@ -51,8 +51,11 @@ export class Editor {
       box.addEventListener('change', () => this.edit());
     }
     for (const input of [this.mmsi, this.atis]) input.addEventListener('input', () => this.edit());
-    for (const box of [this.mmsiByUser, this.atisByUser])
+    // Ticked, the number typed goes to the document and the field empties: the radio keeps its own.
+    // Unticked, the field shows the document's number again, and the notes speak of it.
+    for (const [box, input, key] of [[this.mmsiByUser, this.mmsi, 'mmsi'], [this.atisByUser, this.atis, 'atis']] as const)
       box.addEventListener('change', () => {
+        input.value = this.edit().fields[key];
         this.followEntryByUser();
         this.edit();
       });
@@ -76,6 +79,10 @@ export class Editor {
   // Shows a document that replaced the one before (read, opened, loaded by default).
   show(view: DocumentView): void {
     const f = view.fields;
+    for (const input of [this.mmsi, this.atis, this.nmea, this.serial]) {
+      input.placeholder = view.keptByRadio.text;
+      input.title = view.keptByRadio.tip;
+    }
     this.mmsi.value = f.mmsi;
     this.mmsiByUser.checked = f.mmsiByUser;
     this.atis.value = f.atis;
@@ -122,11 +129,12 @@ export class Editor {
     };
   }
 
-  private edit(): void {
+  private edit(): EditAnswer {
     const answer = this.core.call<EditAnswer>('edit', this.fields());
     this.showModel(answer.fields);
     this.showNotes(answer.notes);
     this.changed(answer);
+    return answer;
   }
 
   // A number the radio keeps is not typed: its field is closed while "entry by user" is ticked.

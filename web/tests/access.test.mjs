@@ -71,7 +71,7 @@ test('by keyboard alone: a read and a write, focus visible and kept inside each 
   await page.keyboard.type('211999999');
   await tabTo(page, (f) => f.id === 'write');
   await page.keyboard.press('Enter');
-  const question = page.getByRole('dialog', { name: 'Confirm New Identity' });
+  const question = page.getByRole('dialog', { name: 'Confirm Identity Changes' });
   await question.waitFor();
   assert.deepEqual(await unnamedControls(page), []);
   await page.keyboard.type('211999999');

@@ -33,15 +33,19 @@ test('Open takes a settings file and Save gives it back; a file that is none is 
   const file = settingsFile(dir, 'uk.dat', ['--model', 'eur-int', '--country', 'uk'], ['--mmsi', '232001234']);
   await openFile(page, join(dir, 'uk.dat'));
   await statusSays(page, 'Open file OK.');
-  assert.equal(await page.getByLabel('MMSI', { exact: true }).inputValue(), '232001234');
+  const mmsi = page.getByLabel('MMSI', { exact: true });
   assert.equal(await page.getByLabel('MMSI entry by user').isChecked(), true, 'the radio keeps its own MMSI');
-  assert.equal(await page.locator('#mmsi-decoded').textContent(), '', 'so nothing is said of the number');
+  assert.deepEqual([await mmsi.inputValue(), await mmsi.getAttribute('placeholder'), await mmsi.isDisabled()], ['', 'kept by radio', true]);
+  assert.equal(await page.locator('#mmsi-decoded').textContent(), '', 'so nothing is said of a number');
   writeFileSync(join(dir, 'junk.dat'), file.subarray(0, 4096));
   await openFile(page, join(dir, 'junk.dat'));
   assert.deepEqual(await problem(page), { title: 'Error', text: 'Unknown File Format.' });
   const saved = await save(page);
   assert.equal(saved.name, 'uk.dat');
   assert.ok(saved.bytes.equals(file));
+  await page.getByLabel('MMSI entry by user').uncheck();
+  assert.equal(await mmsi.inputValue(), '232001234', 'unticked, the file\'s number shows');
+  assert.match(await page.locator('#mmsi-decoded').textContent(), /United Kingdom/);
 });
 
 test('a write shows what the radio holds against the new MMSI and goes ahead only once it is typed again', async (t) => {
