@@ -13,6 +13,7 @@
 #include "web/bindings/WebSession.h"
 
 #include "clone/CloneEvent.h"
+#include "files/ChannelCsv.h"
 
 #include <emscripten.h>
 
@@ -45,10 +46,12 @@ const char* Answer(std::string text) {
     return answer.c_str();
 }
 
-json BytesAnswer(std::optional<Bytes> bytes, const std::string& name, const std::string& problem) {
+// A file made, with its name and the status line to show once it is handed over; or the problem.
+json BytesAnswer(std::optional<Bytes> bytes, const std::string& name, const std::string& problem,
+                 const std::string& status = "") {
     if (!bytes) return {{"ok", false}, {"problem", problem}};
     bytesOut = std::move(*bytes);
-    return {{"ok", true}, {"size", bytesOut.size()}, {"name", name}};
+    return {{"ok", true}, {"size", bytesOut.size()}, {"name", name}, {"status", status}};
 }
 
 Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
@@ -89,7 +92,7 @@ const std::map<std::string, Call>& Calls() {
          [](WebSession& s, const json&) {
              std::string name;
              const std::string text = s.Document().ExportCsv(name);
-             return BytesAnswer(TextBytes(text), name, "");
+             return BytesAnswer(TextBytes(text), name, "", orven::kCsvExportOkText);
          }},
         {"csvChosen", [](WebSession& s, const json& a) { return s.Document().CsvChosen(bytesIn, a); }},
         {"csvImport", [](WebSession& s, const json& a) { return s.Document().CsvImport(a); }},

@@ -184,6 +184,7 @@ export interface ArchiveView {
 export interface MadeFile {
   bytes: Uint8Array;
   name: string;
+  status: string;  // what the status line says once the file is handed over; '' for nothing
 }
 
 export type PortChoice = 'serial' | 'usb' | 'demo';
@@ -284,10 +285,10 @@ export class Core {
 
   // A request that answers with a file: the file, or the problem that stopped it.
   file(name: string, args: object = {}): MadeFile | string {
-    const answer = this.call<{ ok: boolean; size?: number; name?: string; problem?: string }>(name, args);
+    const answer = this.call<{ ok: boolean; size?: number; name?: string; problem?: string; status?: string }>(name, args);
     if (!answer.ok || answer.size === undefined) return answer.problem ?? '';
     const at = this.module.ccall('orven_bytes', 'number', [], []) as number;
-    return { bytes: this.module.HEAPU8.slice(at, at + answer.size), name: answer.name ?? '' };
+    return { bytes: this.module.HEAPU8.slice(at, at + answer.size), name: answer.name ?? '', status: answer.status ?? '' };
   }
 
   linkChoices(): LinkChoices {

@@ -310,7 +310,10 @@ function wire(page: Page): void {
     page.channels.showList();
     changed(page);
   });
-  on('export-channels', () => downloadMade(core, 'exportCsv') && (ui.status.value = 'Export Channels OK.'));
+  on('export-channels', () => {
+    const status = downloadMade(core, 'exportCsv');
+    if (status) ui.status.value = status;
+  });
   on('radio-archive', () => radioArchive(page));
   on('freq-report', () => downloadMade(core, 'freqReport'));
   on('checksum', () => showChecksum(core));

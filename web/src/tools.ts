@@ -81,15 +81,16 @@ export async function showChecksum(core: Core): Promise<void> {
   await showProblem(core.call<Problem>('checksum'));
 }
 
-// Downloads a file the core makes; a problem it gives is shown instead.
-export function downloadMade(core: Core, name: string, args: object = {}): boolean {
+// Downloads a file the core makes and gives the status the core has for it; a problem it gives is
+// shown instead (null).
+export function downloadMade(core: Core, name: string, args: object = {}): string | null {
   const made = core.file(name, args);
   if (typeof made === 'string') {
     void showProblem({ title: 'Error', text: made });
-    return false;
+    return null;
   }
   download(made.bytes, made.name, made.name.endsWith('.zip') ? 'application/zip' : 'text/plain');
-  return true;
+  return made.status;
 }
 
 // Import Channels: a spreadsheet chosen, replace or append asked, and every problem listed when it

@@ -184,6 +184,7 @@ test('private channels go to a spreadsheet and come back; a sheet with problems 
   const sheet = await downloaded(page, () => button(page, 'Export Channels').click());
   assert.equal(sheet.name, 'uk.csv');
   assert.ok(sheet.bytes.equals(cli(['channels-export', join(dir, 'uk.dat'), '-o', '-'], dir).out));
+  await statusSays(page, 'Export Channels OK.');
 
   const importing = async (name, text, choice) => {
     writeFileSync(join(dir, name), text);
