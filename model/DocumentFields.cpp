@@ -33,6 +33,12 @@ std::string_view FieldText(const std::string& text) {
 
 void TakeIdentity(bool byUser, const std::string& text, std::uint32_t& byUserFlag, char (&slot)[60]) {
     byUserFlag = byUser ? 1 : 0;
+    // An emptied field says "kept by radio", so the document leaves the identity open too: the
+    // number it held before must not be written, or saved, unseen.
+    if (!byUser && text.empty()) {
+        std::memset(slot, 0, kIdentityClearBytes);
+        return;
+    }
     TakeIdentityText(FieldText(text), slot);
 }
 

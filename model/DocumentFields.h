@@ -49,7 +49,8 @@ struct DocumentFields {
 // WX switch is on for a USA document and Private for a European one.
 DocumentFields FieldsOf(const RadioSettings& settings);
 
-// Takes the fields into the document. An MMSI or ATIS that is not nine valid digits is not taken
+// Takes the fields into the document. An emptied MMSI or ATIS field (its "entry by user" not
+// ticked) empties the identity; an MMSI or ATIS that is not nine valid digits is not taken
 // (the document keeps the one it had); the NMEA2000 number and the serial number are taken as far
 // as their slots hold; a step or RX mid entry that is the one the stored value already shows
 // leaves the stored value as it is, so a value no entry stands for survives until another is

@@ -52,6 +52,15 @@ TEST(DocumentFieldsTest, OnlyAWholeIdentityIsTakenAndTheModelDecidesWxAndPrivate
     EXPECT_EQ(s->bandWX, 0u);
     EXPECT_EQ(s->bandPrivate, 1u);
     EXPECT_TRUE(FieldsOf(*s).bands[static_cast<int>(ChannelBand::Private)]);
+
+    f = FieldsOf(*s);
+    f.identities.mmsiByUser = false;
+    f.identities.mmsi = "21123";
+    f.identities.atisByUser = false;
+    f.identities.atis = "";  // emptied: it says "kept by radio", so no number is left to write unseen
+    TakeFields(*s, f);
+    EXPECT_EQ(FixedSlotText(s->mmsiId), "211234560");
+    EXPECT_EQ(FixedSlotText(s->atisId), "");
 }
 
 TEST(DocumentFieldsTest, NotesSayWhatTheNumbersAreUnlessTheRadioKeepsThem) {

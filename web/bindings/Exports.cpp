@@ -66,9 +66,11 @@ const std::map<std::string, Call>& Calls() {
         {"linkChoices", [](WebSession&, const json&) { return orven::web::LinkChoicesJson(); }},
         {"document", [](WebSession& s, const json&) { return s.Document().View(); }},
         {"edit", [](WebSession& s, const json& a) { return s.Document().Edit(a); }},
+        {"heldIdentity", [](WebSession& s, const json& a) { return s.Document().HeldIdentity(a); }},
         {"fieldRefusal", [](WebSession& s, const json& a) { return s.Document().FieldRefusal(a); }},
         {"step", [](WebSession& s, const json& a) { return s.Document().Step(a); }},
         {"dropQuestion", [](WebSession& s, const json&) { return s.Document().DropQuestion(); }},
+        {"openBytesNeeded", [](WebSession&, const json&) { return json{{"bytes", orven::web::WebDocument::kOpenBytesNeeded}}; }},
         {"open", [](WebSession& s, const json& a) { return s.Document().Open(bytesIn, a.value("name", "")); }},
         {"save",
          [](WebSession& s, const json&) {
@@ -135,7 +137,7 @@ EMSCRIPTEN_KEEPALIVE const char* orven_call(const char* name, const char* args) 
     const json result = call == Calls().end() ? json{{"problem", std::string("no such call: ") + name}}
                                               : call->second(Session(), parsed);
     bytesIn.clear();
-    return Answer(result.dump());
+    return Answer(orven::web::Dumped(result));
 }
 
 // Bytes for the next call that takes them (open, csvChosen, archiveImport).
@@ -149,7 +151,7 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* orven_bytes() { return bytesOut.data();
 EMSCRIPTEN_KEEPALIVE const char* orven_run(const char* request) {
     const auto parsed = orven::web::ParseRunRequest(request);
     if (!parsed) return Answer(R"({"ok":false,"problem":{"title":"Error","text":"unknown clone command"}})");
-    return Answer(Session().Run(*parsed).dump());
+    return Answer(orven::web::Dumped(Session().Run(*parsed)));
 }
 
 // Takes no argument and keeps nothing on the stack, so it may be called while a command waits.

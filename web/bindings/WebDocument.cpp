@@ -114,6 +114,8 @@ std::string Stem(const std::string& name) {
 
 }  // namespace
 
+std::string Dumped(const json& answer) { return answer.dump(-1, ' ', false, json::error_handler_t::replace); }
+
 WebDocument::WebDocument(std::string workFolder)
     : workFolder_(std::move(workFolder)), settings_(std::make_unique<RadioSettings>()), wizardModel_(kModelUsa) {
     LoadDefaults(*settings_, kModelUsa);
@@ -222,6 +224,11 @@ std::optional<Bytes> WebDocument::Save(std::string& fileName, std::string& error
     name_ = fileName;
     modified_ = false;
     return bytes;
+}
+
+json WebDocument::HeldIdentity(const json& args) const {
+    const bool atis = args.value("field", "") == "atis";
+    return {{"text", std::string(FixedSlotText(atis ? settings_->atisId : settings_->mmsiId))}};
 }
 
 json WebDocument::ChannelList(const json& args) const {

@@ -4,6 +4,7 @@
 // Answers are JSON the page shows as they are.
 #pragma once
 
+#include "files/SettingsFile.h"
 #include "model/PrivateChannelEdits.h"
 #include "model/RadioSettings.h"
 
@@ -19,6 +20,11 @@ namespace orven::web {
 
 using json = nlohmann::ordered_json;
 using Bytes = std::vector<std::uint8_t>;
+
+// The JSON text of an answer. A radio's or a file's bytes that are not UTF-8 (an erased serial
+// number, a label of odd bytes) are replaced, never thrown over: a throw would leave the page
+// waiting for an answer that never comes.
+std::string Dumped(const json& answer);
 
 class WebDocument {
 public:
@@ -41,6 +47,9 @@ public:
     json View() const;
     // The fields as the page has them now, taken into the document; the notes for them as typed.
     json Edit(const json& fields);
+    // The number the document holds for {"field": "mmsi" or "atis"}, even one the radio keeps:
+    // {"text"}, for the field whose "entry by user" was unticked.
+    json HeldIdentity(const json& args) const;
     // A text typed into a field of printable text (nmea, serial, brand, model): {"refusal"}.
     json FieldRefusal(const json& args) const;
     // One arrow step of the NMEA2000 or serial number field: {"text"}, null when it cannot be stepped.
@@ -48,6 +57,9 @@ public:
     // Before the document is replaced: {"ask", "title", "text"}.
     json DropQuestion() const;
 
+    // The most bytes of a file Open needs: a settings file's, and one more to tell a longer file.
+    // The page hands over no more, so a file of any size is judged without being loaded whole.
+    static constexpr std::size_t kOpenBytesNeeded = kSettingsFileSize + 1;
     // A settings file opened: {"ok", "status", "problem"}.
     json Open(const Bytes& bytes, const std::string& name);
     // The document as a settings file and the name to save it under; nothing, `error` set, when

@@ -52,12 +52,12 @@ export class Editor {
     }
     for (const input of [this.mmsi, this.atis]) input.addEventListener('input', () => this.edit());
     // Ticked, the number typed goes to the document and the field empties: the radio keeps its own.
-    // Unticked, the field shows the document's number again, and the notes speak of it.
+    // Unticked, the field shows the document's number again (an empty field would empty it).
     for (const [box, input, key] of [[this.mmsiByUser, this.mmsi, 'mmsi'], [this.atisByUser, this.atis, 'atis']] as const)
       box.addEventListener('change', () => {
+        if (!box.checked) input.value = this.core.call<{ text: string }>('heldIdentity', { field: key }).text;
         input.value = this.edit().fields[key];
         this.followEntryByUser();
-        this.edit();
       });
     for (const [input, key, name] of [[this.nmea, 'nmea', 'nmea'], [this.serial, 'serial', 'serial']] as const) {
       input.addEventListener('input', () => void this.printable(input, key));

@@ -116,7 +116,9 @@ async function openFile(page: Page): Promise<void> {
   if (!(await mayDropDocument(page))) return;
   const file = await pickFile(ui.fileInput, '.dat');
   if (!file) return;
-  const verdict = page.core.call<Verdict>('open', { name: file.name }, new Uint8Array(await file.arrayBuffer()));
+  // A file is read no further than the core needs to judge it.
+  const { bytes } = page.core.call<{ bytes: number }>('openBytesNeeded');
+  const verdict = page.core.call<Verdict>('open', { name: file.name }, new Uint8Array(await file.slice(0, bytes).arrayBuffer()));
   ui.status.value = verdict.status;
   if (verdict.ok) showDocument(page);
   else if (verdict.problem) await showProblem(verdict.problem);
@@ -336,9 +338,10 @@ function wire(page: Page): void {
   };
   core.askIdentity = askIdentity;
   core.persistArchive = () => page.store.persist();
-  // The browser's own question before a page with unsaved changes is left.
+  // The browser's own question before a page with unsaved changes is left, or left while a command
+  // runs (that would cut a write off).
   window.addEventListener('beforeunload', (event) => {
-    if (!page.modified) return;
+    if (!page.modified && !page.core.running) return;
     event.preventDefault();
     event.returnValue = '';
   });
