@@ -37,7 +37,7 @@ constexpr const char* kOtherBrowserFix = "open this page in Chrome, Edge or Oper
 }  // namespace
 
 std::vector<CheckLine> ProbeSerialPort(const std::string&, const std::string& device, unsigned baud, const SystemPaths&,
-                                       bool& openable) {
+                                       bool& openable, CheckReader) {
     std::vector<CheckLine> lines;
     openable = false;
     const nlohmann::json facts = Facts(web_serial_facts());
