@@ -4,7 +4,7 @@
 // can be downloaded; the whole archive goes out and comes in as one zip.
 import type { ArchiveEntryView, ArchiveView, Core } from './core';
 import { askYesNo, button, buttonRow, element, showDialog, showProblem } from './dialogs';
-import { pickFile } from './files';
+import { pickFile, readPicked } from './files';
 import { downloadMade } from './tools';
 
 export type ArchiveChoice = { kind: 'open' | 'restore'; id: string } | null;
@@ -72,7 +72,14 @@ export async function runArchive(core: Core, context: ArchiveContext): Promise<A
   const importZip = async () => {
     const file = await pickFile(context.fileInput, '.zip,application/zip');
     if (!file) return;
-    const imported = core.call<{ ok: boolean; text: string }>('archiveImport', args, new Uint8Array(await file.arrayBuffer()));
+    let bytes: Uint8Array;
+    try {
+      bytes = await readPicked(file);
+    } catch (error) {
+      await showProblem({ title: 'Import Archive', text: (error as Error).message });
+      return;
+    }
+    const imported = core.call<{ ok: boolean; text: string }>('archiveImport', args, bytes);
     await context.persist();
     fill();
     await showProblem({ title: 'Import Archive', text: imported.text });

@@ -23,3 +23,13 @@ export function pickFile(input: HTMLInputElement, accept: string): Promise<File 
     input.click();
   });
 }
+
+// The bytes of a picked file, `limit` at most; a file the browser cannot read (gone, changed or
+// locked since it was picked) throws an error that names the file and the browser's cause.
+export async function readPicked(file: File, limit = file.size): Promise<Uint8Array> {
+  try {
+    return new Uint8Array(await file.slice(0, limit).arrayBuffer());
+  } catch (error) {
+    throw new Error(`${file.name} cannot be read (${(error as Error).message || String(error)})`);
+  }
+}

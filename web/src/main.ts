@@ -7,7 +7,7 @@ import { checkOnce, runCheckConnection } from './check';
 import { Core, type DocumentView, type EditAnswer, type LinkChoices, type Operation, type PortChoice, type Verdict } from './core';
 import { askIdentity, askToSave, askYesNo, dialogOpen, showProblem } from './dialogs';
 import { Editor } from './editor';
-import { download, pickFile } from './files';
+import { download, pickFile, readPicked } from './files';
 import { WebHidLink, WebSerialLink } from './links';
 import { ArchiveStore } from './storage';
 import { downloadMade, importChannels, runFeatureSetup, runWizard, showChecksum } from './tools';
@@ -118,7 +118,7 @@ async function openFile(page: Page): Promise<void> {
   if (!file) return;
   // A file is read no further than the core needs to judge it.
   const { bytes } = page.core.call<{ bytes: number }>('openBytesNeeded');
-  const verdict = page.core.call<Verdict>('open', { name: file.name }, new Uint8Array(await file.slice(0, bytes).arrayBuffer()));
+  const verdict = page.core.call<Verdict>('open', { name: file.name }, await readPicked(file, bytes));
   ui.status.value = verdict.status;
   if (verdict.ok) showDocument(page);
   else if (verdict.problem) await showProblem(verdict.problem);
@@ -232,6 +232,9 @@ async function oneAtATime(work: () => Promise<void>): Promise<void> {
   commandStarted = true;
   try {
     await work();
+  } catch (error) {
+    // What the browser refused (a picked file, a port) is said, and the page stays usable.
+    await showProblem({ title: 'Error', text: (error as Error).message || String(error) });
   } finally {
     commandStarted = false;
   }
@@ -255,8 +258,12 @@ async function runCommand(page: Page, operation: Operation | 'restore', entry = 
   setBusy(page, true);
   ui.status.value = page.choices.working[operation];
   ui.progress.value = 0;
-  const verdict = await page.core.run({ operation, ...link, entry });
-  setBusy(page, false);
+  let verdict: Verdict;
+  try {
+    verdict = await page.core.run({ operation, ...link, entry });
+  } finally {
+    setBusy(page, false);
+  }
   await page.store.persist();
   await showVerdict(page, verdict, link.port === 'demo');
 }

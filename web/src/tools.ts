@@ -3,7 +3,7 @@
 // spreadsheet. The page asks and shows; the core builds, checks and says.
 import type { Core, Problem, WizardView } from './core';
 import { askChoice, askYesNo, button, buttonRow, element, labelled, select, showDialog, showProblem } from './dialogs';
-import { download, pickFile } from './files';
+import { download, pickFile, readPicked } from './files';
 
 // The wizard's choice, or null when it was cancelled.
 export async function runWizard(core: Core): Promise<{ model: number; country: number } | null> {
@@ -99,7 +99,7 @@ export async function importChannels(core: Core, input: HTMLInputElement): Promi
   const file = await pickFile(input, '.csv,text/csv');
   if (!file) return null;
   const chosen = core.call<{ refusal: string | null; title: string; text: string; choices: string[] }>(
-    'csvChosen', { file: file.name }, new Uint8Array(await file.arrayBuffer()));
+    'csvChosen', { file: file.name }, await readPicked(file));
   if (chosen.refusal !== null) {
     await showProblem({ title: chosen.title, text: chosen.refusal });
     return null;

@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { join } from 'node:path';
 import { writeFileSync } from 'node:fs';
 import { test } from 'node:test';
-import { command, downloaded, env, idle, openFile, openPage, problem, save, status, statusSays, useBrowser } from './browser.mjs';
+import { answer, button, chooseFile, command, downloaded, env, idle, newContext, openFile, openPage, pageIn, problem, save, status, statusSays, useBrowser } from './browser.mjs';
 import { cli, scratch, settingsFile, simulatedRadio } from './support.mjs';
 
 useBrowser();
@@ -285,4 +285,39 @@ test('leaving the page while a write runs is asked first, and staying lets the w
   page.once('dialog', () => assert.fail('asked again after the write'));
   await page.reload();
   await page.waitForFunction(() => document.body.dataset.readyMs !== undefined);
+});
+
+// The browser's answer when a picked file was deleted or changed on disk before the page read it.
+const kGoneCause = 'A requested file or directory could not be found at the time an operation was processed.';
+
+test('a picked file the browser cannot read is named with its cause, by Open, Import Channels and Import Archive, and the page stays usable', async (t) => {
+  const dir = scratch(t);
+  const context = await newContext(t);
+  await context.addInitScript((cause) => {
+    const gone = new WeakSet();
+    const isGone = (blob) => gone.has(blob) || (blob instanceof File && blob.name.startsWith('gone'));
+    const { slice, arrayBuffer } = Blob.prototype;
+    Blob.prototype.slice = function (...args) {
+      const part = slice.apply(this, args);
+      if (isGone(this)) gone.add(part);
+      return part;
+    };
+    Blob.prototype.arrayBuffer = function () {
+      return isGone(this) ? Promise.reject(new DOMException(cause, 'NotFoundError')) : arrayBuffer.call(this);
+    };
+  }, kGoneCause);
+  const page = await pageIn(t, context);
+  const files = { dat: 'gone.dat', csv: 'gone.csv', zip: 'gone.zip' };
+  for (const name of Object.values(files)) writeFileSync(join(dir, name), 'x');
+  await openFile(page, join(dir, files.dat));
+  assert.deepEqual(await problem(page), { title: 'Error', text: `gone.dat cannot be read (${kGoneCause})` });
+  await chooseFile(page, () => button(page, 'Import Channels...').click(), join(dir, files.csv));
+  assert.deepEqual(await problem(page), { title: 'Error', text: `gone.csv cannot be read (${kGoneCause})` });
+  await button(page, 'Radio Archive...').click();
+  const archive = page.getByRole('dialog', { name: 'Radio Archive' });
+  await chooseFile(page, () => button(archive, 'Import Archive...').click(), join(dir, files.zip));
+  assert.deepEqual(await problem(page), { title: 'Import Archive', text: `gone.zip cannot be read (${kGoneCause})` });
+  await answer(page, 'Close', 'Radio Archive');
+  await command(page, 'Read From Radio');
+  assert.equal(await status(page), 'Read OK.', 'the page still runs commands');
 });
