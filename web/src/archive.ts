@@ -5,6 +5,7 @@
 import type { ArchiveEntryView, ArchiveView, Core } from './core';
 import { askYesNo, button, buttonRow, element, showDialog, showProblem } from './dialogs';
 import { pickFile, readPicked } from './files';
+import { notKeptProblem } from './storage';
 import { downloadMade } from './tools';
 
 export type ArchiveChoice = { kind: 'open' | 'restore'; id: string } | null;
@@ -14,7 +15,7 @@ export interface ArchiveContext {
   portName: string;
   lasting: boolean;  // the browser keeps the archive beyond this page
   fileInput: HTMLInputElement;
-  persist: () => Promise<void>;
+  persist: () => Promise<string | null>;  // null once written, else why not
 }
 
 export async function runArchive(core: Core, context: ArchiveContext): Promise<ArchiveChoice> {
@@ -80,9 +81,10 @@ export async function runArchive(core: Core, context: ArchiveContext): Promise<A
       return;
     }
     const imported = core.call<{ ok: boolean; text: string }>('archiveImport', args, bytes);
-    await context.persist();
+    const notKept = await context.persist();
     fill();
     await showProblem({ title: 'Import Archive', text: imported.text });
+    if (notKept !== null) await showProblem(notKeptProblem(notKept));
   };
 
   const answer = await showDialog(

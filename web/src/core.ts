@@ -229,7 +229,7 @@ interface CoreModule {
   links: { serial: WebSerialLink; hid: WebHidLink };
   onProgress?: (progress: ProgressView) => void;
   askIdentity?: (question: IdentityQuestion) => Promise<string[] | null>;
-  persistArchive?: () => Promise<void>;
+  persistArchive?: () => Promise<unknown>;
 }
 
 declare global {
@@ -264,7 +264,7 @@ export class Core {
     this.module.askIdentity = ask;
   }
   // Called whenever the radio archive changed; a command waits for it to resolve.
-  set persistArchive(persist: () => Promise<void>) {
+  set persistArchive(persist: () => Promise<unknown>) {
     this.module.persistArchive = persist;
   }
 

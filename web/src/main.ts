@@ -9,7 +9,7 @@ import { askIdentity, askToSave, askYesNo, dialogOpen, showProblem } from './dia
 import { Editor } from './editor';
 import { download, pickFile, readPicked } from './files';
 import { WebHidLink, WebSerialLink } from './links';
-import { ArchiveStore } from './storage';
+import { ArchiveStore, notKeptProblem } from './storage';
 import { downloadMade, importChannels, runFeatureSetup, runWizard, showChecksum } from './tools';
 
 function byId<T extends HTMLElement>(id: string): T {
@@ -264,8 +264,9 @@ async function runCommand(page: Page, operation: Operation | 'restore', entry = 
   } finally {
     setBusy(page, false);
   }
-  await page.store.persist();
+  const notKept = await page.store.persist();
   await showVerdict(page, verdict, link.port === 'demo');
+  if (notKept !== null) await showProblem(notKeptProblem(notKept));
 }
 
 async function radioArchive(page: Page): Promise<void> {

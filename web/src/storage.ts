@@ -10,6 +10,15 @@ const kFolders = ['archive', 'demo-archive'];
 // Written last within its folder: an entry without it is listed as damaged.
 const kRecordName = 'record.json';
 
+// What the user is told when the browser would not keep the archive's latest change.
+export function notKeptProblem(cause: string): { title: string; text: string } {
+  return {
+    title: 'Radio Archive',
+    text: `The radio archive could not be kept in this browser (${cause}). What it holds lasts until the page is ` +
+      'closed: Export Archive in Radio Archive... saves it as a zip.',
+  };
+}
+
 export class ArchiveStore {
   // What was last written of each file, by its path under the root: its size.
   private readonly written = new Map<string, number>();
@@ -39,10 +48,15 @@ export class ArchiveStore {
     return this.root !== null;
   }
 
-  // Writes what changed since the last time; resolves once it is written.
-  persist(): Promise<void> {
-    this.queue = this.queue.then(() => this.writeChanges()).catch(() => undefined);
-    return this.queue;
+  // Writes what changed since the last time; resolves once it is written, with null, or with why
+  // the browser would not keep it (what was not written is tried again next time).
+  persist(): Promise<string | null> {
+    const written = this.queue.then(() => this.writeChanges()).then(
+      () => null,
+      (error: unknown) => (error as Error)?.message || String(error),
+    );
+    this.queue = written.then(() => undefined);
+    return written;
   }
 
   private async load(root: FileSystemDirectoryHandle, folder: string): Promise<void> {

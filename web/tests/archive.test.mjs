@@ -165,3 +165,29 @@ test('once opened, the page works without the network', async (t) => {
   await command(page, 'Read From Radio');
   assert.equal(await status(page), 'Read OK.');
 });
+
+test('an archive the browser will not keep is said to be at risk after the read, and written once the browser takes it again', async (t) => {
+  const context = await newContext(t);
+  await context.addInitScript(() => {
+    const { write } = FileSystemWritableFileStream.prototype;
+    window.storageFull = true;
+    FileSystemWritableFileStream.prototype.write = function (...args) {
+      if (window.storageFull) return Promise.reject(new DOMException('The quota has been exceeded.', 'QuotaExceededError'));
+      return write.apply(this, args);
+    };
+  });
+  const page = await pageIn(t, context);
+  await command(page, 'Read From Radio');
+  assert.equal(await status(page), 'Read OK.', 'the read itself went well');
+  const said = await problem(page);
+  assert.equal(said.title, 'Radio Archive');
+  assert.match(said.text, /could not be kept in this browser \(The quota has been exceeded\.\).*Export Archive/s);
+
+  await page.evaluate(() => (window.storageFull = false));
+  await command(page, 'HandShake');
+  await page.reload();
+  await ready(page);
+  await button(page, 'Radio Archive...').click();
+  const dialog = page.getByRole('dialog', { name: 'Radio Archive' });
+  assert.deepEqual((await archiveRows(dialog)).map((r) => [r[2], r[4]]), [['read', '']], 'the read refused before is kept whole');
+});
