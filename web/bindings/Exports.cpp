@@ -71,6 +71,7 @@ const std::map<std::string, Call>& Calls() {
         {"step", [](WebSession& s, const json& a) { return s.Document().Step(a); }},
         {"dropQuestion", [](WebSession& s, const json&) { return s.Document().DropQuestion(); }},
         {"openBytesNeeded", [](WebSession&, const json&) { return json{{"bytes", orven::web::WebDocument::kOpenBytesNeeded}}; }},
+        {"csvBytesNeeded", [](WebSession&, const json&) { return json{{"bytes", orven::web::WebDocument::kCsvBytesNeeded}}; }},
         {"open", [](WebSession& s, const json& a) { return s.Document().Open(bytesIn, a.value("name", "")); }},
         {"save",
          [](WebSession& s, const json&) {

@@ -4,6 +4,7 @@
 // Answers are JSON the page shows as they are.
 #pragma once
 
+#include "files/ChannelCsv.h"
 #include "files/SettingsFile.h"
 #include "model/PrivateChannelEdits.h"
 #include "model/RadioSettings.h"
@@ -60,6 +61,8 @@ public:
     // The most bytes of a file Open needs: a settings file's, and one more to tell a longer file.
     // The page hands over no more, so a file of any size is judged without being loaded whole.
     static constexpr std::size_t kOpenBytesNeeded = kSettingsFileSize + 1;
+    // The same for a channel spreadsheet: the longest one taken, and one more byte to refuse a longer one.
+    static constexpr std::size_t kCsvBytesNeeded = kMaxChannelCsvBytes + 1;
     // A settings file opened: {"ok", "status", "problem"}.
     json Open(const Bytes& bytes, const std::string& name);
     // The document as a settings file and the name to save it under; nothing, `error` set, when

@@ -99,7 +99,7 @@ export async function importChannels(core: Core, input: HTMLInputElement): Promi
   const file = await pickFile(input, '.csv,text/csv');
   if (!file) return null;
   const chosen = core.call<{ refusal: string | null; title: string; text: string; choices: string[] }>(
-    'csvChosen', { file: file.name }, await readPicked(file));
+    'csvChosen', { file: file.name }, await readPicked(file, core.call<{ bytes: number }>('csvBytesNeeded').bytes));
   if (chosen.refusal !== null) {
     await showProblem({ title: chosen.title, text: chosen.refusal });
     return null;
