@@ -33,8 +33,8 @@ EM_JS(char*, web_serial_open_cause, (), {
 EM_ASYNC_JS(void, web_serial_close, (), {
     await Module.links.serial.close();
 });
-EM_ASYNC_JS(int, web_serial_write, (const std::uint8_t* data, std::size_t length), {
-    return await Module.links.serial.write(HEAPU8.slice(data, data + length)) ? 1 : 0;
+EM_ASYNC_JS(int, web_serial_write, (const std::uint8_t* data, std::size_t length, int timeoutMs), {
+    return await Module.links.serial.write(HEAPU8.slice(data, data + length), timeoutMs) ? 1 : 0;
 });
 EM_JS(int, web_serial_available, (), {
     return Module.links.serial.available();
@@ -99,7 +99,7 @@ int CPCUart::Close() {
 }
 
 CloneResult CPCUart::Write(const std::uint8_t* data, std::size_t length) {
-    if (!open_ || !web_serial_write(data, length)) return lastError_ = kResultPortWrite;
+    if (!open_ || !web_serial_write(data, length, kWriteTimeoutMs)) return lastError_ = kResultPortWrite;
     return kResultOk;
 }
 

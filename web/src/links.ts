@@ -155,16 +155,20 @@ export class WebSerialLink {
     this.inbox.clear();
   }
 
-  async write(bytes: Uint8Array): Promise<boolean> {
+  // True once the port took the bytes; false when it failed or took nothing within timeoutMs (an
+  // adaptor that stopped taking data), and then what waits to be sent is dropped.
+  async write(bytes: Uint8Array, timeoutMs: number): Promise<boolean> {
     const writable = this.port?.writable;
     if (!writable) return false;
     const writer = writable.getWriter();
+    let timer: ReturnType<typeof setTimeout> | undefined;
+    const late = new Promise<boolean>((resolve) => (timer = setTimeout(() => resolve(false), timeoutMs)));
     try {
-      await writer.write(bytes);
-      return true;
-    } catch {
-      return false;
+      const sent = await Promise.race([writer.write(bytes).then(() => true, () => false), late]);
+      if (!sent) void writer.abort().catch(() => undefined);
+      return sent;
     } finally {
+      clearTimeout(timer);
       writer.releaseLock();
     }
   }

@@ -68,6 +68,7 @@
       });
       this.writable = new WritableStream({
         write(chunk) {
+          if (window.fakeSerial.stuck) return new Promise(() => {});
           const at = sim._malloc(chunk.length);
           sim.HEAPU8.set(chunk, at);
           sim.ccall('orven_simline_from_pc', null, ['number', 'number'], [at, chunk.length]);
@@ -166,6 +167,7 @@
     busy: false,  // another program holds the port: it does not open
     radioBaud: 0, // the radio answers at this rate alone (0: at any)
     refuse: false, // the user closes the browser's chooser without a port
+    stuck: false,  // the adaptor takes no more bytes: a write never ends
     asked: 0,     // how often the browser's chooser was shown
     // Changes a byte of the radio's memory, as a write cut off might have left it.
     async poke(address, byte) {

@@ -108,6 +108,17 @@ test('Stop ends a serial read with User Cancel; the adaptor chosen serves every 
   await command(page, 'HandShake');
   assert.equal(await status(page), 'HandShake OK.');
   assert.equal(await page.evaluate(() => window.fakeSerial.asked), 2);
+
+  // An adaptor that stops taking bytes ends the command with the port's error instead of holding
+  // the page, and the next command goes through once it takes them again.
+  await page.evaluate(() => (window.fakeSerial.stuck = true));
+  await page.getByRole('button', { name: 'HandShake' }).click();
+  const stuck = await problem(page);
+  assert.equal(stuck.title, 'HandShake Error.');
+  assert.match(stuck.text, /^Write to Comp Port Error\./);
+  await page.evaluate(() => (window.fakeSerial.stuck = false));
+  await command(page, 'HandShake');
+  assert.equal(await status(page), 'HandShake OK.');
 });
 
 test('over Web Serial the line faults give what orven-cli gives over a serial port', async (t) => {
