@@ -259,12 +259,14 @@ async function runCommand(page: Page, operation: Operation | 'restore', entry = 
   ui.status.value = page.choices.working[operation];
   ui.progress.value = 0;
   let verdict: Verdict;
+  let notKept: string | null;
   try {
     verdict = await page.core.run({ operation, ...link, entry });
+    // The command is done once what it put in the archive is kept.
+    notKept = await page.store.persist();
   } finally {
     setBusy(page, false);
   }
-  const notKept = await page.store.persist();
   await showVerdict(page, verdict, link.port === 'demo');
   if (notKept !== null) await showProblem(notKeptProblem(notKept));
 }
@@ -347,9 +349,9 @@ function wire(page: Page): void {
   core.askIdentity = askIdentity;
   core.persistArchive = () => page.store.persist();
   // The browser's own question before a page with unsaved changes is left, or left while a command
-  // runs (that would cut a write off).
+  // runs or the archive is being written (that would cut a write or an archive entry off).
   window.addEventListener('beforeunload', (event) => {
-    if (!page.modified && !page.core.running) return;
+    if (!page.modified && !page.core.running && !page.store.writing) return;
     event.preventDefault();
     event.returnValue = '';
   });

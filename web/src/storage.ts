@@ -24,6 +24,7 @@ export class ArchiveStore {
   private readonly written = new Map<string, number>();
   private queue: Promise<void> = Promise.resolve();
   private persistAsked = false;
+  private pending = 0;
 
   private constructor(
     private readonly fs: ModuleFs,
@@ -51,12 +52,18 @@ export class ArchiveStore {
   // Writes what changed since the last time; resolves once it is written, with null, or with why
   // the browser would not keep it (what was not written is tried again next time).
   persist(): Promise<string | null> {
+    this.pending += 1;
     const written = this.queue.then(() => this.writeChanges()).then(
       () => null,
       (error: unknown) => (error as Error)?.message || String(error),
-    );
+    ).finally(() => (this.pending -= 1));
     this.queue = written.then(() => undefined);
     return written;
+  }
+
+  // Whether changes are being written: leaving the page now would cut them off.
+  get writing(): boolean {
+    return this.pending > 0;
   }
 
   private async load(root: FileSystemDirectoryHandle, folder: string): Promise<void> {
