@@ -119,16 +119,17 @@ void CCloneMainDlg::ShowSaveFailure(const std::string& path) {
 }
 
 bool CCloneMainDlg::IdentitiesFitTheFile() {
+    const IdentityEntry entry = EnteredIdentities();
     const struct {
-        const QCheckBox* byUser;
-        const QLineEdit* edit;
+        bool byUser;
+        const std::string& text;
         std::string (*refusal)(std::string_view);
-    } fields[] = {{mmsiByUser_, mmsiEdit_, InvalidMmsiMessage}, {atisByUser_, atisEdit_, InvalidAtisMessage}};
+    } fields[] = {{entry.mmsiByUser, entry.mmsi, InvalidMmsiMessage},
+                  {entry.atisByUser, entry.atis, InvalidAtisMessage}};
     for (const auto& field : fields) {
-        const std::string text = ProgrammedIdentity(field.byUser, field.edit);
-        if (text.empty() || IsValidIdentity9(text)) continue;
+        if (field.byUser || field.text.empty() || IsValidIdentity9(field.text)) continue;
         Prompts().Message(this, kError,
-                          QString::fromStdString(field.refusal(text)) +
+                          QString::fromStdString(field.refusal(field.text)) +
                               QStringLiteral("\n\nNothing was saved: complete the number, or empty the field to "
                                              "leave it to the radio."),
                           PromptIcon::Error);
