@@ -91,6 +91,7 @@ test('a document made and edited in the page is saved as orven-cli shows it, wit
   await setup.getByLabel('Usage').selectOption('CALLING');
   await button(setup, 'OK').click();
   await setup.waitFor({ state: 'detached' });
+  await list.locator('option').nth(2).waitFor({ state: 'attached' });  // the list is drawn again after the dialog
   assert.equal(await list.locator('option').count(), 3);
   assert.match(await list.locator('option').nth(1).textContent(), /^ A5,TX:137\.0000 .*CALLING/);
   await list.selectOption({ index: 1 });
@@ -101,6 +102,7 @@ test('a document made and edited in the page is saved as orven-cli shows it, wit
   await setup.waitFor({ state: 'detached' });
   await list.selectOption({ index: 2 });
   await button(page, 'Remove').click();
+  await list.locator('option').nth(2).waitFor({ state: 'detached' });
   assert.equal(await list.locator('option').count(), 2);
 
   // Feature setup and the checksum.
