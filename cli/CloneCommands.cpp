@@ -227,6 +227,7 @@ int ReportWriteFailure(LinkSession& s, const WriteOutcome& outcome, const WriteA
         s.Report({});
         io.err << "The backup could not be saved to " << args.backup << "; nothing was written.\n";
         return kExitFile;
+    case WriteStage::Recheck:
     case WriteStage::Write:
     case WriteStage::ReadBack: break;
     }

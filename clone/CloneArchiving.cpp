@@ -28,16 +28,17 @@ void LogInArchive(const CloneJob& job, const char* operation, const RadioImage& 
     const RadioIdentities who = IdentitiesInImage(image);
     const LogLine line{ArchiveTimeNow(),        operation,   job.portName, who[IdentityKind::Serial],
                        who[IdentityKind::Mmsi], who[IdentityKind::Atis], who[IdentityKind::Nmea],
-                       CloneRangeSha256(image), said.result, said.readBack, said.run, said.backup};
+                       CloneRangeSha256(image), said.result, said.readBack, said.run, said.backup,
+                       said.name};
     std::string error;
     if (!job.archive->AppendLog(line, error) && outcome.archiveError.empty()) outcome.archiveError = error;
 }
 
 std::string LogStartInArchive(const CloneJob& job, const char* operation, const RadioImage& image,
-                              const std::string& backup, CloneOutcome& outcome) {
+                              const std::string& backup, const std::string& name, CloneOutcome& outcome) {
     if (!job.archive) return {};
     const std::string run = NewRunMark();
-    LogInArchive(job, operation, image, {kLogStarted, "-", run, backup.empty() ? "-" : backup}, outcome);
+    LogInArchive(job, operation, image, {kLogStarted, "-", run, backup.empty() ? "-" : backup, name}, outcome);
     return run;
 }
 

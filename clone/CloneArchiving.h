@@ -19,6 +19,7 @@ struct LogResult {
     std::string readBack;  // what a read-back after a write found, or "-"
     std::string run;       // ties a write's started line to its outcome's
     std::string backup;    // a write's backup entry, or "-"
+    std::string name;      // the vessel or radio named for a write, or empty
 };
 
 // Adds the log line of a write, restore or verify, with the identities of `image`: the one sent
@@ -30,6 +31,6 @@ void LogInArchive(const CloneJob& job, const char* operation, const RadioImage& 
 // program killed, the power gone) shows in the log, with the backup that undoes it. The run's mark
 // for its outcome's line; empty without an archive.
 std::string LogStartInArchive(const CloneJob& job, const char* operation, const RadioImage& image,
-                              const std::string& backup, CloneOutcome& outcome);
+                              const std::string& backup, const std::string& name, CloneOutcome& outcome);
 
 }  // namespace orven

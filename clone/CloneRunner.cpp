@@ -152,10 +152,11 @@ bool ChangesConfirmed(const CloneJob& job, const WriteOptions& options, std::spa
     return false;
 }
 
-// After the user's answer: the radio must still be the one backed up before the question. An
+// Reads the radio's identities again and stops the write when they are not those of its backup:
+// another radio was put on the port since. After the user's answer (`afterQuestion`), since an
 // answer takes long enough to plug in another radio, which would then take the first one's kept
-// identities, and changes it was never asked about. Stops the write when its identities differ.
-bool SameRadioAsBackedUp(const CloneJob& job, WriteOutcome& outcome) {
+// identities and changes it was never asked about; in a fleet run, just before the first frame.
+bool SameRadioAsBackedUp(const CloneJob& job, WriteOutcome& outcome, bool afterQuestion) {
     if (job.progress) job.progress->SetPhase("Checking identities");
     const auto backup = std::make_unique<RadioImage>(*job.readImage);
     auto unused = std::make_unique<RadioSettings>();
@@ -164,9 +165,22 @@ bool SameRadioAsBackedUp(const CloneJob& job, WriteOutcome& outcome) {
     });
     const std::vector<std::string> differ =
         read.Ok() ? IdentityDifferences(kRadioIdentities, *backup, *job.readImage) : std::vector<std::string>{};
+    const RadioIdentities found = IdentitiesInImage(*job.readImage), held = IdentitiesInImage(*backup);
     *job.readImage = *backup;
     GatherNotes(outcome, read);
     if (read.Ok() && differ.empty()) return true;
+    if (!afterQuestion) {
+        outcome.stage = WriteStage::Recheck;
+        outcome.result = read.Ok() ? kResultInvalidData : read.result;
+        outcome.cause = read.cause;
+        if (read.Ok())
+            outcome.cause = "another radio is on the port: it holds serial number " +
+                            DescribedIdentity(IdentityKind::Serial, found[IdentityKind::Serial]) + " and MMSI " +
+                            DescribedIdentity(IdentityKind::Mmsi, found[IdentityKind::Mmsi]) + ", its backup " +
+                            DescribedIdentity(IdentityKind::Serial, held[IdentityKind::Serial]) + " and " +
+                            DescribedIdentity(IdentityKind::Mmsi, held[IdentityKind::Mmsi]) + "; nothing was written";
+        return false;
+    }
     outcome.stage = WriteStage::Confirm;
     outcome.result = read.Ok() ? kResultWriteError : read.result;
     std::string cause = read.Ok() ? "not the radio read before the question: " : "read again after the question";
@@ -229,10 +243,10 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, co
     };
     bool asked = false;
     if (!ChangesConfirmed(job, options, kinds, backsUp, outcome, asked, letGo)) return outcome;
-    if (asked && backsUp && !SameRadioAsBackedUp(linked, outcome)) return outcome;
+    if (backsUp && (asked || options.recheckRadio) && !SameRadioAsBackedUp(linked, outcome, asked)) return outcome;
     const std::string backup = outcome.archived;
     const char* logged = document ? "write" : "restore";
-    const std::string run = LogStartInArchive(job, logged, *job.writeImage, backup, outcome);
+    const std::string run = LogStartInArchive(job, logged, *job.writeImage, backup, options.logName, outcome);
     if (job.progress) job.progress->SetPhase("Writing");
     auto unused = std::make_unique<RadioSettings>();
     TakeStep(outcome, WithEngine(linked, *unused, [](CCloneEngine& e) { return e.WriteImageAsItIs(); }),
@@ -240,7 +254,7 @@ WriteOutcome SendWithPolicy(const CloneJob& job, const WriteOptions& options, co
     outcome.archived = backup;
     if (outcome.Ok()) ReadBack(linked, options.verifyAfter || !document, outcome);
     const LogResult said{outcome.Ok() ? "Write OK." : OutcomeText(outcome), ReadBackVerdict(outcome), run,
-                         backup.empty() ? "-" : backup};
+                         backup.empty() ? "-" : backup, options.logName};
     LogInArchive(job, logged, *job.writeImage, said, outcome);
     return outcome;
 }
@@ -286,7 +300,7 @@ VerifyOutcome RunVerify(const CloneJob& job, const RadioSettings& pc, const Repo
     static_cast<CloneOutcome&>(outcome) = ReadAndKeep(job, *radio, "verify");
     if (outcome.Ok()) outcome.flags = CompareSettings(pc, *radio, time, outcome.report);
     const char* verdict = outcome.flags == 0 ? "Verify OK." : "Verify Error.";
-    const LogResult said{outcome.Ok() ? verdict : OutcomeText(outcome), "-", {}, {}};
+    const LogResult said{outcome.Ok() ? verdict : OutcomeText(outcome), "-", {}, {}, {}};
     LogInArchive(job, "verify", *job.readImage, said, outcome);
     return outcome;
 }
@@ -304,13 +318,17 @@ ReadBackOutcome RunReadBack(const CloneJob& job) {
     return outcome;
 }
 
+CloneOutcome RunIdentityRead(const CloneJob& job) {
+    auto unused = std::make_unique<RadioSettings>();
+    return WithEngine(job, *unused, [](CCloneEngine& engine) {
+        return engine.ReadChunksHolding(kIdentityBytesFirst, kIdentityBytesLast);
+    });
+}
+
 ReadBackOutcome RunIdentityReadBack(const CloneJob& job) {
     ReadBackOutcome outcome;
     outcome.whole = false;
-    auto unused = std::make_unique<RadioSettings>();
-    static_cast<CloneOutcome&>(outcome) = WithEngine(job, *unused, [](CCloneEngine& engine) {
-        return engine.ReadChunksHolding(kIdentityBytesFirst, kIdentityBytesLast);
-    });
+    static_cast<CloneOutcome&>(outcome) = RunIdentityRead(job);
     if (!outcome.Ok()) return outcome;
     outcome.identities = IdentityDifferences(kRadioIdentities, *job.writeImage, *job.readImage);
     return outcome;

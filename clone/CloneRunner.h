@@ -95,6 +95,9 @@ struct ReadBackOutcome : CloneOutcome {
 ReadBackOutcome RunReadBack(const CloneJob& job);
 // The same over the few frames that hold the radio's identities: what every write ends with.
 ReadBackOutcome RunIdentityReadBack(const CloneJob& job);
+// Reads only the few frames that hold the radio's identities into the job's read image (the rest
+// of it cleared): a short look at which radio is on the port.
+CloneOutcome RunIdentityRead(const CloneJob& job);
 // What a user is told of a read-back that failed or found differences: the failure, or how
 // many bytes differ and the first of their addresses.
 std::string ReadBackReport(const ReadBackOutcome& outcome);
@@ -121,14 +124,22 @@ struct WriteOptions {
     // make to the radio's identities, when any of them is not confirmed beforehand. False, or none
     // given, stops the write.
     std::function<bool(const IdentityChanges&)> confirmIdentityChange;
+    // After a backup: the identity frames are read again just before the first frame is sent, and
+    // a radio that holds another serial number than its backup (one put in its place meanwhile)
+    // is not written.
+    bool recheckRadio = false;
+    // The vessel or radio the programming log names beside the write (a fleet's roster gives it).
+    std::string logName;
 };
 // Archive: the radio archive could not take the backup (refused before the read, or the entry
 // could not be stored after it); kResultFileWrite, with the archive's reason in archiveError.
 // Confirm: a confirmation named another value than the write would leave (kResultInvalidData,
 // the reason in refusal), or a change was not confirmed (kResultUserCancel).
+// Recheck: the radio could not be read again before the write (its failure), or holds another
+// serial number than its backup (kResultInvalidData, the reason in the cause).
 // ReadBack: the radio was written; a read-back that finds identities other than were sent fails
 // the write with kResultWriteError and names them in the cause.
-enum class WriteStage { Check, Backup, Archive, KeepBackup, Confirm, Write, ReadBack };
+enum class WriteStage { Check, Backup, Archive, KeepBackup, Confirm, Recheck, Write, ReadBack };
 struct WriteOutcome : CloneOutcome {
     WriteStage stage = WriteStage::Check;    // the stage that failed, or the last that ran
     std::string refusal;                     // the identity check's message when refused

@@ -27,18 +27,12 @@ constexpr std::uint32_t ChannelRecord::*kFlags[] = {&ChannelRecord::lowPower, &C
                                                      &ChannelRecord::pttHigh};
 static_assert(std::size(kFlags) == kColumnCount - kLowPower);
 
-std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
-}
-
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
-std::string UsageText(int usage) { return Trimmed(UsageName(usage)); }
+std::string UsageText(int usage) { return TrimmedField(UsageName(usage)); }
 
 std::string MHzText(double mhz, char separator) {
     char text[32];
@@ -82,21 +76,13 @@ struct Header {
 };
 
 bool ReadHeader(const CsvRow& row, Header& header, std::vector<CsvProblem>& problems) {
-    header.at.fill(-1);
     header.names = row.fields;
-    for (std::size_t c = 0; c < row.fields.size(); ++c) {
-        const std::string name = Lower(Trimmed(row.fields[c]));
-        const auto known = std::find_if(std::begin(kCsvColumns), std::end(kCsvColumns),
-                                        [&](const char* column) { return Lower(column) == name; });
-        if (known == std::end(kCsvColumns)) {
-            problems.push_back({row.line, c + 1, "is not a column of private channels (" + std::string(kCsvColumns[0]) +
-                                                     ", " + kCsvColumns[1] + ", ... " + kCsvColumns[kPttHigh] + ")"});
-            continue;
-        }
-        int& at = header.at[static_cast<std::size_t>(known - std::begin(kCsvColumns))];
-        if (at >= 0) problems.push_back({row.line, c + 1, "names a column a second time"});
-        at = static_cast<int>(c);
-    }
+    const std::vector<int> at =
+        FindColumns(row, std::vector<std::string>(std::begin(kCsvColumns), std::end(kCsvColumns)),
+                    "is not a column of private channels (" + std::string(kCsvColumns[0]) + ", " + kCsvColumns[1] +
+                        ", ... " + kCsvColumns[kPttHigh] + ")",
+                    problems);
+    std::copy(at.begin(), at.end(), header.at.begin());
     for (const Column required : {kLabel, kTx, kRx})
         if (header.at[required] < 0)
             problems.push_back({row.line, 0, std::string("the header has no ") + kCsvColumns[required] + " column"});
@@ -131,12 +117,7 @@ public:
     }
 
 private:
-    std::string Cell(Column column) const {
-        const int at = header_.at[column];
-        return at >= 0 && static_cast<std::size_t>(at) < row_.fields.size()
-                   ? Trimmed(row_.fields[static_cast<std::size_t>(at)])
-                   : std::string();
-    }
+    std::string Cell(Column column) const { return FieldIn(row_, header_.at[column]); }
     bool Present(Column column) const { return header_.at[column] >= 0; }
 
     void Fail(Column column, const std::string& why) {
@@ -176,10 +157,6 @@ private:
     std::array<bool, kColumnCount> failed_{};  // a field that did not even read is not checked again
 };
 
-bool IsEmpty(const CsvRow& row) {
-    return std::all_of(row.fields.begin(), row.fields.end(), [](const std::string& f) { return Trimmed(f).empty(); });
-}
-
 void Apply(const std::vector<ChannelRecord>& rows, CsvImportMode mode, RadioSettings& settings) {
     const std::size_t had = PrivateChannelCount(settings);
     const std::size_t first = mode == CsvImportMode::Append ? had : 0;
@@ -189,17 +166,6 @@ void Apply(const std::vector<ChannelRecord>& rows, CsvImportMode mode, RadioSett
 }
 
 }  // namespace
-
-std::string CsvProblemText(const CsvProblem& problem, const std::vector<std::string>& columnNames) {
-    if (problem.line == 0) return problem.why;
-    std::string text = "line " + std::to_string(problem.line);
-    if (problem.column > 0) {
-        text += ", column " + std::to_string(problem.column);
-        if (problem.column <= columnNames.size() && !columnNames[problem.column - 1].empty())
-            text += " (" + PrintableText(columnNames[problem.column - 1]) + ")";
-    }
-    return text + ": " + problem.why;
-}
 
 bool ReadChannelCsvFile(const std::string& path, std::string& text, std::string& why) {
     why = WholeReadProblem(ReadTextStart(path, kMaxChannelCsvBytes, text), "a channel list");
@@ -232,7 +198,7 @@ CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, Rad
     }
     std::vector<CsvRow> rows;
     std::copy_if(table->rows.begin(), table->rows.end(), std::back_inserter(rows),
-                 [](const CsvRow& row) { return !IsEmpty(row); });
+                 [](const CsvRow& row) { return !IsBlankRow(row); });
     if (rows.empty()) {
         result.problems.push_back({0, 0, "the file has no header row"});
         return result;

@@ -4,6 +4,7 @@
 // dialog applies and changes nothing unless all of them pass.
 #pragma once
 
+#include "files/CsvTable.h"
 #include "model/RadioSettings.h"
 
 #include <cstddef>
@@ -19,17 +20,6 @@ inline constexpr std::size_t kMaxChannelCsvBytes = std::size_t{1} << 20;
 // The columns an export writes, in this order; an import finds them by name in any order.
 inline constexpr const char* kCsvColumns[] = {"Label",   "TX MHz", "RX MHz",  "Usage",
                                               "Low power", "RX only", "ATIS 1W", "ATIS RX", "PTT high"};
-
-// A row, a field, and what is wrong with it. Line and column count from 1; 0 when the problem
-// is the whole file's.
-struct CsvProblem {
-    std::size_t line = 0;
-    std::size_t column = 0;
-    std::string why;
-};
-// "line 4, column 2 (TX MHz): must be ..." style text without the file name; the column is named
-// from the file's header when given.
-std::string CsvProblemText(const CsvProblem& problem, const std::vector<std::string>& columnNames = {});
 
 // Reads a channel list file of at most kMaxChannelCsvBytes into `text`; false with `why` set
 // ("cannot be opened", "too large for a channel list", "cannot be read") when it is not one.

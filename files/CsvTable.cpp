@@ -1,5 +1,10 @@
 #include "files/CsvTable.h"
 
+#include "model/LineFormat.h"
+
+#include <algorithm>
+#include <cctype>
+
 namespace orven {
 
 namespace {
@@ -114,6 +119,60 @@ std::string CsvLine(const std::vector<std::string>& fields, char separator) {
         line += '"';
     }
     return line + "\r\n";
+}
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+std::string CsvProblemText(const CsvProblem& problem, const std::vector<std::string>& columnNames) {
+    if (problem.line == 0) return problem.why;
+    std::string text = "line " + std::to_string(problem.line);
+    if (problem.column > 0) {
+        text += ", column " + std::to_string(problem.column);
+        if (problem.column <= columnNames.size() && !columnNames[problem.column - 1].empty())
+            text += " (" + PrintableText(columnNames[problem.column - 1]) + ")";
+    }
+    return text + ": " + problem.why;
+}
+
+std::string TrimmedField(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+bool IsBlankRow(const CsvRow& row) {
+    return std::all_of(row.fields.begin(), row.fields.end(),
+                       [](const std::string& f) { return TrimmedField(f).empty(); });
+}
+
+std::vector<int> FindColumns(const CsvRow& header, const std::vector<std::string>& names,
+                             const std::string& unknownWhy, std::vector<CsvProblem>& problems) {
+    std::vector<int> at(names.size(), -1);
+    for (std::size_t c = 0; c < header.fields.size(); ++c) {
+        const std::string name = Lower(TrimmedField(header.fields[c]));
+        const auto known = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return Lower(n) == name; });
+        if (known == names.end()) {
+            problems.push_back({header.line, c + 1, unknownWhy});
+            continue;
+        }
+        int& column = at[static_cast<std::size_t>(known - names.begin())];
+        if (column >= 0) problems.push_back({header.line, c + 1, "names a column a second time"});
+        column = static_cast<int>(c);
+    }
+    return at;
+}
+
+std::string FieldIn(const CsvRow& row, int column) {
+    return column >= 0 && static_cast<std::size_t>(column) < row.fields.size()
+               ? TrimmedField(row.fields[static_cast<std::size_t>(column)])
+               : std::string();
 }
 
 }  // namespace orven

@@ -82,6 +82,7 @@ FlatFields FieldsOf(const LogLine& l) {
                       {"result", l.result}, {"readBack", l.readBack}};
     if (!l.run.empty()) fields.emplace_back("run", l.run);
     if (!l.backup.empty()) fields.emplace_back("backup", l.backup);
+    if (!l.name.empty()) fields.emplace_back("name", l.name);
     return fields;
 }
 
@@ -430,7 +431,8 @@ std::optional<LogLine> ParseLogLine(std::string_view line) {
     return LogLine{Field(*fields, "time"),   Field(*fields, "operation"), Field(*fields, "port"),
                    Field(*fields, "serial"), Field(*fields, "mmsi"),      Field(*fields, "atis"),
                    Field(*fields, "nmea"),   Field(*fields, "sha256"),    Field(*fields, "result"),
-                   Field(*fields, "readBack"), Field(*fields, "run"),     Field(*fields, "backup")};
+                   Field(*fields, "readBack"), Field(*fields, "run"),     Field(*fields, "backup"),
+                   Field(*fields, "name")};
 }
 
 LogRead RadioArchive::ReadLog() const {

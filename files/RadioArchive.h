@@ -62,6 +62,7 @@ struct LogLine {
     std::string readBack;  // what the read-back after a write found, or "-"
     std::string run;       // the same on the started line and the outcome's line of one write
     std::string backup;    // the entry holding what the radio held before, or "-"
+    std::string name;      // the vessel or radio a fleet's roster names for it; empty when none
     bool interrupted = false;  // a started line no outcome followed (set by ReadLog)
 };
 

@@ -2,6 +2,7 @@
 
 #include "model/AppState.h"
 #include "model/ImageCodec.h"
+#include "model/RadioIdentities.h"
 #include "model/RadioSettings.h"
 #include "sim/SimulatedHidBackend.h"
 
@@ -71,6 +72,12 @@ std::shared_ptr<SimulatedHidBackend> MakeDemoUsbRadio() {
     auto radio = std::make_shared<SimulatedHidBackend>();
     radio->WithRadio([](SimulatedRadio& r) { FillDemoMemory(r.Memory()); });
     return radio;
+}
+
+void FillNewRadioMemory(RadioImage& memory, const std::string& serial) {
+    FillDemoMemory(memory);
+    for (const IdentityKind kind : kRadioIdentities) ClearIdentityBytes(kind, memory);
+    serial.copy(reinterpret_cast<char*>(&memory[kAddrSerialNo]), kSerialBytes);
 }
 
 }  // namespace orven

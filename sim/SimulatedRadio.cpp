@@ -27,6 +27,16 @@ void SimulatedRadio::ClearHistory() {
     log_.clear();
 }
 
+void SimulatedRadio::PlugIn(const RadioImage& memory) {
+    memory_ = memory;
+    present_ = true;
+    ClearHistory();
+}
+
+void SimulatedRadio::PlugInAfter(std::uint32_t frames, const RadioImage& memory) {
+    swap_.emplace(counters_.frames + frames, memory);
+}
+
 std::optional<CloneFrame> SimulatedRadio::Answer(const std::uint8_t* frame32) {
     if (!CheckReply(frame32, ReplyCheck::Prefix) || !CheckReply(frame32, ReplyCheck::Checksum))
         return std::nullopt;
@@ -92,6 +102,7 @@ std::uint8_t SimulatedRadio::EchoOfNextFrame(std::uint8_t byte, std::size_t at) 
 }
 
 bool SimulatedRadio::IsSilent(std::uint32_t frameNumber) const {
+    if (!present_) return true;
     if (faults_.silentAfterFrames && frameNumber > *faults_.silentAfterFrames) return true;
     const auto faults = FaultsOf(frameNumber);
     return faults && faults->noRadio;
@@ -102,6 +113,11 @@ SimExchange SimulatedRadio::Exchange(const std::uint8_t* frame32, bool heard) {
     ex.echo = EchoesNextFrame();
     ex.frameNumber = ++counters_.frames;
     log_.push_back(FrameFromBytes(frame32));
+    if (swap_ && ex.frameNumber > swap_->first) {
+        memory_ = swap_->second;
+        present_ = true;
+        swap_.reset();
+    }
     if (!ex.echo || !heard || IsSilent(ex.frameNumber)) return ex;
 
     ex.reply = Answer(frame32);

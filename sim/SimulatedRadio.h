@@ -59,6 +59,17 @@ public:
     // Forgets counters and log (not memory or faults).
     void ClearHistory();
 
+    // The radio taken off the adaptor's cable: the adaptor still echoes every frame, nothing
+    // answers. The memory stays with the radio.
+    void Unplug() { present_ = false; }
+    // A radio put on the cable: this memory (another radio's, or the same one again), a fresh
+    // history; the faults stay with the adaptor and the line.
+    void PlugIn(const RadioImage& memory);
+    // The same when `frames` more frames have reached the adaptor: another radio is on the cable
+    // from the next frame on, as a dealer swapping radios in the middle of a transfer would have it.
+    void PlugInAfter(std::uint32_t frames, const RadioImage& memory);
+    bool Present() const { return present_; }
+
     // The radio proper, without faults: its answer to one 32-byte frame, or nothing for a
     // frame with a bad prefix or checksum, an unknown letter, a length outside 1..20 or an
     // address range beyond the memory. A write is stored before it is acknowledged.
@@ -87,6 +98,8 @@ private:
     FramePlan plan_;
     SimCounters counters_;
     std::vector<CloneFrame> log_;
+    bool present_ = true;
+    std::optional<std::pair<std::uint32_t, RadioImage>> swap_;  // at which frame number, and whose memory
 };
 
 }  // namespace orven

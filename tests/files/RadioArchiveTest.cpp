@@ -90,7 +90,7 @@ TEST_F(RadioArchiveTest, TheLogReadsPastDamageAndIsOnlyAppended) {
     const RadioArchive archive(Path("archive"));
     std::string error;
     LogLine line{"2026-12-07 10:00:00", "write", "demo", "S1", "211234560", "", "", "00", "Write OK.", "Verify OK.",
-                 "", "", false};
+                 "", "", "", false};
     ASSERT_TRUE(archive.AppendLog(line, error)) << error;
     const std::string log = Path("archive/programming.log");
     {
@@ -183,7 +183,7 @@ TEST_F(RadioArchiveTest, AStartWithoutAnOutcomeReadsAsInterrupted) {
     std::string error;
     const auto append = [&](const char* operation, const char* result, const char* run, const char* backup) {
         const LogLine line{"2026-12-07 10:00:00", operation, "COM3", "S1", "211234560", "", "", "00", result, "-",
-                           run, backup, false};
+                           run, backup, "", false};
         ASSERT_TRUE(archive.AppendLog(line, error)) << error;
     };
     append("write", kLogStarted, "a", "S1/2026-12-07_100000_backup");

@@ -1,0 +1,186 @@
+#include "clone/FleetPort.h"
+
+#include "clone/CloneEvent.h"
+#include "model/RadioIdentities.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace orven {
+
+namespace {
+
+constexpr int kFullPercent = 100;
+
+// The port's line: the runner's phases and how far each has gone, told to the sink as the share
+// of the step changes. Quiet while the port only looks at a radio.
+class PortProgress : public ProgressSink {
+public:
+    PortProgress(PortStatus& status, FleetSink& sink, std::size_t index) : status_(status), sink_(sink), index_(index) {}
+
+    void SetRange(int min, int max) override {
+        min_ = min;
+        max_ = max;
+        pos_ = min;
+        Publish(false);
+    }
+    void SetStep(int step) override { step_ = step; }
+    void StepIt() override {
+        pos_ += step_;
+        Publish(false);
+    }
+    void SetPos(int pos) override { pos_ = pos; }
+    void SetPhase(const char* name) override {
+        if (quiet_) return;
+        status_.step = name;
+        status_.percent = 0;
+        sink_.PortChanged(index_, status_);
+    }
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+
+private:
+    void Publish(bool always) {
+        if (quiet_ || max_ <= min_) return;
+        const int percent = (pos_ - min_) * kFullPercent / (max_ - min_);
+        if (!always && percent == status_.percent) return;
+        status_.percent = percent;
+        sink_.PortChanged(index_, status_);
+    }
+
+    PortStatus& status_;
+    FleetSink& sink_;
+    std::size_t index_;
+    bool quiet_ = false;
+    int min_ = 0, max_ = 0, step_ = 1, pos_ = 0;
+};
+
+// The bytes of a radio's identities, by which a port tells one radio from the next.
+using IdentityBytes = std::vector<std::uint8_t>;
+
+IdentityBytes IdentityBytesOf(const RadioImage& image) {
+    return {image.begin() + kIdentityBytesFirst, image.begin() + kIdentityBytesLast + 1};
+}
+
+const char* ResultWord(RadioVerdict verdict) {
+    if (verdict == RadioVerdict::Programmed) return "programmed";
+    if (verdict == RadioVerdict::Failed) return "FAILED";
+    return "untouched";
+}
+
+class PortLoop {
+public:
+    PortLoop(const FleetPlan& plan, FleetLedger& ledger, CloneJob job, std::size_t index, FleetSink& sink,
+             const FleetOptions& options)
+        : plan_(plan), ledger_(ledger), job_(std::move(job)), index_(index), sink_(sink), options_(options),
+          progress_(status_, sink, index) {
+        job_.progress = &progress_;
+        status_.port = job_.portName;
+    }
+
+    void Run() {
+        bool met = false;
+        while (!CloneStopEvent.IsSet() && ledger_.Closed().empty()) {
+            const std::optional<IdentityBytes> radio = Look();
+            if (CloneStopEvent.IsSet()) break;
+            // What the radio just handled holds now, so that it is not taken for the next one
+            // while it stays.
+            if (justHandled_) handled_ = radio;
+            justHandled_ = false;
+            if (!radio) {
+                handled_.reset();  // taken off: whatever answers next is another radio
+                if (options_.once && !met) NoRadio();
+                if (options_.once) break;
+                Show(kStepWaiting, "", "");
+            } else if (handled_ && *handled_ == *radio) {
+                if (options_.once) break;
+                Show(kStepRemove, status_.serial, status_.name);
+            } else {
+                met = true;
+                Handle();
+                justHandled_ = true;
+                if (options_.once) break;
+                continue;
+            }
+            CloneStopEvent.Wait(options_.lookPeriod);
+        }
+        status_.step = kStepEnded;
+        status_.percent = -1;
+        status_.ended = true;
+        sink_.PortChanged(index_, status_);
+    }
+
+private:
+    // The identity frames of the radio on the port; nothing when none answers.
+    std::optional<IdentityBytes> Look() {
+        progress_.SetQuiet(true);
+        lookOutcome_ = RunIdentityRead(job_);
+        progress_.SetQuiet(false);
+        if (!lookOutcome_.Ok()) return std::nullopt;
+        return IdentityBytesOf(*job_.readImage);
+    }
+
+    void Show(const char* step, const std::string& serial, const std::string& name) {
+        const bool same = status_.step == step && status_.serial == serial && status_.name == name;
+        status_.step = step;
+        status_.serial = serial;
+        status_.name = name;
+        status_.percent = -1;
+        if (!same) sink_.PortChanged(index_, status_);
+    }
+
+    void NoRadio() {
+        RadioReport report;
+        report.port = job_.portName;
+        report.verdict = RadioVerdict::NoRadio;
+        report.detail = OutcomeText(lookOutcome_);
+        Finish(report);
+    }
+
+    void Handle() {
+        const std::string serial = IdentitiesInImage(*job_.readImage)[IdentityKind::Serial];
+        Show(kStepLooking, serial, "");
+        const FleetTicket ticket = ledger_.Take(serial, job_.portName);
+        RadioReport report;
+        if (!ticket.row) {
+            report.port = job_.portName;
+            report.serial = serial;
+            report.verdict = ticket.verdict;
+            report.detail = ticket.detail;
+            ledger_.Note(report);
+        } else {
+            Show(kStepLooking, serial, ticket.row->name);
+            report = ProgramRadio(plan_, job_, ticket, serial);
+            ledger_.Settle(ticket, report);
+        }
+        Finish(report);
+    }
+
+    void Finish(const RadioReport& report) {
+        status_.result = ResultWord(report.verdict);
+        if (report.verdict == RadioVerdict::NoRadio) status_.result = "no radio";
+        sink_.RadioFinished(index_, report);
+        sink_.PortChanged(index_, status_);
+    }
+
+    const FleetPlan& plan_;
+    FleetLedger& ledger_;
+    CloneJob job_;
+    std::size_t index_;
+    FleetSink& sink_;
+    const FleetOptions& options_;
+    PortStatus status_;
+    PortProgress progress_;
+    CloneOutcome lookOutcome_;
+    std::optional<IdentityBytes> handled_;  // the radio handled last, while it stays on the port
+    bool justHandled_ = false;
+};
+
+}  // namespace
+
+void RunFleetPort(const FleetPlan& plan, FleetLedger& ledger, CloneJob job, std::size_t index, FleetSink& sink,
+                  const FleetOptions& options) {
+    PortLoop(plan, ledger, std::move(job), index, sink, options).Run();
+}
+
+}  // namespace orven
