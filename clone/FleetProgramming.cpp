@@ -29,7 +29,7 @@ bool ReadTemplate(const std::string& path, RadioSettings& model, std::vector<std
     if (result == kResultOk) return true;
     const std::string cause = OpenFailureCause(path);
     problems.push_back(PrintableText(path) + ": " + ResultText(result) + (cause.empty() ? "" : " (" + cause + ")") +
-                       "; the template must be a settings file");
+                       " The template must be a settings file.");
     return false;
 }
 

@@ -66,7 +66,8 @@ private:
         std::string text = Cell(RosterColumn::Atis);
         if (text.size() == kFullAtisDigits && text.front() == '9') text.erase(0, 1);
         if (!text.empty() && !IsValidIdentity9(text))
-            Fail(RosterColumn::Atis, "must be an ATIS: 9 and nine more digits (or those nine alone), the second not 0");
+            Fail(RosterColumn::Atis,
+                 "must be an ATIS: 9 and nine more digits, the first of those not 0 (the nine alone will do)");
         return text;
     }
 
