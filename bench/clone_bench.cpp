@@ -1,11 +1,13 @@
 // Times whole clone operations against the simulated radio, paced like a real line, in the
 // product's timing and in fast transfer, side by side with the ideal client (a client that knows
 // where each reply ends) on the same radio, and with what the line itself allows.
-// --breakdown shows where the time of one serial exchange goes instead.
+// --breakdown shows where the time of one serial exchange goes instead; --fleet, how a fleet run
+// scales with its number of ports.
 //
 //   orven-bench [--ops read,write,verify,backed-up-write] [--links 9600,115200,usb] [--timings product,fast]
 //               [--repeat N] [--busy N] [--markdown FILE]
 //   orven-bench --breakdown 9600,115200 [--exchanges N] [--busy N]
+//   orven-bench --fleet 1,2,4,8 [--links 9600] [--timings fast] [--markdown FILE]
 //
 // Each fast row and the ideal client take turns, --repeat times (3 by default), and the medians are
 // compared, so that whatever else the machine does falls on both alike; the product's timing is
@@ -13,6 +15,7 @@
 #include "bench/BenchLink.h"
 #include "bench/Breakdown.h"
 #include "bench/BusyLoad.h"
+#include "bench/FleetBench.h"
 #include "bench/IdealClient.h"
 #include "clone/CloneEvent.h"
 #include "files/Paths.h"
@@ -36,7 +39,7 @@ using namespace orven;
 using namespace orven::bench;
 
 struct Options {
-    std::string ops = "read,write,verify", links = "9600,115200,usb", timings = "product,fast", markdown, breakdown;
+    std::string ops = "read,write,verify", links = "9600,115200,usb", timings = "product,fast", markdown, breakdown, fleet;
     int exchanges = 200;
     int repeat = 3;
     int busy = 0;
@@ -178,6 +181,17 @@ std::string Table(const std::vector<Row>& rows) {
     return out;
 }
 
+// The first serial link, fast unless only the product's timing is asked for.
+int RunFleet(const Options& o) {
+    const std::string link = Split(o.links).front();
+    if (link.find_first_not_of("0123456789") != std::string::npos) {
+        std::fprintf(stderr, "--fleet runs serial ports: --links takes a baud rate\n");
+        return 2;
+    }
+    return bench::FleetBench(o.fleet, static_cast<std::uint32_t>(std::stoul(link)),
+                             o.timings.find("fast") != std::string::npos, o.markdown);
+}
+
 bool ParseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; i += 2) {
         const std::string key = argv[i];
@@ -191,6 +205,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         else if (key == "--timings") o.timings = value;
         else if (key == "--markdown") o.markdown = value;
         else if (key == "--breakdown") o.breakdown = value;
+        else if (key == "--fleet") o.fleet = value;
         else if (key == "--exchanges") o.exchanges = std::max(1, std::atoi(value.c_str()));
         else if (key == "--repeat") o.repeat = std::max(1, std::atoi(value.c_str()));
         else if (key == "--busy") o.busy = std::max(0, std::atoi(value.c_str()));
@@ -215,6 +230,7 @@ int main(int argc, char** argv) {
     const BusyLoad load(o.busy);  // before any thread starts
     if (o.busy > 0) std::fprintf(stderr, "with %d busy process(es) beside the benchmark\n", load.Running());
     if (!o.breakdown.empty()) return PrintBreakdown(o.breakdown, o.exchanges) ? 0 : 1;
+    if (!o.fleet.empty()) return RunFleet(o);
     std::vector<Row> rows;
     bool ok = true;
     for (const std::string& link : Split(o.links)) {

@@ -1,9 +1,10 @@
-// Commands that look into the radio archive: archive list, archive show, archive log. Everything
+// Commands that look into the radio archive: archive list, show, log and register. Everything
 // they print from the archive's files is made printable first: those files are data, and a
 // serial number read from a radio may hold any byte.
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "files/Paths.h"
+#include "files/ProgrammingRegister.h"
 #include "files/RadioArchive.h"
 #include "model/LineFormat.h"
 
@@ -101,6 +102,25 @@ void AddLog(CLI::App& archive, const Console& io) {
     });
 }
 
+void AddRegister(CLI::App& archive, Console& io, int& exitCode) {
+    struct Args { std::string output = kStandardOutputPath; bool history = false; ArchiveChoice choice; };
+    auto args = std::make_shared<Args>();
+    auto* cmd = archive.add_subcommand(
+        "register", "The register of programmed radios from the programming log, as CSV: one row per serial number as "
+                    "it stands now (serial, MMSI, ATIS, NMEA2000, name, last write, result, backup)");
+    cmd->add_option("-o,--output", args->output, "The CSV file to write, or - for standard output")->capture_default_str();
+    cmd->add_flag("--history", args->history, "Every write and restore, oldest first, instead of each radio once");
+    AddDemoFlag(*cmd, args->choice);
+    cmd->callback([args, &io, &exitCode] {
+        io.dataOnStdout = IsStandardOutput(args->output);
+        if (!OutputApartOrReport(args->output, {}, io)) return void(exitCode = kExitUsage);
+        const LogRead log = args->choice.Archive().ReadLog();
+        const std::string csv = RegisterCsv(args->history ? RegisterHistory(log) : RegisterNow(log));
+        if (!WriteReportOrReport(args->output, csv, io)) return void(exitCode = kExitFile);
+        if (log.damaged > 0) io.err << log.damaged << " damaged line(s) of the log left out\n";
+    });
+}
+
 }  // namespace
 
 void AddArchiveCommands(CLI::App& app, Console& io, int& exitCode) {
@@ -109,6 +129,7 @@ void AddArchiveCommands(CLI::App& app, Console& io, int& exitCode) {
     AddList(*archive, io);
     AddShow(*archive, io, exitCode);
     AddLog(*archive, io);
+    AddRegister(*archive, io, exitCode);
 }
 
 }  // namespace orven::cli

@@ -461,6 +461,7 @@ void AddCloneCommands(CLI::App& app, Console& io, int& exitCode) {
     AddDoctor(app, options, io, exitCode);
     AddPorts(app, io);
     AddSimulate(app, io, exitCode);
+    AddFleetCommand(app, options, io, exitCode);
 }
 
 }  // namespace orven::cli

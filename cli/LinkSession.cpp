@@ -23,14 +23,19 @@ namespace {
 constexpr const char* kLinkOptionsGroup = "Link options";
 }  // namespace
 
+AppState AppStateOfLink(const LinkOptions& options) {
+    AppState state = FreshAppState();
+    const auto baud = std::find(kBaudTable.begin(), kBaudTable.end(), options.baud);
+    state.baudIndex = static_cast<std::int32_t>(baud - kBaudTable.begin());
+    state.modelType = options.modelType.value_or(kModelUsa);
+    return state;
+}
+
 LinkSession::LinkSession(const LinkOptions& options, Console& io)
     : io_(io), progress_(io.err, isatty(STDERR_FILENO) != 0), archive_(RadioArchive::DefaultFolder()) {
-    state_ = FreshAppState();
-    const auto baud = std::find(kBaudTable.begin(), kBaudTable.end(), options.baud);
-    state_.baudIndex = static_cast<std::int32_t>(baud - kBaudTable.begin());
+    state_ = AppStateOfLink(options);
     state_.traceLog = options.trace;
     state_.dumpImages = options.dump;
-    state_.modelType = options.modelType.value_or(kModelUsa);
     job_.state = &state_;
     job_.progress = &progress_;
     job_.workDir = CurrentDirectory();
@@ -100,20 +105,24 @@ bool LinkSession::AttachDemoRadio() {
 // The link options of the whole tool (given before the command) and of each command that
 // talks to a radio share one group name, so an option given before a command can be checked
 // against the command's own.
-void AddLinkOptions(CLI::App& app, LinkOptions& o, bool movesImages) {
+void AddLineOptions(CLI::App& app, LinkOptions& o) {
     ChoiceList bauds;
     for (const std::uint32_t baud : kBaudTable) bauds.emplace_back(std::to_string(baud), static_cast<int>(baud));
-    app.add_option("-p,--port", o.port, "USB, COMn, a serial device path, or demo (the built-in simulated radio)")
-        ->capture_default_str()
-        ->group(kLinkOptionsGroup);
     WithChoices(app.add_option("-b,--baud", o.baud, "Serial baud rate"), bauds)
         ->capture_default_str()
-        ->group(kLinkOptionsGroup);
-    app.add_flag("--trace", o.trace, "Write the trace file CommLogo.bin in the working directory")
         ->group(kLinkOptionsGroup);
     app.add_flag("--fast", o.fast, "Fast transfer: end each receive as soon as the reply is complete (the product timing "
                   "takes over after a failed attempt)")
         ->group(kLinkOptionsGroup);
+}
+
+void AddLinkOptions(CLI::App& app, LinkOptions& o, bool movesImages) {
+    app.add_option("-p,--port", o.port, "USB, COMn, a serial device path, or demo (the built-in simulated radio)")
+        ->capture_default_str()
+        ->group(kLinkOptionsGroup);
+    app.add_flag("--trace", o.trace, "Write the trace file CommLogo.bin in the working directory")
+        ->group(kLinkOptionsGroup);
+    AddLineOptions(app, o);
     if (!movesImages) return;
     app.add_flag("--dump", o.dump, "Write the image dump files WriteRom.bin / ReadRom.bin")->group(kLinkOptionsGroup);
     WithChoices(app.add_option("--model-type", o.modelType, "0 USA, 1 EUR (INT), 2 EUR (INT,USA)"),

@@ -71,6 +71,12 @@ private:
     std::shared_ptr<SimulatedHidBackend> demo_;
 };
 
+// The program's state of a transfer from the link options: the baud rate and the model type.
+AppState AppStateOfLink(const LinkOptions& options);
+
+// The options of the line itself, --baud and --fast, as a command with ports of its own takes them.
+void AddLineOptions(CLI::App& app, LinkOptions& o);
+
 // The link options of the whole tool and of each command that talks to a radio; `movesImages`
 // adds --dump and --model-type.
 void AddLinkOptions(CLI::App& app, LinkOptions& o, bool movesImages);

@@ -134,6 +134,7 @@ private:
         report.port = job_.portName;
         report.verdict = RadioVerdict::NoRadio;
         report.detail = OutcomeText(lookOutcome_);
+        ledger_.Note(report);
         Finish(report);
     }
 

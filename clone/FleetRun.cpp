@@ -75,6 +75,7 @@ FleetSummary RunFleet(const FleetPlan& plan, const std::vector<std::unique_ptr<F
     for (const RadioReport& report : summary.radios) {
         if (report.verdict == RadioVerdict::Programmed) ++summary.programmed;
         else if (report.verdict == RadioVerdict::Failed) ++summary.failed;
+        else if (report.verdict == RadioVerdict::NoRadio) ++summary.silent;
         else ++summary.untouched;
     }
     return summary;

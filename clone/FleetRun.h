@@ -36,8 +36,10 @@ struct FleetSummary {
     std::vector<RadioReport> radios;  // every radio met (and every port of a run once that met none)
     std::string closed;               // why the run stopped taking radios before it was stopped
     std::size_t programmed = 0, failed = 0, untouched = 0;
-    // Every radio met was programmed and verified, and the run was not cut short by a changed file.
-    bool AllProgrammed() const { return failed == 0 && untouched == 0 && closed.empty(); }
+    std::size_t silent = 0;  // ports of a run once on which no radio answered
+    // Every radio met was programmed and verified, every port of a run once met one, and the run
+    // was not cut short by a changed file.
+    bool AllProgrammed() const { return failed == 0 && untouched == 0 && silent == 0 && closed.empty(); }
 };
 
 // Runs every port on a thread of its own until each has ended (stopped, closed, or once done).
