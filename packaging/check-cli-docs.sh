@@ -127,6 +127,7 @@ expect_offer probe.dat channels Private ""
 expect_offer no-echo,split= simulate --faults no-echo,sp
 expect_offer mmsi,serial write x.dat --remove-identities mmsi,s
 expect_offer Europe restore x.bin --confirm-model E
+expect_offer COM4,COM12 fleet t.dat r.csv --ports COM4,COM1
 
 if ((gaps > 0)); then
     echo "check-cli-docs: $gaps gap(s) between orven-cli and its man page or completion" >&2
