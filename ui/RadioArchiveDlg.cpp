@@ -1,6 +1,8 @@
 #include "ui/RadioArchiveDlg.h"
 
 #include "clone/CloneWords.h"
+#include "files/AtomicFile.h"
+#include "files/ProgrammingRegister.h"
 #include "model/LineFormat.h"
 #include "ui/DialogButtons.h"
 #include "ui/ResourceIds.h"
@@ -30,7 +32,7 @@ QString Shown(const std::string& text) {
 }  // namespace
 
 RadioArchiveDlg::RadioArchiveDlg(const RadioArchive& archive, const QString& portName, QWidget* parent)
-    : QDialog(parent), portName_(portName), entries_(archive.List()) {
+    : QDialog(parent), archive_(archive), portName_(portName), entries_(archive.List()) {
     WithId(this, ids::kRadioArchiveDialog);
     setModal(true);
     setWindowTitle(QStringLiteral("Radio Archive"));
@@ -57,8 +59,11 @@ RadioArchiveDlg::RadioArchiveDlg(const RadioArchive& archive, const QString& por
 
     open_ = MakeButton("Open", ids::archive::kOpen, this);
     restore_ = MakeButton("Restore...", ids::archive::kRestore, this);
+    register_ = MakeButton("Save Register...", ids::archive::kSaveRegister, this);
+    register_->setToolTip(QStringLiteral("The programmed radios as CSV: each serial number with the identities its "
+                                         "last write gave it, when, the result and the backup"));
     auto* close = MakeButton("Close", ids::kCancel, this);
-    layout->addLayout(MakeActionRow({open_, restore_}, close));
+    layout->addLayout(MakeActionRow({open_, restore_, register_}, close));
 
     connect(list_, &QTreeWidget::currentItemChanged, this, &RadioArchiveDlg::SelectionChanged);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
@@ -66,6 +71,7 @@ RadioArchiveDlg::RadioArchiveDlg(const RadioArchive& archive, const QString& por
     });
     connect(open_, &QPushButton::clicked, this, &RadioArchiveDlg::OnOpen);
     connect(restore_, &QPushButton::clicked, this, &RadioArchiveDlg::OnRestore);
+    connect(register_, &QPushButton::clicked, this, &RadioArchiveDlg::OnSaveRegister);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     FillList();
 }
@@ -113,6 +119,15 @@ void RadioArchiveDlg::OnRestore() {
     const std::string question =
         RestoreQuestion(entry->id, entry->record.serial, entry->record.time, portName_.toStdString());
     if (Prompts().AskYesNo(this, QString::fromLatin1(kRestoreTitle), QString::fromStdString(question))) done(kRestoreChosen);
+}
+
+void RadioArchiveDlg::OnSaveRegister() {
+    const QString path = Prompts().SaveFileName(this, QString(), FileKind::Spreadsheet);
+    if (path.isEmpty()) return;
+    const std::string csv = RegisterCsv(RegisterNow(archive_.ReadLog()));
+    if (!WriteFileAtomically(path.toStdString(), std::string_view(csv)))
+        Prompts().Message(this, QStringLiteral("Save Register"), QStringLiteral("Can't Create file:\n") + path,
+                          PromptIcon::Warning);
 }
 
 }  // namespace orven::ui

@@ -2,6 +2,7 @@
 // for a damaged entry why), newest last and selected. Open hands the window an entry's settings
 // as its document; Restore asks, naming the radio, the entry and the port, and hands the window the entry to write back.
 // A damaged entry cannot be restored. The dialog only chooses: the window opens and restores.
+// Save Register... writes the register of programmed radios (from the programming log) as CSV.
 #pragma once
 
 #include "files/RadioArchive.h"
@@ -36,13 +37,16 @@ private:
     void SelectionChanged();
     void OnOpen();
     void OnRestore();
+    void OnSaveRegister();
 
+    RadioArchive archive_;
     QString portName_;
     std::vector<ArchiveEntry> entries_;
     QTreeWidget* list_ = nullptr;
     QLabel* note_ = nullptr;
     QPushButton* open_ = nullptr;
     QPushButton* restore_ = nullptr;
+    QPushButton* register_ = nullptr;
 };
 
 }  // namespace orven::ui

@@ -158,6 +158,7 @@ inline constexpr int kEntryList = 1210;
 inline constexpr int kEntryNote = 1211;
 inline constexpr int kOpen = 1212;
 inline constexpr int kRestore = 1213;
+inline constexpr int kSaveRegister = 1214;
 }  // namespace archive
 
 // The connection check dialog (our own).

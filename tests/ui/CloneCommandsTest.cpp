@@ -568,11 +568,25 @@ TEST_F(CloneCommandsTest, DamagedEntriesAreShownAndNeverRestoredAndTheDemoRadioK
         EXPECT_FALSE(Control<QPushButton>(dialog, ids::archive::kRestore).isEnabled());
         EXPECT_TRUE(Control<QPushButton>(dialog, ids::archive::kOpen).isEnabled()) << "what can be read stays at hand";
         EXPECT_TRUE(Control<QLabel>(dialog, ids::archive::kEntryNote).text().startsWith("This entry is damaged (image.bin"));
+        test::Click(dialog, ids::archive::kSaveRegister);
         return QDialog::Rejected;
     });
+    LogLine written;
+    written.time = "2026-12-07 10:00:00";
+    written.operation = "write";
+    written.serial = "S1";
+    written.mmsi = "211000001";
+    written.name = "Heron";
+    written.result = "Write OK.";
+    std::string error;
+    ASSERT_TRUE(archive.AppendLog(written, error)) << error;
+    const std::string registerPath = dir.File("register.csv");
+    prompts.saveNames = {QString::fromStdString(registerPath)};
     Trigger(ids::menu::kRadioArchive);
     EXPECT_EQ(prompts.dialogTitles, QStringList({"Radio Archive"}));
     EXPECT_EQ(RadioCounts().frames, before.frames) << "nothing was sent";
+    EXPECT_EQ(ReadText(registerPath), "Serial,MMSI,ATIS,NMEA2000,Name,Time,Operation,Port,Result,Read-back,Backup\r\n"
+                                      "S1,211000001,,,Heron,2026-12-07 10:00:00,write,,Write OK.,,\r\n");
 
     window->SetDemoRadio(true);
     ASSERT_TRUE(Run(ids::main::kReadButton));
