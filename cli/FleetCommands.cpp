@@ -129,9 +129,7 @@ bool PortLinks(const FleetArgs& args, const CloneJob& base, const RadioSettings&
 
 void TellSummary(const FleetSummary& summary, const Console& io) {
     if (!summary.closed.empty()) io.err << summary.closed << "\n";
-    io.out << summary.programmed << " programmed and verified, " << summary.failed << " failed, " << summary.untouched
-           << " untouched" << (summary.silent ? ", " + std::to_string(summary.silent) + " port(s) without a radio" : "")
-           << "\n";
+    io.out << FleetSummaryText(summary) << "\n";
 }
 
 int RunFleetCommand(const FleetArgs& args, const LinkOptions& link, Console& io) {

@@ -50,6 +50,13 @@ std::unique_ptr<FleetPortLink> MakeFleetPortLink(const std::string& name, const 
     return link;
 }
 
+std::string FleetSummaryText(const FleetSummary& summary) {
+    std::string text = std::to_string(summary.programmed) + " programmed and verified, " +
+                       std::to_string(summary.failed) + " failed, " + std::to_string(summary.untouched) + " untouched";
+    if (summary.silent) text += ", " + std::to_string(summary.silent) + " port(s) without a radio";
+    return text;
+}
+
 std::string PortListProblem(const std::vector<std::string>& names) {
     for (std::size_t i = 0; i < names.size(); ++i)
         for (std::size_t j = 0; j < i; ++j) {

@@ -41,6 +41,8 @@ struct FleetSummary {
     // was not cut short by a changed file.
     bool AllProgrammed() const { return failed == 0 && untouched == 0 && silent == 0 && closed.empty(); }
 };
+// The run's count as the user is told it: "2 programmed and verified, 0 failed, 0 untouched".
+std::string FleetSummaryText(const FleetSummary& summary);
 
 // Runs every port on a thread of its own until each has ended (stopped, closed, or once done).
 FleetSummary RunFleet(const FleetPlan& plan, const std::vector<std::unique_ptr<FleetPortLink>>& ports,

@@ -250,6 +250,8 @@ private:
     void OpenArchiveEntry(const ArchiveEntry& entry);
     // Tools > Check Connection: the one checklist dialog, shown and checking.
     void OnCheckConnection();
+    // Tools > Fleet Programming: the template into the radios on the ports the window knows.
+    void OnFleetProgramming();
 
     // Spreadsheets (CCloneMainDlgSpreadsheet.cpp).
     void OnImportChannels();

@@ -11,6 +11,7 @@
 #include "files/RadioArchive.h"
 #include "files/ReportTime.h"
 #include "files/SettingsFile.h"
+#include "link/PortNames.h"
 #include "model/Checksum.h"
 #include "model/IdentityRules.h"
 #include "model/LineFormat.h"
@@ -20,6 +21,7 @@
 #include "ui/CUserDlg.h"
 #include "ui/CloneCommandController.h"
 #include "ui/ConnectionCheckDlg.h"
+#include "ui/FleetProgrammingDlg.h"
 #include "ui/RadioArchiveDlg.h"
 #include "ui/UserPrompts.h"
 
@@ -316,6 +318,24 @@ void CCloneMainDlg::OnCheckConnection() {
     checkDialog_->raise();
     checkDialog_->activateWindow();
     checkDialog_->Check();
+}
+
+// The demo radio stands on USB; a fleet programs real radios only, into the user's own archive.
+void CCloneMainDlg::OnFleetProgramming() {
+    if (clone_->Running()) return;
+    StoreSelections();
+    FleetSetup setup;
+    setup.state = state_;
+    setup.timing = clone_->Timing();
+    setup.workDir = workDir_;
+    setup.archiveFolder = RadioArchive::FolderFor(false);
+    setup.usbDevice = usbDevice_;
+    if (!demoRadio_) setup.ports << QStringLiteral("USB");
+    const std::array<bool, kComPortCount> present = ScanComPorts();
+    for (int n = 1; n <= kComPortCount; ++n)
+        if (present[n - 1]) setup.ports << QString::fromStdString(ComPortName(n));
+    FleetProgrammingDlg dialog(std::move(setup), this);
+    Prompts().RunDialog(dialog);
 }
 
 }  // namespace orven::ui

@@ -170,6 +170,8 @@ void CCloneMainDlg::BuildMenus() {
     tools->addSeparator();
     connect(AddCommand(tools, "&Check Connection...", ids::menu::kCheckConnection), &QAction::triggered, this,
             &CCloneMainDlg::OnCheckConnection);
+    connect(AddCommand(tools, "Fleet Programming...", ids::menu::kFleetProgramming), &QAction::triggered, this,
+            &CCloneMainDlg::OnFleetProgramming);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(AddCommand(help, "&About", ids::menu::kAbout), &QAction::triggered, this,

@@ -89,6 +89,7 @@ public:
 
     // How long the clone engines wait; the product's timing unless replaced.
     void SetTiming(const CloneTiming& timing) { timing_ = timing; }
+    const CloneTiming& Timing() const { return timing_; }
 
 private:
     // `remove`: the identities a write removes from the radio.

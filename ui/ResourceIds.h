@@ -16,6 +16,7 @@ inline constexpr int kIdentityConfirmDialog = 136;  // our own
 inline constexpr int kRadioArchiveDialog = 137;     // our own
 inline constexpr int kConnectionCheckDialog = 138;  // our own
 inline constexpr int kRemoveIdentitiesDialog = 139;  // our own
+inline constexpr int kFleetDialog = 140;             // our own
 inline constexpr int kAppIcon = 128;
 
 // Strings.
@@ -47,6 +48,7 @@ inline constexpr int kImportChannels = 32794;     // our own: private channels f
 inline constexpr int kExportChannels = 32795;     // our own: private channels to a spreadsheet
 inline constexpr int kCheckConnection = 32796;    // our own: the connection checklist
 inline constexpr int kWriteRemovingIdentities = 32797;  // our own: a write that removes identities
+inline constexpr int kFleetProgramming = 32798;   // our own: many radios from a template and a roster
 }  // namespace menu
 
 // Controls of the main window.
@@ -168,6 +170,21 @@ inline constexpr int kCheckAgain = 1221;
 inline constexpr int kCopy = 1222;
 inline constexpr int kCheckedAt = 1223;
 }  // namespace check
+
+// The fleet programming dialog (our own).
+namespace fleet {
+inline constexpr int kTemplateEdit = 1240;
+inline constexpr int kTemplateBrowse = 1241;
+inline constexpr int kRosterEdit = 1242;
+inline constexpr int kRosterBrowse = 1243;
+inline constexpr int kPortList = 1244;
+inline constexpr int kOnce = 1245;
+inline constexpr int kProblems = 1246;
+inline constexpr int kPortTable = 1247;
+inline constexpr int kReports = 1248;
+inline constexpr int kStart = 1249;
+inline constexpr int kStop = 1250;
+}  // namespace fleet
 
 // Dialog buttons.
 inline constexpr int kOk = 1;
