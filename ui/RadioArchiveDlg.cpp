@@ -122,7 +122,7 @@ void RadioArchiveDlg::OnRestore() {
 }
 
 void RadioArchiveDlg::OnSaveRegister() {
-    const QString path = Prompts().SaveFileName(this, QString(), FileKind::Spreadsheet);
+    const QString path = Prompts().SaveFileName(this, QStringLiteral("Save Register"), QString(), FileKind::Spreadsheet);
     if (path.isEmpty()) return;
     const std::string csv = RegisterCsv(RegisterNow(archive_.ReadLog()));
     if (!WriteFileAtomically(path.toStdString(), std::string_view(csv)))
