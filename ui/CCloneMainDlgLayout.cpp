@@ -170,7 +170,7 @@ void CCloneMainDlg::BuildMenus() {
     tools->addSeparator();
     connect(AddCommand(tools, "&Check Connection...", ids::menu::kCheckConnection), &QAction::triggered, this,
             &CCloneMainDlg::OnCheckConnection);
-    connect(AddCommand(tools, "Fleet Programming...", ids::menu::kFleetProgramming), &QAction::triggered, this,
+    connect(AddCommand(tools, "Fleet &Programming...", ids::menu::kFleetProgramming), &QAction::triggered, this,
             &CCloneMainDlg::OnFleetProgramming);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));

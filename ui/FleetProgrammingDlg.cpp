@@ -66,6 +66,7 @@ FleetProgrammingDlg::FleetProgrammingDlg(FleetSetup setup, QWidget* parent)
 
     problems_ = WithId(new QPlainTextEdit(this), ids::fleet::kProblems);
     problems_->setReadOnly(true);
+    problems_->setAccessibleName(QStringLiteral("Problems of the roster"));
     problems_->setMaximumHeight(fontMetrics().lineSpacing() * kTextLines);
     problems_->setPlaceholderText(QStringLiteral("The roster is checked when you press Start, before any radio is touched."));
     layout->addWidget(problems_);
@@ -75,12 +76,14 @@ FleetProgrammingDlg::FleetProgrammingDlg(FleetSetup setup, QWidget* parent)
                                        QStringLiteral("Step"), QStringLiteral("Result")});
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->hide();
+    table_->setAccessibleName(QStringLiteral("Ports"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setMinimumWidth(fontMetrics().averageCharWidth() * kTableWidthChars);
     layout->addWidget(table_, 1);
 
     reports_ = WithId(new QPlainTextEdit(this), ids::fleet::kReports);
     reports_->setReadOnly(true);
+    reports_->setAccessibleName(QStringLiteral("Radios programmed"));
     reports_->setMaximumHeight(fontMetrics().lineSpacing() * kTextLines);
     layout->addWidget(reports_);
     summary_ = new QLabel(this);
