@@ -7,8 +7,17 @@
 
 #include <algorithm>
 #include <charconv>
+#include <sstream>
 
 namespace orven::bench {
+
+std::vector<std::string> Split(const std::string& text) {
+    std::vector<std::string> items;
+    std::stringstream in(text);
+    for (std::string item; std::getline(in, item, ',');)
+        if (!item.empty()) items.push_back(item);
+    return items;
+}
 
 bool KnownOperation(const std::string& op) {
     return op == "read" || op == "write" || op == "verify" || op == "backed-up-write";

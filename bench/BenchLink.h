@@ -18,6 +18,9 @@ namespace orven::bench {
 
 using Clock = std::chrono::steady_clock;
 
+// The items of a comma-separated option ("9600,115200,usb"), empty ones left out.
+std::vector<std::string> Split(const std::string& text);
+
 inline constexpr std::chrono::milliseconds kUsbReportLatency{1};
 
 // The operations the benchmark times, by name: read, write, verify, backed-up-write.

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
 
 namespace orven::bench {
 
@@ -89,14 +88,6 @@ private:
     StepClock steps_;
     CPcUartClone engine_;
 };
-
-std::vector<std::string> Split(const std::string& text) {
-    std::vector<std::string> items;
-    std::stringstream in(text);
-    for (std::string item; std::getline(in, item, ',');)
-        if (!item.empty()) items.push_back(item);
-    return items;
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "bench/FleetBench.h"
 
+#include "bench/BenchLink.h"
+
 #include "clone/CloneEvent.h"
 #include "clone/FleetRun.h"
 #include "files/RadioArchive.h"
@@ -179,8 +181,7 @@ std::string Table(const std::vector<FleetRow>& rows, std::uint32_t baud, bool fa
 int FleetBench(const std::string& sizes, std::uint32_t baud, bool fast, const std::string& markdown) {
     std::vector<FleetRow> rows;
     bool failed = false;
-    std::istringstream list(sizes);
-    for (std::string size; std::getline(list, size, ',');) {
+    for (const std::string& size : Split(sizes)) {
         const int k = std::max(1, std::atoi(size.c_str()));
         rows.push_back(MeasureApart(k, baud, fast));
         const FleetRow& r = rows.back();

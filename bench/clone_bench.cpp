@@ -29,7 +29,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -62,14 +61,6 @@ std::string Result(const Row& r) {
     if (r.frames != r.idealFrames)
         said += ", " + std::to_string(r.frames) + " frames (ideal " + std::to_string(r.idealFrames) + ")";
     return said;
-}
-
-std::vector<std::string> Split(const std::string& text) {
-    std::vector<std::string> items;
-    std::stringstream in(text);
-    for (std::string item; std::getline(in, item, ',');)
-        if (!item.empty()) items.push_back(item);
-    return items;
 }
 
 double Median(std::vector<double> values) {

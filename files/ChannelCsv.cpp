@@ -190,19 +190,9 @@ std::string ChannelsToCsv(const RadioSettings& settings, char separator) {
 CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, RadioSettings& settings,
                                   bool allowEmpty) {
     CsvImportResult result;
-    std::string error;
-    const auto table = ParseCsv(text, error);
-    if (!table) {
-        result.problems.push_back({0, 0, error});
-        return result;
-    }
-    std::vector<CsvRow> rows;
-    std::copy_if(table->rows.begin(), table->rows.end(), std::back_inserter(rows),
-                 [](const CsvRow& row) { return !IsBlankRow(row); });
-    if (rows.empty()) {
-        result.problems.push_back({0, 0, "the file has no header row"});
-        return result;
-    }
+    const CsvTable table = TableUnderHeader(text, result.problems);
+    const std::vector<CsvRow>& rows = table.rows;
+    if (rows.empty()) return result;
     Header header;
     result.columnNames = rows.front().fields;
     if (!ReadHeader(rows.front(), header, result.problems)) return result;
@@ -215,7 +205,7 @@ CsvImportResult ImportChannelsCsv(std::string_view text, CsvImportMode mode, Rad
         const std::size_t slot = channels.size();
         const ChannelRecord* existing =
             mode == CsvImportMode::Replace && slot < had ? &PrivateChannel(settings, slot) : nullptr;
-        channels.push_back(RowReader(rows[i], header, table->separator, result.problems).Read(existing));
+        channels.push_back(RowReader(rows[i], header, table.separator, result.problems).Read(existing));
     }
     result.channels = channels.size();
     result.noRows = channels.empty();

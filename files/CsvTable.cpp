@@ -3,6 +3,7 @@
 #include "model/LineFormat.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cctype>
 
 namespace orven {
@@ -150,6 +151,20 @@ std::string TrimmedField(std::string_view text) {
 bool IsBlankRow(const CsvRow& row) {
     return std::all_of(row.fields.begin(), row.fields.end(),
                        [](const std::string& f) { return TrimmedField(f).empty(); });
+}
+
+CsvTable TableUnderHeader(std::string_view text, std::vector<CsvProblem>& problems) {
+    std::string error;
+    const auto table = ParseCsv(text, error);
+    if (!table) {
+        problems.push_back({0, 0, error});
+        return {};
+    }
+    CsvTable kept{table->separator, {}};
+    std::copy_if(table->rows.begin(), table->rows.end(), std::back_inserter(kept.rows),
+                 [](const CsvRow& row) { return !IsBlankRow(row); });
+    if (kept.rows.empty()) problems.push_back({0, 0, "the file has no header row"});
+    return kept;
 }
 
 std::vector<int> FindColumns(const CsvRow& header, const std::vector<std::string>& names,

@@ -44,6 +44,9 @@ std::string CsvProblemText(const CsvProblem& problem, const std::vector<std::str
 std::string TrimmedField(std::string_view text);
 // Whether a row holds nothing but blanks (spreadsheets save empty rows).
 bool IsBlankRow(const CsvRow& row);
+// A table with a header, blank rows left out, the header its first row; no rows, with the reason
+// added to `problems`, when the text is no table or holds no header row.
+CsvTable TableUnderHeader(std::string_view text, std::vector<CsvProblem>& problems);
 
 // The header row of a table whose columns are found by name, in any order and any case: which of
 // the file's fields holds each of `names` (-1 for one the file leaves out). A name that is none of

@@ -196,19 +196,8 @@ bool ReadRosterFile(const std::string& path, std::string& text, std::string& why
 
 RosterRead ReadRoster(std::string_view text, bool europeanModel) {
     RosterRead read;
-    std::string error;
-    const auto table = ParseCsv(text, error);
-    if (!table) {
-        read.problems.push_back({0, 0, error});
-        return read;
-    }
-    std::vector<CsvRow> rows;
-    std::copy_if(table->rows.begin(), table->rows.end(), std::back_inserter(rows),
-                 [](const CsvRow& row) { return !IsBlankRow(row); });
-    if (rows.empty()) {
-        read.problems.push_back({0, 0, "the file has no header row"});
-        return read;
-    }
+    const std::vector<CsvRow> rows = TableUnderHeader(text, read.problems).rows;
+    if (rows.empty()) return read;
     Roster& roster = read.roster;
     if (!ReadHeader(rows.front(), roster, read.problems)) return read;
     for (std::size_t i = 1; i < rows.size(); ++i) {

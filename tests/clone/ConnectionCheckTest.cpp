@@ -32,6 +32,18 @@ protected:
         return text;
     }
 
+    // The checklist of a demo radio with `fault` on a pseudo-terminal.
+    ConnectionReport CheckWithRadio(const std::function<void(SimFaults&)>& fault) {
+        SimulatedRadioPty radio;
+        radio.WithRadio([&](SimulatedRadio& r) {
+            FillDemoMemory(r.Memory());
+            fault(r.Faults());
+        });
+        EXPECT_TRUE(radio.Start());
+        job.serialDevice = radio.DevicePath();
+        return CheckConnection(job, paths);
+    }
+
     void MakeFile(const std::string& name, const std::string& text) {
         std::filesystem::create_directories(std::filesystem::path(Path(name)).parent_path());
         WriteBytes(Path(name), text.data(), text.size());
@@ -62,14 +74,7 @@ TEST_F(ConnectionCheckTest, SerialLinkFaultsAreNamed) {
     MakeFile("proc/812/comm", "ModemManager\n");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SimulatedRadioPty radio;
-        radio.WithRadio([&](SimulatedRadio& r) {
-            FillDemoMemory(r.Memory());
-            c.fault(r.Faults());
-        });
-        ASSERT_TRUE(radio.Start());
-        job.serialDevice = radio.DevicePath();
-        const ConnectionReport report = CheckConnection(job, paths);
+        const ConnectionReport report = CheckWithRadio(c.fault);
         EXPECT_EQ(report.radioAnswers, c.answers) << Lines(report);
         for (const std::string& line : c.expected) EXPECT_NE(Lines(report).find(line), std::string::npos) << Lines(report);
     }
@@ -97,14 +102,7 @@ TEST_F(ConnectionCheckTest, AnAdaptorThatGarblesSomeEchoesIsToldFromAGoodOne) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SimulatedRadioPty radio;
-        radio.WithRadio([&](SimulatedRadio& r) {
-            FillDemoMemory(r.Memory());
-            c.fault(r.Faults());
-        });
-        ASSERT_TRUE(radio.Start());
-        job.serialDevice = radio.DevicePath();
-        const ConnectionReport report = CheckConnection(job, paths);
+        const ConnectionReport report = CheckWithRadio(c.fault);
         EXPECT_EQ(report.radioAnswers, c.answers) << Lines(report);
         EXPECT_NE(Lines(report).find(c.echoLine), std::string::npos) << Lines(report);
     }
