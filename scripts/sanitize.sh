@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test under AddressSanitizer + UndefinedBehaviorSanitizer, and the threaded tests
-# (events, engines, runner, simulated radio, HID device, fault soak, the window's clone commands) under
-# ThreadSanitizer. Qt itself is not instrumented; tests/tsan-qt.supp ignores calls made inside it.
+# (events, engines, runner, simulated radio, HID device, fleet, fault soak, the window's clone
+# commands) under ThreadSanitizer. Qt itself is not instrumented; tests/tsan-qt.supp ignores calls made inside it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -15,7 +15,7 @@ cmake -S . -B build-tsan -G Ninja -DORVEN_TSAN=ON >/dev/null
 cmake --build build-tsan -j"$(nproc)" --target orven-core-tests orven-ui-tests orven-cli
 export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan-qt.supp"
 build-tsan/tests/orven-core-tests \
-  --gtest_filter='*Event*:*Engine*:*Runner*:*Pty*:*HidDevice*:*HidBackend*:CliClone*'
+  --gtest_filter='*Event*:*Engine*:*Runner*:*Pty*:*HidDevice*:*HidBackend*:CliClone*:*Fleet*'
 # The soak's threads too, on a shorter run: the checker slows every step.
 ORVEN_SOAK_EXCHANGES=600 build-tsan/tests/orven-core-tests --gtest_filter='FaultSoak*'
 build-tsan/tests/orven-ui-tests
