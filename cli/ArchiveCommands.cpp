@@ -97,7 +97,7 @@ void AddLog(CLI::App& archive, const Console& io) {
     cmd->callback([choice, &io] {
         const LogRead log = choice->Archive().ReadLog();
         for (const LogLine& l : log.lines)
-            io.out << LogLineReport(l, "orven-cli -p " + Shown(l.port) + " restore " + Shown(l.backup)) << "\n";
+            io.out << LogLineReport(l, RestoreCommand(Shown(l.port), Shown(l.backup))) << "\n";
         if (log.damaged > 0) io.err << log.damaged << " damaged line(s) of the log left out\n";
     });
 }

@@ -86,4 +86,8 @@ bool WriteReportOrReport(const std::string& path, const std::string& text, const
     return false;
 }
 
+std::string RestoreCommand(const std::string& port, const std::string& entry) {
+    return std::string(kProgramName) + " -p " + PrintableText(port) + " restore " + PrintableText(entry);
+}
+
 }  // namespace orven::cli

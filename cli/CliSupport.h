@@ -65,6 +65,9 @@ bool OutputApartOrReport(const std::string& output, std::initializer_list<std::s
 // Tells err, as warnings, what looks wrong with the document's MMSI and ATIS (never a refusal).
 void WarnAboutIdentities(const RadioSettings& settings, const Console& io);
 
+// The command that writes an archive entry back into the radio on a port.
+std::string RestoreCommand(const std::string& port, const std::string& entry);
+
 // Prints "<path>: <text of code>" to err, and below it why a file could not be opened or read.
 void ReportFailure(const Console& io, const std::string& path, CloneResult code);
 

@@ -234,6 +234,18 @@ int ReportWriteFailure(LinkSession& s, const WriteOutcome& outcome, const WriteA
     return s.Report(outcome);
 }
 
+// A write that failed once frames were sent may have left the radio half-written: its backup is
+// the way back.
+int ReportCutOffWrite(LinkSession& s, const WriteOutcome& outcome, Console& io, const char* okText) {
+    const int code = s.Report(outcome, okText);
+    if (outcome.Ok() || outcome.stage != WriteStage::Write) return code;
+    io.err << "The radio may be half-written.";
+    if (!outcome.archived.empty())
+        io.err << " Put it back with: " << RestoreCommand(s.Job().portName, outcome.archived);
+    io.err << "\n";
+    return code;
+}
+
 // What is told of a write or restore once the radio was written to: the backup, the write, the
 // read-back. Identities the radio does not hold as sent fail it (exit 1).
 int ReportWrite(LinkSession& s, const WriteOutcome& outcome, const WriteArgs& args, Console& io,
@@ -242,7 +254,7 @@ int ReportWrite(LinkSession& s, const WriteOutcome& outcome, const WriteArgs& ar
     s.WarnOf(outcome);
     if (!outcome.archived.empty())
         io.Success() << "What the radio held is kept in the radio archive as " << outcome.archived << "\n";
-    if (!outcome.readBack) return s.Report(outcome, okText);
+    if (!outcome.readBack) return ReportCutOffWrite(s, outcome, io, okText);
     const ReadBackOutcome& back = *outcome.readBack;
     const bool addressesDiffer = back.Ok() && !back.differing.empty();
     if (outcome.IdentitiesDiffer()) {

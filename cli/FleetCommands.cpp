@@ -28,7 +28,7 @@ constexpr const char* kAllowReuseHint =
 // How a failed radio's backup is written back, after "kept in the radio archive as ENTRY; ".
 std::string RestoreHint(const RadioReport& report) {
     const std::string entry = report.write ? report.write->archived : std::string();
-    return std::string("put it back with: ") + kProgramName + " -p " + PrintableText(report.port) + " restore " + entry;
+    return "put it back with: " + RestoreCommand(report.port, entry);
 }
 
 // A port's line: "/dev/pts/3  S1 (Heron)  Writing 40%  last: programmed".
