@@ -12,7 +12,15 @@ namespace orven {
 
 namespace {
 constexpr std::size_t kReadChunk = 128;  // the receive buffer of the product
+// "Radio is not detected!" is the product's word for any receive without a reply; when the adaptor
+// never echoed the frame as sent, the line itself is at fault, not the radio.
+constexpr const char* kGarbledEchoCause =
+    "the adaptor's echo did not come back as sent: a loose plug, a worn cable or a failing adaptor";
 }  // namespace
+
+std::string CPcUartClone::FailureCause() const {
+    return port_.OpenFailureCause().empty() ? receiveCause_ : port_.OpenFailureCause();
+}
 
 CloneResult CPcUartClone::OpenLink() {
     AppState* state = State();
@@ -31,7 +39,10 @@ void CPcUartClone::CloseLink() {
     taken_.reset();
 }
 
-CloneResult CPcUartClone::SendFrame(const std::uint8_t* frame) { return port_.Write(frame, kFrameSize); }
+CloneResult CPcUartClone::SendFrame(const std::uint8_t* frame) {
+    receiveCause_.clear();
+    return port_.Write(frame, kFrameSize);
+}
 
 CloneResult CPcUartClone::ReceiveReply(const std::uint8_t* sent, std::uint8_t* reply) {
     return ReceiveFrame(sent, reply, kFrameSize, kFrameSize);
@@ -108,8 +119,13 @@ CloneResult CPcUartClone::ReceiveFrame(const std::uint8_t* sent, std::uint8_t* b
     const bool fast = Timing().fast;
     const CloneResult r = fast ? CollectFast(collector, taken) : Collect(collector);
     previousTrail_ = before ? TrailAfter(*before, collector) : Trail::Quiet;
+    receiveCause_.clear();
     if (r != kResultOk) return r;
-    if (!collector.Complete()) return collector.AnyByte() ? kResultNoRadio : kResultNoAdaptor;
+    if (!collector.Complete()) {
+        if (!collector.AnyByte()) return kResultNoAdaptor;
+        if (!collector.EchoWhole()) receiveCause_ = kGarbledEchoCause;
+        return kResultNoRadio;
+    }
     if (collector.Overrun()) return kResultChecksum;
     std::memcpy(buffer, collector.Frame(), std::min(frameLength, kFrameSize));
     if (fast) taken_ = taken;

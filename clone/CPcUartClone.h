@@ -27,7 +27,8 @@ public:
     CloneResult ReceiveFrame(const std::uint8_t* sent, std::uint8_t* buffer, std::size_t echoLength,
                              std::size_t frameLength);
 
-    std::string FailureCause() const override { return port_.OpenFailureCause(); }
+    // Why the port did not open, or why the last receive found no reply when bytes came.
+    std::string FailureCause() const override;
 
 protected:
     CloneResult OpenLink() override;
@@ -61,6 +62,7 @@ private:
     std::string devicePath_;
     std::optional<TakenReply> taken_;  // the last reply, when it was taken early
     Trail previousTrail_ = Trail::Quiet;
+    std::string receiveCause_;  // of the last receive, when it failed with bytes on the line
 };
 
 }  // namespace orven

@@ -31,8 +31,10 @@ public:
     // Whether the line began with the whole echo, nothing before or inside it: then no byte of
     // what came before the frame was sent (a byte trailing the last reply) reached the line after
     // it. Known once the echo is whole, or a byte has broken it.
-    bool EchoCameFirst() const { return unbroken_ && echoSeen_ == echoLength_; }
+    bool EchoCameFirst() const { return unbroken_ && EchoWhole(); }
     bool EchoBroken() const { return !unbroken_; }
+    // The whole echo came, whatever came before it.
+    bool EchoWhole() const { return echoSeen_ == echoLength_; }
     // The collected frame; meaningful once Complete().
     const std::uint8_t* Frame() const { return frame_.data(); }
 

@@ -62,6 +62,7 @@ TEST_P(CloneEngineTest, ReplyFaultsEndInTheirCodeAfterThreeAttempts) {
                                        : c.on == On::Read    ? engine->ExchangeRead(0x0100, 20)
                                                              : engine->ExchangeWrite(0x0100, 20);
             EXPECT_EQ(result, code) << ResultText(result);
+            EXPECT_EQ(engine->FailureCause(), "");  // the echo came whole: the words of the code are right
             EXPECT_EQ(Counters().frames, code == kResultOk ? 1u : 3u);
             EXPECT_EQ(engine->FellBack(), timing.fast && code != kResultOk);
             if (code != kResultOk) {
@@ -85,6 +86,9 @@ TEST_P(CloneEngineTest, AnAdaptorThatGarblesEchoesCostsRetriesNotData) {
         OnlyFault([](SimFaults& f) { f.garbledEchoByte = 20; });
         const CloneResult identify = engine->HandShake();
         EXPECT_EQ(identify, Serial() ? kResultNoRadio : kResultOk) << ResultText(identify);
+        // The radio may well be there: the cause names the line.
+        EXPECT_EQ(engine->FailureCause().find("the adaptor's echo did not come back as sent"),
+                  Serial() ? 0u : std::string::npos);
         EXPECT_EQ(Counters().frames, Serial() ? 3u : 1u);
 
         engine->SetTiming(timing);
