@@ -9,7 +9,7 @@ import { askIdentity, askToSave, askYesNo, dialogOpen, showProblem } from './dia
 import { Editor } from './editor';
 import { download, pickFile, readPicked } from './files';
 import { WebHidLink, WebSerialLink } from './links';
-import { ArchiveStore, notKeptProblem } from './storage';
+import { ArchiveStore, notKeptProblem, unreadableProblem } from './storage';
 import { downloadMade, importChannels, runFeatureSetup, runWizard, showChecksum } from './tools';
 
 function byId<T extends HTMLElement>(id: string): T {
@@ -389,6 +389,7 @@ async function start(): Promise<void> {
   workOffline();
   // How long the page took to become usable, for the performance figures.
   document.body.dataset.readyMs = performance.now().toFixed(0);
+  if (store.unread.length > 0) await showProblem(unreadableProblem(store.unread));
 }
 
 void start();

@@ -19,9 +19,20 @@ export function notKeptProblem(cause: string): { title: string; text: string } {
   };
 }
 
+// What the user is told when files of the stored archive could not be read as the page opened.
+export function unreadableProblem(unread: string[]): { title: string; text: string } {
+  return {
+    title: 'Radio Archive',
+    text: `${unread.length} file(s) of the radio archive kept in this browser could not be read and are left out ` +
+      `until the page is opened again; they stay stored as they were:\n${unread.join('\n')}`,
+  };
+}
+
 export class ArchiveStore {
   // What was last written of each file, by its path under the root: its size.
   private readonly written = new Map<string, number>();
+  // The files that could not be read as the page opened, each with why; they are left as stored.
+  readonly unread: string[] = [];
   private queue: Promise<void> = Promise.resolve();
   private persistAsked = false;
   private pending = 0;
@@ -84,11 +95,22 @@ export class ArchiveStore {
       if (child.kind === 'directory') {
         await this.loadFolder(child as FileSystemDirectoryHandle, childPath);
       } else {
-        const bytes = new Uint8Array(await (await (child as FileSystemFileHandle).getFile()).arrayBuffer());
-        this.fs.writeFile(`${kRoot}/${childPath}`, bytes);
-        this.written.set(childPath, bytes.length);
+        await this.loadFile(child as FileSystemFileHandle, childPath);
       }
     }
+  }
+
+  // One file that cannot be read costs its entry (listed as damaged), not the page.
+  private async loadFile(handle: FileSystemFileHandle, path: string): Promise<void> {
+    let bytes: Uint8Array;
+    try {
+      bytes = new Uint8Array(await (await handle.getFile()).arrayBuffer());
+    } catch (error) {
+      this.unread.push(`${path}: ${(error as Error)?.message || String(error)}`);
+      return;
+    }
+    this.fs.writeFile(`${kRoot}/${path}`, bytes);
+    this.written.set(path, bytes.length);
   }
 
   // The folder and every folder above it, up to the root the core works in.

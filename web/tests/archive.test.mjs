@@ -18,6 +18,37 @@ function run(program, args, cwd) {
   assert.equal(done.status, 0, `${program} ${args.join(' ')}: ${done.stderr}`);
 }
 
+test('a stored file the browser cannot read costs its entry, not the page, and is there again once it reads', async (t) => {
+  const context = await newContext(t);
+  let page = await pageIn(t, context);
+  await command(page, 'Read From Radio');
+  assert.equal(await status(page), 'Read OK.');
+  await page.close();
+
+  await context.addInitScript(() => {
+    const { getFile } = FileSystemFileHandle.prototype;
+    FileSystemFileHandle.prototype.getFile = function (...args) {
+      if (this.name === 'image.bin' && !sessionStorage.getItem('readable'))
+        return Promise.reject(new DOMException('The file is locked.', 'NoModificationAllowedError'));
+      return getFile.apply(this, args);
+    };
+  });
+  page = await pageIn(t, context);
+  const said = await problem(page);
+  assert.equal(said.title, 'Radio Archive');
+  assert.match(said.text, /^1 file\(s\) of the radio archive .* could not be read .*\ndemo-archive\/20261206\/\S+_read\/image\.bin: The file is locked\.$/s);
+  await button(page, 'Radio Archive...').click();
+  let dialog = page.getByRole('dialog', { name: 'Radio Archive' });
+  assert.match((await archiveRows(dialog))[0][4], /image\.bin/, 'listed as damaged');
+
+  await page.evaluate(() => sessionStorage.setItem('readable', '1'));
+  await page.reload();
+  await ready(page);
+  await button(page, 'Radio Archive...').click();
+  dialog = page.getByRole('dialog', { name: 'Radio Archive' });
+  assert.deepEqual((await archiveRows(dialog)).map((r) => [r[2], r[4]]), [['read', '']], 'the entry is whole again');
+});
+
 // The archive dialog's rows: radio serial, time, operation, MMSI, damage.
 async function archiveRows(dialog) {
   return dialog.locator('tbody tr').evaluateAll((rows) => rows.map((r) => Array.from(r.cells).slice(1).map((c) => c.textContent)));
