@@ -47,12 +47,15 @@ void ReadRosterOf(const std::string& path, bool europeanModel, FleetPlan& plan, 
     plan.roster = roster.roster;
 }
 
-void CheckAgainstRegister(const RadioArchive& archive, const std::string& rosterPath, const std::string& hint,
-                          FleetPlan& plan, FleetPlanRead& read) {
-    const std::vector<CsvProblem> conflicts = RegisterConflicts(plan.roster, RegisterNow(archive.ReadLog()));
+void CheckAgainstRegister(const RadioArchive& archive, const std::string& rosterPath, const std::string& assign,
+                          const std::string& hint, FleetPlan& plan, FleetPlanRead& read) {
+    const std::vector<RegisterRow> register_ = RegisterNow(archive.ReadLog());
+    const std::vector<CsvProblem> conflicts = RegisterConflicts(plan.roster, register_);
     for (const CsvProblem& p : conflicts)
         read.problems.push_back(PrintableText(rosterPath) + ": " + CsvProblemText(p, plan.roster.columnNames));
-    if (!conflicts.empty() && !hint.empty()) read.problems.push_back(hint);
+    const std::string assigned = assign.empty() ? std::string() : AssignmentConflict(assign, register_);
+    if (!assigned.empty()) read.problems.push_back("The serial number to assign cannot be: " + assigned + ".");
+    if ((!conflicts.empty() || !assigned.empty()) && !hint.empty()) read.problems.push_back(hint);
 }
 
 // An identity of a row as the question shows it: the value, or that the radio keeps its own.
@@ -120,7 +123,7 @@ FleetPlanRead ReadFleetPlan(const std::string& templatePath, const std::string& 
         read.problems.push_back("The serial number to assign, " + PrintableText(assign) + ", is not in the roster " +
                                 PrintableText(rosterPath) + ".");
     if (read.problems.empty() && archive && !allowReuse)
-        CheckAgainstRegister(*archive, rosterPath, allowReuseHint, plan, read);
+        CheckAgainstRegister(*archive, rosterPath, assign, allowReuseHint, plan, read);
     if (!read.problems.empty() || !modelRead) return read;
     plan.model = model;
     plan.assign = assign;
@@ -201,9 +204,10 @@ FleetTicket FleetLedger::Take(const std::string& serial, const std::string& port
         return {nullptr, false, assigning ? RadioVerdict::NoSerial : RadioVerdict::AlreadyDone,
                 "a radio with " + whose + " was programmed on " + PrintableText(done->second) +
                     " earlier in this run; two radios must not share it"};
-    if (std::string objection = RegisterObjection(*row); !objection.empty())
+    if (std::string objection = RegisterObjection(*row, assigning); !objection.empty())
         return {nullptr, false, RadioVerdict::InRegister, objection};
     busy_.emplace_back(key, port);
+    if (assigning) assignedHere_.push_back(key);
     return {row, assigning, RadioVerdict::Programmed, {}};
 }
 
@@ -242,11 +246,18 @@ std::string FleetLedger::ClosedLocked() {
     return closed_;
 }
 
-std::string FleetLedger::RegisterObjection(const RosterRow& row) const {
+std::string FleetLedger::RegisterObjection(const RosterRow& row, bool assigning) const {
     if (!archive_ || plan_.allowReuse) return {};
+    const std::vector<RegisterRow> register_ = RegisterNow(archive_->ReadLog());
+    // A serial number this run tried to assign is in the register by that try: the radio it
+    // failed on may come again.
+    const bool triedHere = std::find(assignedHere_.begin(), assignedHere_.end(), row.serial) != assignedHere_.end();
+    if (assigning && !triedHere)
+        if (std::string taken = AssignmentConflict(row.serial, register_); !taken.empty())
+            return "the serial number to assign cannot be: " + taken;
     Roster one = plan_.roster;
     one.rows = {row};
-    const std::vector<CsvProblem> conflicts = RegisterConflicts(one, RegisterNow(archive_->ReadLog()));
+    const std::vector<CsvProblem> conflicts = RegisterConflicts(one, register_);
     return conflicts.empty() ? std::string() : "the MMSI or ATIS of its row " + conflicts.front().why;
 }
 

@@ -119,14 +119,16 @@ public:
 
 private:
     std::string ClosedLocked();
-    // The register, read again, against the row; empty when it has nothing against it.
-    std::string RegisterObjection(const RosterRow& row) const;
+    // The register, read again, against the row (and against its serial number when a radio
+    // without one is `assigning` it); empty when it has nothing against it.
+    std::string RegisterObjection(const RosterRow& row, bool assigning) const;
 
     const FleetPlan& plan_;
     const RadioArchive* archive_;
     mutable std::mutex mutex_;
     // Serial numbers of rows, each with its port: being programmed, and programmed in this run.
     std::vector<std::pair<std::string, std::string>> busy_, done_;
+    std::vector<std::string> assignedHere_;  // serial numbers given to a radio without one in this run
     std::vector<RadioReport> reports_;
     std::string closed_;
 };

@@ -229,6 +229,13 @@ std::vector<CsvProblem> RegisterConflicts(const Roster& roster, const std::vecto
     return problems;
 }
 
+std::string AssignmentConflict(const std::string& serial, const std::vector<RegisterRow>& register_) {
+    const RegisterRow* held = RadioInRegister(register_, serial);
+    if (!held) return {};
+    return "radio " + PrintableText(serial) + " is in the register (" + WrittenText(*held) +
+           "); a radio without a serial number must take one no other radio has";
+}
+
 std::string RosterProblemsText(const std::string& file, const std::vector<CsvProblem>& problems,
                                const Roster& roster) {
     std::string text;

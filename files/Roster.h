@@ -67,6 +67,10 @@ RosterRead ReadRoster(std::string_view text, bool europeanModel);
 // the register knows nothing against pass.
 std::vector<CsvProblem> RegisterConflicts(const Roster& roster, const std::vector<RegisterRow>& register_);
 
+// Why `serial` cannot be assigned to a radio without a serial number: the register already has a
+// radio of that serial number, which a second one would be taken for; empty when it has none.
+std::string AssignmentConflict(const std::string& serial, const std::vector<RegisterRow>& register_);
+
 // Every problem of a roster said for the user, one a line, with the file's name before it.
 std::string RosterProblemsText(const std::string& file, const std::vector<CsvProblem>& problems,
                                const Roster& roster);

@@ -393,6 +393,73 @@ TEST_F(FleetTest, TheRegisterIsReadAgainBeforeEachRadio) {
     EXPECT_EQ(Letters(0).find('W'), std::string::npos);
 }
 
+// A serial number the register already has is not given to a radio without one, neither by a
+// later run nor by one read before that radio was written: two radios would share it and its MMSI,
+// and the register would list one of them. A radio whose own assignment failed in this run may
+// come again.
+TEST_F(FleetTest, ASerialNumberInTheRegisterIsNotAssignedAgain) {
+    Radios({""});
+    const FleetPlan early = Plan("Serial,MMSI\nS7,211000007\n", "S7");
+    LogLine first;
+    first.time = "2026-12-07 10:00:00";
+    first.operation = "write";
+    first.serial = "S7";
+    first.mmsi = "211000007";
+    first.result = "Write OK.";
+    std::string error;
+    ASSERT_TRUE(archive.AppendLog(first, error)) << error;
+
+    const FleetPlanRead later = ReadPlan("Serial,MMSI\nS7,211000007\n", "S7");
+    EXPECT_FALSE(later.plan);
+    EXPECT_EQ(later.problems, (std::vector<std::string>{"The serial number to assign cannot be: radio S7 is in the "
+                                                        "register (written 2026-12-07 10:00:00); a radio without a "
+                                                        "serial number must take one no other radio has.",
+                                                        "--allow-reuse"}));
+    const FleetSummary summary = Run(early);
+    ASSERT_EQ(summary.radios.size(), 1u);
+    EXPECT_EQ(summary.radios[0].verdict, RadioVerdict::InRegister) << Text(summary.radios[0]);
+    EXPECT_EQ(Letters(0).find('W'), std::string::npos);
+    EXPECT_EQ(IdentitiesInImage(Memory(0))[IdentityKind::Serial], "");
+
+    // An archive whose register does not know S7: a first try cut off midway, then the radio again.
+    TempDir other;
+    const RadioArchive fresh(other.File("archive"));
+    const FleetPlan unknown = *ReadFleetPlan(dir.File("t.dat"), dir.File("roster.csv"), "S7", false, &fresh, "").plan;
+    OnRadio(0, [](SimulatedRadio& r) {
+        r.ClearHistory();
+        r.Faults().silentAfterFrames = kLookFrames + kBackupFrames + kLookFrames + 30;
+    });
+    FleetSummary retried;
+    std::thread run([&] {
+        CloneJob base;
+        AppState state = FreshAppState();
+        base.state = &state;
+        base.timing = kFastTransferTiming;
+        base.archive = &fresh;
+        base.workDir = dir.path();
+        std::vector<std::unique_ptr<FleetPortLink>> ports;
+        ports.push_back(MakeFleetPortLink(ptys[0]->DevicePath(), base, *unknown.model));
+        FleetOptions options;
+        options.lookPeriod = 20ms;
+        retried = RunFleet(unknown, ports, &fresh, sink, options);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return sink.Finished() == 2 && sink.Steps(0).back() == kStepWaiting; }, 20s));
+    RadioImage blank{};
+    FillNewRadioMemory(blank, "");
+    OnRadio(0, [&](SimulatedRadio& r) {
+        r.Faults().silentAfterFrames.reset();
+        r.PlugIn(blank);
+    });
+    const bool programmed = WaitUntil([&] { return sink.Finished() == 3; }, 20s);
+    CloneStopEvent.Set();
+    run.join();
+    ASSERT_TRUE(programmed);
+    ASSERT_EQ(retried.radios.size(), 2u);
+    EXPECT_EQ(retried.radios[0].verdict, RadioVerdict::Failed);
+    EXPECT_EQ(retried.radios[1].verdict, RadioVerdict::Programmed) << Text(retried.radios[1]);
+    EXPECT_EQ(IdentitiesInImage(Memory(0))[IdentityKind::Serial], "S7");
+}
+
 // A roster or template that would program a radio wrongly is refused before any port is opened,
 // every reason named.
 TEST_F(FleetTest, APlanIsRefusedWithEveryReason) {
