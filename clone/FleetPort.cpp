@@ -104,6 +104,8 @@ public:
             }
             CloneStopEvent.Wait(options_.lookPeriod);
         }
+        // Run once, every port answers for its radio: one stopped before it is no success.
+        if (options_.once && !finished_ && CloneStopEvent.IsSet()) Stopped();
         status_.step = kStepEnded;
         status_.percent = -1;
         status_.ended = true;
@@ -138,6 +140,14 @@ private:
         Finish(report);
     }
 
+    void Stopped() {
+        RadioReport report;
+        report.port = job_.portName;
+        report.verdict = RadioVerdict::Stopped;
+        ledger_.Note(report);
+        Finish(report);
+    }
+
     void Handle() {
         const std::string serial = IdentitiesInImage(*job_.readImage)[IdentityKind::Serial];
         Show(kStepLooking, serial, "");
@@ -158,8 +168,10 @@ private:
     }
 
     void Finish(const RadioReport& report) {
+        finished_ = true;
         status_.result = ResultWord(report.verdict);
         if (report.verdict == RadioVerdict::NoRadio) status_.result = "no radio";
+        if (report.verdict == RadioVerdict::Stopped) status_.result = "stopped";
         sink_.RadioFinished(index_, report);
         sink_.PortChanged(index_, status_);
     }
@@ -175,6 +187,7 @@ private:
     CloneOutcome lookOutcome_;
     std::optional<IdentityBytes> handled_;  // the radio handled last, while it stays on the port
     bool justHandled_ = false;
+    bool finished_ = false;  // a radio's report (or the port's, when it met none) was given
 };
 
 }  // namespace

@@ -174,6 +174,8 @@ bool Untouched(RadioVerdict verdict) {
 std::string RadioReportText(const RadioReport& report, const std::string& restoreHint) {
     const std::string port = PrintableText(report.port) + ": ";
     if (report.verdict == RadioVerdict::NoRadio) return port + "no radio answered (" + report.detail + ")";
+    if (report.verdict == RadioVerdict::Stopped)
+        return port + "stopped before its radio was programmed; nothing was written to it";
     std::string radio = port + HeldSerialText(report.serial);
     if (report.row && !report.row->name.empty()) radio += " (" + PrintableText(report.row->name) + ")";
     if (report.row && report.serial != report.row->serial) radio += " as " + PrintableText(report.row->serial);

@@ -72,6 +72,7 @@ enum class RadioVerdict {
     InRegister,     // the register, read again, gives its identities to another radio now: untouched
     FilesChanged,   // the template or roster changed during the run: untouched, and the run starts no more
     NoRadio,        // with --once, no radio answered on the port
+    Stopped,        // with --once, the run was stopped before the port handled its radio: untouched
 };
 // The radio was left as it was (nothing written).
 bool Untouched(RadioVerdict verdict);

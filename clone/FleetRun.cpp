@@ -54,6 +54,7 @@ std::string FleetSummaryText(const FleetSummary& summary) {
     std::string text = std::to_string(summary.programmed) + " programmed and verified, " +
                        std::to_string(summary.failed) + " failed, " + std::to_string(summary.untouched) + " untouched";
     if (summary.silent) text += ", " + std::to_string(summary.silent) + " port(s) without a radio";
+    if (summary.stopped) text += ", " + std::to_string(summary.stopped) + " port(s) stopped before their radio";
     return text;
 }
 
@@ -83,6 +84,7 @@ FleetSummary RunFleet(const FleetPlan& plan, const std::vector<std::unique_ptr<F
         if (report.verdict == RadioVerdict::Programmed) ++summary.programmed;
         else if (report.verdict == RadioVerdict::Failed) ++summary.failed;
         else if (report.verdict == RadioVerdict::NoRadio) ++summary.silent;
+        else if (report.verdict == RadioVerdict::Stopped) ++summary.stopped;
         else ++summary.untouched;
     }
     return summary;

@@ -36,10 +36,13 @@ struct FleetSummary {
     std::vector<RadioReport> radios;  // every radio met (and every port of a run once that met none)
     std::string closed;               // why the run stopped taking radios before it was stopped
     std::size_t programmed = 0, failed = 0, untouched = 0;
-    std::size_t silent = 0;  // ports of a run once on which no radio answered
-    // Every radio met was programmed and verified, every port of a run once met one, and the run
-    // was not cut short by a changed file.
-    bool AllProgrammed() const { return failed == 0 && untouched == 0 && silent == 0 && closed.empty(); }
+    std::size_t silent = 0;   // ports of a run once on which no radio answered
+    std::size_t stopped = 0;  // ports of a run once stopped before they handled their radio
+    // Every radio met was programmed and verified, every port of a run once met one and was not
+    // stopped first, and the run was not cut short by a changed file.
+    bool AllProgrammed() const {
+        return failed == 0 && untouched == 0 && silent == 0 && stopped == 0 && closed.empty();
+    }
 };
 // The run's count as the user is told it: "2 programmed and verified, 0 failed, 0 untouched".
 std::string FleetSummaryText(const FleetSummary& summary);

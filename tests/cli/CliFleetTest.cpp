@@ -180,5 +180,32 @@ TEST_F(CliFleet, AnInterruptStopsEveryPortAndNamesTheBackupToRestore) {
     EXPECT_TRUE(std::equal(after.begin() + kCloneFirst, after.begin() + kCloneLast + 1, before.begin() + kCloneFirst));
 }
 
+// A run once that is stopped before a port has handled its radio has not done what it was asked:
+// the port is named, nothing was written, and the exit code is no success.
+TEST_F(CliFleet, AnInterruptBeforeARadioWasHandledIsNoSuccess) {
+    Radios({"S1"});
+    OnRadio(0, [](SimulatedRadio& r) { r.Faults().replyDelay = 400ms; });
+    WriteText(dir.File("roster.csv"), "Serial,MMSI\nS1,211000001\n");
+    ProcessResult r;
+    std::thread run([&] {
+        r = RunProcess(std::string("('") + ORVEN_CLI_PATH + "' fleet t.dat roster.csv --once --yes" + Ports() +
+                           " & pid=$!; echo $pid >pid; wait $pid)",
+                       dir.path());
+    });
+    const bool looking = WaitUntil([&] { return FramesReceived(0) > 0; }, 10s);
+    const int pid = std::atoi(ReadText(dir.File("pid")).c_str());
+    if (pid > 0) kill(pid, SIGINT);
+    run.join();
+    ASSERT_TRUE(looking);
+    EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find(ptys[0]->DevicePath() + ": stopped before its radio was programmed; nothing was written to it\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("0 programmed and verified, 0 failed, 0 untouched, 1 port(s) stopped before their radio\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(Writes(0), 0u);
+}
+
 }  // namespace
 }  // namespace orven::test
