@@ -31,11 +31,13 @@ std::string RestoreHint(const RadioReport& report) {
     return "put it back with: " + RestoreCommand(report.port, entry);
 }
 
-// A port's line: "/dev/pts/3  S1 (Heron)  Writing 40%  last: programmed".
+// A port's line: "/dev/pts/3  S1 (Heron)  Writing 40%  last: programmed", or while it waits
+// "COM3  Waiting for a radio (Open Comp Port Error. (/dev/ttyUSB2: no such device))".
 std::string PortLine(const PortStatus& s, bool withPercent) {
     std::string line = PrintableText(s.port) + "  ";
     if (!s.serial.empty()) line += PrintableText(s.serial) + (s.name.empty() ? "" : " (" + PrintableText(s.name) + ")") + "  ";
     line += s.step;
+    if (!s.problem.empty()) line += " (" + PrintableText(s.problem) + ")";
     if (withPercent && s.percent >= 0) line += " " + std::to_string(s.percent) + "%";
     if (!s.result.empty()) line += "  last: " + s.result;
     return line;

@@ -91,7 +91,7 @@ public:
                 handled_.reset();  // taken off: whatever answers next is another radio
                 if (options_.once && !met) NoRadio();
                 if (options_.once) break;
-                Show(kStepWaiting, "", "");
+                Show(kStepWaiting, "", "", PortProblem());
             } else if (handled_ && *handled_ == *radio) {
                 if (options_.once) break;
                 Show(kStepRemove, status_.serial, status_.name);
@@ -107,6 +107,7 @@ public:
         // Run once, every port answers for its radio: one stopped before it is no success.
         if (options_.once && !finished_ && CloneStopEvent.IsSet()) Stopped();
         status_.step = kStepEnded;
+        status_.problem.clear();
         status_.percent = -1;
         status_.ended = true;
         sink_.PortChanged(index_, status_);
@@ -122,11 +123,19 @@ private:
         return IdentityBytesOf(*job_.readImage);
     }
 
-    void Show(const char* step, const std::string& serial, const std::string& name) {
-        const bool same = status_.step == step && status_.serial == serial && status_.name == name;
+    // Why the last look found no radio, when it is more than a port without one: a port that
+    // cannot be opened is no wait the user should sit out unaware.
+    std::string PortProblem() const {
+        return lookOutcome_.result == kResultNoRadio ? std::string() : OutcomeText(lookOutcome_);
+    }
+
+    void Show(const char* step, const std::string& serial, const std::string& name, const std::string& problem = {}) {
+        const bool same = status_.step == step && status_.serial == serial && status_.name == name &&
+                          status_.problem == problem;
         status_.step = step;
         status_.serial = serial;
         status_.name = name;
+        status_.problem = problem;
         status_.percent = -1;
         if (!same) sink_.PortChanged(index_, status_);
     }

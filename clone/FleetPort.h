@@ -21,6 +21,8 @@ struct PortStatus {
     std::string serial;    // of the radio on the port (empty when none, or it holds none)
     std::string name;      // the roster's name for it
     std::string step;      // "Waiting for a radio", "Backing up", "Writing", "Reading back", ...
+    std::string problem;   // while waiting: why the port could not be looked at (it cannot be
+                           // opened, no adaptor answers); empty when it could, the radio only silent
     int percent = -1;      // of the step, when it moves the radio's memory
     std::string result;    // what became of the last radio: "programmed", "FAILED", "untouched"
     bool ended = false;    // the port takes no radio more

@@ -207,5 +207,30 @@ TEST_F(CliFleet, AnInterruptBeforeARadioWasHandledIsNoSuccess) {
     EXPECT_EQ(Writes(0), 0u);
 }
 
+// A run that waits for radios says why a port cannot be looked at (a mistyped device), instead
+// of waiting on it unaware; a port whose radio is only absent just waits.
+TEST_F(CliFleet, APortThatCannotBeOpenedSaysWhyWhileTheRunWaits) {
+    Radios({"S1"});
+    OnRadio(0, [](SimulatedRadio& r) { r.Unplug(); });
+    WriteText(dir.File("roster.csv"), "Serial,MMSI\nS1,211000001\n");
+    const std::string missing = dir.File("ttyUSB9");
+    ProcessResult r;
+    std::thread run([&] {
+        r = RunProcess(std::string("('") + ORVEN_CLI_PATH + "' fleet t.dat roster.csv --yes --fast --ports " + missing +
+                           "," + ptys[0]->DevicePath() + " & pid=$!; echo $pid >pid; wait $pid)",
+                       dir.path());
+    });
+    const bool looked = WaitUntil([&] { return FramesReceived(0) > 0; }, 10s);
+    std::this_thread::sleep_for(2s);  // the silent radio's look has given up
+    const int pid = std::atoi(ReadText(dir.File("pid")).c_str());
+    if (pid > 0) kill(pid, SIGTERM);
+    run.join();
+    ASSERT_TRUE(looked);
+    EXPECT_NE(r.err.find(missing + "  Waiting for a radio (Open Comp Port Error. (" + missing + ": no such device))\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find(ptys[0]->DevicePath() + "  Waiting for a radio\n"), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace orven::test
