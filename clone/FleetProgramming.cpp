@@ -87,13 +87,15 @@ std::string FailureText(const RadioReport& report, const std::string& restoreHin
         return text.substr(0, text.size() - 2) + "); another radio put on the port?";
     }
     if (!w.refusal.empty()) return "nothing was written: " + w.refusal;
-    if (w.Ok() && w.readBack && w.readBack->Ok()) {
+    // Stopped before its first frame: the radio holds what it held, and there is nothing to restore.
+    if (w.result == kResultUserCancel && w.stage < WriteStage::Write)
+        return OutcomeText(w) + " Stopped before anything was written: the radio holds what it held.";
+    if (w.Ok() && w.readBack) {
         std::string text = ReadBackReport(*w.readBack);
         if (!w.archived.empty())
             text += "\nWhat the radio held before is kept in the radio archive as " + w.archived + "; " + restoreHint;
         return text;
     }
-    if (w.Ok() && w.readBack) return ReadBackReport(*w.readBack);
     return WriteFailureText(w.stage, w, restoreHint);
 }
 

@@ -369,6 +369,43 @@ TEST_F(FleetTest, StopEndsEveryPort) {
     EXPECT_EQ(sink.Steps(0).back(), kStepEnded);
 }
 
+// What a stopped port says of its radio: stopped in the backup, that nothing was written and the
+// radio holds what it held; stopped in the read-back, where its backup is kept, as any failure
+// after the write.
+TEST_F(FleetTest, AStopSaysWhatTheRadioHolds) {
+    Radios({"S1"});
+    OnRadio(0, [](SimulatedRadio& r) { r.Faults().replyDelay = 5ms; });
+    const RadioImage before = Memory(0);
+    const FleetPlan plan = Plan("Serial,MMSI\nS1,211000001\n");
+    const struct {
+        const char* phase;
+        const char* told;
+    } stops[] = {
+        {"Backing up", ": FAILED: User Cancel. Stopped before anything was written: the radio holds what it held."},
+        {"Reading back", "User Cancel.\nWhat the radio held before is kept in the radio archive as S1/"},
+    };
+    for (const auto& stop : stops) {
+        SCOPED_TRACE(stop.phase);
+        FleetSummary summary;
+        std::thread run([&] { summary = Run(plan); });
+        const bool reached = WaitUntil([&] {
+            const std::vector<std::string> steps = sink.Steps(0);
+            return std::find(steps.begin(), steps.end(), stop.phase) != steps.end();
+        }, 20s);
+        CloneStopEvent.Set();
+        run.join();
+        CloneStopEvent.Reset();
+        ASSERT_TRUE(reached);
+        ASSERT_EQ(summary.radios.size(), 1u);
+        EXPECT_EQ(summary.radios[0].verdict, RadioVerdict::Failed);
+        EXPECT_NE(Text(summary.radios[0]).find(stop.told), std::string::npos) << Text(summary.radios[0]);
+        if (stop.phase == stops[0].phase) {
+            EXPECT_EQ(CloneRange(Memory(0)), CloneRange(before));
+            EXPECT_EQ(Letters(0).find('W'), std::string::npos);
+        }
+    }
+}
+
 // Two rosters naming one MMSI, the second read before the first ran (two dealers' runs at once):
 // the register, read again before each radio, keeps the MMSI out of a second radio.
 TEST_F(FleetTest, TheRegisterIsReadAgainBeforeEachRadio) {
