@@ -1,11 +1,13 @@
 #include "clone/FleetRun.h"
 
+#include "files/FleetArchiveLock.h"
 #include "link/PortNames.h"
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
 namespace orven {
@@ -71,13 +73,19 @@ std::string PortListProblem(const std::vector<std::string>& names) {
 
 FleetSummary RunFleet(const FleetPlan& plan, const std::vector<std::unique_ptr<FleetPortLink>>& ports,
                       const RadioArchive* archive, FleetSink& sink, const FleetOptions& options) {
+    FleetSummary summary;
+    std::optional<FleetArchiveLock> lock;
+    if (archive) lock.emplace(*archive);
+    if (lock && !lock->Held()) {
+        summary.closed = lock->Why();
+        return summary;
+    }
     FleetLedger ledger(plan, archive);
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < ports.size(); ++i)
         threads.emplace_back([&, i] { RunFleetPort(plan, ledger, ports[i]->job, i, sink, options); });
     for (std::thread& thread : threads) thread.join();
 
-    FleetSummary summary;
     summary.radios = ledger.Reports();
     summary.closed = ledger.Closed();
     for (const RadioReport& report : summary.radios) {

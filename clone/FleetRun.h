@@ -48,6 +48,8 @@ struct FleetSummary {
 std::string FleetSummaryText(const FleetSummary& summary);
 
 // Runs every port on a thread of its own until each has ended (stopped, closed, or once done).
+// With an archive, the run holds its fleet lock throughout; when another run holds it, no port is
+// opened and `closed` says why.
 FleetSummary RunFleet(const FleetPlan& plan, const std::vector<std::unique_ptr<FleetPortLink>>& ports,
                       const RadioArchive* archive, FleetSink& sink, const FleetOptions& options);
 

@@ -3,6 +3,7 @@
 
 #include "clone/CloneEvent.h"
 #include "clone/EngineTestSupport.h"
+#include "files/FleetArchiveLock.h"
 #include "files/ProgrammingRegister.h"
 #include "files/RadioArchive.h"
 #include "files/SettingsFile.h"
@@ -16,6 +17,8 @@
 #include <map>
 #include <mutex>
 #include <thread>
+
+#include <unistd.h>
 
 namespace orven {
 namespace {
@@ -495,6 +498,26 @@ TEST_F(FleetTest, ASerialNumberInTheRegisterIsNotAssignedAgain) {
     EXPECT_EQ(retried.radios[0].verdict, RadioVerdict::Failed);
     EXPECT_EQ(retried.radios[1].verdict, RadioVerdict::Programmed) << Text(retried.radios[1]);
     EXPECT_EQ(IdentitiesInImage(Memory(0))[IdentityKind::Serial], "S7");
+}
+
+// Two runs at once on one archive could each find an MMSI free in the register and both program
+// it: a second run opens no port while the first holds the archive, and says which process does.
+TEST_F(FleetTest, ASecondRunAtOnceOnOneArchiveIsRefused) {
+    Radios({"S2"});
+    const FleetPlan plan = Plan("Serial,MMSI\nS2,211000001\n");
+    {
+        const FleetArchiveLock first(archive);
+        ASSERT_TRUE(first.Held()) << first.Why();
+        const FleetSummary refused = Run(plan);
+        EXPECT_TRUE(refused.radios.empty());
+        EXPECT_FALSE(refused.AllProgrammed());
+        EXPECT_EQ(refused.closed, "Another fleet run (process " + std::to_string(getpid()) +
+                                      ") is programming radios with the radio archive " + dir.File("archive") +
+                                      "; nothing was programmed. Run one at a time, with all the ports in it: two "
+                                      "runs at once could give one MMSI to two radios.");
+        EXPECT_TRUE(Letters(0).empty());
+    }
+    EXPECT_EQ(Run(plan).programmed, 1u) << "the lock is let go with its holder";
 }
 
 // A roster or template that would program a radio wrongly is refused before any port is opened,
