@@ -89,13 +89,17 @@ void AddShow(CLI::App& archive, const Console& io, int& exitCode) {
     });
 }
 
-void AddLog(CLI::App& archive, const Console& io) {
+void AddLog(CLI::App& archive, const Console& io, int& exitCode) {
     auto choice = std::make_shared<ArchiveChoice>();
     auto* cmd = archive.add_subcommand(
         "log", "The programming log: every write, restore and verify, oldest first, and writes cut off");
     AddDemoFlag(*cmd, *choice);
-    cmd->callback([choice, &io] {
+    cmd->callback([choice, &io, &exitCode] {
         const LogRead log = choice->Archive().ReadLog();
+        if (!log.error.empty()) {
+            io.err << log.error << "\n";
+            return void(exitCode = kExitFile);
+        }
         for (const LogLine& l : log.lines)
             io.out << LogLineReport(l, RestoreCommand(Shown(l.port), Shown(l.backup))) << "\n";
         if (log.damaged > 0) io.err << log.damaged << " damaged line(s) of the log left out\n";
@@ -115,6 +119,11 @@ void AddRegister(CLI::App& archive, Console& io, int& exitCode) {
         io.dataOnStdout = IsStandardOutput(args->output);
         if (!OutputApartOrReport(args->output, {}, io)) return void(exitCode = kExitUsage);
         const LogRead log = args->choice.Archive().ReadLog();
+        // An empty register for a log that could not be read would say no radio was programmed.
+        if (!log.error.empty()) {
+            io.err << log.error << "; no register was written.\n";
+            return void(exitCode = kExitFile);
+        }
         const std::string csv = RegisterCsv(args->history ? RegisterHistory(log) : RegisterNow(log));
         if (!WriteReportOrReport(args->output, csv, io)) return void(exitCode = kExitFile);
         if (log.damaged > 0) io.err << log.damaged << " damaged line(s) of the log left out\n";
@@ -128,7 +137,7 @@ void AddArchiveCommands(CLI::App& app, Console& io, int& exitCode) {
     archive->require_subcommand(1);
     AddList(*archive, io);
     AddShow(*archive, io, exitCode);
-    AddLog(*archive, io);
+    AddLog(*archive, io, exitCode);
     AddRegister(*archive, io, exitCode);
 }
 

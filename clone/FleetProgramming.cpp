@@ -49,7 +49,12 @@ void ReadRosterOf(const std::string& path, bool europeanModel, FleetPlan& plan, 
 
 void CheckAgainstRegister(const RadioArchive& archive, const std::string& rosterPath, const std::string& assign,
                           const std::string& hint, FleetPlan& plan, FleetPlanRead& read) {
-    const std::vector<RegisterRow> register_ = RegisterNow(archive.ReadLog());
+    const LogRead log = archive.ReadLog();
+    if (!log.error.empty()) {
+        read.problems.push_back(log.error + ": the roster cannot be checked against the register.");
+        return;
+    }
+    const std::vector<RegisterRow> register_ = RegisterNow(log);
     const std::vector<CsvProblem> conflicts = RegisterConflicts(plan.roster, register_);
     for (const CsvProblem& p : conflicts)
         read.problems.push_back(PrintableText(rosterPath) + ": " + CsvProblemText(p, plan.roster.columnNames));
@@ -252,7 +257,9 @@ std::string FleetLedger::ClosedLocked() {
 
 std::string FleetLedger::RegisterObjection(const RosterRow& row, bool assigning) const {
     if (!archive_ || plan_.allowReuse) return {};
-    const std::vector<RegisterRow> register_ = RegisterNow(archive_->ReadLog());
+    const LogRead log = archive_->ReadLog();
+    if (!log.error.empty()) return log.error + ": its row cannot be checked against the register";
+    const std::vector<RegisterRow> register_ = RegisterNow(log);
     // A serial number this run tried to assign is in the register by that try: the radio it
     // failed on may come again.
     const bool triedHere = std::find(assignedHere_.begin(), assignedHere_.end(), row.serial) != assignedHere_.end();

@@ -437,7 +437,13 @@ std::optional<LogLine> ParseLogLine(std::string_view line) {
 
 LogRead RadioArchive::ReadLog() const {
     LogRead log;
-    std::ifstream in(JoinPath(folder_, kProgrammingLogName), std::ios::binary);
+    const std::string path = JoinPath(folder_, kProgrammingLogName);
+    if (access(path.c_str(), F_OK) != 0 && errno == ENOENT) return log;
+    if (const std::string cause = OpenFailureCause(path); !cause.empty()) {
+        log.error = "The programming log " + PrintableText(path) + " cannot be read (" + cause + ")";
+        return log;
+    }
+    std::ifstream in(path, std::ios::binary);
     std::string text;
     while (std::getline(in, text)) {
         if (text.empty() || text == "\r") continue;

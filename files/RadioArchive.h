@@ -71,6 +71,9 @@ struct LogRead {
     // start that has its outcome is left out.
     std::vector<LogLine> lines;
     std::size_t damaged = 0;  // lines that could not be read, left out
+    // Why the log could not be read at all (it is a folder, not permitted, ...); empty when it
+    // was, or when there is none yet. Lines then are none, which says nothing of what was written.
+    std::string error;
 };
 
 // A line of the log read from its text; nothing when it is not one.

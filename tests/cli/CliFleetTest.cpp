@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -230,6 +231,28 @@ TEST_F(CliFleet, APortThatCannotBeOpenedSaysWhyWhileTheRunWaits) {
               std::string::npos)
         << r.err;
     EXPECT_NE(r.err.find(ptys[0]->DevicePath() + "  Waiting for a radio\n"), std::string::npos) << r.err;
+}
+
+// A programming log that cannot be read is no empty register: the register is not written, the
+// log not shown, and a roster that cannot be checked against it touches no radio.
+TEST_F(CliFleet, AnUnreadableLogIsNoEmptyRegister) {
+    Radios({"S1"});
+    WriteText(dir.File("roster.csv"), "Serial,MMSI\nS1,211000001\n");
+    const std::string log = dir.File(std::string(kArchiveFolder) + "/programming.log");
+    ASSERT_TRUE(std::filesystem::create_directories(log));
+    const std::string cannot = "The programming log " + log + " cannot be read (a folder, not a file)";
+
+    ProcessResult r = Cli("archive register -o register.csv");
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, cannot + "; no register was written.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("register.csv")));
+    r = Cli("archive log");
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, cannot + "\n");
+    r = Cli("fleet t.dat roster.csv --once --yes" + Ports());
+    EXPECT_EQ(r.exitCode, 2) << r.out << r.err;
+    EXPECT_EQ(r.err, cannot + ": the roster cannot be checked against the register.\n");
+    EXPECT_EQ(FramesReceived(0), 0u);
 }
 
 }  // namespace
