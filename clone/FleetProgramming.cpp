@@ -54,6 +54,9 @@ void CheckAgainstRegister(const RadioArchive& archive, const std::string& roster
         read.problems.push_back(log.error + ": the roster cannot be checked against the register.");
         return;
     }
+    if (log.damaged > 0)
+        read.warnings.push_back("the programming log has " + std::to_string(log.damaged) +
+                                " damaged line(s): the roster was checked against the register without them");
     const std::vector<RegisterRow> register_ = RegisterNow(log);
     const std::vector<CsvProblem> conflicts = RegisterConflicts(plan.roster, register_);
     for (const CsvProblem& p : conflicts)

@@ -253,6 +253,17 @@ TEST_F(CliFleet, AnUnreadableLogIsNoEmptyRegister) {
     EXPECT_EQ(r.exitCode, 2) << r.out << r.err;
     EXPECT_EQ(r.err, cannot + ": the roster cannot be checked against the register.\n");
     EXPECT_EQ(FramesReceived(0), 0u);
+
+    // One damaged line is no reason to stop, but the run says the register was read without it.
+    std::filesystem::remove(log);
+    WriteText(log, "{\"operation\":\"write\",\"serial\":\"S0\",\"mmsi\":\"2110\n");
+    r = Cli("fleet t.dat roster.csv --once --yes" + Ports());
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(r.err.rfind("warning: the programming log has 1 damaged line(s): the roster was checked against the "
+                          "register without them\n",
+                          0),
+              0u)
+        << r.err;
 }
 
 }  // namespace
