@@ -14,12 +14,16 @@ InterruptStop::InterruptStop() {
     sigaddset(&signals_, SIGTERM);
     sigaddset(&signals_, SIGHUP);  // the terminal went away: stop as cleanly as for Ctrl-C
     pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
+    struct sigaction ignore{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &previousPipe_);
     watcher_ = std::thread([this] { Watch(); });
 }
 
 InterruptStop::~InterruptStop() {
     done_ = true;
     watcher_.join();
+    sigaction(SIGPIPE, &previousPipe_, nullptr);
     pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
 }
 

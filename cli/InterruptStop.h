@@ -1,5 +1,6 @@
 // While alive, Ctrl-C, a termination request or a hang-up asks the running clone to stop through
-// the stop event instead of killing the program, so the port is closed cleanly.
+// the stop event instead of killing the program, so the port is closed cleanly; and a reader of
+// the output that went away (`| head`) no longer kills it midway: the output is lost, not a radio.
 #pragma once
 
 #include <atomic>
@@ -22,6 +23,7 @@ private:
 
     sigset_t signals_{};
     sigset_t previous_{};
+    struct sigaction previousPipe_{};
     std::atomic<bool> done_{false};
     std::atomic<bool> interrupted_{false};
     std::thread watcher_;

@@ -266,5 +266,27 @@ TEST_F(CliFleet, AnUnreadableLogIsNoEmptyRegister) {
         << r.err;
 }
 
+// Output read by a program that stops reading (`| head -1`) no longer kills the run while a radio
+// is being written: every radio is programmed and logged; only the lines are lost.
+TEST_F(CliFleet, AReaderThatGoesAwayCutsNoRadioShort) {
+    Radios({"S1", "S2", "S3"});
+    // S1's line ends the reader, S2's finds it gone while S3 is still being written.
+    OnRadio(1, [](SimulatedRadio& r) { r.Faults().replyDelay = 2ms; });
+    OnRadio(2, [](SimulatedRadio& r) { r.Faults().replyDelay = 10ms; });
+    WriteText(dir.File("roster.csv"), "Serial,MMSI\nS1,211000001\nS2,211000002\nS3,211000003\n");
+    const ProcessResult r = RunProcess(std::string("('") + ORVEN_CLI_PATH + "' fleet t.dat roster.csv --once --yes" +
+                                           Ports() + " 2>/dev/null | head -1)",
+                                       dir.path());
+    EXPECT_EQ(r.out.rfind("Program up to 3 radios", 0), 0u) << r.out;
+    EXPECT_EQ(Mmsi(0), "211000001");
+    EXPECT_EQ(Mmsi(1), "211000002");
+    EXPECT_EQ(Mmsi(2), "211000003") << "the slow radio was written whole";
+    const ProcessResult log = Cli("archive log");
+    EXPECT_EQ(log.out.find("INTERRUPTED"), std::string::npos) << log.out;
+    EXPECT_NE(log.out.find("serial S3  MMSI 211000003  ATIS -  NMEA2000 -  Write OK.  read-back: Verify OK."),
+              std::string::npos)
+        << log.out;
+}
+
 }  // namespace
 }  // namespace orven::test
