@@ -3,6 +3,7 @@
 #include "clone/CloneEvent.h"
 #include "model/RadioIdentities.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -42,7 +43,8 @@ public:
 private:
     void Publish(bool always) {
         if (quiet_ || max_ <= min_) return;
-        const int percent = (pos_ - min_) * kFullPercent / (max_ - min_);
+        // A phase may step past the range it set (its last frames); the line never says more than done.
+        const int percent = std::clamp((pos_ - min_) * kFullPercent / (max_ - min_), 0, kFullPercent);
         if (!always && percent == status_.percent) return;
         status_.percent = percent;
         sink_.PortChanged(index_, status_);

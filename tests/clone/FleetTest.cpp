@@ -40,6 +40,7 @@ public:
     void PortChanged(std::size_t port, const PortStatus& status) override {
         std::lock_guard lock(mutex_);
         steps_[port].push_back(status.step);
+        widest_ = std::max(widest_, status.percent);
     }
     void RadioFinished(std::size_t, const RadioReport& report) override {
         std::lock_guard lock(mutex_);
@@ -53,11 +54,17 @@ public:
         std::lock_guard lock(mutex_);
         return steps_[port];
     }
+    // The largest share of a step any port's line has shown.
+    int WidestPercent() {
+        std::lock_guard lock(mutex_);
+        return widest_;
+    }
 
 private:
     std::mutex mutex_;
     std::vector<RadioReport> reports_;
     std::map<std::size_t, std::vector<std::string>> steps_;
+    int widest_ = -1;
 };
 
 // Radios on pseudo-terminals (no pacing), a template (the European test document, whose own
@@ -206,6 +213,7 @@ TEST_F(FleetTest, EveryRadioHoldsTheTemplateAndItsOwnIdentities) {
     }
     EXPECT_EQ(now[0].serial + " " + now[0].mmsi + " " + now[0].name, "S1 211000001 Heron");
     EXPECT_EQ(now[1].serial + " " + now[1].mmsi + " " + now[1].name, std::string("S2 ") + kDemoMmsi + " Otter");
+    EXPECT_EQ(sink.WidestPercent(), 100) << "a port's line shows each step up to 100 %, never beyond";
 }
 
 // A radio whose write is cut off midway fails on its own port, named with the entry that keeps
