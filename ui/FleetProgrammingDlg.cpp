@@ -36,6 +36,13 @@ constexpr int kTextLines = 5;
 
 QString Shown(const std::string& text) { return QString::fromStdString(PrintableText(text)); }
 
+// A report of several lines as the core words it: each line made printable, the breaks kept.
+QString ShownLines(const std::string& text) {
+    QStringList lines;
+    for (const QString& line : QString::fromStdString(text).split(QLatin1Char('\n'))) lines << Shown(line.toStdString());
+    return lines.join(QLatin1Char('\n'));
+}
+
 // The ports' reports, carried from their threads to the dialog; dropped once it is gone.
 class QueuedFleetSink : public FleetSink {
 public:
@@ -110,21 +117,25 @@ QWidget* FleetProgrammingDlg::BuildFiles() {
     auto* box = new QWidget(this);
     auto* form = new QFormLayout(box);
     form->setContentsMargins(0, 0, 0, 0);
-    const auto fileRow = [this, form](const char* label, int editId, int browseId, FileKind kind, const char* title) {
+    const auto fileRow = [this, form](const char* label, int editId, int browseId, FileKind kind, const char* title,
+                                      QPushButton*& browse) {
         auto* edit = WithId(new QLineEdit(this), editId);
-        auto* browse = MakeButton("Browse...", browseId, this);
+        browse = MakeButton("Browse...", browseId, this);
         connect(browse, &QPushButton::clicked, this,
                 [this, edit, kind, title] { Browse(edit, kind, QString::fromLatin1(title)); });
         auto* row = new QHBoxLayout;
         row->addWidget(edit, 1);
         row->addWidget(browse);
-        form->addRow(QString::fromLatin1(label), row);
+        // A caption without a buddy would show its "&" and take no Alt key.
+        auto* caption = new QLabel(QString::fromLatin1(label), this);
+        caption->setBuddy(edit);
+        form->addRow(caption, row);
         return edit;
     };
     template_ = fileRow("&Template:", ids::fleet::kTemplateEdit, ids::fleet::kTemplateBrowse, FileKind::Settings,
-                        "Choose the Template");
+                        "Choose the Template", templateBrowse_);
     roster_ = fileRow("&Roster:", ids::fleet::kRosterEdit, ids::fleet::kRosterBrowse, FileKind::Spreadsheet,
-                      "Choose the Roster");
+                      "Choose the Roster", rosterBrowse_);
     template_->setToolTip(QStringLiteral("The settings file whose channels and settings every radio takes"));
     roster_->setToolTip(QStringLiteral("CSV with a header: Serial (required), MMSI, ATIS, NMEA2000, Name; one row per radio"));
 
@@ -258,7 +269,7 @@ void FleetProgrammingDlg::ShowPort(std::size_t port, const PortStatus& status) {
 }
 
 void FleetProgrammingDlg::ShowRadio(std::size_t port, const RadioReport& report) {
-    const QString line = Shown(RadioReportText(report, kRestoreHint));
+    const QString line = ShownLines(RadioReportText(report, kRestoreHint));
     reports_->appendPlainText(line);
     if (static_cast<int>(port) < table_->rowCount()) table_->item(static_cast<int>(port), kResultColumn)->setToolTip(line);
 }
@@ -278,6 +289,8 @@ void FleetProgrammingDlg::SetRunning(bool running) {
     stop_->setEnabled(running);
     template_->setEnabled(!running);
     roster_->setEnabled(!running);
+    templateBrowse_->setEnabled(!running);
+    rosterBrowse_->setEnabled(!running);
     ports_->setEnabled(!running);
     once_->setEnabled(!running);
 }

@@ -84,6 +84,8 @@ private:
 
     QLineEdit* template_ = nullptr;
     QLineEdit* roster_ = nullptr;
+    QPushButton* templateBrowse_ = nullptr;
+    QPushButton* rosterBrowse_ = nullptr;
     QListWidget* ports_ = nullptr;
     QCheckBox* once_ = nullptr;
     QPlainTextEdit* problems_ = nullptr;

@@ -121,13 +121,22 @@ void RadioArchiveDlg::OnRestore() {
     if (Prompts().AskYesNo(this, QString::fromLatin1(kRestoreTitle), QString::fromStdString(question))) done(kRestoreChosen);
 }
 
+// The register is drawn from the archive's log, so it never goes into the archive: saved over the
+// log it would erase the very record it lists.
 void RadioArchiveDlg::OnSaveRegister() {
-    const QString path = Prompts().SaveFileName(this, QStringLiteral("Save Register"), QString(), FileKind::Spreadsheet);
+    const QString title = QStringLiteral("Save Register");
+    const QString path = Prompts().SaveFileName(this, title, QString(), FileKind::Spreadsheet);
     if (path.isEmpty()) return;
-    const std::string csv = RegisterCsv(RegisterNow(archive_.ReadLog()));
-    if (!WriteFileAtomically(path.toStdString(), std::string_view(csv)))
-        Prompts().Message(this, QStringLiteral("Save Register"), QStringLiteral("Can't Create file:\n") + path,
-                          PromptIcon::Warning);
+    const std::string target = path.toLocal8Bit().toStdString();
+    if (const std::optional<std::string> refusal = ArchiveOutputRefusal(target))
+        return Prompts().Message(this, title, QString::fromStdString(*refusal) + QLatin1Char('.'), PromptIcon::Warning);
+    const std::vector<RegisterRow> rows = RegisterNow(archive_.ReadLog());
+    if (!WriteFileAtomically(target, std::string_view(RegisterCsv(rows))))
+        return Prompts().Message(this, title,
+                                 QStringLiteral("Can't Create file:\n%1\n(%2)")
+                                     .arg(path, QString::fromStdString(SaveObstacle(target))),
+                                 PromptIcon::Warning);
+    note_->setText(QStringLiteral("The register of %1 radio(s) was saved to %2.").arg(rows.size()).arg(path));
 }
 
 }  // namespace orven::ui

@@ -1,5 +1,7 @@
 // Tools > Fleet Programming against simulated radios on pseudo-terminals, the COM ports of the
 // window pointing at them.
+#include "clone/CloneEvent.h"
+#include "files/Paths.h"
 #include "files/ProgrammingRegister.h"
 #include "files/RadioArchive.h"
 #include "model/RadioIdentities.h"
@@ -8,10 +10,14 @@
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/FleetProgrammingDlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -162,6 +168,123 @@ TEST_F(FleetWindow, ClosingWhileRunningAsksAndStopsEveryPort) {
     EXPECT_EQ(table, QStringList({"COM1||S1|Ended|programmed", "COM2||S2|Ended|programmed"}));
     EXPECT_EQ(Mmsi(0), "211000001");
     EXPECT_EQ(Mmsi(1), "211000002");
+}
+
+// A radio whose write is cut off midway: its report keeps the core's line breaks and names the
+// backup entry; restoring that entry from File > Radio Archive on its port brings the radio back.
+TEST_F(FleetWindow, ACutOffRadioIsRestoredFromTheArchiveAsItsReportSays) {
+    constexpr std::uint32_t kIntoTheWrite = 4 + 79 + 4 + 30;  // look, backup, look again, then 30 frames
+    ptys[1]->WithRadio([&](SimulatedRadio& r) { r.Faults().silentAfterFrames = kIntoTheWrite; });
+    const RadioImage before = ptys[1]->WithRadio([](SimulatedRadio& r) { return r.Memory(); });
+    WriteText(dir.File("roster.csv"), "Serial,MMSI,Name\nS1,211000001,Heron\nS2,,Otter\n");
+    QString reports;
+    prompts.answers.push_back(true);
+    prompts.dialogScript.push_back([&](QDialog& d) {
+        Choose(d, dir.File("t.dat"), dir.File("roster.csv"), {"COM1", "COM2"}, true, prompts);
+        test::Click(d, ids::fleet::kStart);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+        reports = Text(d, ids::fleet::kReports);
+        return QDialog::Rejected;
+    });
+    Trigger(ids::menu::kFleetProgramming);
+
+    const RadioArchive archive(RadioArchive::DefaultFolder());
+    std::string backup;
+    for (const ArchiveEntry& entry : archive.List())
+        if (entry.record.serial == "S2" && entry.record.operation == "backup") backup = entry.id;
+    ASSERT_FALSE(backup.empty());
+    EXPECT_TRUE(reports.contains(QString::fromStdString(
+        "COM2: radio S2 (Otter): FAILED: Radio is not detected!\n\nWhat the radio held before is kept in the radio "
+        "archive as " + backup + "; restore it from File > Radio Archive")))
+        << reports.toStdString();
+    EXPECT_FALSE(reports.contains("\\x0a")) << reports.toStdString();
+    ASSERT_NE(ptys[1]->WithRadio([](SimulatedRadio& r) { return r.Memory(); }), before) << "half-written";
+
+    ptys[1]->WithRadio([](SimulatedRadio& r) { r.Faults().silentAfterFrames.reset(); });
+    Combo(ids::main::kPortCombo)->setCurrentIndex(2);  // COM2
+    prompts.answers = {true};
+    prompts.dialogScript.push_back([&](QDialog& d) {
+        QTreeWidget& list = Control<QTreeWidget>(d, ids::archive::kEntryList);
+        for (int i = 0; i < list.topLevelItemCount(); ++i)
+            if (list.topLevelItem(i)->toolTip(0) == QString::fromStdString(backup)) list.setCurrentItem(list.topLevelItem(i));
+        test::Click(d, ids::archive::kRestore);
+        return d.result();
+    });
+    Trigger(ids::menu::kRadioArchive);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !CloneBusyEvent.IsSet(); }, kRunMs));
+    const QString status = MainWindowTest::Text(ids::main::kStatusText);
+    EXPECT_TRUE(status.startsWith("Restore OK. Verify OK.")) << status.toStdString();
+    EXPECT_EQ(ptys[1]->WithRadio([](SimulatedRadio& r) { return r.Memory(); }), before);
+}
+
+// The captions take the keyboard to their fields; while a run goes on nothing can change what it
+// was started with, Browse included.
+TEST_F(FleetWindow, CaptionsReachTheirFieldsAndARunLocksTheFiles) {
+    WriteText(dir.File("roster.csv"), "Serial,MMSI\nS1,211000001\nS2,211000002\n");
+    QStringList captions;
+    QString afterAltR, afterAltT;  // the names of the controls that had the focus
+    bool browseDuringRun = true;
+    prompts.answers = {true, true};
+    prompts.dialogScript.push_back([&](QDialog& d) {
+        d.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&d));
+        d.activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &d; }));
+        for (const QLabel* label : d.findChildren<QLabel*>())
+            if (label->buddy()) captions << label->text();
+        QTest::keyClick(&d, Qt::Key_R, Qt::AltModifier);
+        afterAltR = QApplication::focusWidget()->objectName();
+        QTest::keyClick(&d, Qt::Key_T, Qt::AltModifier);
+        afterAltT = QApplication::focusWidget()->objectName();
+        Choose(d, dir.File("t.dat"), dir.File("roster.csv"), {"COM1", "COM2"}, false, prompts);
+        test::Click(d, ids::fleet::kStart);
+        EXPECT_TRUE(Running(d));
+        browseDuringRun = Control<QPushButton>(d, ids::fleet::kTemplateBrowse).isEnabled() ||
+                          Control<QPushButton>(d, ids::fleet::kRosterBrowse).isEnabled();
+        d.reject();  // Yes: stop every port
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+        EXPECT_TRUE(Control<QPushButton>(d, ids::fleet::kTemplateBrowse).isEnabled());
+        return QDialog::Rejected;
+    });
+    Trigger(ids::menu::kFleetProgramming);
+    EXPECT_TRUE(captions.contains("&Template:") && captions.contains("&Roster:")) << captions.join('|').toStdString();
+    EXPECT_EQ(afterAltR, ui::IdName(ids::fleet::kRosterEdit));
+    EXPECT_EQ(afterAltT, ui::IdName(ids::fleet::kTemplateEdit));
+    EXPECT_FALSE(browseDuringRun);
+}
+
+// Save Register never lands in the archive (saved over the log it would erase what it lists), says
+// why a save failed, and says where a good one went.
+TEST_F(FleetWindow, SaveRegisterKeepsOutOfTheArchiveAndNamesWhatWentWrong) {
+    const RadioArchive archive(RadioArchive::DefaultFolder());
+    LogLine written;
+    written.time = "2026-12-07 10:00:00";
+    written.operation = "write";
+    written.serial = "S1";
+    written.mmsi = "211000001";
+    written.result = "Write OK.";
+    std::string error;
+    ASSERT_TRUE(archive.AppendLog(written, error)) << error;
+    const std::string log = JoinPath(archive.Folder(), kProgrammingLogName);
+    const std::string logBefore = ReadText(log);
+    const std::string good = dir.File("register.csv");
+    prompts.saveNames = {QString::fromStdString(log), QString::fromStdString(dir.path()), QString::fromStdString(good)};
+    QString note;
+    prompts.dialogScript.push_back([&](QDialog& d) {
+        for (int i = 0; i < 3; ++i) test::Click(d, ids::archive::kSaveRegister);
+        note = Control<QLabel>(d, ids::archive::kEntryNote).text();
+        return QDialog::Rejected;
+    });
+    Trigger(ids::menu::kRadioArchive);
+
+    EXPECT_EQ(ReadText(log), logBefore);
+    const QStringList said = prompts.MessageTexts();
+    ASSERT_EQ(said.size(), 2) << said.join("\n---\n").toStdString();
+    EXPECT_TRUE(said[0].startsWith(QString::fromStdString(log + ": lies in the radio archive"))) << said[0].toStdString();
+    EXPECT_EQ(said[1], QString::fromStdString("Can't Create file:\n" + dir.path() + "\n(" + dir.path() + " is a folder)"));
+    EXPECT_EQ(ReadText(good), "Serial,MMSI,ATIS,NMEA2000,Name,Time,Operation,Port,Result,Read-back,Backup\r\n"
+                              "S1,211000001,,,,2026-12-07 10:00:00,write,,Write OK.,,\r\n");
+    EXPECT_EQ(note, QString::fromStdString("The register of 1 radio(s) was saved to " + good + "."));
 }
 
 }  // namespace
