@@ -281,7 +281,17 @@ void FleetProgrammingDlg::Finished(const FleetSummary& summary) {
     QString text = Shown(FleetSummaryText(summary));
     if (!summary.closed.empty()) text = Shown(summary.closed) + QLatin1Char('\n') + text;
     summary_->setText(text);
-    if (closeWhenEnded_) QDialog::reject();
+    if (!closeWhenEnded_) return;
+    // The table goes with the dialog: a radio left half-written is named, with its backup, first.
+    QStringList failed;
+    for (const RadioReport& report : summary.radios)
+        if (report.verdict == RadioVerdict::Failed) failed << ShownLines(RadioReportText(report, kRestoreHint));
+    if (!failed.isEmpty())
+        Prompts().Message(this, QString::fromLatin1(kTitle),
+                          QStringLiteral("Every port has stopped. These radios were not programmed whole:\n\n") +
+                              failed.join(QStringLiteral("\n\n")),
+                          PromptIcon::Warning);
+    QDialog::reject();
 }
 
 void FleetProgrammingDlg::SetRunning(bool running) {

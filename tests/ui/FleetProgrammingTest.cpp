@@ -170,6 +170,41 @@ TEST_F(FleetWindow, ClosingWhileRunningAsksAndStopsEveryPort) {
     EXPECT_EQ(Mmsi(1), "211000002");
 }
 
+// Closing while radios are being written stops them; before the dialog and its table go, the user
+// is told which radios were left unfinished and which archive entry restores each.
+TEST_F(FleetWindow, ClosingDuringAWriteNamesEachUnfinishedRadioAndItsBackup) {
+    for (auto& pty : ptys) pty->WithRadio([](SimulatedRadio& r) { r.Faults().baud = 9600; });
+    WriteText(dir.File("roster.csv"), "Serial,MMSI,Name\nS1,211000001,Heron\nS2,211000002,Otter\n");
+    prompts.answers = {true, true};
+    bool closed = false;
+    prompts.dialogScript.push_back([&](QDialog& d) {
+        Choose(d, dir.File("t.dat"), dir.File("roster.csv"), {"COM1", "COM2"}, true, prompts);
+        test::Click(d, ids::fleet::kStart);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Table(d).filter("|Writing").size() == 2; }, kRunMs))
+            << Table(d).join('\n').toStdString();
+        d.reject();  // Yes
+        closed = QTest::qWaitFor([&] { return !Running(d); }, kRunMs);
+        return QDialog::Rejected;
+    });
+    Trigger(ids::menu::kFleetProgramming);
+
+    EXPECT_TRUE(closed);
+    const RadioArchive archive(RadioArchive::DefaultFolder());
+    ASSERT_EQ(prompts.messages.size(), 1u) << prompts.MessageTexts().join('\n').toStdString();
+    const QString told = prompts.messages[0].text;
+    EXPECT_TRUE(told.startsWith("Every port has stopped. These radios were not programmed whole:")) << told.toStdString();
+    for (const char* radio : {"COM1: radio S1 (Heron): FAILED: ", "COM2: radio S2 (Otter): FAILED: "})
+        EXPECT_TRUE(told.contains(radio)) << told.toStdString();
+    int backups = 0;
+    for (const ArchiveEntry& entry : archive.List()) {
+        if (entry.record.operation != "backup") continue;
+        ++backups;
+        EXPECT_TRUE(told.contains(QString::fromStdString("kept in the radio archive as " + entry.id + "; restore it")))
+            << told.toStdString();
+    }
+    EXPECT_EQ(backups, 2);
+}
+
 // A radio whose write is cut off midway: its report keeps the core's line breaks and names the
 // backup entry; restoring that entry from File > Radio Archive on its port brings the radio back.
 TEST_F(FleetWindow, ACutOffRadioIsRestoredFromTheArchiveAsItsReportSays) {
