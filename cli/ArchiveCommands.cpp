@@ -102,7 +102,7 @@ void AddLog(CLI::App& archive, const Console& io, int& exitCode) {
         }
         for (const LogLine& l : log.lines)
             io.out << LogLineReport(l, RestoreCommand(Shown(l.port), Shown(l.backup))) << "\n";
-        if (log.damaged > 0) io.err << log.damaged << " damaged line(s) of the log left out\n";
+        if (log.damaged > 0) io.err << log.damaged << kDamagedLogLinesText << "\n";
     });
 }
 
@@ -126,7 +126,7 @@ void AddRegister(CLI::App& archive, Console& io, int& exitCode) {
         }
         const std::string csv = RegisterCsv(args->history ? RegisterHistory(log) : RegisterNow(log));
         if (!WriteReportOrReport(args->output, csv, io)) return void(exitCode = kExitFile);
-        if (log.damaged > 0) io.err << log.damaged << " damaged line(s) of the log left out\n";
+        if (log.damaged > 0) io.err << log.damaged << kDamagedLogLinesText << "\n";
     });
 }
 

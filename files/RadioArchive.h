@@ -75,6 +75,8 @@ struct LogRead {
     // was, or when there is none yet. Lines then are none, which says nothing of what was written.
     std::string error;
 };
+// Follows the count of damaged lines wherever a list drawn from the log is shown or saved.
+inline constexpr const char* kDamagedLogLinesText = " damaged line(s) of the log left out";
 
 // A line of the log read from its text; nothing when it is not one.
 std::optional<LogLine> ParseLogLine(std::string_view text);

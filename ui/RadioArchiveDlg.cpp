@@ -130,13 +130,17 @@ void RadioArchiveDlg::OnSaveRegister() {
     const std::string target = path.toLocal8Bit().toStdString();
     if (const std::optional<std::string> refusal = ArchiveOutputRefusal(target))
         return Prompts().Message(this, title, QString::fromStdString(*refusal) + QLatin1Char('.'), PromptIcon::Warning);
-    const std::vector<RegisterRow> rows = RegisterNow(archive_.ReadLog());
+    const LogRead log = archive_.ReadLog();
+    const std::vector<RegisterRow> rows = RegisterNow(log);
     if (!WriteFileAtomically(target, std::string_view(RegisterCsv(rows))))
         return Prompts().Message(this, title,
                                  QStringLiteral("Can't Create file:\n%1\n(%2)")
                                      .arg(path, QString::fromStdString(SaveObstacle(target))),
                                  PromptIcon::Warning);
-    note_->setText(QStringLiteral("The register of %1 radio(s) was saved to %2.").arg(rows.size()).arg(path));
+    QString saved = QStringLiteral("The register of %1 radio(s) was saved to %2.").arg(rows.size()).arg(path);
+    // A write the log lost a line of is missing from the register: a dealer must not hand it on unawares.
+    if (log.damaged > 0) saved += QStringLiteral(" %1%2.").arg(log.damaged).arg(QString::fromLatin1(kDamagedLogLinesText));
+    note_->setText(saved);
 }
 
 }  // namespace orven::ui

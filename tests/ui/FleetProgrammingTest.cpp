@@ -19,6 +19,7 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 
+#include <fstream>
 #include <memory>
 
 namespace orven::test {
@@ -320,6 +321,21 @@ TEST_F(FleetWindow, SaveRegisterKeepsOutOfTheArchiveAndNamesWhatWentWrong) {
     EXPECT_EQ(ReadText(good), "Serial,MMSI,ATIS,NMEA2000,Name,Time,Operation,Port,Result,Read-back,Backup\r\n"
                               "S1,211000001,,,,2026-12-07 10:00:00,write,,Write OK.,,\r\n");
     EXPECT_EQ(note, QString::fromStdString("The register of 1 radio(s) was saved to " + good + "."));
+
+    // A line of the log that cannot be read is missing from the register, and the user is told.
+    {
+        std::ofstream append(log, std::ios::app);
+        append << "{\"time\": \"2026-12-07 11:00:00\", \"operation\": \"wri\n";
+    }
+    prompts.saveNames = {QString::fromStdString(good)};
+    prompts.dialogScript.push_back([&](QDialog& d) {
+        test::Click(d, ids::archive::kSaveRegister);
+        note = Control<QLabel>(d, ids::archive::kEntryNote).text();
+        return QDialog::Rejected;
+    });
+    Trigger(ids::menu::kRadioArchive);
+    EXPECT_EQ(note, QString::fromStdString("The register of 1 radio(s) was saved to " + good +
+                                           ". 1 damaged line(s) of the log left out."));
 }
 
 }  // namespace
