@@ -159,6 +159,16 @@ void FleetProgrammingDlg::Browse(QLineEdit* edit, FileKind kind, const QString& 
 }
 
 bool FleetProgrammingDlg::ReadPlan() {
+    // An empty field would be refused as a file named "" that does not exist.
+    QStringList unchosen;
+    if (template_->text().isEmpty())
+        unchosen << QStringLiteral("Choose the template: the settings file whose channels and settings every radio takes.");
+    if (roster_->text().isEmpty())
+        unchosen << QStringLiteral("Choose the roster: the CSV that gives each serial number its identities.");
+    if (!unchosen.isEmpty()) {
+        problems_->setPlainText(unchosen.join(QLatin1Char('\n')));
+        return false;
+    }
     const FleetPlanRead read = ReadFleetPlan(template_->text().toStdString(), roster_->text().toStdString(), {},
                                              false, archive_.get(), kAllowReuseHint);
     QStringList lines;

@@ -119,9 +119,11 @@ TEST_F(FleetWindow, ProgramsTwoRadiosAndRegistersBoth) {
 TEST_F(FleetWindow, ARefusedRosterOrRunTouchesNoRadio) {
     WriteText(dir.File("bad.csv"), "Serial,MMSI\nS1,211000001\nS2,211000001\n");
     WriteText(dir.File("good.csv"), "Serial,MMSI\nS1,211000001\nS2,211000002\n");
-    QString problems;
+    QString problems, unchosen;
     QStringList table;
     prompts.dialogScript.push_back([&](QDialog& d) {
+        test::Click(d, ids::fleet::kStart);
+        unchosen = Text(d, ids::fleet::kProblems);
         Choose(d, dir.File("t.dat"), dir.File("bad.csv"), {"COM1", "COM2"}, true, prompts);
         test::Click(d, ids::fleet::kStart);
         problems = Text(d, ids::fleet::kProblems);
@@ -136,6 +138,8 @@ TEST_F(FleetWindow, ARefusedRosterOrRunTouchesNoRadio) {
         return QDialog::Rejected;
     });
     Trigger(ids::menu::kFleetProgramming);
+    EXPECT_EQ(unchosen, "Choose the template: the settings file whose channels and settings every radio takes.\n"
+                        "Choose the roster: the CSV that gives each serial number its identities.");
     EXPECT_TRUE(problems.contains("bad.csv: line 3, column 2 (MMSI): is the MMSI of line 2")) << problems.toStdString();
     EXPECT_EQ(prompts.MessageTexts(), QStringList({"Tick the ports the radios are on."}));
     EXPECT_TRUE(table.isEmpty());
