@@ -320,6 +320,7 @@ void FleetProgrammingDlg::reject() {
     if (closeWhenEnded_) return;
     const QString question = QStringLiteral("The radios are being programmed. Stop every port and close?");
     if (!Prompts().AskYesNo(this, QString::fromLatin1(kTitle), question)) return;
+    if (!Running()) return QDialog::reject();  // the run ended while the question waited
     closeWhenEnded_ = true;
     OnStop();
 }

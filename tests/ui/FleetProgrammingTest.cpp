@@ -175,6 +175,30 @@ TEST_F(FleetWindow, ClosingWhileRunningAsksAndStopsEveryPort) {
     EXPECT_EQ(Mmsi(1), "211000002");
 }
 
+// A run that ends while the closing question waits: Yes still closes, at once.
+TEST_F(FleetWindow, YesClosesEvenWhenTheRunEndedWhileTheQuestionWaited) {
+    WriteText(dir.File("roster.csv"), "Serial,MMSI\nS1,211000001\nS2,211000002\n");
+    prompts.answers = {true, true};
+    int result = -1;
+    prompts.dialogScript.push_back([&](QDialog& d) {
+        Choose(d, dir.File("t.dat"), dir.File("roster.csv"), {"COM1", "COM2"}, true, prompts);
+        test::Click(d, ids::fleet::kStart);
+        EXPECT_TRUE(Running(d));
+        prompts.statusProbe = [&] {  // the user reads the question while both radios finish
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+            return QString();
+        };
+        d.setResult(-1);
+        d.reject();  // Yes
+        prompts.statusProbe = nullptr;
+        result = d.result();
+        return QDialog::Rejected;
+    });
+    Trigger(ids::menu::kFleetProgramming);
+    ASSERT_EQ(prompts.questions.size(), 2u);
+    EXPECT_EQ(result, QDialog::Rejected) << "the dialog was left open";
+}
+
 // Closing while radios are being written stops them; before the dialog and its table go, the user
 // is told which radios were left unfinished and which archive entry restores each.
 TEST_F(FleetWindow, ClosingDuringAWriteNamesEachUnfinishedRadioAndItsBackup) {
