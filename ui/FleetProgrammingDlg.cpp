@@ -81,7 +81,8 @@ FleetProgrammingDlg::FleetProgrammingDlg(FleetSetup setup, QWidget* parent)
     table_ = WithId(new QTableWidget(0, kColumnCount, this), ids::fleet::kPortTable);
     table_->setHorizontalHeaderLabels({QStringLiteral("Port"), QStringLiteral("Radio"), QStringLiteral("Serial"),
                                        QStringLiteral("Step"), QStringLiteral("Result")});
-    table_->horizontalHeader()->setStretchLastSection(true);
+    // The step carries the longest texts (a port's trouble among them); the result is one word.
+    table_->horizontalHeader()->setSectionResizeMode(kStepColumn, QHeaderView::Stretch);
     table_->verticalHeader()->hide();
     table_->setAccessibleName(QStringLiteral("Ports"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -275,6 +276,7 @@ void FleetProgrammingDlg::ShowPort(std::size_t port, const PortStatus& status) {
     table_->item(row, kRadioColumn)->setText(Shown(status.name));
     table_->item(row, kSerialColumn)->setText(Shown(status.serial));
     table_->item(row, kStepColumn)->setText(step);
+    table_->item(row, kStepColumn)->setToolTip(step);
     table_->item(row, kResultColumn)->setText(Shown(status.result));
 }
 
