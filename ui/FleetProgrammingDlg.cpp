@@ -273,6 +273,7 @@ void FleetProgrammingDlg::ShowPort(std::size_t port, const PortStatus& status) {
     if (row >= table_->rowCount()) return;
     QString step = QString::fromStdString(status.step);
     if (status.percent >= 0) step += QStringLiteral(" %1%").arg(status.percent);
+    if (!status.problem.empty()) step += QStringLiteral(": ") + Shown(status.problem);
     table_->item(row, kRadioColumn)->setText(Shown(status.name));
     table_->item(row, kSerialColumn)->setText(Shown(status.serial));
     table_->item(row, kStepColumn)->setText(step);

@@ -175,6 +175,25 @@ TEST_F(FleetWindow, ClosingWhileRunningAsksAndStopsEveryPort) {
     EXPECT_EQ(Mmsi(1), "211000002");
 }
 
+// A ticked port that can no longer be opened says why in its row, not only that it waits.
+TEST_F(FleetWindow, APortThatCannotBeOpenedSaysWhyInItsRow) {
+    WriteText(dir.File("roster.csv"), "Serial,MMSI\nS1,211000001\nS2,211000002\n");
+    prompts.answers = {true};
+    QString row;
+    prompts.dialogScript.push_back([&](QDialog& d) {
+        Choose(d, dir.File("t.dat"), dir.File("roster.csv"), {"COM2"}, false, prompts);
+        ports.MakeAbsent(2);  // the adaptor pulled after the dialog listed it
+        test::Click(d, ids::fleet::kStart);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Table(d).value(0).contains("Open Comp Port Error."); }, kRunMs));
+        row = Table(d).value(0);
+        test::Click(d, ids::fleet::kStop);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+        return QDialog::Rejected;
+    });
+    Trigger(ids::menu::kFleetProgramming);
+    EXPECT_TRUE(row.startsWith("COM2|||Waiting for a radio: Open Comp Port Error. (")) << row.toStdString();
+}
+
 // A run that ends while the closing question waits: Yes still closes, at once.
 TEST_F(FleetWindow, YesClosesEvenWhenTheRunEndedWhileTheQuestionWaited) {
     WriteText(dir.File("roster.csv"), "Serial,MMSI\nS1,211000001\nS2,211000002\n");
