@@ -26,8 +26,7 @@ namespace orven::ui {
 namespace {
 
 constexpr const char* kTitle = "Fleet Programming";
-constexpr const char* kAllowReuseHint =
-    "A radio sold has its MMSI removed first; the command line's fleet --allow-reuse then programs it again.";
+constexpr const char* kAllowReuseLabel = "A&llow identities the register gives another radio";
 constexpr const char* kRestoreHint = "restore it from File > Radio Archive";
 // The question lists this many radios; the roster holds the rest.
 constexpr std::size_t kQuestionRows = 20;
@@ -35,6 +34,12 @@ constexpr int kTableWidthChars = 90;
 constexpr int kTextLines = 5;
 
 QString Shown(const std::string& text) { return QString::fromStdString(PrintableText(text)); }
+
+// Follows a register conflict: how this window programs a radio whose MMSI was removed after a sale.
+std::string AllowReuseHint() {
+    return "A radio sold has its MMSI removed first; when that is done, tick \"" +
+           QString::fromLatin1(kAllowReuseLabel).remove(QLatin1Char('&')).toStdString() + "\" and press Start again.";
+}
 
 // A report of several lines as the core words it: each line made printable, the breaks kept.
 QString ShownLines(const std::string& text) {
@@ -151,6 +156,18 @@ QWidget* FleetProgrammingDlg::BuildFiles() {
     once_ = WithId(new QCheckBox(QStringLiteral("Program the radios present and &stop"), this), ids::fleet::kOnce);
     once_->setToolTip(QStringLiteral("Otherwise each port waits for its next radio until you press Stop"));
     form->addRow(QString(), once_);
+
+    // Writing a serial number is an identity change: only the one named here, and only once.
+    assign_ = WithId(new QLineEdit(this), ids::fleet::kAssignEdit);
+    assign_->setPlaceholderText(QStringLiteral("none: a radio without a serial number is left untouched"));
+    assign_->setToolTip(QStringLiteral("The roster's serial number that a radio holding none takes, with that row's identities"));
+    auto* assignCaption = new QLabel(QStringLiteral("&Assign serial:"), this);
+    assignCaption->setBuddy(assign_);
+    form->addRow(assignCaption, assign_);
+    allowReuse_ = WithId(new QCheckBox(QString::fromLatin1(kAllowReuseLabel), this),
+                         ids::fleet::kAllowReuse);
+    allowReuse_->setToolTip(QStringLiteral("Only after a radio was sold and its MMSI removed: the register then still lists it"));
+    form->addRow(QString(), allowReuse_);
     return box;
 }
 
@@ -170,8 +187,9 @@ bool FleetProgrammingDlg::ReadPlan() {
         problems_->setPlainText(unchosen.join(QLatin1Char('\n')));
         return false;
     }
-    const FleetPlanRead read = ReadFleetPlan(template_->text().toStdString(), roster_->text().toStdString(), {},
-                                             false, archive_.get(), kAllowReuseHint);
+    const FleetPlanRead read = ReadFleetPlan(template_->text().toStdString(), roster_->text().toStdString(),
+                                             assign_->text().trimmed().toStdString(), allowReuse_->isChecked(),
+                                             archive_.get(), AllowReuseHint());
     QStringList lines;
     for (const std::string& problem : read.problems) lines << Shown(problem);
     for (const std::string& warning : read.warnings) lines << QStringLiteral("warning: ") + Shown(warning);
@@ -316,6 +334,8 @@ void FleetProgrammingDlg::SetRunning(bool running) {
     rosterBrowse_->setEnabled(!running);
     ports_->setEnabled(!running);
     once_->setEnabled(!running);
+    assign_->setEnabled(!running);
+    allowReuse_->setEnabled(!running);
 }
 
 void FleetProgrammingDlg::reject() {

@@ -88,6 +88,8 @@ private:
     QPushButton* rosterBrowse_ = nullptr;
     QListWidget* ports_ = nullptr;
     QCheckBox* once_ = nullptr;
+    QLineEdit* assign_ = nullptr;
+    QCheckBox* allowReuse_ = nullptr;
     QPlainTextEdit* problems_ = nullptr;
     QTableWidget* table_ = nullptr;
     QPlainTextEdit* reports_ = nullptr;

@@ -184,6 +184,8 @@ inline constexpr int kPortTable = 1247;
 inline constexpr int kReports = 1248;
 inline constexpr int kStart = 1249;
 inline constexpr int kStop = 1250;
+inline constexpr int kAssignEdit = 1251;
+inline constexpr int kAllowReuse = 1252;
 }  // namespace fleet
 
 // Dialog buttons.

@@ -48,9 +48,10 @@ protected:
             ports.Link(n, pty->DevicePath());
         }
     }
-    std::string Mmsi(std::size_t i) {
-        return IdentitiesInImage(ptys[i]->WithRadio([](SimulatedRadio& r) { return r.Memory(); }))[IdentityKind::Mmsi];
+    std::string Held(std::size_t i, IdentityKind kind) {
+        return IdentitiesInImage(ptys[i]->WithRadio([](SimulatedRadio& r) { return r.Memory(); }))[kind];
     }
+    std::string Mmsi(std::size_t i) { return Held(i, IdentityKind::Mmsi); }
     std::size_t Frames(std::size_t i) { return ptys[i]->WithRadio([](SimulatedRadio& r) { return r.Log().size(); }); }
 
     // Fills the dialog in as a user would: the template by its file dialog, the roster typed, the
@@ -173,6 +174,36 @@ TEST_F(FleetWindow, ClosingWhileRunningAsksAndStopsEveryPort) {
     EXPECT_EQ(table, QStringList({"COM1||S1|Ended|programmed", "COM2||S2|Ended|programmed"}));
     EXPECT_EQ(Mmsi(0), "211000001");
     EXPECT_EQ(Mmsi(1), "211000002");
+}
+
+// A radio without a serial number takes the one typed under Assign, with its row's identities. An
+// MMSI the register gives another radio is refused, naming the box that allows it, until it is ticked.
+TEST_F(FleetWindow, AssignsASerialAndReusesAnMmsiOnlyWhenTold) {
+    ASSERT_NO_FATAL_FAILURE(Radios({""}));  // COM3
+    WriteText(dir.File("roster.csv"), "Serial,MMSI\nS1,211000001\nS9,211000009\n");
+    WriteText(dir.File("resold.csv"), "Serial,MMSI\nS2,211000001\n");
+    QString refused;
+    prompts.answers = {true, true};
+    prompts.dialogScript.push_back([&](QDialog& d) {
+        Choose(d, dir.File("t.dat"), dir.File("roster.csv"), {"COM1", "COM3"}, true, prompts);
+        TypeInto(Control<QLineEdit>(d, ids::fleet::kAssignEdit), "S9");
+        test::Click(d, ids::fleet::kStart);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+        Choose(d, dir.File("t.dat"), dir.File("resold.csv"), {"COM2"}, true, prompts);
+        TypeInto(Control<QLineEdit>(d, ids::fleet::kAssignEdit), "");
+        test::Click(d, ids::fleet::kStart);
+        refused = Text(d, ids::fleet::kProblems);
+        Control<QCheckBox>(d, ids::fleet::kAllowReuse).setChecked(true);
+        test::Click(d, ids::fleet::kStart);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+        return QDialog::Rejected;
+    });
+    Trigger(ids::menu::kFleetProgramming);
+    EXPECT_EQ(Held(2, IdentityKind::Serial) + " " + Mmsi(2), "S9 211000009");
+    EXPECT_EQ(Mmsi(0), "211000001");
+    EXPECT_TRUE(refused.contains("tick \"Allow identities the register gives another radio\"")) << refused.toStdString();
+    EXPECT_EQ(prompts.questions.size(), 2u);
+    EXPECT_EQ(Mmsi(1), "211000001");
 }
 
 // A ticked port that can no longer be opened says why in its row, not only that it waits.
