@@ -27,7 +27,8 @@ namespace {
 
 constexpr const char* kTitle = "Fleet Programming";
 constexpr const char* kAllowReuseLabel = "A&llow identities the register gives another radio";
-constexpr const char* kRestoreHint = "restore it from File > Radio Archive";
+// The restore writes to the main window's port, so the user chooses this one there first.
+constexpr const char* kRestoreHint = "choose its port in the main window, then restore it from File > Radio Archive";
 // The question lists this many radios; the roster holds the rest.
 constexpr std::size_t kQuestionRows = 20;
 constexpr int kTableWidthChars = 90;

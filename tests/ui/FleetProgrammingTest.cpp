@@ -309,7 +309,7 @@ TEST_F(FleetWindow, ACutOffRadioIsRestoredFromTheArchiveAsItsReportSays) {
     ASSERT_FALSE(backup.empty());
     EXPECT_TRUE(reports.contains(QString::fromStdString(
         "COM2: radio S2 (Otter): FAILED: Radio is not detected!\n\nWhat the radio held before is kept in the radio "
-        "archive as " + backup + "; restore it from File > Radio Archive")))
+        "archive as " + backup + "; choose its port in the main window, then restore it from File > Radio Archive")))
         << reports.toStdString();
     EXPECT_FALSE(reports.contains("\\x0a")) << reports.toStdString();
     ASSERT_NE(ptys[1]->WithRadio([](SimulatedRadio& r) { return r.Memory(); }), before) << "half-written";
