@@ -278,7 +278,7 @@ TEST_F(FleetWindow, ClosingDuringAWriteNamesEachUnfinishedRadioAndItsBackup) {
     for (const ArchiveEntry& entry : archive.List()) {
         if (entry.record.operation != "backup") continue;
         ++backups;
-        EXPECT_TRUE(told.contains(QString::fromStdString("kept in the radio archive as " + entry.id + "; restore it")))
+        EXPECT_TRUE(told.contains(QString::fromStdString("kept in the radio archive as " + entry.id + "; choose its port")))
             << told.toStdString();
     }
     EXPECT_EQ(backups, 2);
