@@ -10,6 +10,7 @@
 #include "model/ImageCodec.h"
 #include "model/RadioIdentities.h"
 #include "sim/DemoRadio.h"
+#include "tests/support/ProgrammingLog.h"
 
 #include <gtest/gtest.h>
 
@@ -422,14 +423,7 @@ TEST_F(FleetTest, AStopSaysWhatTheRadioHolds) {
 TEST_F(FleetTest, TheRegisterIsReadAgainBeforeEachRadio) {
     Radios({"S2"});
     const FleetPlan second = Plan("Serial,MMSI\nS2,211000001\n");
-    LogLine first;
-    first.time = "2026-12-07 10:00:00";
-    first.operation = "write";
-    first.serial = "S1";
-    first.mmsi = "211000001";
-    first.result = "Write OK.";
-    std::string error;
-    ASSERT_TRUE(archive.AppendLog(first, error)) << error;
+    ASSERT_TRUE(LogWrite(archive, "S1", "211000001"));
 
     const FleetSummary summary = Run(second);
     ASSERT_EQ(summary.radios.size(), 1u);
@@ -448,14 +442,7 @@ TEST_F(FleetTest, TheRegisterIsReadAgainBeforeEachRadio) {
 TEST_F(FleetTest, ASerialNumberInTheRegisterIsNotAssignedAgain) {
     Radios({""});
     const FleetPlan early = Plan("Serial,MMSI\nS7,211000007\n", "S7");
-    LogLine first;
-    first.time = "2026-12-07 10:00:00";
-    first.operation = "write";
-    first.serial = "S7";
-    first.mmsi = "211000007";
-    first.result = "Write OK.";
-    std::string error;
-    ASSERT_TRUE(archive.AppendLog(first, error)) << error;
+    ASSERT_TRUE(LogWrite(archive, "S7", "211000007"));
 
     const FleetPlanRead later = ReadPlan("Serial,MMSI\nS7,211000007\n", "S7");
     EXPECT_FALSE(later.plan);
@@ -544,13 +531,7 @@ TEST_F(FleetTest, APlanIsRefusedWithEveryReason) {
     read = ReadPlan("Serial,MMSI\nS1,211000001\n", "S8");
     EXPECT_EQ(read.problems, std::vector<std::string>{"The serial number to assign, S8, is not in the roster " + roster + "."});
 
-    LogLine earlier;
-    earlier.time = "2026-12-07 10:00:00";
-    earlier.operation = "write";
-    earlier.serial = "OLD";
-    earlier.mmsi = "211000001";
-    std::string error;
-    ASSERT_TRUE(archive.AppendLog(earlier, error));
+    ASSERT_TRUE(LogWrite(archive, "OLD", "211000001"));
     read = ReadPlan("Serial,MMSI\nS1,211000001\n");
     EXPECT_EQ(read.problems,
               (std::vector<std::string>{roster + ": line 2, column 2 (MMSI): is the MMSI of radio OLD by the register "

@@ -6,6 +6,7 @@
 #include "model/RadioIdentities.h"
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedHidBackend.h"
+#include "tests/support/ProgrammingLog.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/CloneCommandController.h"
 #include "ui/ConnectionCheckDlg.h"
@@ -571,15 +572,7 @@ TEST_F(CloneCommandsTest, DamagedEntriesAreShownAndNeverRestoredAndTheDemoRadioK
         test::Click(dialog, ids::archive::kSaveRegister);
         return QDialog::Rejected;
     });
-    LogLine written;
-    written.time = "2026-12-07 10:00:00";
-    written.operation = "write";
-    written.serial = "S1";
-    written.mmsi = "211000001";
-    written.name = "Heron";
-    written.result = "Write OK.";
-    std::string error;
-    ASSERT_TRUE(archive.AppendLog(written, error)) << error;
+    ASSERT_TRUE(LogWrite(archive, "S1", "211000001", "Heron"));
     const std::string registerPath = dir.File("register.csv");
     prompts.saveNames = {QString::fromStdString(registerPath)};
     Trigger(ids::menu::kRadioArchive);

@@ -7,6 +7,7 @@
 #include "model/RadioIdentities.h"
 #include "sim/DemoRadio.h"
 #include "sim/SimulatedRadioPty.h"
+#include "tests/support/ProgrammingLog.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/FleetProgrammingDlg.h"
 
@@ -78,6 +79,11 @@ protected:
         return rows;
     }
     static bool Running(QDialog& d) { return dynamic_cast<FleetProgrammingDlg&>(d).Running(); }
+    // Start, answered by the prompts, and the run to its end.
+    static void StartAndWait(QDialog& d) {
+        test::Click(d, ids::fleet::kStart);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+    }
     QString Text(QDialog& d, int id) { return Control<QPlainTextEdit>(d, id).toPlainText(); }
 
     std::vector<std::unique_ptr<SimulatedRadioPty>> ptys;
@@ -92,8 +98,7 @@ TEST_F(FleetWindow, ProgramsTwoRadiosAndRegistersBoth) {
     prompts.answers.push_back(true);
     prompts.dialogScript.push_back([&](QDialog& d) {
         Choose(d, dir.File("t.dat"), dir.File("roster.csv"), {"COM1", "COM2"}, true, prompts);
-        test::Click(d, ids::fleet::kStart);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+        StartAndWait(d);
         table = Table(d);
         reports = Text(d, ids::fleet::kReports);
         return QDialog::Rejected;
@@ -187,15 +192,13 @@ TEST_F(FleetWindow, AssignsASerialAndReusesAnMmsiOnlyWhenTold) {
     prompts.dialogScript.push_back([&](QDialog& d) {
         Choose(d, dir.File("t.dat"), dir.File("roster.csv"), {"COM1", "COM3"}, true, prompts);
         TypeInto(Control<QLineEdit>(d, ids::fleet::kAssignEdit), "S9");
-        test::Click(d, ids::fleet::kStart);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+        StartAndWait(d);
         Choose(d, dir.File("t.dat"), dir.File("resold.csv"), {"COM2"}, true, prompts);
         TypeInto(Control<QLineEdit>(d, ids::fleet::kAssignEdit), "");
         test::Click(d, ids::fleet::kStart);
         refused = Text(d, ids::fleet::kProblems);
         Control<QCheckBox>(d, ids::fleet::kAllowReuse).setChecked(true);
-        test::Click(d, ids::fleet::kStart);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+        StartAndWait(d);
         return QDialog::Rejected;
     });
     Trigger(ids::menu::kFleetProgramming);
@@ -295,8 +298,7 @@ TEST_F(FleetWindow, ACutOffRadioIsRestoredFromTheArchiveAsItsReportSays) {
     prompts.answers.push_back(true);
     prompts.dialogScript.push_back([&](QDialog& d) {
         Choose(d, dir.File("t.dat"), dir.File("roster.csv"), {"COM1", "COM2"}, true, prompts);
-        test::Click(d, ids::fleet::kStart);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(d); }, kRunMs));
+        StartAndWait(d);
         reports = Text(d, ids::fleet::kReports);
         return QDialog::Rejected;
     });
@@ -371,14 +373,7 @@ TEST_F(FleetWindow, CaptionsReachTheirFieldsAndARunLocksTheFiles) {
 // why a save failed, and says where a good one went.
 TEST_F(FleetWindow, SaveRegisterKeepsOutOfTheArchiveAndNamesWhatWentWrong) {
     const RadioArchive archive(RadioArchive::DefaultFolder());
-    LogLine written;
-    written.time = "2026-12-07 10:00:00";
-    written.operation = "write";
-    written.serial = "S1";
-    written.mmsi = "211000001";
-    written.result = "Write OK.";
-    std::string error;
-    ASSERT_TRUE(archive.AppendLog(written, error)) << error;
+    ASSERT_TRUE(LogWrite(archive, "S1", "211000001"));
     const std::string log = JoinPath(archive.Folder(), kProgrammingLogName);
     const std::string logBefore = ReadText(log);
     const std::string good = dir.File("register.csv");

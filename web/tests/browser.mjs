@@ -80,6 +80,19 @@ export async function answer(page, choice = 'OK', name = undefined) {
 }
 export const problem = (page) => answer(page, 'OK');
 
+// From now on, the size of every file the page loads whole: a picked file read only in part is
+// not among them.
+export const countBytesLoaded = (page) =>
+  page.evaluate(() => {
+    window.bytesLoaded = [];
+    const load = Blob.prototype.arrayBuffer;
+    Blob.prototype.arrayBuffer = function () {
+      window.bytesLoaded.push(this.size);
+      return load.call(this);
+    };
+  });
+export const bytesLoaded = (page) => page.evaluate(() => window.bytesLoaded);
+
 export async function downloaded(page, click) {
   const [download] = await Promise.all([page.waitForEvent('download'), click()]);
   return { name: download.suggestedFilename(), bytes: readFileSync(await download.path()) };

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { answer, button, chooseFile, downloaded, openFile, openPage, problem, save, status, statusSays, useBrowser } from './browser.mjs';
+import { answer, bytesLoaded, button, chooseFile, countBytesLoaded, downloaded, openFile, openPage, problem, save, status, statusSays, useBrowser } from './browser.mjs';
 import { cli, scratch, settingsFile } from './support.mjs';
 
 useBrowser();
@@ -201,18 +201,11 @@ test('private channels go to a spreadsheet and come back; a sheet with problems 
   await importing('empty.csv', 'Label,TX MHz,RX MHz\n', 'Replace');
   assert.match((await answer(page, 'No')).text, /empty\.csv holds no channels\. Remove every private channel/);
   // A sheet of any size is judged by as much of it as the longest one taken, without loading it whole.
-  await page.evaluate(() => {
-    window.bytesLoaded = [];
-    const load = Blob.prototype.arrayBuffer;
-    Blob.prototype.arrayBuffer = function () {
-      window.bytesLoaded.push(this.size);
-      return load.call(this);
-    };
-  });
+  await countBytesLoaded(page);
   writeFileSync(join(dir, 'huge.csv'), 'Label,TX MHz,RX MHz\n' + 'A1,156.025,160.625\n'.repeat(1 << 20));
   await chooseFile(page, () => button(page, 'Import Channels...').click(), join(dir, 'huge.csv'));
   assert.deepEqual(await problem(page), { title: 'Import Channels', text: 'huge.csv: too large for a channel list.' });
-  assert.deepEqual(await page.evaluate(() => window.bytesLoaded), [(1 << 20) + 1]);
+  assert.deepEqual(await bytesLoaded(page), [(1 << 20) + 1]);
   assert.ok((await save(page)).bytes.equals(original), 'nothing changed');
 
   const good = 'Label,TX MHz,RX MHz,Usage\nA1,156.025,160.625,PORT OPERATION\n';

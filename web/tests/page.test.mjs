@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { join } from 'node:path';
 import { writeFileSync } from 'node:fs';
 import { test } from 'node:test';
-import { answer, button, chooseFile, command, downloaded, env, idle, newContext, openFile, openPage, pageIn, problem, save, status, statusSays, useBrowser } from './browser.mjs';
+import { answer, bytesLoaded, button, chooseFile, command, countBytesLoaded, downloaded, env, idle, newContext, openFile, openPage, pageIn, problem, save, status, statusSays, useBrowser } from './browser.mjs';
 import { cli, scratch, settingsFile, simulatedRadio } from './support.mjs';
 
 useBrowser();
@@ -262,17 +262,10 @@ test('Open judges a file of any size by as much of it as a settings file holds, 
   const page = await openPage(t);
   const file = settingsFile(dir, 'uk.dat', ['--model', 'eur-int', '--country', 'uk'], ['--mmsi', '232001234']);
   writeFileSync(join(dir, 'big.dat'), Buffer.concat([file, Buffer.alloc(4 << 20)]));
-  await page.evaluate(() => {
-    window.bytesLoaded = [];
-    const load = Blob.prototype.arrayBuffer;
-    Blob.prototype.arrayBuffer = function () {
-      window.bytesLoaded.push(this.size);
-      return load.call(this);
-    };
-  });
+  await countBytesLoaded(page);
   await openFile(page, join(dir, 'big.dat'));
   assert.deepEqual(await problem(page), { title: 'Error', text: 'Unknown File Format.' });
-  assert.deepEqual(await page.evaluate(() => window.bytesLoaded), [file.length + 1]);
+  assert.deepEqual(await bytesLoaded(page), [file.length + 1]);
   await openFile(page, join(dir, 'uk.dat'));
   await statusSays(page, 'Open file OK.');
   assert.ok((await save(page)).bytes.equals(file), 'the whole file opened');
